@@ -1,0 +1,22 @@
+# Flags shared by every target of the project.
+#  - warnings are errors;
+#  - game logic must compute the same doubles everywhere: no contraction into FMA, no fast-math;
+#  - narrow string literals are cp932 bytes, as the game's data files are.
+set(TW_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter)
+set(TW_CODE_FLAGS -ffp-contract=off -fno-fast-math)
+set(TW_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP932)
+
+if(TW_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# tw_target_defaults(target): applies the project's flags to one of its own targets.
+function(tw_target_defaults target)
+  target_compile_options(${target} PRIVATE ${TW_WARNINGS} ${TW_CODE_FLAGS} ${TW_CHARSET_FLAGS})
+endfunction()
+
+# The host layer speaks UTF-8 to the host's libraries: its literals stay UTF-8.
+function(tw_host_target_defaults target)
+  target_compile_options(${target} PRIVATE ${TW_WARNINGS} ${TW_CODE_FLAGS} -finput-charset=UTF-8)
+endfunction()

@@ -1,0 +1,89 @@
+#pragma once
+// The program's indexed containers. Every index is tested: a bad one is written to the logs,
+// the main window is asked to close, and the caller gets a usable element so that the work
+// in progress (a frame, a file read) finishes before the orderly shut-down.
+#include <concepts>
+#include <cstdint>
+#include <list>
+#include <vector>
+
+namespace foundation_detail {
+// Writes the fault line and asks the main window to close. kind is 'V' or 'L'.
+[[gnu::cold, gnu::noinline]] void IndexFault(char kind, std::int64_t index, std::int64_t size,
+                                            std::int64_t elementSize);
+}  // namespace foundation_detail
+
+template <class T>
+class cVector : public std::vector<T> {
+ public:
+  using std::vector<T>::vector;
+  cVector() = default;
+  cVector(const std::vector<T>& v) : std::vector<T>(v) {}
+  cVector(std::vector<T>&& v) : std::vector<T>(std::move(v)) {}
+
+  template <std::integral I>
+  T& operator[](I index) {
+    return At(static_cast<std::int64_t>(index));
+  }
+  template <std::integral I>
+  const T& operator[](I index) const {
+    return const_cast<cVector*>(this)->At(static_cast<std::int64_t>(index));
+  }
+
+  // Sets every element to value.
+  void Fill(const T& value) {
+    for (int i = 0; i < static_cast<int>(this->size()); ++i) (*this)[i] = value;
+  }
+
+  // The element handed out for a bad index into an empty vector: one per element type,
+  // shared and writable, as the list keeps it.
+  static T& DefaultElement() {
+    static T element{};
+    return element;
+  }
+
+ private:
+  T& At(std::int64_t index) {
+    const std::int64_t size = static_cast<std::int64_t>(this->size());
+    if (index >= 0 && index < size) [[likely]]
+      return std::vector<T>::operator[](static_cast<std::size_t>(index));
+    foundation_detail::IndexFault('V', index, size, static_cast<std::int64_t>(sizeof(T)));
+    if (size > 0) return std::vector<T>::front();
+    return DefaultElement();
+  }
+};
+
+template <class T>
+class cList : public std::list<T> {
+ public:
+  using std::list<T>::list;
+  cList() = default;
+
+  template <std::integral I>
+  T& operator[](I position) {
+    return At(static_cast<std::int64_t>(position));
+  }
+  template <std::integral I>
+  const T& operator[](I position) const {
+    return const_cast<cList*>(this)->At(static_cast<std::int64_t>(position));
+  }
+
+  // The element every failed access of this list type returns; what a caller writes into
+  // it stays there for the next failed access.
+  static T& DefaultElement() {
+    static T element{};
+    return element;
+  }
+
+ private:
+  T& At(std::int64_t position) {
+    const std::int64_t size = static_cast<std::int64_t>(this->size());
+    if (position >= 0 && position < size) {
+      auto it = this->begin();
+      for (std::int64_t i = 0; i < position; ++i) ++it;
+      return *it;
+    }
+    foundation_detail::IndexFault('L', position, size, static_cast<std::int64_t>(sizeof(T)));
+    return DefaultElement();
+  }
+};

@@ -1,0 +1,312 @@
+#include "foundation/file_data.h"
+
+#include <algorithm>
+
+#include "foundation/report.h"
+#include "foundation/strings.h"
+#include "platform/host_file.h"
+
+int g_nDataVersion = kDataVersion;
+thread_local int g_nReadVersion = kDataVersion;
+std::atomic<int> g_bNewerDataFile{0};
+int g_bStripCR = 0;
+std::int32_t g_nDummy = 0;
+std::int16_t g_wDummy = 0;
+
+namespace {
+// No data file of any game comes near this; a larger one is refused unread.
+constexpr std::size_t kMaxDataFileBytes = 512u * 1024u * 1024u;
+}  // namespace
+
+// ---- cDataFile -------------------------------------------------------------------------
+
+cDataFile::cDataFile(std::string path, std::vector<std::uint8_t> bytes, int version)
+    : m_strPath(std::move(path)), m_Bytes(std::move(bytes)), m_nVersion(version) {}
+
+cDataFile::cDataFile(std::string path) : m_strPath(std::move(path)), m_bWriting(true) {
+  m_nVersion = g_nDataVersion;
+}
+
+void cDataFile::Fail(const std::string& reason) {
+  if (m_bFailed) return;
+  m_bFailed = true;
+  m_strFailReason = reason;
+}
+
+bool cDataFile::ReadBytes(void* dest, std::size_t size) {
+  if (m_bFailed || m_bWriting) return false;
+  if (size > Remaining()) {
+    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes",
+                    m_Bytes.size(), size));
+    return false;
+  }
+  if (size > 0) std::memcpy(dest, m_Bytes.data() + m_nPos, size);
+  m_nPos += size;
+  return true;
+}
+
+std::int32_t cDataFile::ReadInt() {
+  std::int32_t value = 0;
+  if (!ReadValue(value)) return 0;
+  return value;
+}
+
+bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what) {
+  count = 0;
+  std::int32_t n = 0;
+  if (!ReadValue(n)) return false;
+  if (n < 0) {
+    Fail(FormatText("%s: negative count %d at byte %zu", what, n, m_nPos - 4));
+    return false;
+  }
+  if (minBytesEach > 0 && static_cast<std::size_t>(n) > Remaining() / minBytesEach) {
+    Fail(FormatText("%s: count %d at byte %zu is more than the %zu bytes left can hold", what,
+                    n, m_nPos - 4, Remaining()));
+    return false;
+  }
+  count = n;
+  return true;
+}
+
+bool cDataFile::Skip(std::size_t size) {
+  if (m_bFailed) return false;
+  if (size > Remaining()) {
+    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes",
+                    m_Bytes.size(), size));
+    return false;
+  }
+  m_nPos += size;
+  return true;
+}
+
+void cDataFile::WriteBytes(const void* src, std::size_t size) {
+  if (!m_bWriting || size == 0) return;
+  const auto* p = static_cast<const std::uint8_t*>(src);
+  m_Bytes.insert(m_Bytes.end(), p, p + size);
+}
+
+// ---- opening and closing ---------------------------------------------------------------
+
+DataFilePtr DataFileFromBytes(const std::string& name, std::vector<std::uint8_t> bytes) {
+  if (bytes.size() < 4) {
+    Report("%s : the file is shorter than its 4-byte header", name.c_str());
+    return nullptr;
+  }
+  std::uint32_t header = 0;
+  std::memcpy(&header, bytes.data(), 4);
+  if (header > static_cast<std::uint32_t>(g_nDataVersion)) {
+    g_bNewerDataFile = 1;
+    return nullptr;
+  }
+  g_bNewerDataFile = 0;
+  g_nReadVersion = static_cast<int>(header);
+  auto file = std::make_unique<cDataFile>(name, std::move(bytes), static_cast<int>(header));
+  file->Skip(4);
+  return file;
+}
+
+DataFilePtr DataFileOpenRead(const std::string& path) {
+  std::string name = path.empty() ? std::string("err") : path;
+  std::vector<std::uint8_t> bytes;
+  platform::eReadResult result = platform::ReadHostFile(name, bytes, kMaxDataFileBytes);
+  if (result == platform::eReadResult::TooLarge) {
+    Report("%s : the file is larger than any data file can be", name.c_str());
+    return nullptr;
+  }
+  if (result != platform::eReadResult::Ok) return nullptr;
+  return DataFileFromBytes(name, std::move(bytes));
+}
+
+DataFilePtr DataFileOpenWrite(const std::string& path) {
+  if (path.empty()) return nullptr;
+  auto file = std::make_unique<cDataFile>(path);
+  file->WriteValue(static_cast<std::uint32_t>(g_nDataVersion));
+  return file;
+}
+
+bool DataFileClose(DataFilePtr& file) {
+  if (!file) return true;
+  bool ok = !file->Failed();
+  if (file->IsWriting() && ok) {
+    ok = platform::ReplaceHostFile(file->Path(), file->Bytes().data(), file->Bytes().size());
+    if (!ok) Report("%s : the file could not be written", file->Path().c_str());
+  }
+  file.reset();
+  return ok;
+}
+
+// ---- cFileData -------------------------------------------------------------------------
+
+void cFileData::ClearItems() {
+  m_Items.clear();
+  m_StrItems.clear();
+}
+
+void cFileData::AddField(void* member, int count, int size) {
+  sItemInfo info;
+  info.pOwner = this;
+  info.pField = member;
+  info.nCount = count;
+  info.nSize = static_cast<std::uint8_t>(size);
+  m_Items.push_back(info);
+}
+
+void cFileData::AddString(std::string* member) {
+  sStrItemInfo info;
+  info.pOwner = this;
+  info.pStr = member;
+  m_StrItems.push_back(info);
+}
+
+void cFileData::Read(cDataFile& file) {
+  SetupItems(g_nReadVersion);
+  std::int32_t n = 0;
+  if (!file.ReadValue(n)) return;
+  if (n > static_cast<std::int32_t>(m_Items.size())) {
+    // Fields carry no sizes, so a file that lists more of them than this version binds
+    // cannot be followed any further.
+    file.Fail(FormatText("a record lists %d fields where version %d has %d", n, g_nReadVersion,
+                         static_cast<int>(m_Items.size())));
+    return;
+  }
+  for (std::int32_t i = 0; i < n; ++i) {
+    sItemInfo& item = m_Items[i];
+    if (item.nCount <= 0) continue;
+    if (!file.ReadBytes(item.pField, static_cast<std::size_t>(item.nCount) * item.nSize)) return;
+  }
+  ReadStrings(file);
+  if (file.Failed()) return;
+  if (g_nReadVersion != g_nDataVersion) SetupItems(g_nDataVersion);
+}
+
+void cFileData::ReadStrings(cDataFile& file) {
+  std::int32_t m = 0;
+  if (!file.ReadValue(m)) return;
+  if (m > static_cast<std::int32_t>(m_StrItems.size())) {
+    file.Fail(FormatText("a record lists %d strings where version %d has %d", m, g_nReadVersion,
+                         static_cast<int>(m_StrItems.size())));
+    return;
+  }
+  for (std::int32_t i = 0; i < m; ++i) {
+    std::string& target = *m_StrItems[i].pStr;
+    std::int32_t length = 0;
+    if (!file.ReadValue(length)) return;
+    if (length == 1) {
+      target.clear();
+      continue;
+    }
+    if (length < 1 || static_cast<std::size_t>(length) > file.Remaining()) {
+      file.Fail(FormatText("a string of length %d at byte %zu does not fit the file", length,
+                           file.Position() - 4));
+      return;
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    file.ReadBytes(text.data(), text.size());
+    text.resize(std::strlen(text.c_str()));
+    target = std::move(text);
+  }
+  if (g_bStripCR) StripCR();
+}
+
+void cFileData::Write(cDataFile& file) {
+  SetupItems(g_nDataVersion);
+  file.WriteInt(static_cast<std::int32_t>(m_Items.size()));
+  for (const sItemInfo& item : m_Items) {
+    if (item.nCount > 0)
+      file.WriteBytes(item.pField, static_cast<std::size_t>(item.nCount) * item.nSize);
+  }
+  WriteStrings(file);
+}
+
+void cFileData::WriteStrings(cDataFile& file) {
+  file.WriteInt(static_cast<std::int32_t>(m_StrItems.size()));
+  for (const sStrItemInfo& info : m_StrItems) {
+    std::string& text = *info.pStr;
+    StrLength(text);  // a string holding a NUL is cut there, in memory too
+    file.WriteInt(static_cast<std::int32_t>(text.size() + 1));
+    if (!text.empty()) file.WriteBytes(text.c_str(), text.size() + 1);
+  }
+}
+
+void cFileData::Clear() {
+  SetupItems(g_nDataVersion);
+  for (const sItemInfo& item : m_Items) {
+    if (item.nCount > 0)
+      std::memset(item.pField, 0, static_cast<std::size_t>(item.nCount) * item.nSize);
+  }
+  for (const sStrItemInfo& info : m_StrItems) info.pStr->clear();
+}
+
+void cFileData::Copy(const cFileData& source) {
+  if (&source == this) return;
+  auto& src = const_cast<cFileData&>(source);
+  SetupItems(g_nDataVersion);
+  src.SetupItems(g_nDataVersion);
+  const int fields = std::min(static_cast<int>(m_Items.size()), static_cast<int>(src.m_Items.size()));
+  for (int i = 0; i < fields; ++i) {
+    const sItemInfo& to = m_Items[i];
+    const sItemInfo& from = src.m_Items[i];
+    if (to.nCount > 0 && from.nCount >= to.nCount && from.nSize == to.nSize)
+      std::memmove(to.pField, from.pField, static_cast<std::size_t>(to.nCount) * to.nSize);
+  }
+  const int strings =
+      std::min(static_cast<int>(m_StrItems.size()), static_cast<int>(src.m_StrItems.size()));
+  for (int i = 0; i < strings; ++i) *m_StrItems[i].pStr = *src.m_StrItems[i].pStr;
+}
+
+// Bindings always point at this record's own members, so taking another record's bindings
+// comes down to binding this record for the current version.
+void cFileData::CopyItems(const cFileData&) { SetupItems(g_nDataVersion); }
+void cFileData::CopyStringItems(const cFileData&) { SetupItems(g_nDataVersion); }
+
+void cFileData::StripCR() {
+  for (const sStrItemInfo& info : m_StrItems) {
+    std::string& text = *info.pStr;
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  }
+}
+
+int cFileData::LoadFile(const std::string& path) {
+  DataFilePtr file = DataFileOpenRead(path);
+  if (!file) return 0;
+  int ok = ReadRecordChecked(*this, *file);
+  DataFileClose(file);
+  return ok;
+}
+
+int cFileData::SaveFile(const std::string& path) {
+  DataFilePtr file = DataFileOpenWrite(path);
+  if (!file) return 0;
+  Write(*file);
+  return DataFileClose(file) ? 1 : 0;
+}
+
+// ---- snapshots -------------------------------------------------------------------------
+
+cRecordSnapshot::cRecordSnapshot(cFileData& record) : m_Record(record) {
+  cDataFile image("snapshot");
+  record.Write(image);
+  m_Bytes = image.Bytes();
+}
+
+void cRecordSnapshot::Restore() {
+  const int savedVersion = g_nReadVersion;
+  const int savedStrip = g_bStripCR;
+  g_nReadVersion = g_nDataVersion;
+  g_bStripCR = 0;
+  cDataFile image("snapshot", m_Bytes, g_nDataVersion);
+  m_Record.Read(image);
+  g_bStripCR = savedStrip;
+  g_nReadVersion = savedVersion;
+}
+
+int ReadRecordChecked(cFileData& record, cDataFile& file) {
+  cRecordSnapshot snapshot(record);
+  const int version = g_nReadVersion;
+  record.Read(file);
+  if (!file.Failed()) return 1;
+  Report("%s : damaged data file (version %d): %s", file.Path().c_str(), version,
+         file.FailReason().c_str());
+  snapshot.Restore();
+  return 0;
+}

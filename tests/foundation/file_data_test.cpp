@@ -1,0 +1,270 @@
+#include "foundation/file_data.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/report.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A record with a member added at version 100, two shorts that became bytes at 110,
+// a double, an array, two strings, and a list appended by its own Read and Write.
+class cSample : public cFileData {
+ public:
+  std::int32_t m_nFirst = 0;
+  std::int32_t m_nSince100 = 0;
+  std::uint8_t m_byPair[2] = {0, 0};
+  double m_dValue = 0;
+  std::int32_t m_nArray[3] = {0, 0, 0};
+  std::string m_strName;
+  std::string m_strNote;
+  cVector<std::int32_t> m_List;
+
+  cSample() {
+    SetupItems(g_nDataVersion);
+    Clear();
+  }
+  void SetupItems(int version) override {
+    ClearItems();
+    AddInt(&m_nFirst);
+    if (version >= 100) AddInt(&m_nSince100);
+    if (version < 110) {
+      AddShort(&g_wDummy);
+      AddShort(&g_wDummy);
+    } else {
+      AddByte(&m_byPair[0]);
+      AddByte(&m_byPair[1]);
+    }
+    AddDouble(&m_dValue);
+    AddInt(m_nArray, 3);
+    AddString(&m_strName);
+    AddString(&m_strNote);
+  }
+  void Read(cDataFile& file) override {
+    cFileData::Read(file);
+    ReadValueList(file, m_List, "sample list");
+  }
+  void Write(cDataFile& file) override {
+    cFileData::Write(file);
+    WriteValueList(file, m_List);
+  }
+};
+
+class cIntAndString : public cFileData {
+ public:
+  std::int32_t m_nValue = 0;
+  std::string m_strText;
+  void SetupItems(int) override {
+    ClearItems();
+    AddInt(&m_nValue);
+    AddString(&m_strText);
+  }
+};
+
+Bytes Header(std::uint32_t version) { return cBytes().I32(static_cast<std::int32_t>(version)).data; }
+
+class FileDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ReportOpen("Report_Game.txt"));
+    g_bStripCR = 0;
+  }
+  void TearDown() override { g_bStripCR = 0; }
+  cTempFolder folder;
+};
+
+TEST_F(FileDataTest, WritesTheExactLayout) {
+  cIntAndString rec;
+  rec.m_nValue = 5;
+  rec.m_strText = "abc";
+  ASSERT_EQ(rec.SaveFile("rec.dat"), 1);
+  Bytes expected = {0x35, 0x03, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 0};
+  EXPECT_EQ(ReadBytes("rec.dat"), expected);
+
+  rec.m_strText.clear();
+  ASSERT_EQ(rec.SaveFile("rec.dat"), 1);
+  expected = {0x35, 0x03, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+  EXPECT_EQ(ReadBytes("rec.dat"), expected);
+}
+
+TEST_F(FileDataTest, RoundTripIsByteIdentical) {
+  cSample rec;
+  rec.m_nFirst = -7;
+  rec.m_nSince100 = 100;
+  rec.m_byPair[0] = 0xFE;
+  rec.m_byPair[1] = 1;
+  rec.m_dValue = 2.5;
+  rec.m_nArray[2] = 9;
+  rec.m_strName = "\x83\x5C name";  // a double-byte character with a 0x5C trail byte
+  rec.m_List = {1, 2, 3};
+  ASSERT_EQ(rec.SaveFile("a.dat"), 1);
+  cSample back;
+  ASSERT_EQ(back.LoadFile("a.dat"), 1);
+  EXPECT_EQ(back.m_nArray[2], 9);
+  EXPECT_EQ(back.m_strName, rec.m_strName);
+  EXPECT_EQ(back.m_strNote, "");
+  EXPECT_EQ(back.m_List, rec.m_List);
+  ASSERT_EQ(back.SaveFile("b.dat"), 1);
+  EXPECT_EQ(ReadBytes("a.dat"), ReadBytes("b.dat"));
+}
+
+TEST_F(FileDataTest, OldVersionReadsItsOwnLayoutAndWritesTheCurrentOne) {
+  // Version 100: first, since100, two shorts (dropped), double, array, strings, list.
+  Bytes file = cBytes()
+                   .Raw(Header(100))
+                   .I32(6).I32(11).I32(12).I16(300).I16(-2).F64(1.5).I32(1).I32(2).I32(3)
+                   .I32(2).Str("old").Str("")
+                   .I32(1).I32(77)
+                   .data;
+  WriteBytes("old.dat", file);
+  cSample rec;
+  rec.m_byPair[0] = 4;  // a member the old file lacks keeps its value: loading does not clear
+  ASSERT_EQ(rec.LoadFile("old.dat"), 1);
+  EXPECT_EQ(rec.m_nFirst, 11);
+  EXPECT_EQ(rec.m_nSince100, 12);
+  EXPECT_EQ(rec.m_byPair[0], 4);
+  EXPECT_EQ(rec.m_dValue, 1.5);
+  EXPECT_EQ(rec.m_strName, "old");
+  EXPECT_EQ(rec.m_List, (cVector<std::int32_t>{77}));
+  // After the read the record is bound as a current record again.
+  EXPECT_EQ(rec.Items().size(), 6u);
+
+  ASSERT_EQ(rec.SaveFile("new.dat"), 1);
+  Bytes expected = cBytes()
+                       .Raw(Header(821))
+                       .I32(6).I32(11).I32(12).U8(4).U8(0).F64(1.5).I32(1).I32(2).I32(3)
+                       .I32(2).Str("old").Str("")
+                       .I32(1).I32(77)
+                       .data;
+  EXPECT_EQ(ReadBytes("new.dat"), expected);
+}
+
+TEST_F(FileDataTest, NewerVersionIsRefused) {
+  for (std::uint32_t header : {822u, 0xFFFFFFFFu}) {
+    WriteBytes("new.dat", cBytes().Raw(Header(header)).I32(0).I32(0).data);
+    cIntAndString rec;
+    rec.m_nValue = 3;
+    g_bNewerDataFile = 0;
+    EXPECT_EQ(rec.LoadFile("new.dat"), 0);
+    EXPECT_EQ(g_bNewerDataFile.load(), 1);
+    EXPECT_EQ(rec.m_nValue, 3);
+  }
+  // Version 0 is old, not newer.
+  WriteBytes("zero.dat", cBytes().Raw(Header(0)).I32(0).I32(0).data);
+  cIntAndString rec;
+  EXPECT_EQ(rec.LoadFile("zero.dat"), 1);
+  EXPECT_EQ(g_bNewerDataFile.load(), 0);
+  // A missing file leaves the flag as it was.
+  g_bNewerDataFile = 1;
+  EXPECT_EQ(rec.LoadFile("missing.dat"), 0);
+  EXPECT_EQ(g_bNewerDataFile.load(), 1);
+  g_bNewerDataFile = 0;
+}
+
+TEST_F(FileDataTest, DamagedFilesFailAndChangeNothing) {
+  const Bytes good = cBytes().Raw(Header(821)).I32(1).I32(5).I32(1).Str("abc").data;
+  struct Case {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"shorter than the header", {0x35, 0x03, 0}},
+      {"empty body", Header(821)},
+      {"truncated inside a field", cBytes().Raw(Header(821)).I32(1).I16(5).data},
+      {"more fields than bound", cBytes().Raw(Header(821)).I32(2).I32(5).I32(6).I32(0).data},
+      {"more strings than bound", cBytes().Raw(Header(821)).I32(1).I32(5).I32(2).Str("a").Str("b").data},
+      {"string longer than the file", cBytes().Raw(Header(821)).I32(1).I32(5).I32(1).I32(1000).U8('a').data},
+      {"string length 0", cBytes().Raw(Header(821)).I32(1).I32(5).I32(1).I32(0).data},
+      {"negative string length", cBytes().Raw(Header(821)).I32(1).I32(5).I32(1).I32(-4).data},
+  };
+  for (const Case& c : cases) {
+    WriteBytes("bad.dat", c.bytes);
+    cIntAndString rec;
+    rec.m_nValue = 42;
+    rec.m_strText = "kept";
+    EXPECT_EQ(rec.LoadFile("bad.dat"), 0) << c.what;
+    EXPECT_EQ(rec.m_nValue, 42) << c.what;
+    EXPECT_EQ(rec.m_strText, "kept") << c.what;
+  }
+  WriteBytes("good.dat", good);
+  cIntAndString rec;
+  EXPECT_EQ(rec.LoadFile("good.dat"), 1);
+  EXPECT_EQ(rec.m_strText, "abc");
+}
+
+TEST_F(FileDataTest, DamagedListFailsWithoutHugeAllocation) {
+  const Bytes base = cBytes()
+                         .Raw(Header(821))
+                         .I32(6).I32(1).I32(2).U8(3).U8(4).F64(0).I32(0).I32(0).I32(0)
+                         .I32(2).Str("n").Str("")
+                         .data;
+  for (std::int32_t count : {0x7FFFFFFF, -1, 3}) {
+    WriteBytes("list.dat", cBytes().Raw(base).I32(count).I32(1).data);
+    cSample rec;
+    rec.m_List = {5};
+    rec.m_strName = "before";
+    EXPECT_EQ(rec.LoadFile("list.dat"), 0) << count;
+    EXPECT_EQ(rec.m_List, (cVector<std::int32_t>{5}));
+    EXPECT_EQ(rec.m_strName, "before");
+    EXPECT_EQ(rec.m_nFirst, 0);
+  }
+  auto lines = ReadLines("Report_Game.txt");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find("list.dat"), std::string::npos);
+}
+
+TEST_F(FileDataTest, FewerFieldsThanBoundLeavesTheRest) {
+  WriteBytes("few.dat", cBytes().Raw(Header(821)).I32(0).I32(0).data);
+  cIntAndString rec;
+  rec.m_nValue = 8;
+  rec.m_strText = "x";
+  EXPECT_EQ(rec.LoadFile("few.dat"), 1);
+  EXPECT_EQ(rec.m_nValue, 8);
+  EXPECT_EQ(rec.m_strText, "x");
+}
+
+TEST_F(FileDataTest, CarriageReturnsAndEmbeddedNul) {
+  WriteBytes("cr.dat", cBytes().Raw(Header(821)).I32(1).I32(0).I32(1).Str("a\r\nb").data);
+  cIntAndString rec;
+  ASSERT_EQ(rec.LoadFile("cr.dat"), 1);
+  EXPECT_EQ(rec.m_strText, "a\r\nb");
+  g_bStripCR = 1;
+  ASSERT_EQ(rec.LoadFile("cr.dat"), 1);
+  EXPECT_EQ(rec.m_strText, "a\nb");
+
+  rec.m_strText = std::string("ab\0cd", 5);
+  ASSERT_EQ(rec.SaveFile("nul.dat"), 1);
+  EXPECT_EQ(rec.m_strText, "ab");
+  EXPECT_EQ(ReadBytes("nul.dat").size(), 4u + 4 + 4 + 4 + 4 + 3);
+}
+
+TEST_F(FileDataTest, ClearCopyAndDuplicatesKeepTheirOwnBindings) {
+  cVector<cSample> records(2);
+  records[0].m_nFirst = 1;
+  records[0].m_strName = "one";
+  records[1].m_nArray[1] = 5;
+  cVector<cSample> copies = records;
+  records.clear();
+  ASSERT_EQ(copies[0].SaveFile("c.dat"), 1);
+  cSample back;
+  ASSERT_EQ(back.LoadFile("c.dat"), 1);
+  EXPECT_EQ(back.m_strName, "one");
+
+  cSample target;
+  target.Copy(copies[1]);
+  EXPECT_EQ(target.m_nArray[1], 5);
+  for (const sItemInfo& item : target.Items()) EXPECT_EQ(item.pOwner, &target);
+
+  target.m_List = {1};
+  target.Clear();
+  EXPECT_EQ(target.m_nArray[1], 0);
+  EXPECT_EQ(target.m_List.size(), 1u);  // not bound, untouched
+}
+
+TEST_F(FileDataTest, SaveIntoMissingFolderFails) {
+  cIntAndString rec;
+  EXPECT_EQ(rec.SaveFile("no_such_folder\\rec.dat"), 0);
+}
+
+}  // namespace

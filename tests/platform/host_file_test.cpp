@@ -1,0 +1,58 @@
+#include "platform/host_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/temp_folder.h"
+
+namespace {
+bool Interrupt(const std::string&) { return false; }
+
+int TempFilesLeft() {
+  int n = 0;
+  for (auto& entry : std::filesystem::directory_iterator("."))
+    if (entry.path().filename().string().find(".tmp.") != std::string::npos) ++n;
+  return n;
+}
+}  // namespace
+
+TEST(ReplaceHostFile, WritesThroughTemporaryFile) {
+  cTempFolder folder;
+  WriteBytes("Save.dat", {1, 2, 3});
+  const std::uint8_t fresh[] = {9, 8};
+  ASSERT_TRUE(platform::ReplaceHostFile("save.DAT", fresh, sizeof(fresh)));
+  EXPECT_EQ(ReadBytes("Save.dat"), (std::vector<std::uint8_t>{9, 8}));
+  EXPECT_EQ(TempFilesLeft(), 0);
+}
+
+TEST(ReplaceHostFile, InterruptedWriteKeepsOldFile) {
+  cTempFolder folder;
+  WriteBytes("Save.dat", {1, 2, 3});
+  platform::SetReplaceFaultHook(Interrupt);
+  const std::uint8_t fresh[] = {9, 8};
+  EXPECT_FALSE(platform::ReplaceHostFile("Save.dat", fresh, sizeof(fresh)));
+  platform::SetReplaceFaultHook(nullptr);
+  EXPECT_EQ(ReadBytes("Save.dat"), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(TempFilesLeft(), 0);
+}
+
+TEST(ReplaceHostFile, MissingFolderIsAFailure) {
+  cTempFolder folder;
+  const std::uint8_t b = 1;
+  EXPECT_FALSE(platform::ReplaceHostFile("no\\such\\folder.dat", &b, 1));
+}
+
+TEST(ReadHostFile, ReportsMissingAndTooLarge) {
+  cTempFolder folder;
+  std::vector<std::uint8_t> out{7};
+  EXPECT_EQ(platform::ReadHostFile("none.dat", out, 100), platform::eReadResult::CannotOpen);
+  WriteBytes("big.dat", std::vector<std::uint8_t>(200, 1));
+  EXPECT_EQ(platform::ReadHostFile("BIG.dat", out, 100), platform::eReadResult::TooLarge);
+  EXPECT_EQ(out, std::vector<std::uint8_t>{7});
+  EXPECT_EQ(platform::ReadHostFile("big.dat", out, 1000), platform::eReadResult::Ok);
+  EXPECT_EQ(out.size(), 200u);
+  ::mkdir("folder", 0755);
+  EXPECT_EQ(platform::ReadHostFile("folder", out, 1000), platform::eReadResult::CannotOpen);
+}

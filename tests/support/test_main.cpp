@@ -1,0 +1,15 @@
+// Test entry: every test runs without a display and with the data version set as start-up
+// sets it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "foundation/file_data.h"
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  g_nDataVersion = kDataVersion;
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
