@@ -1,0 +1,26 @@
+#include "foundation/compare.h"
+
+bool CompareByOp(int op, std::int32_t a, std::int32_t b) {
+  const std::int64_t x = a;
+  const std::int64_t y = b;
+  switch (op) {
+    case COMPARE_EQUAL:
+      return x == y;
+    case COMPARE_NOT_EQUAL:
+      return x != y;
+    case COMPARE_AT_LEAST:
+      return x >= y;
+    case COMPARE_AT_MOST:
+      return x <= y;
+    case COMPARE_GREATER:
+      return x > y;
+    case COMPARE_LESS:
+      return x < y;
+    case COMPARE_DIVISIBLE:
+      return y == 0 || (x < 0 ? -x : x) % y == 0;
+    case COMPARE_NOT_DIVISIBLE:
+      return y != 0 && (x < 0 ? -x : x) % y != 0;
+    default:
+      return false;
+  }
+}
