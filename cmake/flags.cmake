@@ -4,9 +4,20 @@
 #  - narrow string literals are cp932 bytes, as the game's data files are.
 set(TW_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter)
 set(TW_CODE_FLAGS -ffp-contract=off -fno-fast-math)
-set(TW_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP932)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set(TW_CHARSET_FLAGS -finput-charset=UTF-8 -fexec-charset=CP932)
+else()
+  # Only the fuzzing build uses another compiler; it keeps UTF-8 literals, which changes
+  # no file format, only the bytes of the program's own texts.
+  set(TW_CHARSET_FLAGS)
+endif()
 
-if(TW_SANITIZE)
+option(TW_FUZZ "Build the fuzz targets with libFuzzer (clang only)" OFF)
+
+if(TW_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(TW_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs each for the given number of seconds (default 60) over a working copy of its seed
+# corpus. Usage: tools/fuzz.sh [seconds] [target ...]   (targets by short name, e.g. record)
+# Inputs that crash are left in build/fuzz/findings/<target>/; copy each into
+# tests/fuzz/regressions/<target>/ once its cause is fixed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+if ! command -v clang++ >/dev/null; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq clang libclang-rt-14-dev
+fi
+seconds=${1:-60}
+shift || true
+
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTW_FUZZ=ON -DTW_BUILD_BENCH=OFF
+cmake --build build/fuzz -j "$(nproc)" --target $(cd tests/fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  targets=($(cd tests/fuzz && ls fuzz_*.cpp | sed 's/^fuzz_//; s/\.cpp$//'))
+fi
+
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+for t in "${targets[@]}"; do
+  work=build/fuzz/work/$t
+  mkdir -p "$work/corpus" "build/fuzz/findings/$t"
+  cp -n tests/fuzz/corpus/$t/* "$work/corpus/" 2>/dev/null || true
+  echo "== $t: ${seconds}s"
+  (cd "$work" && ../../tests/fuzz/fuzz_$t corpus -max_total_time="$seconds" -rss_limit_mb=2048 \
+     -timeout=10 -artifact_prefix="../../findings/$t/" -print_final_stats=1 2>&1 | tail -n 12)
+done
