@@ -283,8 +283,8 @@ void cSystemData::Upgrade(int v) {
   if (v >= kDataVersion) return;
   if (v < 113) m_bKeepTestPlayFlows = 0;
   if (v < 157) m_bTitleMenuPictures = 0;
-  if (v < 167) m_bMapShowScore = m_bSlotShowTotal = m_bChallengeShowHiScore =
-      m_bChallengeShowTotal = 1;
+  if (v < 167)
+    m_bMapShowScore = m_bSlotShowTotal = m_bChallengeShowHiScore = m_bChallengeShowTotal = 1;
   if (v < 168) InsertFixed<std::uint8_t>(m_InheritAllowed, kInheritItemCount, 16, 1);
   if (v < 169) {
     GrowTo(m_MapMenu, kMapMenuCount);

@@ -67,7 +67,7 @@ class cSystemData : public cFileData {
   std::int32_t m_bChallengePauseRetry = 0;
   std::int32_t m_bFreeRestoreVars = 0;
   std::int32_t m_bTestRestoreVars = 0;
-  std::int32_t m_nColourMode = 0;         // 0 palette colours, 1 full colour
+  std::int32_t m_nColourMode = 0;             // 0 palette colours, 1 full colour
   std::uint8_t m_TransColour[3] = {0, 0, 0};  // red, green, blue
   std::int32_t m_bScrollCarry = 0;
   std::int32_t m_bCompatScaleY = 0;
@@ -108,15 +108,15 @@ class cSystemData : public cFileData {
   std::int32_t m_nBppDD = 0;   // full-screen DirectDraw depth: 0 = 32, 1 = 16, 2 = 8
 
   // Lists, in file order after the bound fields.
-  cVector<std::uint8_t> m_InheritAllowed;  // per carry-over item: allowed in this project
-  cVector<std::uint8_t> m_InheritReset;    // per carry-over item: cleared on reset
-  cVector<cSysDisplayItem> m_DisplayItems; // total score, stage score, HP, SP, lives
-  cVector<std::int32_t> m_nStartLives;     // per play mode
-  cVector<std::int32_t> m_bUnlimitedLives; // per play mode
-  cVector<cRankingGenreSet> m_RankingSets; // per play mode
+  cVector<std::uint8_t> m_InheritAllowed;   // per carry-over item: allowed in this project
+  cVector<std::uint8_t> m_InheritReset;     // per carry-over item: cleared on reset
+  cVector<cSysDisplayItem> m_DisplayItems;  // total score, stage score, HP, SP, lives
+  cVector<std::int32_t> m_nStartLives;      // per play mode
+  cVector<std::int32_t> m_bUnlimitedLives;  // per play mode
+  cVector<cRankingGenreSet> m_RankingSets;  // per play mode
   cVector<std::string> m_Texts;
   cVector<std::string> m_SystemSounds;
-  cVector<std::int32_t> m_nSceneBgm;       // per menu-scene music slot: Bgm index, 0 silence
+  cVector<std::int32_t> m_nSceneBgm;  // per menu-scene music slot: Bgm index, 0 silence
   cVector<std::uint8_t> m_bSceneBgmLoop;
   cVector<cCmd> m_TitleMenu;
   cVector<cCmd> m_MapMenu;

@@ -12,10 +12,10 @@ class cSysDisplayItem : public cFileData {
   std::int32_t m_bShow = 0;
   std::int32_t m_bIcon = 0;  // a 16x16 icon from the accessory picture instead of the caption
   std::string m_strCaption;
-  std::int32_t m_nValueCells = 0;  // width of the value in 16-pixel cells
-  std::int32_t m_bShowValue = 0;   // a gauge also prints its number
-  std::int32_t m_nWarnLevel = 0;   // warning threshold of a gauge
-  std::int32_t m_bWarnPercent = 0; // the threshold is a percentage of the maximum
+  std::int32_t m_nValueCells = 0;   // width of the value in 16-pixel cells
+  std::int32_t m_bShowValue = 0;    // a gauge also prints its number
+  std::int32_t m_nWarnLevel = 0;    // warning threshold of a gauge
+  std::int32_t m_bWarnPercent = 0;  // the threshold is a percentage of the maximum
 
   void SetupItems(int version) override;
   void Read(cDataFile& file) override;

@@ -17,8 +17,8 @@ constexpr std::size_t kMaxToken = 2047;
 constexpr std::size_t kMaxIniBytes = 16u * 1024u * 1024u;
 
 std::int32_t* IntSetting(sSystemIni& s, int index) {
-  std::int32_t* fields[] = {&s.Direct3D,      &s.WindowMode,   &s.Bpp,
-                            &s.VSync,         &s.D3D_FontCache, &s.DD_FontCache,
+  std::int32_t* fields[] = {&s.Direct3D,        &s.WindowMode,    &s.Bpp,
+                            &s.VSync,           &s.D3D_FontCache, &s.DD_FontCache,
                             &s.DD_VideoStretch, &s.ShowFps};
   return index >= 0 && index < 8 ? fields[index] : nullptr;
 }

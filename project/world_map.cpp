@@ -17,6 +17,15 @@ constexpr int kMaxMapSide = 2048;
 constexpr int kTypesBefore812 = 10;
 
 bool IsSideInRange(int side) { return side >= 1 && side <= kMaxMapSide; }
+
+constexpr std::size_t kNoCell = static_cast<std::size_t>(-1);
+
+// The element of cell (x, y) in a grid of the given row shift; kNoCell for a negative
+// position or a shift no grid has.
+std::size_t CellIndex(int x, int y, int shift) {
+  if (x < 0 || y < 0 || shift < 0 || shift > 30) return kNoCell;
+  return static_cast<std::size_t>(x) + (static_cast<std::size_t>(y) << shift);
+}
 }  // namespace
 
 void CalcPitch(std::int32_t& pitch, std::int32_t& shift, int n) {
@@ -197,7 +206,7 @@ void cWorldMapData::Validate() {
   const auto tiles = static_cast<std::uint32_t>(m_Tiles.size());
   for (int y = 0; y < m_nHeight; ++y) {
     for (int x = 0; x < m_nWidth; ++x) {
-      const std::size_t index = static_cast<std::size_t>(x) + (static_cast<std::size_t>(y) << m_nPitch_Shift);
+      const std::size_t index = CellIndex(x, y, m_nPitch_Shift);
       if (index >= m_Cells.size()) continue;
       std::int32_t& cell = m_Cells[index];
       if (static_cast<std::uint32_t>(cell) >= tiles) cell = 0;
@@ -217,8 +226,8 @@ int cWorldMapData::SetSize(int width, int height) {
   cVector<std::int32_t> old;
   const int oldWidth = m_nWidth, oldHeight = m_nHeight, oldShift = m_nPitch_Shift;
   if (!m_Cells.empty()) {
-    ErrBoxDebugF("nBeforeWidth = %d,nBeforePitch = %d,nBeforePitch_Shift = %d", m_nWidth,
-                 m_nPitch, m_nPitch_Shift);
+    ErrBoxDebugF("nBeforeWidth = %d,nBeforePitch = %d,nBeforePitch_Shift = %d", m_nWidth, m_nPitch,
+                 m_nPitch_Shift);
     old.swap(m_Cells);
   }
   m_nWidth = width;
@@ -227,8 +236,8 @@ int cWorldMapData::SetSize(int width, int height) {
   m_Cells.assign(static_cast<std::size_t>(m_nHeight) * m_nPitch, 0);
   for (int y = 0; y < std::min(oldHeight, m_nHeight); ++y) {
     for (int x = 0; x < std::min(oldWidth, m_nWidth); ++x) {
-      const std::size_t from = static_cast<std::size_t>(x) + (static_cast<std::size_t>(y) << oldShift);
-      if (from < old.size()) m_Cells[x + (y << m_nPitch_Shift)] = old[from];
+      const std::size_t from = CellIndex(x, y, oldShift);
+      if (from < old.size()) m_Cells[CellIndex(x, y, m_nPitch_Shift)] = old[from];
     }
   }
   return 1;
@@ -236,7 +245,7 @@ int cWorldMapData::SetSize(int width, int height) {
 
 int cWorldMapData::GetCell(int x, int y) const {
   if (x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) return -1;
-  const std::size_t index = static_cast<std::size_t>(x) + (static_cast<std::size_t>(y) << m_nPitch_Shift);
+  const std::size_t index = CellIndex(x, y, m_nPitch_Shift);
   if (index >= m_Cells.size()) return -1;
   return m_Cells[index];
 }

@@ -23,9 +23,9 @@ class cWorldMapTile : public cFileData {
  public:
   std::int32_t m_nExtra = 0;  // kept for the editor
   std::int32_t m_bBlocked = 0;
-  std::int32_t m_nChip = 0;   // cell of the chip picture, 5 per row
+  std::int32_t m_nChip = 0;  // cell of the chip picture, 5 per row
   std::string m_strName;
-  std::string m_strExtra;     // kept for the editor
+  std::string m_strExtra;  // kept for the editor
 
   void SetupItems(int version) override;
 };
@@ -38,11 +38,11 @@ class cWorldMapLink : public cFileData {
   std::int32_t m_bPassable = 0;
   std::int32_t m_bReplay = 0;
   std::int32_t m_nAfterClear = AFTER_CLEAR_NOTHING;
-  std::int32_t m_nNeedFlag = 0;   // above 0: active only while that progress flag is set
-  std::int32_t m_nVarNo = 0;      // not 0: active only while the common variable compares so
+  std::int32_t m_nNeedFlag = 0;  // above 0: active only while that progress flag is set
+  std::int32_t m_nVarNo = 0;     // not 0: active only while the common variable compares so
   std::int32_t m_nVarValue = 0;
-  std::int32_t m_nVarCompare = 0; // eCompareOp, the variable on the left
-  std::int32_t m_nNeedTotal = 0;  // active only while the result total is at least this
+  std::int32_t m_nVarCompare = 0;  // eCompareOp, the variable on the left
+  std::int32_t m_nNeedTotal = 0;   // active only while the result total is at least this
   std::int32_t m_bVariant = 0;
   std::int32_t m_nVariantA = 1;
   std::int32_t m_nVariantB = 0;

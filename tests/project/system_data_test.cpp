@@ -62,9 +62,8 @@ TEST_F(SystemDataTest, DefaultsFollowTheTables) {
   EXPECT_EQ(rec.m_nChallengeCount, 40);
   EXPECT_EQ(rec.m_nBppDD, 2);
   EXPECT_EQ(rec.bCompatLifeRead, 0);
-  EXPECT_EQ(rec.m_InheritAllowed,
-            (cVector<std::uint8_t>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 1,
-                                   1, 1, 0, 0, 0}));
+  EXPECT_EQ(rec.m_InheritAllowed, (cVector<std::uint8_t>{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         1, 1, 0, 1, 1, 0, 1, 1, 1, 0, 0, 0}));
   EXPECT_EQ(rec.m_InheritReset[11] + rec.m_InheritReset[12], 2);
   ASSERT_EQ(rec.m_Texts.size(), 29u);
   EXPECT_EQ(rec.m_Texts[16], "保存先が不明です！一度は「セーブ」して下さい！");
@@ -74,7 +73,7 @@ TEST_F(SystemDataTest, DefaultsFollowTheTables) {
   EXPECT_EQ(rec.m_OptionMenu.size(), 6u);
   EXPECT_EQ(rec.m_RankingSets[3].m_bRanking, 0);
   EXPECT_EQ(CountRankingGenres(rec, 0), 5);
-  const char* names[] = {"Direct3D", "WindowMode", "Bpp", "VSync", "D3D_FontCache",
+  const char* names[] = {"Direct3D",     "WindowMode",      "Bpp",     "VSync",     "D3D_FontCache",
                          "DD_FontCache", "DD_VideoStretch", "ShowFps", "FreeStage", "English"};
   const int defaults[] = {2, 0, 0, 2, 0, 1, 0, 1, 0, 0};
   ASSERT_EQ(rec.m_IniKeys.size(), 10u);
@@ -132,8 +131,8 @@ TEST_F(SystemDataTest, Version168FileIsUpgraded) {
   const struct {
     const char* name;
     int value;
-  } keys[] = {{"WindowMode", 1}, {"Bpp", 16}, {"VSync", 3}, {"ShowFps", 0}, {"FreeStage", 0},
-              {"Old", 7}};
+  } keys[] = {{"WindowMode", 1}, {"Bpp", 16},      {"VSync", 3},
+              {"ShowFps", 0},    {"FreeStage", 0}, {"Old", 7}};
   for (const auto& key : keys) f.I32(2).I32(0).I32(key.value).I32(2).Str(key.name).Str("");
   WriteBytes("System.dat", f.data);
 
@@ -188,7 +187,7 @@ TEST_F(SystemDataTest, Version168FileIsUpgraded) {
   EXPECT_EQ(rec.m_DisplayItems[3].m_bWarnPercent, 1);
   EXPECT_EQ(rec.m_DisplayItems[0].m_strCaption, "x");
 
-  const char* names[] = {"Direct3D", "WindowMode", "Bpp", "VSync", "D3D_FontCache",
+  const char* names[] = {"Direct3D",     "WindowMode",      "Bpp",     "VSync",     "D3D_FontCache",
                          "DD_FontCache", "DD_VideoStretch", "ShowFps", "FreeStage", "English"};
   const int values[] = {1, 1, 16, 2, 0, 1, 0, 0, 0, 0};
   ASSERT_EQ(rec.m_IniKeys.size(), 10u);
@@ -346,7 +345,7 @@ TEST(SystemTextFunctions, WarningThreshold) {
   g_SystemData.m_DisplayItems[4].m_nWarnLevel = 2;
   const struct {
     int item, value, maximum, result;
-  } cases[] = {{2, 33, 100, 1}, {2, 34, 100, 0}, {2, 1, 3, 0},  {2, 0, 0, 0},
+  } cases[] = {{2, 33, 100, 1}, {2, 34, 100, 0}, {2, 1, 3, 0},   {2, 0, 0, 0},
                {4, 2, 0, 1},    {4, 3, 0, 0},    {7, 0, 100, 0}, {-1, 0, 100, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(IsBelowDisplayThreshold(c.item, c.value, c.maximum), c.result)

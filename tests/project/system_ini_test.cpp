@@ -63,11 +63,11 @@ TEST_F(SystemIniTest, EndsOfTheFile) {
     std::string content;
     int result;
   } cases[] = {
-      {"Direct3D=1\nExit", 1},     // a last line without its line end
-      {"Direct3D=1\n", 0},         // no Exit
+      {"Direct3D=1\nExit", 1},  // a last line without its line end
+      {"Direct3D=1\n", 0},      // no Exit
       {"", 0},
       {std::string("Direct3D=1\n\0junk", 16), 1},
-      {"Direct3D=1", 0},           // the value runs into the end
+      {"Direct3D=1", 0},  // the value runs into the end
   };
   for (const auto& c : cases) {
     SetSystemIniDefaults(ini, keys.m_IniKeys);

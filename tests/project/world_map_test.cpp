@@ -111,7 +111,10 @@ TEST_F(WorldMapTest, OlderFilesAreUpgraded) {
     int needTotal;  // link fields hold 5
     int variant;
     int variantA;
-  } cases[] = {{208, 10, 0, 0, 1}, {757, 10, 5, 0, 1}, {811, 10, 5, 5, 5}, {812, 3, 5, 5, 5},
+  } cases[] = {{208, 10, 0, 0, 1},
+               {757, 10, 5, 0, 1},
+               {811, 10, 5, 5, 5},
+               {812, 3, 5, 5, 5},
                {821, 3, 5, 5, 5}};
   for (const auto& c : cases) {
     WriteBytes("WorldMap.dat", MapFile(c.version, 3));
