@@ -1,0 +1,7 @@
+#include "project/menu_command.h"
+
+void cCmd::SetupItems(int) {
+  ClearItems();
+  AddInt(&m_bEnabled);
+  AddString(&m_strCaption);
+}
