@@ -161,8 +161,9 @@ int cDataBase::ClampIndex(int table, int index) const {
   return index >= 0 && index < TableSize(table) ? index : 0;
 }
 
-void BuildAnimeFrameTable(AnimeRuns& out) {
-  cVector<cDbAnime>& anime = g_DataBase.m_Anime;
+void BuildAnimeFrameTable(AnimeRuns& out) { BuildAnimeFrameTable(g_DataBase.m_Anime, out); }
+
+void BuildAnimeFrameTable(const cVector<cDbAnime>& anime, AnimeRuns& out) {
   out.clear();
   out.resize(anime.size());
   for (int i = 0; i < Size(anime); ++i) {
