@@ -59,6 +59,9 @@ bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
 
 template <class T>
 int LoadDbTable(cVector<T>& table, const char* path, const T& fresh) {
+  // A failed open leaves the flag as an earlier open set it; the message must speak of
+  // this file only.
+  g_bNewerDataFile = 0;
   DataFilePtr file = DataFileOpenRead(path);
   if (!file) {
     ReportLoadFailure(path);
