@@ -5,9 +5,10 @@
 namespace platform {
 
 // Button sets, icons and answers, with the values the program's callers compare against.
-enum : int { kBoxOk = 0, kBoxOkCancel = 1, kBoxYesNo = 4 };
-enum : int { kIconError = 0x10, kIconQuestion = 0x20, kIconWarning = 0x30, kIconInfo = 0x40 };
-enum : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+// A type is a button set or'ed with an icon.
+constexpr int kBoxOk = 0, kBoxOkCancel = 1, kBoxYesNo = 4;
+constexpr int kIconError = 0x10, kIconQuestion = 0x20, kIconWarning = 0x30, kIconInfo = 0x40;
+constexpr int kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7;
 
 // Shows a modal box and returns the answer. Boxes belong to the main thread: asked on another
 // thread, the box is carried to the main thread and the caller waits for the answer. Returns 0
