@@ -99,6 +99,13 @@ int Store(char* dest, const std::string& value) {
   return 1;
 }
 
+// A char* form: the string form on a copy, written back only when it succeeded and fits.
+int EditInPlace(char* path, int (*edit)(std::string&)) {
+  if (!Fits(path)) return 0;
+  std::string value = path;
+  return edit(value) && Store(path, value);
+}
+
 }  // namespace
 
 int PathToAbsoluteStr(std::string& path) {
@@ -115,11 +122,7 @@ int PathToAbsoluteStr(std::string& path) {
   return 1;
 }
 
-int PathToAbsolute(char* path) {
-  if (!Fits(path)) return 0;
-  std::string value = path;
-  return PathToAbsoluteStr(value) && Store(path, value);
-}
+int PathToAbsolute(char* path) { return EditInPlace(path, &PathToAbsoluteStr); }
 
 int PathToRelativeStr(std::string& path) {
   if (!IsAbsolute(path)) return 1;
@@ -146,11 +149,7 @@ int PathToRelativeStr(std::string& path) {
   return 1;
 }
 
-int PathToRelative(char* path) {
-  if (!Fits(path)) return 0;
-  std::string value = path;
-  return PathToRelativeStr(value) && Store(path, value);
-}
+int PathToRelative(char* path) { return EditInPlace(path, &PathToRelativeStr); }
 
 void StripDir(char* path) {
   if (!path) return;
@@ -181,11 +180,7 @@ int ChangeExt(char* dest, const char* src, const char* ext) {
 
 int StripExtStr(std::string& path) { return ChangeExtStr(path, nullptr); }
 
-int StripExt(char* path) {
-  if (!Fits(path)) return 0;
-  std::string value = path;
-  return StripExtStr(value) && Store(path, value);
-}
+int StripExt(char* path) { return EditInPlace(path, &StripExtStr); }
 
 int GetExt(char* dest, const char* path) {
   if (!dest || !Fits(path)) return 0;

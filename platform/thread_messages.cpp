@@ -80,9 +80,7 @@ void WaitGateLocked(std::unique_lock<std::mutex>& lock) {
   t_control->changed.wait(lock, [] { return !t_control->suspended || t_control->stop; });
 }
 
-bool RequestPendingLocked() {
-  return IsMainThread() && !Layer().requests.empty();
-}
+bool RequestPendingLocked() { return IsMainThread() && !Layer().requests.empty(); }
 
 void PostCloseToMainThread() {
   if (std::uint32_t id = Layer().mainId.load()) PostThreadMessage(id, kCloseMessage, 0, 0);

@@ -57,12 +57,29 @@ const char* const g_PathTable[PATH_COUNT] = {
 const char* const g_ExtTable[EXT_COUNT] = {"cplt4", "stg4", "plt4", "rkg"};
 
 const char* const g_WorkFolders[kWorkFolderCount + 1] = {
-    "user_data",       "user_data\\story", "user_data\\challenge", "user_data\\free",
-    "user_data\\rpl4", "data",             "data\\database",       "data\\stg4",
-    "data\\stg4\\old_ver", "data\\work",   "data\\plt4",           "bmp",
-    "bmp\\back",       "bmp\\chara_sp",    "bmp\\effect",          "bmp\\picture",
-    "bmp\\sword",      "bmp\\convert",     "bmp\\plt",             "bmp\\hbt",
-    "wave",            "bgm",              nullptr,
+    "user_data",
+    "user_data\\story",
+    "user_data\\challenge",
+    "user_data\\free",
+    "user_data\\rpl4",
+    "data",
+    "data\\database",
+    "data\\stg4",
+    "data\\stg4\\old_ver",
+    "data\\work",
+    "data\\plt4",
+    "bmp",
+    "bmp\\back",
+    "bmp\\chara_sp",
+    "bmp\\effect",
+    "bmp\\picture",
+    "bmp\\sword",
+    "bmp\\convert",
+    "bmp\\plt",
+    "bmp\\hbt",
+    "wave",
+    "bgm",
+    nullptr,
 };
 
 int CreateDefaultData() {

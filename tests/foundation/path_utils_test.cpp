@@ -22,7 +22,11 @@ TEST(PathUtils, StripDirFindsTheRealSeparator) {
       {"folder/x.rpl4", "x.rpl4", 1},
       // 0x95 0x5C ends the folder name with a trail byte that looks like a backslash.
       {"data\\\x95\x5C\\file", "file", 1},
-      {"\x95\x5C" "file", "\x95\x5C" "file", 1},
+      {"\x95\x5C"
+       "file",
+       "\x95\x5C"
+       "file",
+       1},
       // 0x81 0x95 is one character, so the backslash after it is a separator.
       {"x\x81\x95\\name", "name", 1},
   };

@@ -137,9 +137,8 @@ TEST_F(ThreadTest, RequestsFailOnceShutDownBegins) {
 
 TEST_F(ThreadTest, StoppingAThreadBlockedInARequestDoesNotDeadlock) {
   // The main window stops the game thread while that thread waits for the main window.
-  platform::SetRequestHandler([](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
-    return 1;
-  });
+  platform::SetRequestHandler(
+      [](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 1; });
   cThread thread;
   sLoop loop;
   ASSERT_EQ(thread.Start(&LoopProc, &loop), 1);

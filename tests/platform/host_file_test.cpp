@@ -68,7 +68,7 @@ TEST(CopyHostFolder, CopiesTheTreeAndLeavesNothingOnFailure) {
   ASSERT_TRUE(platform::CopyHostFolder("FROM\\", "to\\"));
   EXPECT_EQ(ReadBytes("to/a.dat"), (std::vector<std::uint8_t>{1, 2, 3}));
   EXPECT_EQ(ReadBytes("to/sub/deeper/b.dat"), (std::vector<std::uint8_t>{4}));
-  EXPECT_TRUE(std::filesystem::is_symlink("to/link.dat"));  // a link, never followed
+  EXPECT_TRUE(std::filesystem::is_symlink("to/link.dat"));   // a link, never followed
   EXPECT_FALSE(platform::CopyHostFolder("from\\", "to\\"));  // the destination exists
 
   static int files = 0;
