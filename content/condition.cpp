@@ -122,7 +122,7 @@ int CheckCondition(cEdCond& cond, cCharaBase* subject) {
       if (!g_ConditionServices.pReadVariable) return 0;
       const std::int32_t value =
           g_ConditionServices.pReadVariable(cond.m_nKind, cond.m_nIndex, subject);
-      return CompareByOp(cond.m_nOperator, value, cond.m_nConst) ? 1 : 0;
+      return CompareByOp(value, cond.m_nConst, static_cast<eCompareOp>(cond.m_nOperator));
     }
     case COND_STATUS:
     case COND_STATUS2:

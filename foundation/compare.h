@@ -13,6 +13,7 @@ enum eCompareOp : int {
   COMPARE_NOT_DIVISIBLE = 7,  // false when b is 0
 };
 
-// True when a op b holds; codes outside 0 to 7 are never true. Computed in 64 bits, so the
-// extremes of int never overflow.
-bool CompareByOp(int op, std::int32_t a, std::int32_t b);
+// 1 when a op b holds, else 0; codes outside 0 to 7 are never true. Computed in 64 bits, so
+// the extremes of int never overflow. The code is an eCompareOp so that a call with its
+// arguments in another order does not compile (stored codes are cast where they are read).
+int CompareByOp(std::int32_t a, std::int32_t b, eCompareOp op);

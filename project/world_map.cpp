@@ -108,7 +108,8 @@ const cWorldMapLink* cWorldMapPoint::FindActiveLink(const cWorldMapProgress& pro
   for (const cWorldMapLink& link : m_Links) {
     if (link.m_nNeedFlag > 0 && !progress.IsFlagSet(link.m_nNeedFlag)) continue;
     if (link.m_nVarNo != 0 &&
-        !CompareByOp(link.m_nVarCompare, progress.GetCommonVar(link.m_nVarNo), link.m_nVarValue))
+        !CompareByOp(progress.GetCommonVar(link.m_nVarNo), link.m_nVarValue,
+                     static_cast<eCompareOp>(link.m_nVarCompare)))
       continue;
     if (progress.GetResultTotal() < link.m_nNeedTotal) continue;
     return &link;

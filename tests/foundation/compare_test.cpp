@@ -19,5 +19,5 @@ TEST(CompareByOp, AllCodesWithExtremes) {
       {7, -7, 2, true},        {8, 1, 1, false},       {-1, 1, 1, false},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CompareByOp(c.op, c.a, c.b), c.expected) << c.op << " " << c.a << " " << c.b;
+    EXPECT_EQ(CompareByOp(c.a, c.b, static_cast<eCompareOp>(c.op)), c.expected ? 1 : 0) << c.op << " " << c.a << " " << c.b;
 }
