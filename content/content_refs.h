@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-enum eDbTable : std::int8_t {
-  DBTABLE_ANIME,
-  DBTABLE_SOUND,
-  DBTABLE_SWORD_TYPE,
-  DBTABLE_BMP_CHARA_EXC,
-  DBTABLE_ANIME_SET,
-  DBTABLE_EFFECT,
-  DBTABLE_CHARA_EFFECT,
-  DBTABLE_SCR_EFFECT,
-  DBTABLE_PICTURE,
-  DBTABLE_BGM,
+enum eRefTable : std::int8_t {
+  REF_ANIME,
+  REF_SOUND,
+  REF_SWORD_TYPE,
+  REF_BMP_CHARA_EXC,
+  REF_ANIME_SET,
+  REF_EFFECT,
+  REF_CHARA_EFFECT,
+  REF_SCR_EFFECT,
+  REF_PICTURE,
+  REF_BGM,
 };
 
 // The three lists of a palette.
@@ -25,7 +25,7 @@ enum ePaletteList : std::int8_t { PLIST_BLOCK, PLIST_CHARA, PLIST_ITEM };
 class cContentRefs {
  public:
   virtual ~cContentRefs() = default;
-  virtual std::int32_t TableSize(eDbTable /*table*/) const { return 0; }
+  virtual std::int32_t TableSize(eRefTable /*table*/) const { return 0; }
   // The display times (tenths of a second) of the frames of a sword type in the SwordType
   // table; empty for an index outside it.
   virtual std::vector<std::int32_t> SwordFrameTimes(std::int32_t /*swordType*/) const { return {}; }

@@ -113,7 +113,7 @@ void cEdShot::Write(cDataFile& file) {
 
 void cEdShot::Validate() {
   if (m_nSizeFactor < 1) m_nSizeFactor = 1;
-  if (!IndexInTable(m_sHitEffect, ContentRefs().TableSize(DBTABLE_EFFECT))) m_sHitEffect = 0;
+  if (!IndexInTable(m_sHitEffect, ContentRefs().TableSize(REF_EFFECT))) m_sHitEffect = 0;
 }
 
 double cEdShot::GetOffsetX(int n, int facing) const {

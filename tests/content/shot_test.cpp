@@ -9,7 +9,7 @@ namespace {
 
 class cEffectTable : public cContentRefs {
  public:
-  std::int32_t TableSize(eDbTable table) const override { return table == DBTABLE_EFFECT ? 5 : 0; }
+  std::int32_t TableSize(eRefTable table) const override { return table == REF_EFFECT ? 5 : 0; }
 };
 
 class ShotTest : public ::testing::Test {
