@@ -1,0 +1,186 @@
+#include "project/database.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "foundation/report.h"
+#include "project/load_failure.h"
+
+cDataBase g_DataBase;
+AnimeRuns g_AnimeSequences;
+
+namespace {
+constexpr const char* kTablePaths[DB_TABLE_COUNT] = {
+    "data\\database\\AnimeSet.dat",   "data\\database\\Anime.dat",
+    "data\\database\\Bmp_CharaExc.dat", "data\\database\\SwordType.dat",
+    "data\\database\\Effect.dat",     "data\\database\\CharaEffect.dat",
+    "data\\database\\ScrEffect.dat",  "data\\database\\Picture.dat",
+    "data\\database\\Sound.dat",      "data\\database\\Bgm.dat",
+};
+
+// Sequencer durations are in frames, record times in tenths of a second.
+constexpr int kFramesPerTenth = 6;
+
+// A time of a hostile file saturates instead of overflowing.
+int TenthsToFrames(std::int32_t tenths) {
+  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{tenths} * kFramesPerTenth,
+                                                   INT32_MIN, INT32_MAX));
+}
+
+template <class T>
+void FillDefault(cVector<T>& table, int count) {
+  table.assign(static_cast<std::size_t>(count), T());
+}
+
+// Reads a table from a file positioned after its header: a 32-bit count, then the
+// elements. Elements already present are read over, so that a field the file's version
+// lacks keeps its value; new elements start as copies of fresh. On a damaged file the
+// table is left as it was.
+template <class T>
+bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
+  std::int32_t count = 0;
+  if (!file.ReadCount(count, kMinRecordBytes, "table")) return false;
+  cVector<T> loaded = table;
+  loaded.resize(static_cast<std::size_t>(count), fresh);
+  for (T& element : loaded) {
+    element.Read(file);
+    if (file.Failed()) return false;
+  }
+  if (loaded.empty()) {
+    // Every reference falls back to entry 0, so a table without one would send each of
+    // them out of bounds: an empty table gets its default entry 0.
+    Report("%s : the table holds no entries; entry 0 takes its default",
+           file.Path().c_str());
+    loaded.push_back(fresh);
+  }
+  table.swap(loaded);
+  return true;
+}
+
+template <class T>
+int LoadDbTable(cVector<T>& table, const char* path, const T& fresh) {
+  DataFilePtr file = DataFileOpenRead(path);
+  if (!file) {
+    ReportLoadFailure(path);
+    return 0;
+  }
+  const int version = file->Version();
+  if (!ReadDbTable(table, *file, fresh)) {
+    Report("%s : damaged data file (version %d): %s", path, version,
+           file->FailReason().c_str());
+    DataFileClose(file);
+    ReportLoadFailure(path);
+    return 0;
+  }
+  DataFileClose(file);
+  return 1;
+}
+
+cDbAnimeSet DefaultAnimeSet() {
+  cDbAnimeSet set;
+  MakeDefaultAnimeSet(set);
+  return set;
+}
+
+template <class T>
+int Size(const cVector<T>& table) {
+  return static_cast<int>(table.size());
+}
+}  // namespace
+
+const char* DbTablePath(int table) {
+  if (table < 0 || table >= DB_TABLE_COUNT) return "";
+  return kTablePaths[table];
+}
+
+cDataBase::cDataBase() {
+  SetupItems(g_nDataVersion);
+  SetDefault();
+}
+
+void cDataBase::SetDefault() {
+  cFileData::Clear();
+  m_AnimeSet.assign(1, DefaultAnimeSet());
+  FillDefault(m_Anime, 2);
+  m_Anime[0].m_strName = "なし";
+  m_Anime[1].m_strName = "アクションA";
+  FillDefault(m_BmpCharaExc, 2);
+  FillDefault(m_SwordType, 1);
+  FillDefault(m_Effect, 2);
+  FillDefault(m_CharaEffect, 2);
+  FillDefault(m_ScrEffect, 2);
+  FillDefault(m_Picture, 2);
+  FillDefault(m_Sound, 2);
+  FillDefault(m_Bgm, 2);
+}
+
+int cDataBase::Load() {
+  // Each table read stops the load at once when it fails; && keeps the fixed order.
+  const bool ok = LoadDbTable(m_AnimeSet, kTablePaths[DB_ANIME_SET], DefaultAnimeSet()) &&
+                  LoadDbTable(m_Anime, kTablePaths[DB_ANIME], cDbAnime()) &&
+                  LoadDbTable(m_BmpCharaExc, kTablePaths[DB_BMP_CHARA_EXC], cDbBmpCharaExc()) &&
+                  LoadDbTable(m_SwordType, kTablePaths[DB_SWORD_TYPE], cDbSwordType()) &&
+                  LoadDbTable(m_Effect, kTablePaths[DB_EFFECT], cDbEffect()) &&
+                  LoadDbTable(m_CharaEffect, kTablePaths[DB_CHARA_EFFECT], cDbCharaEffect()) &&
+                  LoadDbTable(m_ScrEffect, kTablePaths[DB_SCR_EFFECT], cDbScrEffect()) &&
+                  LoadDbTable(m_Picture, kTablePaths[DB_PICTURE], cDbPicture()) &&
+                  LoadDbTable(m_Sound, kTablePaths[DB_SOUND], cDbSound()) &&
+                  LoadDbTable(m_Bgm, kTablePaths[DB_BGM], cDbBgm());
+  if (!ok) return 0;
+  FixFirstEntries();
+  return 1;
+}
+
+void cDataBase::FixFirstEntries() {
+  if (!m_CharaEffect.empty()) m_CharaEffect[0].m_nKind = CHARA_EFFECT_NONE;
+  if (!m_ScrEffect.empty()) m_ScrEffect[0].m_nKind = SCR_EFFECT_NONE;
+}
+
+void cDataBase::CopyEffectWork() {
+  m_CharaEffectWork = m_CharaEffect;
+  m_ScrEffectWork = m_ScrEffect;
+}
+
+int cDataBase::TableSize(int table) const {
+  switch (table) {
+    case DB_ANIME_SET: return Size(m_AnimeSet);
+    case DB_ANIME: return Size(m_Anime);
+    case DB_BMP_CHARA_EXC: return Size(m_BmpCharaExc);
+    case DB_SWORD_TYPE: return Size(m_SwordType);
+    case DB_EFFECT: return Size(m_Effect);
+    case DB_CHARA_EFFECT: return Size(m_CharaEffect);
+    case DB_SCR_EFFECT: return Size(m_ScrEffect);
+    case DB_PICTURE: return Size(m_Picture);
+    case DB_SOUND: return Size(m_Sound);
+    case DB_BGM: return Size(m_Bgm);
+    default: return 0;
+  }
+}
+
+int cDataBase::ClampIndex(int table, int index) const {
+  return index >= 0 && index < TableSize(table) ? index : 0;
+}
+
+void BuildAnimeFrameTable(AnimeRuns& out) {
+  cVector<cDbAnime>& anime = g_DataBase.m_Anime;
+  out.clear();
+  out.resize(anime.size());
+  for (int i = 0; i < Size(anime); ++i) {
+    const cVector<cDbAnimeFrame>& frames = anime[i].m_Frames;
+    AnimeRun& run = out[i];
+    run.resize(frames.size() + 1);
+    // Entry 0 is the resting animation: it loops and nothing but a forced change leaves it.
+    // The others lock from their first locked frame to their end.
+    std::uint8_t lock = i == 0 ? 1 : 0;
+    for (int k = 0; k < Size(frames); ++k) {
+      if (frames[k].m_bLock) lock = 1;
+      run[k].nFrame = frames[k].m_nCell;
+      run[k].nDuration = i == 0 ? 0 : TenthsToFrames(frames[k].m_nTime);
+      run[k].bLock = lock;
+    }
+    sAnimeFrame& control = run[Size(frames)];
+    control.nFrame = i == 0 ? kAnimeLoop : kAnimeEnd;
+    control.nDuration = 0;
+    control.bLock = i == 0 ? 1 : 0;
+  }
+}
