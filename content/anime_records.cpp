@@ -4,9 +4,7 @@ namespace {
 constexpr const char* kAnimeSetNames[ANIMESET_COUNT] = {"立ち", "立ち移動", "飛行", "飛行移動"};
 
 // Sets of the first editors held any number of animations; the player needs exactly four.
-void BringToFourAnimations(cVector<cDbAnime>& anime) {
-  anime.resize(ANIMESET_COUNT);
-}
+void BringToFourAnimations(cVector<cDbAnime>& anime) { anime.resize(ANIMESET_COUNT); }
 }  // namespace
 
 // ---- cDbAnimeFrame -------------------------------------------------------------------

@@ -56,8 +56,7 @@ void cEdCond::Upgrade(int v) {
   for (int threshold : {v < 168 ? 10 : 0, v < 203 ? 5 : 0}) {
     if (threshold == 0 || m_nKind != COND_STATUS) continue;
     if (m_nLeftSide == 0 && m_nObject != kOldSystem && m_nItem >= threshold) ++m_nItem;
-    if (m_nSource == VALUE_STATUS && m_nOperandObject != kOldSystem &&
-        m_nOperandItem >= threshold)
+    if (m_nSource == VALUE_STATUS && m_nOperandObject != kOldSystem && m_nOperandItem >= threshold)
       ++m_nOperandItem;
   }
   if (v < 210 && m_nKind == COND_STATUS2 && m_nObject != kOldSystem && m_nItem >= 6) ++m_nItem;
@@ -111,9 +110,7 @@ void NewCondList(std::shared_ptr<cCondList>& list) { list = std::make_shared<cCo
 
 // ---- evaluation ----------------------------------------------------------------------
 
-void SetConditionServices(const sConditionServices& services) {
-  g_ConditionServices = services;
-}
+void SetConditionServices(const sConditionServices& services) { g_ConditionServices = services; }
 
 const sConditionServices& ConditionServices() { return g_ConditionServices; }
 

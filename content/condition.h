@@ -46,13 +46,13 @@ enum eValueSource : int {
 
 // Items of the status-2 test (kind 5).
 enum eStatus2Item : int {
-  STATUS2_VANISH = 0,     // "消滅"
-  STATUS2_CLEAR = 1,      // "透明"
-  STATUS2_FIX_DIR = 2,    // "向き固定"
-  STATUS2_FLY = 3,        // "飛行"
-  STATUS2_INVINCIBLE = 4, // "無敵"
-  STATUS2_GIANT = 5,      // "巨大化"
-  STATUS2_SYNC_SCROLL = 6 // "オートスクロールとシンクロ"
+  STATUS2_VANISH = 0,      // "消滅"
+  STATUS2_CLEAR = 1,       // "透明"
+  STATUS2_FIX_DIR = 2,     // "向き固定"
+  STATUS2_FLY = 3,         // "飛行"
+  STATUS2_INVINCIBLE = 4,  // "無敵"
+  STATUS2_GIANT = 5,       // "巨大化"
+  STATUS2_SYNC_SCROLL = 6  // "オートスクロールとシンクロ"
 };
 
 // Items of the state test (kind 6).
@@ -79,23 +79,23 @@ class cEdCond : public cFileData {
  public:
   cEdCond();
 
-  std::int8_t m_nKind = 0;          // eCondKind
-  std::int32_t m_nConst = 0;        // value compared with; distance in half-blocks
-  std::int32_t m_nRandLow = 0;      // random operand: one end
-  std::int32_t m_nRandHigh = 0;     // random operand: the other end
-  std::int8_t m_nObject = 0;        // eStatusObj; distance: 0 the hero, 1-4 targets
-  std::int8_t m_nItem = 0;          // status, status-2 or state item
-  std::int8_t m_nLeftSide = 0;      // status: 0 a status of the object, 1 a variable
-  std::int8_t m_nLeftScope = 0;     // variable on the left: 0 common, 1 stage
-  std::int16_t m_nIndex = 0;        // variable index; status-2: the compared value
-  std::int8_t m_nSource = 0;        // eValueSource of the right side
-  std::int8_t m_nOperandObject = 0; // eStatusObj of a status operand
-  std::int8_t m_nOperandItem = 0;   // status item of a status operand
-  std::int8_t m_nOperandScope = 0;  // variable operand: 0 common, 1 stage
-  std::int16_t m_nOperandIndex = 0; // operand variable index; distance: extra pixels
-  std::int8_t m_nOperator = 0;      // eCompareOp; state: 1 negates; distance: 1 outside
-  std::int8_t m_bPercent = 0;       // the operand is a percentage
-  std::int8_t m_nAxis = 0;          // eDistanceAxis
+  std::int8_t m_nKind = 0;           // eCondKind
+  std::int32_t m_nConst = 0;         // value compared with; distance in half-blocks
+  std::int32_t m_nRandLow = 0;       // random operand: one end
+  std::int32_t m_nRandHigh = 0;      // random operand: the other end
+  std::int8_t m_nObject = 0;         // eStatusObj; distance: 0 the hero, 1-4 targets
+  std::int8_t m_nItem = 0;           // status, status-2 or state item
+  std::int8_t m_nLeftSide = 0;       // status: 0 a status of the object, 1 a variable
+  std::int8_t m_nLeftScope = 0;      // variable on the left: 0 common, 1 stage
+  std::int16_t m_nIndex = 0;         // variable index; status-2: the compared value
+  std::int8_t m_nSource = 0;         // eValueSource of the right side
+  std::int8_t m_nOperandObject = 0;  // eStatusObj of a status operand
+  std::int8_t m_nOperandItem = 0;    // status item of a status operand
+  std::int8_t m_nOperandScope = 0;   // variable operand: 0 common, 1 stage
+  std::int16_t m_nOperandIndex = 0;  // operand variable index; distance: extra pixels
+  std::int8_t m_nOperator = 0;       // eCompareOp; state: 1 negates; distance: 1 outside
+  std::int8_t m_bPercent = 0;        // the operand is a percentage
+  std::int8_t m_nAxis = 0;           // eDistanceAxis
 
   void SetupItems(int version) override;
   void Read(cDataFile& file) override;
