@@ -59,6 +59,9 @@ bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
 
 template <class T>
 int LoadDbTable(cVector<T>& table, const char* path, const T& fresh) {
+  // A failed open leaves the flag as an earlier open set it; the message must speak of
+  // this file only.
+  g_bNewerDataFile = 0;
   DataFilePtr file = DataFileOpenRead(path);
   if (!file) {
     ReportLoadFailure(path);
@@ -161,8 +164,9 @@ int cDataBase::ClampIndex(int table, int index) const {
   return index >= 0 && index < TableSize(table) ? index : 0;
 }
 
-void BuildAnimeFrameTable(AnimeRuns& out) {
-  cVector<cDbAnime>& anime = g_DataBase.m_Anime;
+void BuildAnimeFrameTable(AnimeRuns& out) { BuildAnimeFrameTable(g_DataBase.m_Anime, out); }
+
+void BuildAnimeFrameTable(const cVector<cDbAnime>& anime, AnimeRuns& out) {
   out.clear();
   out.resize(anime.size());
   for (int i = 0; i < Size(anime); ++i) {

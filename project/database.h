@@ -75,3 +75,5 @@ extern AnimeRuns g_AnimeSequences;
 // tenth), entry 0 looping with every step locked, the others ending with -4 and locked
 // from their first locked frame on.
 void BuildAnimeFrameTable(AnimeRuns& out);
+// The same from any Anime table.
+void BuildAnimeFrameTable(const cVector<cDbAnime>& anime, AnimeRuns& out);

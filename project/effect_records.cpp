@@ -1,11 +1,9 @@
 #include "project/effect_records.h"
 
+#include "project/db_extra.h"
 #include "project/effect_params.h"
 
 namespace {
-// Before version 153 the extra integer held values that mean nothing now.
-constexpr int kExtraKeptFrom = 153;
-
 // Older editors stored the strip size of some effects in a different unit: such files take
 // the parameter's default instead.
 constexpr int kStripSizeUpgradeBefore = 511;
@@ -61,7 +59,7 @@ void cDbEffect::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadRecordList(file, m_Frames, "effect frames")) return;
-  if (version < kExtraKeptFrom) m_nExtra = 0;
+  ClearStaleExtra(version, m_nExtra);
 }
 
 void cDbEffect::Write(cDataFile& file) {

@@ -1,11 +1,12 @@
 #include "project/media_records.h"
 
+#include "project/db_extra.h"
+
 void cDbMediaRecord::Read(cDataFile& file) {
   const int version = g_nReadVersion;
   cFileData::Read(file);
   if (file.Failed()) return;
-  // Before version 153 the extra integer held values that mean nothing now.
-  if (version < 153) m_nExtra = 0;
+  ClearStaleExtra(version, m_nExtra);
 }
 
 cDbPicture::cDbPicture() {

@@ -1,5 +1,7 @@
 #include "project/sword_type.h"
 
+#include "project/db_extra.h"
+
 cDbSwordFrame::cDbSwordFrame() { SetupItems(g_nDataVersion); }
 
 void cDbSwordFrame::SetupItems(int version) {
@@ -39,8 +41,7 @@ void cDbSwordType::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadRecordList(file, m_Frames, "sword frames")) return;
-  // Before version 153 the extra integer held values that mean nothing now.
-  if (version < 153) m_nExtra = 0;
+  ClearStaleExtra(version, m_nExtra);
 }
 
 void cDbSwordType::Write(cDataFile& file) {
