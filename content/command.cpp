@@ -7,6 +7,7 @@
 #include "content/content_refs.h"
 #include "content/flow.h"
 #include "foundation/report.h"
+#include "foundation/strings.h"
 
 void NewCondList(CondListPtr& list) { list.reset(new cCondList); }
 
@@ -93,7 +94,17 @@ void cEdCmd::Read(cDataFile& file) {
     ReadSubRecord(file, m_pCondList, [](CondListPtr& p) { NewCondList(p); });
     if (file.Failed()) return;
   }
-  if (!LoadFlowList(m_Flows, file)) return;
+  // Flows hold commands that hold flows again; a file that nests them without end would
+  // exhaust the stack long before its bytes run out.
+  static thread_local int s_nNesting = 0;
+  if (s_nNesting >= kMaxFlowNesting) {
+    file.Fail(FormatText("flows nested more than %d deep", kMaxFlowNesting));
+    return;
+  }
+  ++s_nNesting;
+  const bool flowsRead = LoadFlowList(m_Flows, file);
+  --s_nNesting;
+  if (!flowsRead) return;
   if (!ReadValueList(file, m_Params, "command parameters")) return;
   if (version < kDataVersion) ConvertCommand(*this, version);
   if (!IsKnownCmdKind(m_nCmdSet, m_nKind)) {

@@ -18,6 +18,9 @@ class cEdFlow;
 using FlowVector = cVector<cEdFlow>;
 using CondListPtr = boost::shared_ptr<cCondList>;
 
+// How deep flows may nest inside commands in a file.
+inline constexpr int kMaxFlowNesting = 16;
+
 // Puts a new, cleared (switched-off, empty) condition list into the pointer.
 void NewCondList(CondListPtr& list);
 

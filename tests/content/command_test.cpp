@@ -332,4 +332,20 @@ TEST_F(CommandTest, DamagedAndUnknownCommands) {
   EXPECT_FALSE(ReadFromBytes(huge.data, [&](cDataFile& f) { cmd.Read(f); }));
 }
 
+TEST_F(CommandTest, NestingOfFlowsIsBounded) {
+  for (int depth : {kMaxFlowNesting, kMaxFlowNesting + 1}) {
+    cEdCmd outer;
+    cEdCmd* cmd = &outer;
+    for (int level = 1; level < depth; ++level) {
+      cmd->m_Flows.resize(1);
+      cmd->m_Flows[0].m_Cmds.resize(1);
+      cmd = &cmd->m_Flows[0].m_Cmds[0];
+    }
+    const auto bytes = FileAtVersion(821, [&](cDataFile& f) { outer.Write(f); });
+    cEdCmd back;
+    EXPECT_EQ(ReadFromBytes(bytes, [&](cDataFile& f) { back.Read(f); }), depth <= kMaxFlowNesting)
+        << depth;
+  }
+}
+
 }  // namespace
