@@ -139,6 +139,22 @@ namespace {
 void ClampParam(std::int32_t& param, eRefTable table, std::int32_t replacement) {
   if (!IndexInTable(param, ContentRefs().TableSize(table))) param = replacement;
 }
+
+struct sParamCheck {
+  int nKind;
+  eRefTable table;
+  std::int32_t nReplacement;
+};
+const sParamCheck kParamChecks[] = {
+    {CMD_SET_ANIMESET, REF_ANIME_SET, 0},
+    {CMD_ANIME, REF_ANIME, 1},
+    {CMD_EFFECT, REF_EFFECT, 1},
+    {CMD_CHARA_EFFECT, REF_CHARA_EFFECT, 1},
+    {CMD_SCREEN_EFFECT, REF_SCR_EFFECT, 1},
+    {CMD_PICTURE, REF_PICTURE, 1},
+    {CMD_SOUND, REF_SOUND, 1},
+    {CMD_BGM, REF_BGM, 1},
+};
 }  // namespace
 
 void cEdCmd::Validate() {
@@ -151,40 +167,19 @@ void cEdCmd::Validate() {
       // A sword stored without its shot record has no sword type to check or time by.
       if (!m_pShot) break;
       if (!IndexInTable(m_pShot->m_nGuide, refs.TableSize(REF_SWORD_TYPE))) m_pShot->m_nGuide = 0;
-      std::int32_t time = 0;
+      std::int64_t time = 0;
       for (std::int32_t frame : refs.SwordFrameTimes(m_pShot->m_nGuide))
-        time = std::min<std::int64_t>(std::int64_t{time} + frame, 9999);
-      m_sTime = static_cast<std::int16_t>(std::max<std::int32_t>(time, INT16_MIN));
+        time = std::min<std::int64_t>(time + frame, 9999);
+      m_sTime = static_cast<std::int16_t>(std::max<std::int64_t>(time, INT16_MIN));
       break;
     }
     case CMD_SET_GRAPHIC:
       if (m_Params[0] == 4) ClampParam(m_Params[1], REF_BMP_CHARA_EXC, 1);
       break;
-    case CMD_SET_ANIMESET:
-      ClampParam(m_Params[0], REF_ANIME_SET, 0);
-      break;
-    case CMD_ANIME:
-      ClampParam(m_Params[0], REF_ANIME, 1);
-      break;
-    case CMD_EFFECT:
-      ClampParam(m_Params[0], REF_EFFECT, 1);
-      break;
-    case CMD_CHARA_EFFECT:
-      ClampParam(m_Params[0], REF_CHARA_EFFECT, 1);
-      break;
-    case CMD_SCREEN_EFFECT:
-      ClampParam(m_Params[0], REF_SCR_EFFECT, 1);
-      break;
-    case CMD_PICTURE:
-      ClampParam(m_Params[0], REF_PICTURE, 1);
-      break;
-    case CMD_SOUND:
-      ClampParam(m_Params[0], REF_SOUND, 1);
-      break;
-    case CMD_BGM:
-      ClampParam(m_Params[0], REF_BGM, 1);
-      break;
     default:
+      // The kinds whose first parameter names an entry of a database table.
+      for (const sParamCheck& check : kParamChecks)
+        if (check.nKind == CharaKind()) ClampParam(m_Params[0], check.table, check.nReplacement);
       break;
   }
   for (cEdFlow& flow : m_Flows) flow.Validate();
