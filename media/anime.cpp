@@ -42,8 +42,7 @@ int cAnime::Set(int n, int force) {
   if (!HasRun(n)) {
     // A run number the table does not hold comes from damaged data; the sequencer keeps
     // what it shows rather than stepping through entries that do not exist.
-    ErrLogF("anime: run %d asked for, the table holds %d runs", n,
-            static_cast<int>(m_Runs.size()));
+    ErrLogF("anime: run %d asked for, the table holds %d runs", n, static_cast<int>(m_Runs.size()));
     return 0;
   }
   m_nRun = n;

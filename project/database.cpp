@@ -11,11 +11,11 @@ AnimeRuns g_AnimeSequences;
 
 namespace {
 constexpr const char* kTablePaths[DB_TABLE_COUNT] = {
-    "data\\database\\AnimeSet.dat",   "data\\database\\Anime.dat",
+    "data\\database\\AnimeSet.dat",     "data\\database\\Anime.dat",
     "data\\database\\Bmp_CharaExc.dat", "data\\database\\SwordType.dat",
-    "data\\database\\Effect.dat",     "data\\database\\CharaEffect.dat",
-    "data\\database\\ScrEffect.dat",  "data\\database\\Picture.dat",
-    "data\\database\\Sound.dat",      "data\\database\\Bgm.dat",
+    "data\\database\\Effect.dat",       "data\\database\\CharaEffect.dat",
+    "data\\database\\ScrEffect.dat",    "data\\database\\Picture.dat",
+    "data\\database\\Sound.dat",        "data\\database\\Bgm.dat",
 };
 
 // Sequencer durations are in frames, record times in tenths of a second.
@@ -23,8 +23,8 @@ constexpr int kFramesPerTenth = 6;
 
 // A time of a hostile file saturates instead of overflowing.
 int TenthsToFrames(std::int32_t tenths) {
-  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{tenths} * kFramesPerTenth,
-                                                   INT32_MIN, INT32_MAX));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(std::int64_t{tenths} * kFramesPerTenth, INT32_MIN, INT32_MAX));
 }
 
 template <class T>
@@ -49,8 +49,7 @@ bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
   if (loaded.empty()) {
     // Every reference falls back to entry 0, so a table without one would send each of
     // them out of bounds: an empty table gets its default entry 0.
-    Report("%s : the table holds no entries; entry 0 takes its default",
-           file.Path().c_str());
+    Report("%s : the table holds no entries; entry 0 takes its default", file.Path().c_str());
     loaded.push_back(fresh);
   }
   table.swap(loaded);
@@ -69,8 +68,7 @@ int LoadDbTable(cVector<T>& table, const char* path, const T& fresh) {
   }
   const int version = file->Version();
   if (!ReadDbTable(table, *file, fresh)) {
-    Report("%s : damaged data file (version %d): %s", path, version,
-           file->FailReason().c_str());
+    Report("%s : damaged data file (version %d): %s", path, version, file->FailReason().c_str());
     DataFileClose(file);
     ReportLoadFailure(path);
     return 0;
@@ -146,17 +144,28 @@ void cDataBase::CopyEffectWork() {
 
 int cDataBase::TableSize(int table) const {
   switch (table) {
-    case DB_ANIME_SET: return Size(m_AnimeSet);
-    case DB_ANIME: return Size(m_Anime);
-    case DB_BMP_CHARA_EXC: return Size(m_BmpCharaExc);
-    case DB_SWORD_TYPE: return Size(m_SwordType);
-    case DB_EFFECT: return Size(m_Effect);
-    case DB_CHARA_EFFECT: return Size(m_CharaEffect);
-    case DB_SCR_EFFECT: return Size(m_ScrEffect);
-    case DB_PICTURE: return Size(m_Picture);
-    case DB_SOUND: return Size(m_Sound);
-    case DB_BGM: return Size(m_Bgm);
-    default: return 0;
+    case DB_ANIME_SET:
+      return Size(m_AnimeSet);
+    case DB_ANIME:
+      return Size(m_Anime);
+    case DB_BMP_CHARA_EXC:
+      return Size(m_BmpCharaExc);
+    case DB_SWORD_TYPE:
+      return Size(m_SwordType);
+    case DB_EFFECT:
+      return Size(m_Effect);
+    case DB_CHARA_EFFECT:
+      return Size(m_CharaEffect);
+    case DB_SCR_EFFECT:
+      return Size(m_ScrEffect);
+    case DB_PICTURE:
+      return Size(m_Picture);
+    case DB_SOUND:
+      return Size(m_Sound);
+    case DB_BGM:
+      return Size(m_Bgm);
+    default:
+      return 0;
   }
 }
 

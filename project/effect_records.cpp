@@ -95,8 +95,9 @@ void cDbCharaEffect::Read(cDataFile& file) {
 int cDbCharaEffect::KindCount() const { return kCharaEffectKinds; }
 
 void cDbCharaEffect::UpgradeParams(int) {
-  ApplyParamDefaults(*this, g_CharaEffectParams,
-                     {{CHARA_EFFECT_WAVE_H, 5}, {CHARA_EFFECT_WAVE_V, 5}, {CHARA_EFFECT_CIRCLE, 4}});
+  ApplyParamDefaults(
+      *this, g_CharaEffectParams,
+      {{CHARA_EFFECT_WAVE_H, 5}, {CHARA_EFFECT_WAVE_V, 5}, {CHARA_EFFECT_CIRCLE, 4}});
 }
 
 int cDbScrEffect::KindCount() const { return kScrEffectKinds; }

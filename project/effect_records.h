@@ -58,19 +58,19 @@ enum eCharaEffectKind : int {
 
 enum eScrEffectKind : int {
   SCR_EFFECT_NONE = 0,
-  SCR_EFFECT_MOVE = 1,      // "移動"
-  SCR_EFFECT_SHAKE_H = 2,   // "振動（横）"
-  SCR_EFFECT_SHAKE_V = 3,   // "振動（縦）"
-  SCR_EFFECT_SPLIT_H = 4,   // "分割（横）"
-  SCR_EFFECT_SPLIT_V = 5,   // "分割（縦）"
-  SCR_EFFECT_WAVE_H = 6,    // "波（横）"
-  SCR_EFFECT_WAVE_V = 7,    // "波（縦）"
-  SCR_EFFECT_BLINK = 8,     // "点滅"
-  SCR_EFFECT_ROTATE = 9,    // "回転"
-  SCR_EFFECT_CIRCLE = 10,   // "円"
-  SCR_EFFECT_ZOOM = 11,     // "拡大"
-  SCR_EFFECT_LENS = 12,     // "レンズ"
-  SCR_EFFECT_MOSAIC = 13,   // "モザイク"
+  SCR_EFFECT_MOVE = 1,     // "移動"
+  SCR_EFFECT_SHAKE_H = 2,  // "振動（横）"
+  SCR_EFFECT_SHAKE_V = 3,  // "振動（縦）"
+  SCR_EFFECT_SPLIT_H = 4,  // "分割（横）"
+  SCR_EFFECT_SPLIT_V = 5,  // "分割（縦）"
+  SCR_EFFECT_WAVE_H = 6,   // "波（横）"
+  SCR_EFFECT_WAVE_V = 7,   // "波（縦）"
+  SCR_EFFECT_BLINK = 8,    // "点滅"
+  SCR_EFFECT_ROTATE = 9,   // "回転"
+  SCR_EFFECT_CIRCLE = 10,  // "円"
+  SCR_EFFECT_ZOOM = 11,    // "拡大"
+  SCR_EFFECT_LENS = 12,    // "レンズ"
+  SCR_EFFECT_MOSAIC = 13,  // "モザイク"
 };
 
 // A character effect; the screen effect has the same fields and differs in its kinds.

@@ -5,8 +5,9 @@
 
 void ReportLoadFailure(const char* name) {
   if (g_bNewerDataFile)
-    ReportErrBox("%s の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。",
-                 name);
+    ReportErrBox(
+        "%s の読み込みに失敗しました！\nソフトより上位のバージョンのファイルは使用できません。",
+        name);
   else
     ReportErrBox("%s の読み込みに失敗しました！", name);
 }

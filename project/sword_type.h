@@ -26,9 +26,9 @@ class cDbSwordFrame : public cFileData {
   std::int32_t m_nAnchor = 0;  // eSwordAnchor
   std::int32_t m_nSrcX = 0;    // picture in the sword image
   std::int32_t m_nSrcY = 0;
-  std::int32_t m_nWidth = 0;   // picture and hit area
+  std::int32_t m_nWidth = 0;  // picture and hit area
   std::int32_t m_nHeight = 0;
-  std::int32_t m_nTime = 0;    // tenths of a second
+  std::int32_t m_nTime = 0;  // tenths of a second
 
   void SetupItems(int version) override;
 };

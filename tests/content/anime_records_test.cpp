@@ -107,7 +107,8 @@ TEST(AnimeRecordsTest, DamagedSetKeepsNothingHalfRead) {
   for (std::size_t cut : {std::size_t{10}, whole.size() / 2, whole.size() - 1}) {
     cDbAnimeSet set;
     MakeDefaultAnimeSet(set);
-    DataFilePtr file = DataFileFromBytes("cut", cBytes().I32(821).Raw(Bytes(whole.begin(), whole.begin() + cut)).data);
+    DataFilePtr file = DataFileFromBytes(
+        "cut", cBytes().I32(821).Raw(Bytes(whole.begin(), whole.begin() + cut)).data);
     EXPECT_EQ(ReadRecordChecked(set, *file), 0);
     EXPECT_EQ(set.m_Anime.size(), 4u);
     EXPECT_EQ(set.m_nInvincibleCell, 4);

@@ -17,12 +17,23 @@ struct sFields {
 Bytes CurrentLayout(const sFields& f) {
   return cBytes()
       .I32(17)
-      .U8(f.kind).I32(f.constant).I32(-1).I32(2)        // kind, constant, random ends
-      .U8(f.object).U8(f.item).U8(f.left).U8(1)          // object, item, left side, scope
-      .I16(300)                                          // index
-      .U8(f.source).U8(f.opObject).U8(f.opItem).U8(1)    // operand
-      .I16(-5)                                           // operand index
-      .U8(f.op).U8(1).U8(6)                              // operator, percent, axis
+      .U8(f.kind)
+      .I32(f.constant)
+      .I32(-1)
+      .I32(2)  // kind, constant, random ends
+      .U8(f.object)
+      .U8(f.item)
+      .U8(f.left)
+      .U8(1)     // object, item, left side, scope
+      .I16(300)  // index
+      .U8(f.source)
+      .U8(f.opObject)
+      .U8(f.opItem)
+      .U8(1)    // operand
+      .I16(-5)  // operand index
+      .U8(f.op)
+      .U8(1)
+      .U8(6)  // operator, percent, axis
       .I32(0)
       .data;
 }
@@ -36,20 +47,35 @@ TEST(ConditionTest, UpgradesOfOlderEditors) {
   };
   // kind, object, item, left, source, opObject, opItem, op
   const std::vector<sCase> cases = {
-      {"distance before kinds were inserted", 150, {5, 3, 0, 1, 0, 4, 0, 0}, {7, 0, 0, 0, 1, 1, 0, 0}},
+      {"distance before kinds were inserted",
+       150,
+       {5, 3, 0, 1, 0, 4, 0, 0},
+       {7, 0, 0, 0, 1, 1, 0, 0}},
       {"distance of version 700", 700, {7, 3, 0, 1, 0, 4, 0, 1}, {7, 3, 0, 0, 1, 1, 0, 1}},
       {"distance of version 746", 746, {7, 3, 0, 1, 0, 4, 0, 1}, {7, 3, 0, 1, 0, 4, 0, 1}},
-      {"status of the old system object", 160, {4, 2, 12, 0, 0, 0, 0, 2}, {4, 5, 12, 0, 0, 0, 0, 2}},
+      {"status of the old system object",
+       160,
+       {4, 2, 12, 0, 0, 0, 0, 2},
+       {4, 5, 12, 0, 0, 0, 0, 2}},
       {"status of target 1", 160, {4, 1, 12, 0, 0, 0, 0, 2}, {4, 1, 14, 0, 0, 0, 0, 2}},
       {"status between the thresholds", 180, {4, 0, 7, 0, 0, 0, 0, 2}, {4, 0, 8, 0, 0, 0, 0, 2}},
-      {"status with a variable on the left", 160, {4, 3, 12, 1, 0, 0, 0, 2}, {4, 6, 12, 1, 0, 0, 0, 2}},
+      {"status with a variable on the left",
+       160,
+       {4, 3, 12, 1, 0, 0, 0, 2},
+       {4, 6, 12, 1, 0, 0, 0, 2}},
       {"status operand", 160, {4, 0, 1, 0, 2, 3, 11, 2}, {4, 0, 1, 0, 2, 6, 13, 2}},
       {"status of version 767", 767, {4, 2, 12, 0, 2, 3, 11, 2}, {4, 2, 12, 0, 2, 3, 11, 2}},
       {"state item 2 of version 160", 160, {6, 0, 2, 0, 0, 0, 0, 1}, {6, 0, 2, 0, 0, 0, 0, 0}},
       {"state item 2 of version 161", 161, {6, 0, 2, 0, 0, 0, 0, 1}, {6, 0, 2, 0, 0, 0, 0, 1}},
       {"status 2 item 6", 209, {5, 3, 6, 0, 0, 0, 0, 0}, {5, 6, 7, 0, 0, 0, 0, 0}},
-      {"status 2 item 6 of the old system", 209, {5, 2, 6, 0, 0, 0, 0, 0}, {5, 5, 6, 0, 0, 0, 0, 0}},
-      {"unknown kind raised with the others", 110, {9, 1, 1, 1, 1, 1, 1, 1}, {11, 1, 1, 1, 1, 1, 1, 1}},
+      {"status 2 item 6 of the old system",
+       209,
+       {5, 2, 6, 0, 0, 0, 0, 0},
+       {5, 5, 6, 0, 0, 0, 0, 0}},
+      {"unknown kind raised with the others",
+       110,
+       {9, 1, 1, 1, 1, 1, 1, 1},
+       {11, 1, 1, 1, 1, 1, 1, 1}},
       {"unknown kind kept", 821, {9, 1, 1, 1, 1, 1, 1, 1}, {9, 1, 1, 1, 1, 1, 1, 1}},
   };
   for (const sCase& c : cases) {
@@ -92,9 +118,25 @@ TEST(ConditionTest, ShortLayoutOfTheFirstEditors) {
   // Written back in the current layout, and read again unchanged.
   const Bytes written = WriteRecordBytes(cond);
   EXPECT_EQ(written, cBytes()
-                         .I32(17).U8(1).I32(-8).I32(0).I32(0)
-                         .U8(0).U8(0).U8(0).U8(0).I16(0).U8(0).U8(0).U8(0).U8(0).I16(0)
-                         .U8(3).U8(1).U8(2).I32(0)
+                         .I32(17)
+                         .U8(1)
+                         .I32(-8)
+                         .I32(0)
+                         .I32(0)
+                         .U8(0)
+                         .U8(0)
+                         .U8(0)
+                         .U8(0)
+                         .I16(0)
+                         .U8(0)
+                         .U8(0)
+                         .U8(0)
+                         .U8(0)
+                         .I16(0)
+                         .U8(3)
+                         .U8(1)
+                         .U8(2)
+                         .I32(0)
                          .data);
   cEdCond again;
   ASSERT_TRUE(ReadRecordBytes(again, 821, written));
@@ -173,8 +215,8 @@ TEST(ConditionTest, Evaluation) {
   EXPECT_EQ(CheckConditions(needsStage, 0, nullptr), 0);  // nothing installed: false
 
   SetConditionServices({ReadVar, TestObject});
-  const cEdCond yes = Cond(1, 1, 2, 5);   // common 1 (5) >= 5
-  const cEdCond no = Cond(2, 2, 5, 9);    // stage 2 (9) < 9
+  const cEdCond yes = Cond(1, 1, 2, 5);  // common 1 (5) >= 5
+  const cEdCond no = Cond(2, 2, 5, 9);   // stage 2 (9) < 9
   struct sCase {
     const char* name;
     CondVector conds;

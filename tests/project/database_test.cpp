@@ -49,16 +49,26 @@ void WriteAllTables() {
 std::string FirstName(const cDataBase& db, int table) {
   cDataBase& d = const_cast<cDataBase&>(db);
   switch (table) {
-    case DB_ANIME_SET: return d.m_AnimeSet[0].m_strName;
-    case DB_ANIME: return d.m_Anime[0].m_strName;
-    case DB_BMP_CHARA_EXC: return d.m_BmpCharaExc[0].m_strName;
-    case DB_SWORD_TYPE: return d.m_SwordType[0].m_strName;
-    case DB_EFFECT: return d.m_Effect[0].m_strName;
-    case DB_CHARA_EFFECT: return d.m_CharaEffect[0].m_strName;
-    case DB_SCR_EFFECT: return d.m_ScrEffect[0].m_strName;
-    case DB_PICTURE: return d.m_Picture[0].m_strName;
-    case DB_SOUND: return d.m_Sound[0].m_strName;
-    default: return d.m_Bgm[0].m_strName;
+    case DB_ANIME_SET:
+      return d.m_AnimeSet[0].m_strName;
+    case DB_ANIME:
+      return d.m_Anime[0].m_strName;
+    case DB_BMP_CHARA_EXC:
+      return d.m_BmpCharaExc[0].m_strName;
+    case DB_SWORD_TYPE:
+      return d.m_SwordType[0].m_strName;
+    case DB_EFFECT:
+      return d.m_Effect[0].m_strName;
+    case DB_CHARA_EFFECT:
+      return d.m_CharaEffect[0].m_strName;
+    case DB_SCR_EFFECT:
+      return d.m_ScrEffect[0].m_strName;
+    case DB_PICTURE:
+      return d.m_Picture[0].m_strName;
+    case DB_SOUND:
+      return d.m_Sound[0].m_strName;
+    default:
+      return d.m_Bgm[0].m_strName;
   }
 }
 
@@ -97,7 +107,7 @@ TEST_F(DataBaseTest, LoadsEveryTable) {
     EXPECT_NE(FirstName(db, t), "") << t;
   }
   EXPECT_EQ(db.m_Anime[0].m_strName, "anime0");  // cut to the file's one entry
-  EXPECT_EQ(db.m_CharaEffect[0].m_nKind, 0);       // entry 0 is always no effect
+  EXPECT_EQ(db.m_CharaEffect[0].m_nKind, 0);     // entry 0 is always no effect
   EXPECT_EQ(db.m_ScrEffect[0].m_nKind, 0);
   EXPECT_EQ(db.m_CharaEffect[1].m_nKind, 1);
   db.CopyEffectWork();
@@ -111,8 +121,10 @@ TEST_F(DataBaseTest, AFailedTableStopsTheLoadAndKeepsItsDefaults) {
     int table;
     eSpoil spoil;
   };
-  const std::vector<sCase> cases = {{DB_EFFECT, MISSING},     {DB_ANIME_SET, NEWER},
-                                    {DB_BGM, TRUNCATED},      {DB_SWORD_TYPE, BAD_COUNT},
+  const std::vector<sCase> cases = {{DB_EFFECT, MISSING},
+                                    {DB_ANIME_SET, NEWER},
+                                    {DB_BGM, TRUNCATED},
+                                    {DB_SWORD_TYPE, BAD_COUNT},
                                     {DB_PICTURE, TOO_MANY_FIELDS}};
   for (const sCase& c : cases) {
     SCOPED_TRACE(testing::Message() << DbTablePath(c.table) << " spoilt " << c.spoil);
@@ -120,11 +132,22 @@ TEST_F(DataBaseTest, AFailedTableStopsTheLoadAndKeepsItsDefaults) {
     const std::string path = DbTablePath(c.table);
     Bytes bytes = ReadBytes("data/database/" + path.substr(path.rfind('\\') + 1));
     switch (c.spoil) {
-      case MISSING: platform::RemoveHostFile(path); break;
-      case NEWER: bytes[0] = 0x36; break;  // version 822
-      case TRUNCATED: bytes.resize(bytes.size() - 2); break;
-      case BAD_COUNT: bytes[4] = 0xFF; bytes[5] = 0xFF; break;
-      case TOO_MANY_FIELDS: bytes[8] = 9; break;
+      case MISSING:
+        platform::RemoveHostFile(path);
+        break;
+      case NEWER:
+        bytes[0] = 0x36;
+        break;  // version 822
+      case TRUNCATED:
+        bytes.resize(bytes.size() - 2);
+        break;
+      case BAD_COUNT:
+        bytes[4] = 0xFF;
+        bytes[5] = 0xFF;
+        break;
+      case TOO_MANY_FIELDS:
+        bytes[8] = 9;
+        break;
     }
     if (c.spoil != MISSING) platform::ReplaceHostFile(path, bytes.data(), bytes.size());
 
@@ -155,10 +178,23 @@ TEST_F(DataBaseTest, TablesAreReadOverTheirEntries) {
   // A Bgm.dat of version 813 stores no volume: entries already there keep theirs, entries
   // the file adds take the default.
   const Bytes bgm = cBytes()
-                        .I32(813).I32(3)
-                        .I32(1).I32(0).I32(2).Str("a").Str("a.mid")
-                        .I32(1).I32(0).I32(2).Str("b").Str("b.mid")
-                        .I32(1).I32(0).I32(2).Str("c").Str("c.ogg")
+                        .I32(813)
+                        .I32(3)
+                        .I32(1)
+                        .I32(0)
+                        .I32(2)
+                        .Str("a")
+                        .Str("a.mid")
+                        .I32(1)
+                        .I32(0)
+                        .I32(2)
+                        .Str("b")
+                        .Str("b.mid")
+                        .I32(1)
+                        .I32(0)
+                        .I32(2)
+                        .Str("c")
+                        .Str("c.ogg")
                         .data;
   WriteBytes("data/database/Bgm.dat", bgm);
   // An empty table keeps an entry 0 for every reference to fall back to.

@@ -64,20 +64,15 @@ TEST(EffectRecordsTest, CharaAndScreenEffectUpgrades) {
     std::vector<std::int32_t> expected;  // the five parameters after reading 7, 7, 7, 7, 7
   };
   const std::vector<sCase> cases = {
-      {false, 510, 5, {7, 7, 7, 7, 2}},
-      {false, 510, 4, {7, 7, 7, 7, 2}},
-      {false, 510, 10, {7, 7, 7, 2, 7}},
-      {false, 511, 5, {7, 7, 7, 7, 7}},
-      {false, 510, 6, {7, 7, 7, 7, 7}},
-      {true, 300, 10, {7, 7, 7, 8, 7}},
-      {true, 510, 6, {7, 7, 7, 7, 8}},
-      {true, 510, 7, {7, 7, 7, 7, 10}},
-      {true, 510, 5, {7, 7, 7, 7, 7}},
-      {true, 511, 7, {7, 7, 7, 7, 7}},
+      {false, 510, 5, {7, 7, 7, 7, 2}},  {false, 510, 4, {7, 7, 7, 7, 2}},
+      {false, 510, 10, {7, 7, 7, 2, 7}}, {false, 511, 5, {7, 7, 7, 7, 7}},
+      {false, 510, 6, {7, 7, 7, 7, 7}},  {true, 300, 10, {7, 7, 7, 8, 7}},
+      {true, 510, 6, {7, 7, 7, 7, 8}},   {true, 510, 7, {7, 7, 7, 7, 10}},
+      {true, 510, 5, {7, 7, 7, 7, 7}},   {true, 511, 7, {7, 7, 7, 7, 7}},
   };
   for (const sCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.screen ? "screen " : "chara ") << c.version << " kind "
-                                    << c.kind);
+    SCOPED_TRACE(testing::Message()
+                 << (c.screen ? "screen " : "chara ") << c.version << " kind " << c.kind);
     cDbScrEffect screen;
     cDbCharaEffect chara;
     cDbCharaEffect& effect = c.screen ? screen : chara;

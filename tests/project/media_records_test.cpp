@@ -38,7 +38,8 @@ TEST(MediaRecordsTest, VersionGates) {
     ASSERT_TRUE(ReadRecordBytes(picture, v, Picture(v)));
     EXPECT_EQ(picture.m_nExtra, extra);
     EXPECT_EQ(picture.m_strFile, "a.bmp");
-    EXPECT_EQ(WriteRecordBytes(picture), cBytes().I32(1).I32(extra).I32(2).Str("p").Str("a.bmp").data);
+    EXPECT_EQ(WriteRecordBytes(picture),
+              cBytes().I32(1).I32(extra).I32(2).Str("p").Str("a.bmp").data);
 
     cDbSound sound;
     ASSERT_TRUE(ReadRecordBytes(sound, v, Sound(v)));
@@ -58,9 +59,13 @@ TEST(MediaRecordsTest, VersionGates) {
     EXPECT_EQ(chara.m_bLargeCell, v >= 172 ? 1 : 0);
     EXPECT_EQ(chara.m_nCellBlocks, v >= 172 ? 4 : 2);
     EXPECT_EQ(WriteRecordBytes(chara), cBytes()
-                                           .I32(3).I32(extra).I32(chara.m_bLargeCell)
+                                           .I32(3)
+                                           .I32(extra)
+                                           .I32(chara.m_bLargeCell)
                                            .I32(chara.m_nCellBlocks)
-                                           .I32(2).Str("c").Str("bmp\\c.bmp")
+                                           .I32(2)
+                                           .Str("c")
+                                           .Str("bmp\\c.bmp")
                                            .data);
   }
 }
