@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/message_box.h"
+#include "foundation/report.h"
 #include "platform/audio_mixer.h"
 #include "platform/ogg_stream.h"
 
@@ -73,6 +74,7 @@ bool cVox::Play(int channel, const BGMINFO* entry, int loop, int volume) {
   // is not played at the quieter one's volume.
   voice->Reset();
   if (!voice->Load(entry->szFile)) {
+    ReportErr("%s の読み込みに失敗しました！", entry->szFile);
     m_nPlaying = -1;
     return false;
   }
@@ -89,7 +91,8 @@ void cVox::Stop() {
 }
 
 void cVox::SetVolume(int channel, int volume) {
-  if (platform::cOggVoice* voice = Voice(channel)) voice->SetVolume(static_cast<float>(volume * 0.01));
+  if (platform::cOggVoice* voice = Voice(channel))
+    voice->SetVolume(static_cast<float>(volume * 0.01));
 }
 
 void cVox::Release() {

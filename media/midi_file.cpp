@@ -145,12 +145,12 @@ std::vector<std::uint8_t> cSmf::MergeTracks(const std::vector<std::uint8_t>& dat
   std::stable_sort(events.begin(), events.end(),
                    [](const sEvent& a, const sEvent& b) { return a.nTick < b.nTick; });
 
-  std::vector<std::uint8_t> image = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
-                                     data[12], data[13], 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+  std::vector<std::uint8_t> image = {'M', 'T',      'h',      'd', 0,   0,   0,   6, 0, 0, 0,
+                                     1,   data[12], data[13], 'M', 'T', 'r', 'k', 0, 0, 0, 0};
   std::uint64_t previous = 0;
   for (const sEvent& e : events) {
-    if (WriteVarLen(image, static_cast<std::uint32_t>(std::min<std::uint64_t>(
-                               e.nTick - previous, 0xFFFFFFFFu))) == 0)
+    if (WriteVarLen(image, static_cast<std::uint32_t>(
+                               std::min<std::uint64_t>(e.nTick - previous, 0xFFFFFFFFu))) == 0)
       return {};
     previous = e.nTick;
     image.push_back(e.nStatus);
@@ -184,7 +184,8 @@ int cSmf::WriteVarLen(std::vector<std::uint8_t>& out, std::uint32_t value) {
     bytes[n++] = static_cast<std::uint8_t>(value & 0x7F);
     value >>= 7;
   } while (value != 0);
-  for (int i = n - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(bytes[i] | (i ? 0x80 : 0)));
+  for (int i = n - 1; i >= 0; --i)
+    out.push_back(static_cast<std::uint8_t>(bytes[i] | (i ? 0x80 : 0)));
   return n;
 }
 

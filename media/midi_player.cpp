@@ -134,8 +134,7 @@ struct cMidi::sSequencer : platform::cAudioSource {
       int used = cSmf::ReadVarLen(data + 1, end, size);
       const std::uint8_t* body = data + 1 + used;
       if (data[0] == 0x2F) return EndReached();
-      if (data[0] == 0x51 && size == 3)
-        dTempo = (body[0] << 16) | (body[1] << 8) | body[2];
+      if (data[0] == 0x51 && size == 3) dTempo = (body[0] << 16) | (body[1] << 8) | body[2];
     } else if (status == 0xF0 || status == 0xF7) {
       std::uint32_t size = 0;
       int used = cSmf::ReadVarLen(data, end, size);

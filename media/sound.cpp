@@ -118,8 +118,10 @@ bool LoadWave(const char* file, WAVEDATA& out) {
   }
   const std::uint8_t* f = &b[fmt.nOffset];
   if (Le16(f) != 1) {
-    ReportErr("%s の読み込みに失敗しました…\nPCM形式以外の形式です。\n本ソフトではPCM形式のみ再生できます。",
-              file);
+    ReportErr(
+        "%s "
+        "の読み込みに失敗しました…\nPCM形式以外の形式です。\n本ソフトではPCM形式のみ再生できます。",
+        file);
     return false;
   }
   sChunk data;

@@ -208,8 +208,8 @@ float GainFromHundredthsDb(int volume) {
 }
 
 int VoiceCreate(const sPcmFormat& f, const std::uint8_t* data, std::size_t bytes) {
-  if ((f.nBits != 8 && f.nBits != 16) || (f.nChannels != 1 && f.nChannels != 2) ||
-      f.nRate < 100 || f.nRate > 384000 || (data == nullptr && bytes > 0))
+  if ((f.nBits != 8 && f.nBits != 16) || (f.nChannels != 1 && f.nChannels != 2) || f.nRate < 100 ||
+      f.nRate > 384000 || (data == nullptr && bytes > 0))
     return 0;
   if (!AudioIsOpen()) return 0;
   std::shared_ptr<const Pcm> pcm = ConvertPcm(f, data, bytes);

@@ -22,10 +22,8 @@ void QuietLog(int, const char*, void*) {}
 
 std::string FindGmSoundFont() {
   static const char* const kCandidates[] = {
-      "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-      "/usr/share/sounds/sf2/TimGM6mb.sf2",
-      "/usr/share/sounds/sf2/default-GM.sf2",
-      "/usr/share/soundfonts/default.sf2",
+      "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
+      "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/soundfonts/default.sf2",
       "/usr/share/soundfonts/FluidR3_GM.sf2",
   };
   for (const char* path : kCandidates)
@@ -91,22 +89,37 @@ void cMidiSynth::ShortMessage(std::uint8_t status, std::uint8_t data1, std::uint
   data1 &= 0x7F;
   data2 &= 0x7F;
   switch (status & 0xF0) {
-    case 0x80: fluid_synth_noteoff(s, ch, data1); break;
-    case 0x90: fluid_synth_noteon(s, ch, data1, data2); break;
-    case 0xA0: fluid_synth_key_pressure(s, ch, data1, data2); break;
-    case 0xB0: fluid_synth_cc(s, ch, data1, data2); break;
-    case 0xC0: fluid_synth_program_change(s, ch, data1); break;
-    case 0xD0: fluid_synth_channel_pressure(s, ch, data1); break;
-    case 0xE0: fluid_synth_pitch_bend(s, ch, data1 | (data2 << 7)); break;
-    default: break;  // system messages have no meaning for the synthesiser
+    case 0x80:
+      fluid_synth_noteoff(s, ch, data1);
+      break;
+    case 0x90:
+      fluid_synth_noteon(s, ch, data1, data2);
+      break;
+    case 0xA0:
+      fluid_synth_key_pressure(s, ch, data1, data2);
+      break;
+    case 0xB0:
+      fluid_synth_cc(s, ch, data1, data2);
+      break;
+    case 0xC0:
+      fluid_synth_program_change(s, ch, data1);
+      break;
+    case 0xD0:
+      fluid_synth_channel_pressure(s, ch, data1);
+      break;
+    case 0xE0:
+      fluid_synth_pitch_bend(s, ch, data1 | (data2 << 7));
+      break;
+    default:
+      break;  // system messages have no meaning for the synthesiser
   }
 }
 
 void cMidiSynth::Sysex(const std::uint8_t* data, int length) {
   std::lock_guard lock(m_pImpl->mutex);
   if (!m_pImpl->synth || !data || length <= 0) return;
-  fluid_synth_sysex(m_pImpl->synth, reinterpret_cast<const char*>(data), length, nullptr,
-                    nullptr, nullptr, 0);
+  fluid_synth_sysex(m_pImpl->synth, reinterpret_cast<const char*>(data), length, nullptr, nullptr,
+                    nullptr, 0);
 }
 
 void cMidiSynth::AllNotesOff() {

@@ -2,8 +2,8 @@
 
 #include <vorbis/vorbisenc.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 namespace platform {
 
@@ -31,7 +31,8 @@ bool WriteOggVorbis(const std::string& hostPath, const std::vector<float>& sampl
   ogg_stream_init(&os, 1);
   bool ok = true;
   auto writePage = [&](const ogg_page& page) {
-    ok = ok && std::fwrite(page.header, 1, page.header_len, f) == static_cast<size_t>(page.header_len);
+    ok = ok &&
+         std::fwrite(page.header, 1, page.header_len, f) == static_cast<size_t>(page.header_len);
     ok = ok && std::fwrite(page.body, 1, page.body_len, f) == static_cast<size_t>(page.body_len);
   };
   ogg_packet header, comment, code;

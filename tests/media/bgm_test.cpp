@@ -18,8 +18,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes MidiFile() {
-  return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 13,
-          0x00, 0x90, 0x3C, 0x70, 0x83, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+  return {'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    0,    0,    1,
+          0x01, 0xE0, 'M',  'T',  'r',  'k',  0,    0,    0,    13,   0x00, 0x90,
+          0x3C, 0x70, 0x83, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
 }
 
 class BgmTest : public ::testing::Test {
@@ -132,8 +133,9 @@ TEST_F(BgmTest, MusicThatCannotBePlayedSilencesBothAndIsForgotten) {
     EXPECT_FALSE(OggPlaying()) << c.file;
     EXPECT_FALSE(MidiPlaying()) << c.file;
   }
+  EXPECT_NE(ReadText("Report_Game.txt").find("missing.ogg"), std::string::npos);
   EXPECT_EQ(m_bgm.Play(0, BGM_STAGE, 1, 0, 0), 0);  // forgotten, so tried again
-  EXPECT_EQ(m_bgm.Play(1, BGM_TITLE, 1, 0, 1), 0);   // no such channel
+  EXPECT_EQ(m_bgm.Play(1, BGM_TITLE, 1, 0, 1), 0);  // no such channel
 }
 
 TEST_F(BgmTest, VolumeOfTheOggPlayer) {

@@ -82,8 +82,8 @@ TEST(SmfVarLen, RoundTripsAndLimits) {
   struct {
     std::uint32_t value;
     int bytes;
-  } cases[] = {{0, 1},        {0x7F, 1},       {0x80, 2},      {0x3FFF, 2},     {0x4000, 3},
-               {0x1FFFFF, 3}, {0x200000, 4},   {0x0FFFFFFF, 4}, {0x10000000, 0}};
+  } cases[] = {{0, 1},        {0x7F, 1},     {0x80, 2},       {0x3FFF, 2},    {0x4000, 3},
+               {0x1FFFFF, 3}, {0x200000, 4}, {0x0FFFFFFF, 4}, {0x10000000, 0}};
   for (auto c : cases) {
     Bytes b;
     EXPECT_EQ(cSmf::WriteVarLen(b, c.value), c.bytes) << c.value;
@@ -124,9 +124,10 @@ TEST_F(SmfTest, RunningStatusGivesTheSameImageAsExplicitStatus) {
   Bytes running = tempo;
   running.insert(running.end(), sysex.begin(), sysex.end());
   Bytes explicitly = running;
-  const Bytes a = {0x00, 0x90, 0x3C, 0x40, 0x10, 0x3E, 0x40, 0x10, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
-  const Bytes b = {0x00, 0x90, 0x3C, 0x40, 0x10, 0x90, 0x3E, 0x40, 0x10, 0x90, 0x3C, 0x00,
-                   0x00, 0xFF, 0x2F, 0x00};
+  const Bytes a = {0x00, 0x90, 0x3C, 0x40, 0x10, 0x3E, 0x40,
+                   0x10, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+  const Bytes b = {0x00, 0x90, 0x3C, 0x40, 0x10, 0x90, 0x3E, 0x40,
+                   0x10, 0x90, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
   running.insert(running.end(), a.begin(), a.end());
   explicitly.insert(explicitly.end(), b.begin(), b.end());
   const Bytes imageA = Merge(Smf(0, 480, {Track(running)}));
@@ -142,16 +143,15 @@ TEST_F(SmfTest, RunningStatusGivesTheSameImageAsExplicitStatus) {
 TEST_F(SmfTest, EndOfTrackAndShortTracks) {
   // Events after a track's end are not read; a track without its end event ends at its last
   // event; the one end of the image stands at the latest end of all tracks.
-  const Bytes image = Merge(Smf(1, 96,
-                                {Track({0x00, 0x90, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00, 0x00,
-                                        0x90, 0x40, 0x40}),
-                                 Track({0x30, 0x80, 0x3C, 0x00})}));
-  EXPECT_EQ(Events(image), (std::vector<sEvent>{{0, {0x90, 0x3C, 0x40}},
-                                                {0x30, {0x80, 0x3C, 0x00}},
-                                                {0x30, {0xFF, 0x2F, 0x00}}}));
+  const Bytes image =
+      Merge(Smf(1, 96,
+                {Track({0x00, 0x90, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00, 0x00, 0x90, 0x40, 0x40}),
+                 Track({0x30, 0x80, 0x3C, 0x00})}));
+  EXPECT_EQ(Events(image),
+            (std::vector<sEvent>{
+                {0, {0x90, 0x3C, 0x40}}, {0x30, {0x80, 0x3C, 0x00}}, {0x30, {0xFF, 0x2F, 0x00}}}));
   // No tracks at all but the first: only the end.
-  EXPECT_EQ(Events(Merge(Smf(0, 96, {Track({})}))),
-            (std::vector<sEvent>{{0, {0xFF, 0x2F, 0x00}}}));
+  EXPECT_EQ(Events(Merge(Smf(0, 96, {Track({})}))), (std::vector<sEvent>{{0, {0xFF, 0x2F, 0x00}}}));
 }
 
 TEST_F(SmfTest, RefusedFilesAreReportedAndGiveNoImage) {
@@ -180,7 +180,8 @@ TEST_F(SmfTest, RefusedFilesAreReportedAndGiveNoImage) {
       {"running status at the start", Smf(0, 96, {Track({0x00, 0x3C, 0x40})}), kNotSmf},
       {"endless quantity", Smf(0, 96, {Track({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 0x3C, 0x40})}),
        kNotSmf},
-      {"event cut by its chunk", Smf(0, 96, {Track({0x00, 0xFF, 0x01, 0x7F, 'a'}), track}), kNotSmf},
+      {"event cut by its chunk", Smf(0, 96, {Track({0x00, 0xFF, 0x01, 0x7F, 'a'}), track}),
+       kNotSmf},
       {"division 0", Smf(0, 0, {track}), kNotSmf},
   };
   for (auto& c : cases) {
@@ -208,8 +209,7 @@ Bytes Abc2Midi(const std::string& abc) {
 }
 
 TEST_F(SmfTest, FilesOfAnExternalWriterParseToTheirNotes) {
-  const Bytes file = Abc2Midi(
-      "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nV:1\nC D|\nV:2\nE F|\n");
+  const Bytes file = Abc2Midi("X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nV:1\nC D|\nV:2\nE F|\n");
   ASSERT_GT(file.size(), 14u);
   ASSERT_EQ(file[9], 1) << "a format-1 file is expected of two voices";
   const Bytes image = Merge(file);

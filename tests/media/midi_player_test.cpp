@@ -18,14 +18,33 @@ constexpr int kRate = platform::kMixRate;
 // One-track file at 480 ticks a quarter: tempo, piano, one short note at tick 480, end at
 // tick 1440 (0.75 s at the default tempo).
 Bytes NoteFile(std::uint32_t tempo) {
-  Bytes events = {0x00, 0xFF, 0x51, 0x03, static_cast<std::uint8_t>(tempo >> 16),
-                  static_cast<std::uint8_t>(tempo >> 8), static_cast<std::uint8_t>(tempo),
-                  0x00, 0xC0, 0x00,
-                  0x83, 0x60, 0x90, 0x3C, 0x70,   // +480 note on
-                  0x78, 0x80, 0x3C, 0x00,         // +120 note off
-                  0x86, 0x38, 0xFF, 0x2F, 0x00};  // +824: end at 1424
-  Bytes b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0,
-             static_cast<std::uint8_t>(events.size())};
+  Bytes events = {0x00,
+                  0xFF,
+                  0x51,
+                  0x03,
+                  static_cast<std::uint8_t>(tempo >> 16),
+                  static_cast<std::uint8_t>(tempo >> 8),
+                  static_cast<std::uint8_t>(tempo),
+                  0x00,
+                  0xC0,
+                  0x00,
+                  0x83,
+                  0x60,
+                  0x90,
+                  0x3C,
+                  0x70,  // +480 note on
+                  0x78,
+                  0x80,
+                  0x3C,
+                  0x00,  // +120 note off
+                  0x86,
+                  0x38,
+                  0xFF,
+                  0x2F,
+                  0x00};  // +824: end at 1424
+  Bytes b = {
+      'M', 'T',  'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+      1,   0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, static_cast<std::uint8_t>(events.size())};
   b.insert(b.end(), events.begin(), events.end());
   return b;
 }
@@ -53,7 +72,8 @@ class MidiPlayerTest : public ::testing::Test {
   }
   static double Peak(const std::vector<float>& mix, int from, int to) {
     double peak = 0;
-    for (int i = from; i < to; ++i) peak = std::max(peak, static_cast<double>(std::fabs(mix[2 * i])));
+    for (int i = from; i < to; ++i)
+      peak = std::max(peak, static_cast<double>(std::fabs(mix[2 * i])));
     return peak;
   }
 
@@ -119,8 +139,8 @@ TEST_F(MidiPlayerTest, PauseKeepsThePlaceAndStopRewinds) {
 }
 
 TEST_F(MidiPlayerTest, AnEndWithoutTimeDoesNotLoopForEver) {
-  const Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k',
-                      0,   0,   0,   4,   0, 0xFF, 0x2F, 0};
+  const Bytes file = {'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,    1,    0,
+                      96,  'M', 'T', 'r', 'k', 0, 0, 0, 4, 0, 0xFF, 0x2F, 0};
   WriteBytes("e.mid", file);
   cMidi midi("e.mid");
   ASSERT_FALSE(midi.Image().empty());
@@ -141,8 +161,8 @@ TEST_F(MidiPlayerTest, TheSetPlaysOnlyMidFilesItCanRead) {
   struct {
     int channel;
     const char* file;
-  } refused[] = {{0, "N.MID"}, {0, "n.Mid"}, {0, "bad.mid"}, {0, "none.mid"}, {1, "n.mid"},
-                 {-1, "n.mid"}, {0, "n"}};
+  } refused[] = {{0, "N.MID"}, {0, "n.Mid"},  {0, "bad.mid"}, {0, "none.mid"},
+                 {1, "n.mid"}, {-1, "n.mid"}, {0, "n"}};
   for (auto c : refused) {
     EXPECT_FALSE(set.Play(c.channel, c.file, 0)) << c.file;
     EXPECT_EQ(Onset(Mix(kRate / 100)), -1) << c.file;  // the old music went with it

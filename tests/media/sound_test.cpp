@@ -25,7 +25,8 @@ std::vector<std::uint8_t> Wave(int tag, int channels, int rate, int bits,
   cBytes body;
   body.Raw({'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}).I32(fmtSize).Raw(fmt.data);
   if (fmtSize & 1) body.U8(0);
-  body.Raw({'d', 'a', 't', 'a'}).I32(declaredData < 0 ? static_cast<int>(data.size()) : declaredData);
+  body.Raw({'d', 'a', 't', 'a'})
+      .I32(declaredData < 0 ? static_cast<int>(data.size()) : declaredData);
   body.Raw(data);
   cBytes file;
   file.Raw({'R', 'I', 'F', 'F'}).I32(static_cast<int>(body.data.size())).Raw(body.data);

@@ -34,8 +34,8 @@ TEST_F(AudioMixerTest, GainFollowsHundredthsOfADecibel) {
   struct {
     int volume;
     float gain;
-  } cases[] = {{0, 1.0f}, {-2000, 0.1f}, {-600, 0.501187f}, {-10000, 0.0f}, {-12000, 0.0f},
-               {300, 1.0f}};
+  } cases[] = {{0, 1.0f},      {-2000, 0.1f},  {-600, 0.501187f},
+               {-10000, 0.0f}, {-12000, 0.0f}, {300, 1.0f}};
   for (auto c : cases) EXPECT_NEAR(GainFromHundredthsDb(c.volume), c.gain, 1e-5) << c.volume;
 }
 

@@ -69,7 +69,7 @@ TEST_F(OggStreamTest, LoopsAndVolume) {
   voice.Play();
   auto mix = Mix(kMixRate);
   EXPECT_NEAR(Rms(mix, 13000, 20000), 0.25 / std::sqrt(2.0), 0.02);  // the second time round
-  EXPECT_LT(Rms(mix, 23000, kMixRate), 1e-3);                         // and no third
+  EXPECT_LT(Rms(mix, 23000, kMixRate), 1e-3);                        // and no third
 
   voice.SetLoop(cOggVoice::kLoopForever);
   voice.Play();
