@@ -8,8 +8,9 @@
 
 namespace {
 
-// Music files are small; a larger file is not one and is refused before it is read.
-constexpr std::size_t kMaxSmfBytes = 64u << 20;
+// Music files are small; a larger file is not one and is refused before it is read, so that
+// its events cannot take all memory.
+constexpr std::size_t kMaxSmfBytes = 8u << 20;
 
 std::uint32_t Be32(const std::uint8_t* p) {
   return (static_cast<std::uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];

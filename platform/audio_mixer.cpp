@@ -6,12 +6,17 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace platform {
 namespace {
 
 using Pcm = std::vector<float>;  // interleaved stereo at kMixRate
+
+// A sound effect longer than this is not one; the limit keeps a hostile file (a long wave at
+// a tiny rate) from growing into gigabytes once converted.
+constexpr std::size_t kMaxVoiceFrames = std::size_t{kMixRate} * 300;
 
 struct sVoice {
   std::shared_ptr<const Pcm> pcm;
@@ -81,15 +86,17 @@ float SampleAt(const sPcmFormat& f, const std::uint8_t* frame, int channel) {
   return static_cast<std::int16_t>(p[0] | (p[1] << 8)) / 32768.0f;
 }
 
-// The file's PCM as stereo float at the mix rate, by linear interpolation.
+// The file's PCM as stereo float at the mix rate, by linear interpolation; null when it
+// would be longer than a sound effect can be.
 std::shared_ptr<Pcm> ConvertPcm(const sPcmFormat& f, const std::uint8_t* data, std::size_t bytes) {
   const std::size_t frameBytes = static_cast<std::size_t>(f.nBits / 8) * f.nChannels;
   const std::size_t inFrames = bytes / frameBytes;
   auto pcm = std::make_shared<Pcm>();
   if (inFrames == 0) return pcm;
   const double step = static_cast<double>(f.nRate) / kMixRate;
-  const std::size_t outFrames =
-      static_cast<std::size_t>(std::ceil(static_cast<double>(inFrames) / step));
+  const double outLength = std::ceil(static_cast<double>(inFrames) / step);
+  if (outLength > static_cast<double>(kMaxVoiceFrames)) return nullptr;
+  const std::size_t outFrames = static_cast<std::size_t>(outLength);
   pcm->resize(2 * outFrames);
   for (std::size_t i = 0; i < outFrames; ++i) {
     double pos = i * step;
@@ -212,7 +219,13 @@ int VoiceCreate(const sPcmFormat& f, const std::uint8_t* data, std::size_t bytes
       f.nRate > 384000 || (data == nullptr && bytes > 0))
     return 0;
   if (!AudioIsOpen()) return 0;
-  std::shared_ptr<const Pcm> pcm = ConvertPcm(f, data, bytes);
+  std::shared_ptr<const Pcm> pcm;
+  try {
+    pcm = ConvertPcm(f, data, bytes);
+  } catch (const std::bad_alloc&) {
+    pcm = nullptr;
+  }
+  if (!pcm) return 0;
   sMixer& m = Mixer();
   std::lock_guard lock(m.mutex);
   if (!m.bOpen) return 0;

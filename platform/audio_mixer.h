@@ -43,8 +43,8 @@ struct sPcmFormat {
   int nBlockAlign = 0;
 };
 
-// A voice holding a copy of the PCM data; 0 when the mixer is closed or the format is not
-// one we can play. Voice ids are never reused.
+// A voice holding a copy of the PCM data; 0 when the mixer is closed, the format is not one
+// we can play or the sound is longer than five minutes. Voice ids are never reused.
 int VoiceCreate(const sPcmFormat& format, const std::uint8_t* data, std::size_t bytes);
 // A new voice sharing the PCM of voice, with its own position and volume; 0 on failure.
 int VoiceDuplicate(int voice);

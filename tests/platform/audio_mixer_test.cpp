@@ -106,6 +106,10 @@ TEST_F(AudioMixerTest, UnplayableFormatsMakeNoVoice) {
   EXPECT_EQ(VoiceCreate({kMixRate, 16, 6, 12}, pcm, 8), 0);
   EXPECT_EQ(VoiceCreate({0, 16, 1, 2}, pcm, 8), 0);
   EXPECT_EQ(VoiceDuplicate(123456), 0);
+  // A sound that would convert to more than five minutes is refused.
+  std::vector<std::uint8_t> longSound(31000, 128);  // 310 s at 100 Hz
+  EXPECT_EQ(VoiceCreate({100, 8, 1, 1}, longSound.data(), longSound.size()), 0);
+  EXPECT_NE(VoiceCreate({100, 8, 1, 1}, longSound.data(), 3000), 0);
 }
 
 TEST(AudioOutput, LastUserClosesIt) {
