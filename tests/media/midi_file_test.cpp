@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "foundation/report.h"
 #include "platform/text_codec.h"
+#include "tests/media/abc_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -197,19 +196,8 @@ TEST_F(SmfTest, RefusedFilesAreReportedAndGiveNoImage) {
             std::string::npos);
 }
 
-// Runs the external writer on abc notation; the test fails when the writer is not installed.
-Bytes Abc2Midi(const std::string& abc) {
-  {
-    std::ofstream out("tune.abc");
-    out << abc;
-  }
-  const int rc = std::system("abc2midi tune.abc -o tune.mid > abc2midi.log 2>&1");
-  EXPECT_EQ(rc, 0) << "abc2midi (Debian package abcmidi) is needed for this test";
-  return ReadBytes("tune.mid");
-}
-
 TEST_F(SmfTest, FilesOfAnExternalWriterParseToTheirNotes) {
-  const Bytes file = Abc2Midi("X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\nV:1\nC D|\nV:2\nE F|\n");
+  const Bytes file = Abc2Midi(kTwoVoiceAbc);
   ASSERT_GT(file.size(), 14u);
   ASSERT_EQ(file[9], 1) << "a format-1 file is expected of two voices";
   const Bytes image = Merge(file);

@@ -8,6 +8,7 @@
 #include "foundation/report.h"
 #include "platform/audio_mixer.h"
 #include "platform/midi_synth.h"
+#include "tests/media/abc_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -96,6 +97,19 @@ TEST_F(MidiPlayerTest, NotesSoundAtTheirTimeUnderTheFileTempo) {
     EXPECT_LE(onset, c.onset + kRate / 100) << c.tempo;
     EXPECT_GT(Peak(mix, onset, onset + kRate / 10), 0.02) << c.tempo;
   }
+}
+
+TEST_F(MidiPlayerTest, AFileOfAnExternalWriterIsHeard) {
+  ASSERT_FALSE(Abc2Midi(kTwoVoiceAbc).empty());
+  cMidi midi("tune.mid");
+  ASSERT_FALSE(midi.Image().empty());
+  midi.Play(0);
+  auto mix = Mix(kRate);
+  EXPECT_LT(Onset(mix), kRate / 50);
+  EXPECT_GT(Peak(mix, 0, kRate / 2), 0.01);
+  EXPECT_GT(Peak(mix, kRate / 2, kRate), 0.01);  // the second pair of notes
+  Mix(kRate);
+  EXPECT_EQ(midi.State(), cMidi::kStopped);  // two beats and a little, then the end
 }
 
 TEST_F(MidiPlayerTest, EndLoopsOrStopsAndRewinds) {
