@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/report.h"
@@ -115,6 +116,26 @@ TEST_F(SoundTest, BuffersAreUsedInTurnAndDuplicatesOverlap) {
   DS_DeleteSound(sound);
   EXPECT_TRUE(sound.lpBuffers.empty());
   DS_Play(sound, 0);  // a sound that is not loaded is a silent no-op
+}
+
+TEST_F(SoundTest, PlaysFromTwoThreadsKeepTheRotation) {
+  WriteBytes("a.wav", Wave(1, 1, 22050, 8, {200, 200}));
+  cVector<DSSOUNDDATA> sounds(1);
+  cVector<DSSOUNDINFO> files(1);
+  std::snprintf(files[0].szFile, 260, "a.wav");
+  files[0].nCount = 3;
+  DS_LoadSounds(sounds, files, 0);
+  // The menus' thread plays the cursor sound while the main thread serves requests.
+  std::thread menus([] {
+    for (int i = 0; i < 1000; ++i) PlayCursorSound(1, 1, 0);
+  });
+  for (int i = 0; i < 1000; ++i) {
+    DS_Play(0, 0);
+    Mix(4);
+  }
+  menus.join();
+  EXPECT_EQ(sounds[0].nNext, 2000 % 3);
+  DS_Release();
 }
 
 TEST_F(SoundTest, VolumeIsClampedAndRelative) {
