@@ -54,6 +54,16 @@ class SoundTest : public ::testing::Test {
     return out;
   }
 
+  // Registers lists of one short sound with count buffers. DS_Release must run before the
+  // lists go out of scope.
+  static void RegisterOne(cVector<DSSOUNDDATA>& sounds, cVector<DSSOUNDINFO>& files, int count) {
+    WriteBytes("one.wav", Wave(1, 1, 22050, 8, {200, 200}));
+    std::snprintf(files[0].szFile, 260, "one.wav");
+    files[0].nCount = count;
+    DS_LoadSounds(sounds, files, 0);
+    ASSERT_EQ(sounds[0].lpBuffers.size(), static_cast<std::size_t>(count));
+  }
+
   cTempFolder m_folder;
 };
 
@@ -119,12 +129,9 @@ TEST_F(SoundTest, BuffersAreUsedInTurnAndDuplicatesOverlap) {
 }
 
 TEST_F(SoundTest, PlaysFromTwoThreadsKeepTheRotation) {
-  WriteBytes("a.wav", Wave(1, 1, 22050, 8, {200, 200}));
   cVector<DSSOUNDDATA> sounds(1);
   cVector<DSSOUNDINFO> files(1);
-  std::snprintf(files[0].szFile, 260, "a.wav");
-  files[0].nCount = 3;
-  DS_LoadSounds(sounds, files, 0);
+  RegisterOne(sounds, files, 3);
   // The menus' thread plays the cursor sound while the main thread serves requests.
   std::thread menus([] {
     for (int i = 0; i < 1000; ++i) PlayCursorSound(1, 1, 0);
@@ -202,12 +209,9 @@ TEST_F(SoundTest, RequestsAndTheCursorSound) {
   PlaySystemSound(2);
   EXPECT_EQ(g_Sent, (std::vector<int>{19, 2}));
 
-  WriteBytes("c.wav", Wave(1, 1, 22050, 8, {1, 2}));
   cVector<DSSOUNDDATA> sounds(1);
   cVector<DSSOUNDINFO> files(1);
-  std::snprintf(files[0].szFile, 260, "c.wav");
-  files[0].nCount = 8;
-  DS_LoadSounds(sounds, files, 0);
+  RegisterOne(sounds, files, 8);
   struct {
     int keys, mask, plays;
   } cases[] = {{1, 1, 1}, {2, 2, 0}, {4, 2, 1}, {8, 1, 0}, {5, 3, 2}, {0, 3, 0}, {15, 0, 0}};
