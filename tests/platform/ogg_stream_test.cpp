@@ -1,0 +1,103 @@
+#include "platform/ogg_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/audio_mixer.h"
+#include "platform/ogg_writer.h"
+#include "tests/support/temp_folder.h"
+
+namespace platform {
+namespace {
+
+class OggStreamTest : public ::testing::Test {
+ protected:
+  void SetUp() override { AudioOpenOffline(); }
+  void TearDown() override { AudioClose(); }
+
+  // A sine of the given length and amplitude written as Ogg Vorbis.
+  static void WriteSine(const std::string& path, double seconds, int rate, int channels,
+                        float amplitude) {
+    const int frames = static_cast<int>(seconds * rate);
+    std::vector<float> samples;
+    for (int i = 0; i < frames; ++i)
+      for (int c = 0; c < channels; ++c)
+        samples.push_back(amplitude * static_cast<float>(std::sin(2 * M_PI * 440.0 * i / rate)));
+    ASSERT_TRUE(WriteOggVorbis(path, samples, channels, rate));
+  }
+  // Root mean square of the left channel over frames [from, to).
+  static double Rms(const std::vector<float>& mix, int from, int to) {
+    double sum = 0;
+    for (int i = from; i < to; ++i) sum += mix[2 * i] * mix[2 * i];
+    return std::sqrt(sum / (to - from));
+  }
+  static std::vector<float> Mix(int frames) {
+    std::vector<float> out(2 * static_cast<std::size_t>(frames));
+    MixerRender(out.data(), frames);
+    return out;
+  }
+
+  cTempFolder m_folder;
+};
+
+TEST_F(OggStreamTest, PlaysOnceAtItsLengthAndRate) {
+  struct {
+    int rate;
+    int channels;
+  } cases[] = {{44100, 2}, {22050, 1}};
+  for (auto c : cases) {
+    WriteSine("song.ogg", 0.5, c.rate, c.channels, 0.5f);
+    cOggVoice voice;
+    ASSERT_TRUE(voice.Load("SONG.OGG"));  // program paths resolve without regard to case
+    EXPECT_EQ(voice.Rate(), c.rate);
+    voice.Play();
+    auto mix = Mix(kMixRate);
+    EXPECT_NEAR(Rms(mix, 1000, 20000), 0.5 / std::sqrt(2.0), 0.02) << c.rate;
+    EXPECT_LT(Rms(mix, 23000, kMixRate), 1e-3) << c.rate;  // ended after half a second
+    EXPECT_FALSE(voice.IsPlaying());
+  }
+}
+
+TEST_F(OggStreamTest, LoopsAndVolume) {
+  WriteSine("loop.ogg", 0.25, 44100, 2, 0.5f);
+  cOggVoice voice;
+  ASSERT_TRUE(voice.Load("loop.ogg"));
+  voice.SetLoop(1);
+  voice.SetVolume(0.5f);
+  voice.Play();
+  auto mix = Mix(kMixRate);
+  EXPECT_NEAR(Rms(mix, 13000, 20000), 0.25 / std::sqrt(2.0), 0.02);  // the second time round
+  EXPECT_LT(Rms(mix, 23000, kMixRate), 1e-3);                        // and no third
+
+  voice.SetLoop(cOggVoice::kLoopForever);
+  voice.Play();
+  Mix(3 * kMixRate);
+  EXPECT_TRUE(voice.IsPlaying());
+  EXPECT_GT(Rms(Mix(5000), 0, 5000), 0.1);
+  voice.Reset();  // stops, closes, and puts the volume back to full
+  EXPECT_FALSE(voice.IsPlaying());
+  EXPECT_FLOAT_EQ(voice.Volume(), 1.0f);
+  EXPECT_LT(Rms(Mix(1000), 0, 1000), 1e-6);
+}
+
+TEST_F(OggStreamTest, DamagedFilesAreNotLoaded) {
+  WriteSine("good.ogg", 0.5, 44100, 2, 0.5f);
+  std::vector<std::uint8_t> good = ReadBytes("good.ogg");
+  WriteBytes("text.ogg", {'n', 'o', 't', ' ', 'o', 'g', 'g'});
+  WriteBytes("head.ogg", std::vector<std::uint8_t>(good.begin(), good.begin() + 60));
+  WriteBytes("half.ogg", std::vector<std::uint8_t>(good.begin(), good.begin() + good.size() / 2));
+  WriteBytes("empty.ogg", {});
+  cOggVoice voice;
+  ASSERT_TRUE(voice.Load("good.ogg"));
+  for (const char* name : {"text.ogg", "head.ogg", "half.ogg", "empty.ogg", "missing.ogg", ""}) {
+    EXPECT_FALSE(voice.Load(name)) << name;  // and what was loaded before is closed
+    voice.Play();
+    EXPECT_FALSE(voice.IsPlaying()) << name;
+    EXPECT_EQ(voice.Rate(), 0) << name;
+  }
+}
+
+}  // namespace
+}  // namespace platform
