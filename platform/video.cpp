@@ -128,7 +128,11 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
 void CloseVideo() {
   DestroyRenderer();
   if (g_video.window) SDL_DestroyWindow(g_video.window);
-  if (g_video.ownsVideoInit) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (g_video.ownsVideoInit) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The last subsystem gone: SDL's own helpers (the desktop bus connection) go too.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+  }
   g_video = sVideo{};
   {
     std::lock_guard<std::mutex> guard(g_mailbox.lock);

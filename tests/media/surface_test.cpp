@@ -330,6 +330,7 @@ TEST_F(Surfaces, SurfaceLossRestoresFromFilesOffScreen) {
   ASSERT_TRUE(DDRestore());
   EXPECT_EQ(surfaces[0].Pixels()->Get(1, 0), kRed);
   EXPECT_EQ(surfaces[1].bLost, 1);
+  DDRelease();  // before the surface table goes
 }
 
 TEST_F(Surfaces, ListsInsertAndRemove) {

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+// The desktop bus and X libraries keep a few buffers for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libX11.so\nleak:libxcb\n"; }
+
 namespace {
 
 TEST(Video, SixteenBitFramesWidenByBitReplication) {
@@ -22,6 +25,8 @@ TEST(Video, RealWindowShowsTheSubmittedFrame) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
   platform::CloseVideo();
   setenv("SDL_VIDEODRIVER", "x11", 1);
+  // The software renderer reads back exactly what it drew, and loads no GL driver.
+  setenv("SDL_RENDER_DRIVER", "software", 1);
   platform::sVideoMode mode;
   mode.nWidth = 64;
   mode.nHeight = 48;
@@ -45,8 +50,8 @@ TEST(Video, RealWindowShowsTheSubmittedFrame) {
   ASSERT_GE(h, 48);
   EXPECT_EQ(shown[(h / 2) * w + w / 4], 0x102030u);
   EXPECT_EQ(shown[(h / 2) * w + 3 * w / 4], 0xFF8000u);
-  platform::CloseVideo();
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  // The window stays open to the end of the program: closing it unloads the X libraries,
+  // whose few kept allocations the leak checker could then no longer name.
 }
 
 }  // namespace
