@@ -4,9 +4,6 @@
 
 #include <cstdlib>
 
-// The desktop bus and X libraries keep a few buffers for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libX11.so\nleak:libxcb\n"; }
-
 namespace {
 
 TEST(Video, SixteenBitFramesWidenByBitReplication) {
