@@ -38,6 +38,13 @@ void SetLayout(DDPIXELLAYOUT& l, int sr, int sg, int sb, int sa, int mr, int mg,
   l = DDPIXELLAYOUT{sr, sg, sb, sa, mr, mg, mb, ma};
 }
 
+// Deletes a device object and clears its pointer in the same step.
+template <class T>
+void FreeObject(T*& object) {
+  delete object;
+  object = nullptr;
+}
+
 void DisplayLines(std::vector<std::string>& lines, int detail) {
   lines.push_back(g_nWindowMode == 1 ? "Mode : Window\n" : "Mode : Fullscreen\n");
   lines.push_back(FormatText("Bpp : %d\n", g_nBpp));
@@ -151,9 +158,15 @@ int DirectDrawSetUp(int width, int height, bool fullScreen) {
   lpDD = new cDirectDraw7;
   D3DFORMAT format;
   switch (g_nBpp) {
-    case 8: format = D3DFMT_P8; break;
-    case 16: format = D3DFMT_R5G6B5; break;
-    case 32: format = D3DFMT_X8R8G8B8; break;
+    case 8:
+      format = D3DFMT_P8;
+      break;
+    case 16:
+      format = D3DFMT_R5G6B5;
+      break;
+    case 32:
+      format = D3DFMT_X8R8G8B8;
+      break;
     default:
       Report("SetDisplayMode Err");
       return SETDISPLAYMODE_ERR;
@@ -182,9 +195,9 @@ int DirectDrawSetUp(int width, int height, bool fullScreen) {
   g_lpDDPalette = new cDDPalette;
   for (int i = 0; i < 256; ++i) {
     const bool fixed = !fullScreen && (i < 10 || i >= 246);
-    g_lpDDPalette->entries[i] = PALETTEENTRY{static_cast<std::uint8_t>(i),
-                                             static_cast<std::uint8_t>(fixed ? 0 : i), 0,
-                                             fixed ? PC_EXPLICIT : PC_RESERVED};
+    g_lpDDPalette->entries[i] =
+        PALETTEENTRY{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(fixed ? 0 : i), 0,
+                     fixed ? PC_EXPLICIT : PC_RESERVED};
   }
   if (fullScreen) g_lpDDPalette->entries[0] = PALETTEENTRY{0, 0, 255, PC_RESERVED};
   if (!fullScreen) g_lpDDClipper = new cDDClipper;
@@ -196,9 +209,16 @@ int DirectDrawSetUp(int width, int height, bool fullScreen) {
 
 bool DDLogInitError(int code) {
   switch (code) {
-    case CREATEEX_ERR: case SETCOOPLEVEL_ERR: case SETDISPLAYMODE_ERR: case CREATESURFACE_ERR:
-    case GETATTACHEDSURFACE_ERR: case CREATEPALETTE_ERR: case SETPALETTE_ERR: case CLIPPER_ERR:
-    case SETHWND_ERR: case SETCLIPPER_ERR:
+    case CREATEEX_ERR:
+    case SETCOOPLEVEL_ERR:
+    case SETDISPLAYMODE_ERR:
+    case CREATESURFACE_ERR:
+    case GETATTACHEDSURFACE_ERR:
+    case CREATEPALETTE_ERR:
+    case SETPALETTE_ERR:
+    case CLIPPER_ERR:
+    case SETHWND_ERR:
+    case SETCLIPPER_ERR:
       ErrLog(DDErrName(code));
       return false;
     default:
@@ -245,33 +265,27 @@ bool DDInit(int bD3D, void* hwnd, int width, int height, int bpp, int vsync, int
 
 void DDRelease() {
   auto releaseArray = [] {
-    for (int i = 0; g_lpDDSurfaces && i < g_nDDSurfaceCount; ++i) DDReleaseSurface(&g_lpDDSurfaces[i]);
+    for (int i = 0; g_lpDDSurfaces && i < g_nDDSurfaceCount; ++i)
+      DDReleaseSurface(&g_lpDDSurfaces[i]);
   };
   if (lpDD || lpDDCon) {
     releaseArray();
-    delete g_lpDDClipper;
-    g_lpDDClipper = nullptr;
-    delete g_lpDDPalette;
-    g_lpDDPalette = nullptr;
+    FreeObject(g_lpDDClipper);
+    FreeObject(g_lpDDPalette);
     DDReleaseSurface(&BackBuffer);
     DDReleaseSurface(&g_Primary);
     DDReleaseSurface(&g_FadeCopy);
-    delete lpDD;
-    lpDD = nullptr;
-    delete lpDDCon;
-    lpDDCon = nullptr;
+    FreeObject(lpDD);
+    FreeObject(lpDDCon);
   }
   if (lpD3D || lpDTCon || lpDevice) {
     releaseArray();
     DDReleaseSurface(&WorkSD);
     DDReleaseSurface(&VirBackBuffer);
     DDReleaseSurface(&BackBuffer);
-    delete lpDevice;
-    lpDevice = nullptr;
-    delete lpD3D;
-    lpD3D = nullptr;
-    delete lpDTCon;
-    lpDTCon = nullptr;
+    FreeObject(lpDevice);
+    FreeObject(lpD3D);
+    FreeObject(lpDTCon);
   }
   // A message box after the release must not go through a device that is gone.
   g_bDeviceReady = 0;
@@ -285,12 +299,23 @@ void DDHandOverFrame() {
   if (!pixels) return;
   platform::eFrameFormat format;
   switch (pixels->Format()) {
-    case D3DFMT_P8: format = platform::eFrameFormat::Indexed8; break;
-    case D3DFMT_R5G6B5: format = platform::eFrameFormat::R5G6B5; break;
-    case D3DFMT_X1R5G5B5: case D3DFMT_A1R5G5B5: format = platform::eFrameFormat::X1R5G5B5; break;
-    default: format = platform::eFrameFormat::X8R8G8B8; break;
+    case D3DFMT_P8:
+      format = platform::eFrameFormat::Indexed8;
+      break;
+    case D3DFMT_R5G6B5:
+      format = platform::eFrameFormat::R5G6B5;
+      break;
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+      format = platform::eFrameFormat::X1R5G5B5;
+      break;
+    default:
+      format = platform::eFrameFormat::X8R8G8B8;
+      break;
   }
   std::uint32_t palette[256] = {};
-  if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette) PaletteToRgb(g_lpDDPalette->entries, palette);
-  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(), format, palette);
+  if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette)
+    PaletteToRgb(g_lpDDPalette->entries, palette);
+  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(),
+                        format, palette);
 }

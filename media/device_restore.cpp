@@ -57,15 +57,17 @@ int DDRestoreSurface() {
     back->m_bLost = false;
   }
   // A copy: a re-creation may not add entries, but the list must not change under the loop.
-  const std::vector<DDSURFACEDATA*> surfaces(g_SurfaceRestoreList.begin(), g_SurfaceRestoreList.end());
+  const std::vector<DDSURFACEDATA*> surfaces(g_SurfaceRestoreList.begin(),
+                                             g_SurfaceRestoreList.end());
   for (DDSURFACEDATA* s : surfaces) {
     const DTDATA& dt = *s->lpDT;
     if (HasFile(*s)) {
-      if (DDCreateSurfaceFromFile(s, s->szFile.c_str(), dt.bColorKey, g_nBpp, s->nDDMemory, dt.MemoryType,
-                                  0, 0, s->nMirrorW, s->nMirrorH, 1) != 0)
+      if (DDCreateSurfaceFromFile(s, s->szFile.c_str(), dt.bColorKey, g_nBpp, s->nDDMemory,
+                                  dt.MemoryType, 0, 0, s->nMirrorW, s->nMirrorH, 1) != 0)
         ErrLog("Err");
     } else {
-      if (!DDCreateSurface(s, s->nWidth, s->nHeight, dt.bColorKey, s->nDDMemory, dt.MemoryType, 0, 1))
+      if (!DDCreateSurface(s, s->nWidth, s->nHeight, dt.bColorKey, s->nDDMemory, dt.MemoryType, 0,
+                           1))
         ErrLog("Err");
       s->bLost = 1;
     }
@@ -101,5 +103,6 @@ bool DDRestore() {
 bool DDReloadSurface(DDSURFACEDATA* surface, int bpp) {
   if (lpDTCon || !surface || !surface->lpDDData) return true;
   const int indexMap = !surface->lpDDData->lpIndexMap.empty();
-  return CopyBitmap(surface, surface->szFile.c_str(), bpp, indexMap, surface->nMirrorW, surface->nMirrorH);
+  return CopyBitmap(surface, surface->szFile.c_str(), bpp, indexMap, surface->nMirrorW,
+                    surface->nMirrorH);
 }

@@ -14,12 +14,15 @@ std::uint32_t g_dwTransmit = 0;
 
 namespace {
 
-std::uint32_t ChannelTo16(int value8, int max, int shift) { return static_cast<std::uint32_t>(value8 * max / 255) << shift; }
+std::uint32_t ChannelTo16(int value8, int max, int shift) {
+  return static_cast<std::uint32_t>(value8 * max / 255) << shift;
+}
 
 // The 16-bit form of an 8-bit colour as the off-screen conversion of 24- and 32-bit
 // bitmaps makes it.
 std::uint32_t Rgb8ToLayout(std::uint32_t rgb, const DDPIXELLAYOUT& l) {
-  return ChannelTo16(rgb & 0xFF, l.nMaxB, l.nShiftB) | ChannelTo16((rgb >> 8) & 0xFF, l.nMaxG, l.nShiftG) |
+  return ChannelTo16(rgb & 0xFF, l.nMaxB, l.nShiftB) |
+         ChannelTo16((rgb >> 8) & 0xFF, l.nMaxG, l.nShiftG) |
          ChannelTo16((rgb >> 16) & 0xFF, l.nMaxR, l.nShiftR);
 }
 
@@ -79,7 +82,8 @@ bool DDSetPalette_UnPal(PALETTEENTRY* palette, DDSURFACEDATA* sd) {
       const std::uint32_t p = pixels->Get(col, 8 + k);
       PALETTEENTRY& e = palette[k * 16 + col];
       if (g_nBpp == 16) {
-        const int r = (p >> l.nShiftR) & l.nMaxR, g = (p >> l.nShiftG) & l.nMaxG, b = (p >> l.nShiftB) & l.nMaxB;
+        const int r = (p >> l.nShiftR) & l.nMaxR, g = (p >> l.nShiftG) & l.nMaxG,
+                  b = (p >> l.nShiftB) & l.nMaxB;
         if (lpDTCon) {
           if (((p >> l.nShiftA) & l.nMaxA) == 0) continue;
           e.peRed = static_cast<std::uint8_t>(r * 255 / l.nMaxR);
@@ -105,8 +109,10 @@ bool DDSetPalette_UnPal(PALETTEENTRY* palette, DDSURFACEDATA* sd) {
 void DDSetTransmit(std::uint8_t cbRed, std::uint8_t cbGreen, std::uint8_t cbBlue) {
   if (lpDTCon) {
     lpDTCon->rgbTransmit = RGBTRIPLE{cbBlue, cbGreen, cbRed};
-    ErrLogF("SetTrans lpDTCon->rgbTransmit.rgbtRed = %d,lpDTCon->rgbTransmit.rgbtGreen = %d,"
-            "lpDTCon->rgbTransmit.rgbtBlue = %d", cbRed, cbGreen, cbBlue);
+    ErrLogF(
+        "SetTrans lpDTCon->rgbTransmit.rgbtRed = %d,lpDTCon->rgbTransmit.rgbtGreen = %d,"
+        "lpDTCon->rgbTransmit.rgbtBlue = %d",
+        cbRed, cbGreen, cbBlue);
     if (g_nBpp == 32) {
       lpDTCon->dwTransmitTex = 0;
       lpDTCon->dwTransmitBack = 0xFF000000u | (cbRed << 16) | (cbGreen << 8) | cbBlue;
@@ -142,7 +148,8 @@ void DDSetTransmit(std::uint8_t cbRed, std::uint8_t cbGreen, std::uint8_t cbBlue
 
 bool DDSetTransmitFromFile(const char* file) {
   DDSURFACEDATA temp;
-  if (!DDLogCreateError(DDCreateSurfaceFromFile(&temp, file, 0, g_nBpp, 1, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0))) {
+  if (!DDLogCreateError(
+          DDCreateSurfaceFromFile(&temp, file, 0, g_nBpp, 1, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0))) {
     ErrLogF("%s 作成失敗！", file ? file : "");
     DDDestroySurface(&temp);
     return false;
@@ -155,7 +162,8 @@ bool DDSetTransmitFromFile(const char* file) {
     return false;
   }
   const std::uint32_t rgb = image.Rgb(0, 0);
-  const std::uint8_t red = static_cast<std::uint8_t>(rgb >> 16), green = static_cast<std::uint8_t>(rgb >> 8),
+  const std::uint8_t red = static_cast<std::uint8_t>(rgb >> 16),
+                     green = static_cast<std::uint8_t>(rgb >> 8),
                      blue = static_cast<std::uint8_t>(rgb);
   {
     cDDLock lock(&temp, g_nBpp);
@@ -168,8 +176,9 @@ bool DDSetTransmitFromFile(const char* file) {
     if (lpDTCon && g_nBpp == 16) {
       if (image.Indexed()) {
         const std::uint32_t c0 = image.palette[0];
-        lpDTCon->rgbTransmit_16 = RGBTRIPLE{static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c0 >> 8),
-                                            static_cast<std::uint8_t>(c0 >> 16)};
+        lpDTCon->rgbTransmit_16 =
+            RGBTRIPLE{static_cast<std::uint8_t>(c0), static_cast<std::uint8_t>(c0 >> 8),
+                      static_cast<std::uint8_t>(c0 >> 16)};
       }
       const std::uint32_t p = 0x8000u | ((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3);
       g_dwTransmit = p;
@@ -221,13 +230,17 @@ std::uint16_t DDPalToRGB16(const PALETTEENTRY& entry) {
 
 void DDAnalysePixelFormat(DDPIXELLAYOUT* layout) {
   if (lpDTCon || !layout || !lpDD || !lpDD->lpPrimary) return;
-  std::uint32_t masks[3];
-  int bits = 32;
-  switch (lpDD->lpPrimary->Format()) {
-    case D3DFMT_R5G6B5: masks[0] = 0xF800; masks[1] = 0x07E0; masks[2] = 0x001F; bits = 16; break;
-    case D3DFMT_X1R5G5B5: masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F; bits = 16; break;
-    default: masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF; break;
-  }
+  // Red, green and blue masks and the bit count of the primary surface's format.
+  const D3DFORMAT format = lpDD->lpPrimary->Format();
+  const bool is565 = format == D3DFMT_R5G6B5, is555 = format == D3DFMT_X1R5G5B5;
+  const std::uint32_t masks[3] = {is565   ? 0xF800u
+                                  : is555 ? 0x7C00u
+                                          : 0xFF0000u,
+                                  is565   ? 0x07E0u
+                                  : is555 ? 0x03E0u
+                                          : 0xFF00u,
+                                  is565 || is555 ? 0x001Fu : 0xFFu};
+  const int bits = is565 || is555 ? 16 : 32;
   int shifts[3], maxima[3];
   for (int c = 0; c < 3; ++c) {
     int s = 0;
@@ -259,7 +272,8 @@ int DDMakePalIndexMap(std::vector<std::uint8_t>& map, DDSURFACEDATA* surface) {
   auto colourOf = [&](std::uint32_t p) -> std::uint32_t {
     if (g_nBpp == 16 && lpDTCon)
       return ((((p >> l.nShiftR) & l.nMaxR) * 255 / l.nMaxR) << 16) |
-             ((((p >> l.nShiftG) & l.nMaxG) * 255 / l.nMaxG) << 8) | (((p >> l.nShiftB) & l.nMaxB) * 255 / l.nMaxB);
+             ((((p >> l.nShiftG) & l.nMaxG) * 255 / l.nMaxG) << 8) |
+             (((p >> l.nShiftB) & l.nMaxB) * 255 / l.nMaxB);
     return p & 0xFFFFFF;
   };
   std::unordered_map<std::uint32_t, std::uint8_t> cache;
@@ -316,7 +330,8 @@ bool DDLock(DDSURFACEDATA* surface, std::uint8_t** bits, int bpp) {
     return true;
   }
   cPixelSurface* pixels = surface ? surface->Pixels() : nullptr;
-  if (!pixels || pixels->m_bLocked || (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)) return false;
+  if (!pixels || pixels->m_bLocked || (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
+    return false;
   pixels->m_bLocked = true;
   if (bits) *bits = pixels->Bits();
   return true;
@@ -340,7 +355,8 @@ cDDLock::cDDLock(DDSURFACEDATA* surface, int bpp) : m_nBpp(bpp), m_nBytes(bpp / 
     return;
   }
   if (pixels->Bytes() != m_nBytes) {
-    ErrLogF("cDDLock : %s holds %d-byte pixels, not %d", target->szName.c_str(), pixels->Bytes(), m_nBytes);
+    ErrLogF("cDDLock : %s holds %d-byte pixels, not %d", target->szName.c_str(), pixels->Bytes(),
+            m_nBytes);
     return;
   }
   pixels->m_bLocked = true;

@@ -49,30 +49,44 @@ struct sControlCleanup {
 
 int FormatBytes(D3DFORMAT format) {
   switch (format) {
-    case D3DFMT_P8: return 1;
-    case D3DFMT_R5G6B5: case D3DFMT_X1R5G5B5: case D3DFMT_A1R5G5B5: return 2;
-    case D3DFMT_A8R8G8B8: case D3DFMT_X8R8G8B8: return 4;
-    default: return 0;
+    case D3DFMT_P8:
+      return 1;
+    case D3DFMT_R5G6B5:
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+      return 2;
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8:
+      return 4;
+    default:
+      return 0;
   }
 }
 
 const char* FormatName(D3DFORMAT format) {
   switch (format) {
-    case D3DFMT_A8R8G8B8: return "A8R8G8B8";
-    case D3DFMT_X8R8G8B8: return "X8R8G8B8";
-    case D3DFMT_R5G6B5: return "R5G6B5";
-    case D3DFMT_X1R5G5B5: return "X1R5G5B5";
-    case D3DFMT_A1R5G5B5: return "A1R5G5B5";
-    case D3DFMT_P8: return "P8";
-    default: return "UNKNOWN";
+    case D3DFMT_A8R8G8B8:
+      return "A8R8G8B8";
+    case D3DFMT_X8R8G8B8:
+      return "X8R8G8B8";
+    case D3DFMT_R5G6B5:
+      return "R5G6B5";
+    case D3DFMT_X1R5G5B5:
+      return "X1R5G5B5";
+    case D3DFMT_A1R5G5B5:
+      return "A1R5G5B5";
+    case D3DFMT_P8:
+      return "P8";
+    default:
+      return "UNKNOWN";
   }
 }
 
 const char* DDErrName(int code) {
   static const char* const names[] = {
-      "CREATEEX_ERR",      "SETCOOPLEVEL_ERR", "SETDISPLAYMODE_ERR", "CREATESURFACE_ERR",
-      "GETATTACHEDSURFACE_ERR", "CREATEPALETTE_ERR", "SETPALETTE_ERR", "LOADIMAGE_ERR",
-      "SETCOLORKEY_ERR",   "CLIPPER_ERR",      "SETHWND_ERR",        "SETCLIPPER_ERR"};
+      "CREATEEX_ERR",           "SETCOOPLEVEL_ERR",  "SETDISPLAYMODE_ERR", "CREATESURFACE_ERR",
+      "GETATTACHEDSURFACE_ERR", "CREATEPALETTE_ERR", "SETPALETTE_ERR",     "LOADIMAGE_ERR",
+      "SETCOLORKEY_ERR",        "CLIPPER_ERR",       "SETHWND_ERR",        "SETCLIPPER_ERR"};
   return code >= 1 && code <= 12 ? names[code - 1] : "";
 }
 
@@ -83,8 +97,8 @@ bool cPixelSurface::Create(int width, int height, D3DFORMAT format) {
       static_cast<std::int64_t>(width) * height > platform::kMaxBitmapPixels)
     return false;
   const int pitch = (width * bytes + 15) & ~15;
-  std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow)
-                                           std::uint8_t[static_cast<std::size_t>(pitch) * height]());
+  std::unique_ptr<std::uint8_t[]> bits(
+      new (std::nothrow) std::uint8_t[static_cast<std::size_t>(pitch) * height]());
   if (!bits) return false;
   m_pBits = std::move(bits);
   m_nWidth = width;
@@ -101,28 +115,45 @@ void cPixelSurface::Fill(std::uint32_t value) {
   for (int y = 0; y < m_nHeight; ++y) {
     std::uint8_t* row = Row(y);
     switch (m_nBytes) {
-      case 1: std::memset(row, static_cast<int>(value & 0xFF), m_nWidth); break;
-      case 2: std::fill_n(reinterpret_cast<std::uint16_t*>(row), m_nWidth, static_cast<std::uint16_t>(value)); break;
-      case 4: std::fill_n(reinterpret_cast<std::uint32_t*>(row), m_nWidth, value); break;
+      case 1:
+        std::memset(row, static_cast<int>(value & 0xFF), m_nWidth);
+        break;
+      case 2:
+        std::fill_n(reinterpret_cast<std::uint16_t*>(row), m_nWidth,
+                    static_cast<std::uint16_t>(value));
+        break;
+      case 4:
+        std::fill_n(reinterpret_cast<std::uint32_t*>(row), m_nWidth, value);
+        break;
     }
   }
 }
 
 std::uint32_t cPixelSurface::Get(int x, int y) const {
-  const std::uint8_t* p = m_pBits.get() + static_cast<std::size_t>(y) * m_nPitchBytes + x * m_nBytes;
+  const std::uint8_t* p =
+      m_pBits.get() + static_cast<std::size_t>(y) * m_nPitchBytes + x * m_nBytes;
   switch (m_nBytes) {
-    case 1: return *p;
-    case 2: return *reinterpret_cast<const std::uint16_t*>(p);
-    default: return *reinterpret_cast<const std::uint32_t*>(p);
+    case 1:
+      return *p;
+    case 2:
+      return *reinterpret_cast<const std::uint16_t*>(p);
+    default:
+      return *reinterpret_cast<const std::uint32_t*>(p);
   }
 }
 
 void cPixelSurface::Put(int x, int y, std::uint32_t value) {
   std::uint8_t* p = Row(y) + x * m_nBytes;
   switch (m_nBytes) {
-    case 1: *p = static_cast<std::uint8_t>(value); break;
-    case 2: *reinterpret_cast<std::uint16_t*>(p) = static_cast<std::uint16_t>(value); break;
-    default: *reinterpret_cast<std::uint32_t*>(p) = value; break;
+    case 1:
+      *p = static_cast<std::uint8_t>(value);
+      break;
+    case 2:
+      *reinterpret_cast<std::uint16_t*>(p) = static_cast<std::uint16_t>(value);
+      break;
+    default:
+      *reinterpret_cast<std::uint32_t*>(p) = value;
+      break;
   }
 }
 
@@ -190,7 +221,8 @@ DDSURFACEDATA* DDResolveMirror(DDSURFACEDATA* surface) {
 }
 
 int DDRedirectBackBuffer(DDSURFACEDATA** surface) {
-  if (lpDTCon && lpDTCon->bVirBackBuffer && !lpDTCon->bVirCopy && surface && *surface == &BackBuffer) {
+  if (lpDTCon && lpDTCon->bVirBackBuffer && !lpDTCon->bVirCopy && surface &&
+      *surface == &BackBuffer) {
     *surface = &VirBackBuffer;
     return 1;
   }

@@ -5,16 +5,46 @@
 #include "foundation/message_box.h"
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
+#include "foundation/strings.h"
 #include "media/palette.h"
 #include "platform/bitmap_file.h"
 
 namespace {
 
-
 // Ends the program when a texture that must exist cannot be made.
 void TextureFailureExit() {
   if (lpDTCon && !lpDTCon->strTexErrMsg.empty()) ErrBox(lpDTCon->strTexErrMsg.c_str());
   PostCloseToMainWindow();
+}
+
+// Makes the texture of a record for its memory type: video memory, falling back to system
+// memory when it runs out, or system memory. A re-created system texture keeps its pixels.
+// False after the texture failure exit.
+bool MakeTexture(DTDATA& dt, int texW, int texH, int renderTarget, int recreate,
+                 const std::string& label, const std::string& systemFailure) {
+  if (dt.MemoryType == DTMEMORYTYPE_VIDEO_RT) {
+    dt.bRenderTarget = renderTarget;
+    auto tex = std::make_unique<cPixelSurface>();
+    if (tex->Create(texW, texH, lpDTCon->fmtTexture)) {
+      dt.lpTexture = std::move(tex);
+    } else {
+      Report("VRAM不足のためシステムメモリにテクスチャを作成します。(%s)", label.c_str());
+      dt.MemoryType = DTMEMORYTYPE_SYSTEM;
+    }
+  }
+  if (dt.MemoryType == DTMEMORYTYPE_SYSTEM && !(recreate && dt.lpTexture)) {
+    dt.bRenderTarget = 0;
+    auto tex = std::make_unique<cPixelSurface>();
+    if (!tex->Create(texW, texH, lpDTCon->fmtTexture)) {
+      Report("%s", systemFailure.c_str());
+      TextureFailureExit();
+      return false;
+    }
+    dt.lpTexture = std::move(tex);
+  }
+  dt.lpSurface = dt.lpTexture.get();
+  dt.Desc = D3DSURFACE_DESC{dt.lpSurface->Format(), dt.lpSurface->Width(), dt.lpSurface->Height()};
+  return true;
 }
 
 platform::eBitmapError LoadImage(const char* file, platform::sBitmapImage& image, bool sizeOnly) {
@@ -96,7 +126,9 @@ bool CopyImage(DDSURFACEDATA* surface, const platform::sBitmapImage& image, cons
                   ((((rgb >> 16) & 0xFF) * l.nMaxR / 255) << l.nShiftR);
           // Only key-coloured pixels may end up transparent.
           if (value == g_dwTransmit)
-            value = ((value >> l.nShiftB) & l.nMaxB) == static_cast<std::uint32_t>(l.nMaxB) ? value - 1 : value + 1;
+            value = ((value >> l.nShiftB) & l.nMaxB) == static_cast<std::uint32_t>(l.nMaxB)
+                        ? value - 1
+                        : value + 1;
         }
       } else {
         value = ArgbToFormat(image.Rgb(sx, sy), px.Format());
@@ -109,10 +141,23 @@ bool CopyImage(DDSURFACEDATA* surface, const platform::sBitmapImage& image, cons
 }
 
 bool MakeIndexMap(DDSURFACEDATA* surface, int indexMap) {
-  std::vector<std::uint8_t>& map = surface->lpDT ? surface->lpDT->lpIndexMap : surface->lpDDData->lpIndexMap;
+  std::vector<std::uint8_t>& map =
+      surface->lpDT ? surface->lpDT->lpIndexMap : surface->lpDDData->lpIndexMap;
   map.clear();
   if (!indexMap || g_nBpp == 8) return true;
   return DDMakePalIndexMap(map, surface) == 1;
+}
+
+// The off-screen copy of an image with what the surface records of it.
+bool CopyAndRecord(DDSURFACEDATA* surface, const platform::sBitmapImage& image, const char* file,
+                   int bpp, int indexMap, int mirrorW, int mirrorH) {
+  if (!CopyImage(surface, image, file, bpp, mirrorW, mirrorH)) return false;
+  surface->nWidth = surface->nTexWidth = image.nWidth;
+  surface->nHeight = surface->nTexHeight = image.nHeight;
+  surface->nMirrorW = mirrorW;
+  surface->nMirrorH = mirrorH;
+  surface->szFile = file;
+  return MakeIndexMap(surface, indexMap);
 }
 
 }  // namespace
@@ -120,13 +165,18 @@ bool MakeIndexMap(DDSURFACEDATA* surface, int indexMap) {
 std::uint32_t ArgbToFormat(std::uint32_t argb, D3DFORMAT format) {
   const std::uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
   switch (format) {
-    case D3DFMT_R5G6B5: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-    case D3DFMT_X1R5G5B5: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+    case D3DFMT_R5G6B5:
+      return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+    case D3DFMT_X1R5G5B5:
+      return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
     case D3DFMT_A1R5G5B5:
       return ((argb >> 31) << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-    case D3DFMT_P8: return argb & 0xFF;
-    case D3DFMT_X8R8G8B8: return argb & 0xFFFFFF;
-    default: return argb;
+    case D3DFMT_P8:
+      return argb & 0xFF;
+    case D3DFMT_X8R8G8B8:
+      return argb & 0xFFFFFF;
+    default:
+      return argb;
   }
 }
 
@@ -157,11 +207,13 @@ bool DDCheckTextureSize(int width, int height) {
   if (!lpDTCon) return true;
   bool ok = true;
   if (width > lpDTCon->d3dcaps.MaxTextureWidth) {
-    Report("このビデオカードでは横幅%dを超える画像はサポートされていません！", lpDTCon->d3dcaps.MaxTextureWidth);
+    Report("このビデオカードでは横幅%dを超える画像はサポートされていません！",
+           lpDTCon->d3dcaps.MaxTextureWidth);
     ok = false;
   }
   if (height > lpDTCon->d3dcaps.MaxTextureHeight) {
-    Report("このビデオカードでは縦幅%dを超える画像はサポートされていません！", lpDTCon->d3dcaps.MaxTextureHeight);
+    Report("このビデオカードでは縦幅%dを超える画像はサポートされていません！",
+           lpDTCon->d3dcaps.MaxTextureHeight);
     ok = false;
   }
   return ok;
@@ -189,30 +241,12 @@ bool DDCreateSurface(DDSURFACEDATA* surface, int width, int height, int colourKe
     }
     int texW = width, texH = height;
     DDAdjustTextureSize(&texW, &texH);
-    if (!DDCheckTextureSize(texW, texH)) Report("上記の理由でテクスチャの描画が失敗する可能性があります。(空)");
+    if (!DDCheckTextureSize(texW, texH))
+      Report("上記の理由でテクスチャの描画が失敗する可能性があります。(空)");
     if (dt.MemoryType == DTMEMORYTYPE_VIDEO_NORT) dt.MemoryType = DTMEMORYTYPE_VIDEO_RT;
-    if (dt.MemoryType == DTMEMORYTYPE_VIDEO_RT) {
-      dt.bRenderTarget = 1;
-      auto tex = std::make_unique<cPixelSurface>();
-      if (tex->Create(texW, texH, lpDTCon->fmtTexture)) {
-        dt.lpTexture = std::move(tex);
-      } else {
-        Report("VRAM不足のためシステムメモリにテクスチャを作成します。(空)");
-        dt.MemoryType = DTMEMORYTYPE_SYSTEM;
-      }
-    }
-    if (dt.MemoryType == DTMEMORYTYPE_SYSTEM && !(recreate && dt.lpTexture)) {
-      dt.bRenderTarget = 0;
-      auto tex = std::make_unique<cPixelSurface>();
-      if (!tex->Create(texW, texH, lpDTCon->fmtTexture)) {
-        Report("D3DXCreateTexture Err hr = %x", 0x8007000Eu);
-        TextureFailureExit();
-        return false;
-      }
-      dt.lpTexture = std::move(tex);
-    }
-    dt.lpSurface = dt.lpTexture.get();
-    dt.Desc = D3DSURFACE_DESC{dt.lpSurface->Format(), dt.lpSurface->Width(), dt.lpSurface->Height()};
+    if (!MakeTexture(dt, texW, texH, 1, recreate, "空",
+                     FormatText("D3DXCreateTexture Err hr = %x", 0x8007000Eu)))
+      return false;
     surface->nWidth = width;
     surface->nHeight = height;
     surface->nTexWidth = dt.Desc.Width;
@@ -250,15 +284,10 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* surface, const char* file, int colour
       ErrLog(name);
       return LOADIMAGE_ERR;
     }
-    if (!DDCreateSurface(surface, image.nWidth, image.nHeight, colourKey, ddMemory, memoryType, 0, 0))
+    if (!DDCreateSurface(surface, image.nWidth, image.nHeight, colourKey, ddMemory, memoryType, 0,
+                         0))
       return CREATESURFACE_ERR;
-    if (!CopyImage(surface, image, name, bpp, mirrorW, mirrorH) || !MakeIndexMap(surface, indexMap))
-      return LOADIMAGE_ERR;
-    surface->nWidth = surface->nTexWidth = image.nWidth;
-    surface->nHeight = surface->nTexHeight = image.nHeight;
-    surface->nMirrorW = mirrorW;
-    surface->nMirrorH = mirrorH;
-    surface->szFile = name;
+    if (!CopyAndRecord(surface, image, name, bpp, indexMap, mirrorW, mirrorH)) return LOADIMAGE_ERR;
     surface->nDDMemory = ddMemory;
     return 0;
   }
@@ -283,43 +312,30 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* surface, const char* file, int colour
   } else {
     int texW = image.nWidth, texH = image.nHeight;
     DDAdjustTextureSize(&texW, &texH);
-    if (!DDCheckTextureSize(texW, texH)) Report("上記の理由でテクスチャの描画が失敗する可能性があります。(%s)", name);
+    if (!DDCheckTextureSize(texW, texH))
+      Report("上記の理由でテクスチャの描画が失敗する可能性があります。(%s)", name);
     const RGBTRIPLE key = g_nBpp == 16 ? lpDTCon->rgbTransmit_16 : lpDTCon->rgbTransmit;
     const std::uint32_t keyRgb = (key.rgbtRed << 16) | (key.rgbtGreen << 8) | key.rgbtBlue;
     if (dt.MemoryType == DTMEMORYTYPE_VIDEO_NORT) {
-      ErrLog("DDCreateSurfaceFromFile Err DTMEMORYTYPE_VIDEO_NORTの指定は未対応です。"
-             "DTMEMORYTYPE_VIDEO_RTでテクスチャを作成します。");
+      ErrLog(
+          "DDCreateSurfaceFromFile Err DTMEMORYTYPE_VIDEO_NORTの指定は未対応です。"
+          "DTMEMORYTYPE_VIDEO_RTでテクスチャを作成します。");
       dt.MemoryType = DTMEMORYTYPE_VIDEO_RT;
     }
-    if (dt.MemoryType == DTMEMORYTYPE_VIDEO_RT) {
-      dt.bRenderTarget = 0;
-      auto tex = std::make_unique<cPixelSurface>();
-      if (tex->Create(texW, texH, lpDTCon->fmtTexture)) {
-        dt.lpTexture = std::move(tex);
-      } else {
-        Report("VRAM不足のためシステムメモリにテクスチャを作成します。(%s)", name);
-        dt.MemoryType = DTMEMORYTYPE_SYSTEM;
-      }
-    }
-    if (dt.MemoryType == DTMEMORYTYPE_SYSTEM && !(recreate && dt.lpTexture)) {
-      auto tex = std::make_unique<cPixelSurface>();
-      if (!tex->Create(texW, texH, lpDTCon->fmtTexture)) {
-        Report("D3DXCreateTextureFromFileEx Err %x %s", 0x8007000Eu, name);
-        TextureFailureExit();
-        return CREATESURFACE_ERR;
-      }
-      dt.lpTexture = std::move(tex);
-    }
-    dt.lpSurface = dt.lpTexture.get();
+    if (!MakeTexture(dt, texW, texH, 0, recreate, name,
+                     FormatText("D3DXCreateTextureFromFileEx Err %x %s", 0x8007000Eu, name)))
+      return CREATESURFACE_ERR;
     FillTexture(*dt.lpSurface, image, keyRgb);
-    dt.Desc = D3DSURFACE_DESC{dt.lpSurface->Format(), dt.lpSurface->Width(), dt.lpSurface->Height()};
+    dt.Desc =
+        D3DSURFACE_DESC{dt.lpSurface->Format(), dt.lpSurface->Width(), dt.lpSurface->Height()};
     surface->nWidth = image.nWidth;
     surface->nHeight = image.nHeight;
     surface->nTexWidth = dt.Desc.Width;
     surface->nTexHeight = dt.Desc.Height;
     if (mirrorW || mirrorH) {
       DDSURFACEDATA temp;
-      const int code = DDCreateSurfaceFromFile(&temp, name, colourKey, bpp, ddMemory, memoryType, 0, 0, 0, 0, 0);
+      const int code =
+          DDCreateSurfaceFromFile(&temp, name, colourKey, bpp, ddMemory, memoryType, 0, 0, 0, 0, 0);
       const bool mirrored = code == 0 && CreateMirror(surface, &temp, mirrorW, mirrorH);
       DDDestroySurface(&temp);
       if (!mirrored) {
@@ -341,13 +357,8 @@ bool CopyBitmap(DDSURFACEDATA* surface, const char* file, int bpp, int indexMap,
   if (lpDTCon || !file || !*file) return true;
   platform::sBitmapImage image;
   if (LoadImage(file, image, false) != platform::eBitmapError::None) return false;
-  if (!surface || !surface->lpDDData || !CopyImage(surface, image, file, bpp, mirrorW, mirrorH)) return false;
-  surface->nWidth = surface->nTexWidth = image.nWidth;
-  surface->nHeight = surface->nTexHeight = image.nHeight;
-  surface->nMirrorW = mirrorW;
-  surface->nMirrorH = mirrorH;
-  surface->szFile = file;
-  return MakeIndexMap(surface, indexMap);
+  if (!surface || !surface->lpDDData) return false;
+  return CopyAndRecord(surface, image, file, bpp, indexMap, mirrorW, mirrorH);
 }
 
 bool CreateMirror(DDSURFACEDATA* destination, DDSURFACEDATA* source, int cellW, int cellH) {
@@ -398,7 +409,9 @@ void DDDestroySurface(DDSURFACEDATA* surface) {
     DTDATA& dt = *surface->lpDT;
     if (dt.lpTexture) {
       const std::uint32_t id = dt.nId;
-      g_SurfaceRestoreList.remove_if([&](DDSURFACEDATA* s) { return s == surface || (s->lpDT && s->lpDT->nId == id && id != 0); });
+      g_SurfaceRestoreList.remove_if([&](DDSURFACEDATA* s) {
+        return s == surface || (s->lpDT && s->lpDT->nId == id && id != 0);
+      });
     }
     surface->lpDT.reset();
   }

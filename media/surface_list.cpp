@@ -51,35 +51,43 @@ bool DDAddSurface(cVector<DDSURFACEDATA>& surfaces, cVector<cBmpInfo>& infos, in
                   int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource) {
   surfaces.emplace_back();
   infos.push_back(EmptyInfo(colourKey, ddMemory, memoryType, mirrorSource));
-  return DDCreateSurface(&surfaces.back(), width, height, colourKey, ddMemory, memoryType, mirrorSource, 0);
+  return DDCreateSurface(&surfaces.back(), width, height, colourKey, ddMemory, memoryType,
+                         mirrorSource, 0);
 }
 
-bool DDAddSurfaceToList(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int width, int height,
-                        int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource) {
+bool DDAddSurfaceToList(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int width,
+                        int height, int colourKey, int ddMemory, int memoryType,
+                        std::intptr_t mirrorSource) {
   surfaces.emplace_back();
   infos.push_back(EmptyInfo(colourKey, ddMemory, memoryType, mirrorSource));
-  return DDCreateSurface(&surfaces.back(), width, height, colourKey, ddMemory, memoryType, mirrorSource, 0);
+  return DDCreateSurface(&surfaces.back(), width, height, colourKey, ddMemory, memoryType,
+                         mirrorSource, 0);
 }
 
 bool DDInsertSurface(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int index, int width,
-                     int height, int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource) {
+                     int height, int colourKey, int ddMemory, int memoryType,
+                     std::intptr_t mirrorSource) {
   // Compared as unsigned, so a negative index appends too.
   if (static_cast<unsigned>(index) >= surfaces.size())
-    return DDAddSurfaceToList(surfaces, infos, width, height, colourKey, ddMemory, memoryType, mirrorSource);
+    return DDAddSurfaceToList(surfaces, infos, width, height, colourKey, ddMemory, memoryType,
+                              mirrorSource);
   surfaces.emplace(std::next(surfaces.begin(), index));
   auto infoAt = infos.begin();
   std::advance(infoAt, std::min<std::size_t>(static_cast<std::size_t>(index), infos.size()));
   infos.insert(infoAt, EmptyInfo(colourKey, ddMemory, memoryType, mirrorSource));
-  return DDCreateSurface(&surfaces[index], width, height, colourKey, ddMemory, memoryType, mirrorSource, 0);
+  return DDCreateSurface(&surfaces[index], width, height, colourKey, ddMemory, memoryType,
+                         mirrorSource, 0);
 }
 
-int DDRemoveSurface(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, DDSURFACEDATA* surface) {
+int DDRemoveSurface(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos,
+                    DDSURFACEDATA* surface) {
   std::size_t position = 0;
   for (auto it = surfaces.begin(); it != surfaces.end(); ++it, ++position) {
     if (&*it != surface) continue;
     DDReleaseSurface(surface);
     surfaces.erase(it);
-    if (position < infos.size()) infos.erase(std::next(infos.begin(), static_cast<std::ptrdiff_t>(position)));
+    if (position < infos.size())
+      infos.erase(std::next(infos.begin(), static_cast<std::ptrdiff_t>(position)));
     return 1;
   }
   return 0;

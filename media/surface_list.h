@@ -12,10 +12,12 @@
 bool DDLoadSurfaces(DDSURFACEDATA* surfaces, const int* indices, int n);
 bool DDAddSurface(cVector<DDSURFACEDATA>& surfaces, cVector<cBmpInfo>& infos, int width, int height,
                   int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource);
-bool DDAddSurfaceToList(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int width, int height,
-                        int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource);
+bool DDAddSurfaceToList(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int width,
+                        int height, int colourKey, int ddMemory, int memoryType,
+                        std::intptr_t mirrorSource);
 bool DDInsertSurface(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, int index, int width,
-                     int height, int colourKey, int ddMemory, int memoryType, std::intptr_t mirrorSource);
+                     int height, int colourKey, int ddMemory, int memoryType,
+                     std::intptr_t mirrorSource);
 int DDRemoveSurface(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos, DDSURFACEDATA* surface);
 void DDReleaseSurfaces(cVector<DDSURFACEDATA>& surfaces);
 void DDReleaseSurfaceList(cList<DDSURFACEDATA>& surfaces);

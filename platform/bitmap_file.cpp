@@ -44,10 +44,18 @@ eBitmapError ReadHeader(const std::uint8_t* data, std::size_t size, sHeader& h) 
   }
   if (h.height < 0) h.height = -h.height;  // top-down
   switch (h.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return eBitmapError::NotBitmap;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return eBitmapError::NotBitmap;
   }
-  const bool rle = (h.compression == 1 && h.bitCount == 8) || (h.compression == 2 && h.bitCount == 4);
+  const bool rle =
+      (h.compression == 1 && h.bitCount == 8) || (h.compression == 2 && h.bitCount == 4);
   const bool fields = h.compression == 3 && (h.bitCount == 16 || h.bitCount == 32);
   if (h.compression != 0 && !rle && !fields) return eBitmapError::NotBitmap;
   if (h.width <= 0 || h.height <= 0) return eBitmapError::Damaged;
@@ -57,7 +65,8 @@ eBitmapError ReadHeader(const std::uint8_t* data, std::size_t size, sHeader& h) 
   if (h.offBits >= size) return eBitmapError::Damaged;
   if (!rle) {
     const std::int64_t rowBytes = ((h.width * h.bitCount + 31) / 32) * 4;
-    if (static_cast<std::int64_t>(h.offBits) + rowBytes * h.height > static_cast<std::int64_t>(size))
+    if (static_cast<std::int64_t>(h.offBits) + rowBytes * h.height >
+        static_cast<std::int64_t>(size))
       return eBitmapError::Damaged;  // truncated pixel data
   }
   return eBitmapError::None;
@@ -67,11 +76,16 @@ eBitmapError ReadHeader(const std::uint8_t* data, std::size_t size, sHeader& h) 
 
 const char* BitmapErrorText(eBitmapError error) {
   switch (error) {
-    case eBitmapError::None: return "ok";
-    case eBitmapError::CannotOpen: return "cannot be opened";
-    case eBitmapError::NotBitmap: return "not a bitmap of a known format";
-    case eBitmapError::TooLarge: return "larger than the engine allows";
-    case eBitmapError::Damaged: return "damaged or truncated";
+    case eBitmapError::None:
+      return "ok";
+    case eBitmapError::CannotOpen:
+      return "cannot be opened";
+    case eBitmapError::NotBitmap:
+      return "not a bitmap of a known format";
+    case eBitmapError::TooLarge:
+      return "larger than the engine allows";
+    case eBitmapError::Damaged:
+      return "damaged or truncated";
   }
   return "?";
 }
@@ -108,7 +122,8 @@ eBitmapError DecodeBitmap(const std::uint8_t* data, std::size_t size, sBitmapIma
       SDL_LockSurface(loaded);
       for (int y = 0; y < loaded->h; ++y)
         std::memcpy(&out.indices[static_cast<std::size_t>(y) * loaded->w],
-                    static_cast<const std::uint8_t*>(loaded->pixels) + y * loaded->pitch, loaded->w);
+                    static_cast<const std::uint8_t*>(loaded->pixels) + y * loaded->pitch,
+                    loaded->w);
       SDL_UnlockSurface(loaded);
     }
   } else {
@@ -143,9 +158,12 @@ eBitmapError LoadBitmapFile(std::string_view programPath, sBitmapImage& out, boo
   out = sBitmapImage{};
   std::vector<std::uint8_t> bytes;
   switch (ReadHostFile(programPath, bytes, kMaxFileBytes)) {
-    case eReadResult::Ok: break;
-    case eReadResult::TooLarge: return eBitmapError::TooLarge;
-    default: return eBitmapError::CannotOpen;
+    case eReadResult::Ok:
+      break;
+    case eReadResult::TooLarge:
+      return eBitmapError::TooLarge;
+    default:
+      return eBitmapError::CannotOpen;
   }
   return DecodeBitmap(bytes.data(), bytes.size(), out, sizeOnly);
 }

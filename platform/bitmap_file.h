@@ -16,7 +16,7 @@ inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 25;
 struct sBitmapImage {
   int nWidth = 0;
   int nHeight = 0;
-  int nBitCount = 0;                 // 1, 4, 8, 16, 24 or 32, as stored in the file
+  int nBitCount = 0;                   // 1, 4, 8, 16, 24 or 32, as stored in the file
   std::vector<std::uint32_t> palette;  // colour table as 0x00RRGGBB, 256 entries for <= 8 bits
   std::vector<std::uint8_t> indices;   // <= 8 bits: one colour-table index per pixel, top-down
   std::vector<std::uint32_t> pixels;   // 16, 24, 32 bits: 0x00RRGGBB per pixel, top-down
@@ -33,8 +33,7 @@ enum class eBitmapError { None, CannotOpen, NotBitmap, TooLarge, Damaged };
 
 // Reads a bitmap file named by a program path. With sizeOnly, only the header is read and
 // checked (width, height and depth are filled, no pixels).
-eBitmapError LoadBitmapFile(std::string_view programPath, sBitmapImage& out,
-                            bool sizeOnly = false);
+eBitmapError LoadBitmapFile(std::string_view programPath, sBitmapImage& out, bool sizeOnly = false);
 // The same from bytes in memory.
 eBitmapError DecodeBitmap(const std::uint8_t* data, std::size_t size, sBitmapImage& out,
                           bool sizeOnly = false);

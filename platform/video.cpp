@@ -33,19 +33,25 @@ std::mutex g_shownLock;
 std::vector<std::uint32_t> g_shown;
 int g_shownWidth = 0, g_shownHeight = 0;
 
-inline std::uint32_t Widen565(std::uint16_t p) {
-  std::uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+// A 16-bit pixel (red at shiftR, green greenBits wide) to 8 bits a channel by bit replication.
+inline std::uint32_t Widen16(std::uint32_t p, int shiftR, int greenBits) {
+  std::uint32_t r = (p >> shiftR) & 31, g = (p >> 5) & ((1u << greenBits) - 1), b = p & 31;
   r = (r << 3) | (r >> 2);
-  g = (g << 2) | (g >> 4);
+  g = (g << (8 - greenBits)) | (g >> (2 * greenBits - 8));
   b = (b << 3) | (b >> 2);
   return (r << 16) | (g << 8) | b;
 }
-inline std::uint32_t Widen555(std::uint16_t p) {
-  std::uint32_t r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
-  r = (r << 3) | (r >> 2);
-  g = (g << 3) | (g >> 2);
-  b = (b << 3) | (b >> 2);
-  return (r << 16) | (g << 8) | b;
+
+// Every 16-bit value widened once: a table look-up per pixel beats the shifts.
+const std::uint32_t* WideTable(bool is565) {
+  auto make = [](int shiftR, int greenBits) {
+    std::vector<std::uint32_t> t(65536);
+    for (std::uint32_t p = 0; p < 65536; ++p) t[p] = Widen16(p, shiftR, greenBits);
+    return t;
+  };
+  static const std::vector<std::uint32_t> t565 = make(11, 6);
+  static const std::vector<std::uint32_t> t555 = make(10, 5);
+  return is565 ? t565.data() : t555.data();
 }
 
 void DestroyRenderer() {
@@ -61,20 +67,18 @@ void ConvertFrame(const void* pixels, int pitchBytes, int width, int height, eFr
                   const std::uint32_t* palette, std::vector<std::uint32_t>& out) {
   out.resize(static_cast<std::size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
-    const auto* row = static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(y) * pitchBytes;
+    const auto* row =
+        static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(y) * pitchBytes;
     std::uint32_t* dst = &out[static_cast<std::size_t>(y) * width];
     switch (format) {
       case eFrameFormat::Indexed8:
         for (int x = 0; x < width; ++x) dst[x] = palette[row[x]] & 0xFFFFFF;
         break;
-      case eFrameFormat::R5G6B5: {
-        const auto* p = reinterpret_cast<const std::uint16_t*>(row);
-        for (int x = 0; x < width; ++x) dst[x] = Widen565(p[x]);
-        break;
-      }
+      case eFrameFormat::R5G6B5:
       case eFrameFormat::X1R5G5B5: {
+        const std::uint32_t* table = WideTable(format == eFrameFormat::R5G6B5);
         const auto* p = reinterpret_cast<const std::uint16_t*>(row);
-        for (int x = 0; x < width; ++x) dst[x] = Widen555(p[x]);
+        for (int x = 0; x < width; ++x) dst[x] = table[p[x]];
         break;
       }
       case eFrameFormat::X8R8G8B8: {
@@ -110,7 +114,8 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
     DestroyRenderer();
     Uint32 flags = mode.bVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
     g_video.renderer = SDL_CreateRenderer(g_video.window, -1, flags);
-    if (!g_video.renderer) g_video.renderer = SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_video.renderer)
+      g_video.renderer = SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!g_video.renderer) return fail("SDL_CreateRenderer");
     // Full screen shows the frame as large as fits, with its aspect kept (bars at the sides).
     SDL_RenderSetLogicalSize(g_video.renderer, mode.nWidth, mode.nHeight);
@@ -163,9 +168,9 @@ void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFra
                  const std::uint32_t* palette) {
   if (!pixels || width <= 0 || height <= 0 || pitchBytes <= 0) return;
   std::lock_guard<std::mutex> guard(g_mailbox.lock);
-  g_mailbox.bytes.assign(static_cast<const std::uint8_t*>(pixels),
-                         static_cast<const std::uint8_t*>(pixels) +
-                             static_cast<std::size_t>(pitchBytes) * height);
+  g_mailbox.bytes.assign(
+      static_cast<const std::uint8_t*>(pixels),
+      static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(pitchBytes) * height);
   if (format == eFrameFormat::Indexed8 && palette)
     std::memcpy(g_mailbox.palette, palette, sizeof(g_mailbox.palette));
   g_mailbox.pitch = pitchBytes;
@@ -219,7 +224,8 @@ bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& heigh
   int w = 0, h = 0;
   if (SDL_GetRendererOutputSize(g_video.renderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
   pixels.assign(static_cast<std::size_t>(w) * h, 0);
-  if (SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(), w * 4) != 0)
+  if (SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(),
+                           w * 4) != 0)
     return false;
   for (auto& p : pixels) p &= 0xFFFFFF;
   width = w;

@@ -14,7 +14,7 @@ struct sFontDesc {
   char szFace[256];
   int nWidth;
   int nHeight;
-  int nCellWidth;   // spacing; 0 proportional
+  int nCellWidth;  // spacing; 0 proportional
   int nLinePitch;
   int nColor;       // palette number
   int nBoxPicture;  // index into g_SystemSurface

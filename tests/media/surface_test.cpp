@@ -57,7 +57,8 @@ TEST(BitmapFile, EveryDepthDecodesToTheSameColours) {
     for (int i = 0; i < 8; ++i) {
       const std::uint32_t want = bits == 1 ? table[kIdx[i] & 1] : Colours()[i];
       // 16-bit files keep 5 bits a channel.
-      EXPECT_EQ(image.Rgb(i % 4, i / 4) & (bits == 16 ? 0xF8F8F8 : 0xFFFFFF), want & (bits == 16 ? 0xF8F8F8 : 0xFFFFFF));
+      EXPECT_EQ(image.Rgb(i % 4, i / 4) & (bits == 16 ? 0xF8F8F8 : 0xFFFFFF),
+                want & (bits == 16 ? 0xF8F8F8 : 0xFFFFFF));
     }
   }
 }
@@ -70,12 +71,19 @@ TEST(BitmapFile, DamagedFilesAreRefusedWithAReason) {
   auto unknownDepth = good;
   unknownDepth[28] = 7;
   auto huge = good;
-  huge[18] = 0xFF; huge[19] = 0xFF; huge[20] = 0; huge[21] = 0;  // 65535 wide
+  huge[18] = 0xFF;
+  huge[19] = 0xFF;
+  huge[20] = 0;
+  huge[21] = 0;  // 65535 wide
   auto negativeWidth = good;
   negativeWidth[21] = 0x80;
   auto compressed = good;
   compressed[30] = 9;
-  struct sCase { const char* name; std::vector<std::uint8_t> bytes; platform::eBitmapError want; };
+  struct sCase {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    platform::eBitmapError want;
+  };
   const sCase cases[] = {
       {"truncated", truncated, platform::eBitmapError::Damaged},
       {"depth", unknownDepth, platform::eBitmapError::NotBitmap},
@@ -96,9 +104,14 @@ TEST(BitmapFile, DamagedFilesAreRefusedWithAReason) {
 
 // How each mode and depth keeps a picture whose first colour is the transparent colour.
 TEST_F(Surfaces, LoadedPicturesKeepTheTransparentColourRules) {
-  WriteBytes("p8.bmp", MakeBmp(4, 2, 8, std::vector<std::uint32_t>(kIdx.begin(), kIdx.end()), kTable));
+  WriteBytes("p8.bmp",
+             MakeBmp(4, 2, 8, std::vector<std::uint32_t>(kIdx.begin(), kIdx.end()), kTable));
   WriteBytes("p24.bmp", MakeBmp(4, 2, 24, Colours()));
-  struct sCase { int d3d, bpp; const char* file; std::uint32_t key, red, blue; };
+  struct sCase {
+    int d3d, bpp;
+    const char* file;
+    std::uint32_t key, red, blue;
+  };
   const sCase cases[] = {
       {1, 32, "p8.bmp", 0, 0xFFFF0000, 0xFF0000FF},
       {1, 32, "p24.bmp", 0, 0xFFFF0000, 0xFF0000FF},
@@ -170,8 +183,10 @@ TEST_F(Surfaces, TransparentColourFromThePaletteFile) {
   for (int d3d : {0, 1}) {
     Init(d3d, 32);
     ASSERT_TRUE(DDSetTransmitFromFile("pal.bmp"));
-    if (d3d) EXPECT_EQ(lpDTCon->dwTransmitBack, 0xFFFF00FFu);
-    else EXPECT_EQ(g_dwTransmit, 0xFF00FFu);
+    if (d3d)
+      EXPECT_EQ(lpDTCon->dwTransmitBack, 0xFFFF00FFu);
+    else
+      EXPECT_EQ(g_dwTransmit, 0xFF00FFu);
     EXPECT_FALSE(DDSetTransmitFromFile("none.bmp"));
     DDRelease();
   }
@@ -196,8 +211,8 @@ TEST_F(Surfaces, PaletteFromAnIndexedFileAtEightBits) {
 
 TEST_F(Surfaces, PaletteReadFromTheBlockAtRowEight) {
   std::vector<std::uint32_t> px(16 * 24, 0);
-  px[8 * 16 + 5] = 0x102030;    // entry 5
-  px[9 * 16 + 0] = 0x405060;    // entry 16
+  px[8 * 16 + 5] = 0x102030;  // entry 5
+  px[9 * 16 + 0] = 0x405060;  // entry 16
   WriteBytes("pal.bmp", MakeBmp(16, 24, 24, px));
   Init(0, 32);
   PALETTEENTRY pal[256] = {};
@@ -261,7 +276,9 @@ TEST(Mirror, CellFormulaAndRectangles) {
   for (int x = 0; x < 8; ++x) EXPECT_EQ(MirrorIndex(x, 4), want[x]);
   DDSURFACEDATA view;
   view.nMirrorW = 32;
-  struct sCase { int sx, sw, wantX, wantW; };
+  struct sCase {
+    int sx, sw, wantX, wantW;
+  };
   for (const sCase& c : {sCase{0, 32, 32, -32}, sCase{40, 8, 56, -8}, sCase{0, 64, 0, 64}}) {
     int sx = c.sx, sy = 0, sw = c.sw, sh = 16;
     DDMirrorRect(&view, &sx, &sy, &sw, &sh);
@@ -276,7 +293,7 @@ TEST_F(Surfaces, MirroredLoadsAndViews) {
   Init(0, 32);
   DDSURFACEDATA flipped;
   ASSERT_EQ(DDCreateSurfaceFromFile(&flipped, "m.bmp", 1, 32, 0, 0, 1, 0, 2, 0, 0), 0);
-  EXPECT_EQ(flipped.Pixels()->Get(0, 0), kRed);       // cells of 2: columns 1, 0, 3, 2
+  EXPECT_EQ(flipped.Pixels()->Get(0, 0), kRed);  // cells of 2: columns 1, 0, 3, 2
   EXPECT_EQ(flipped.Pixels()->Get(2, 0), kBlue);
   DDDestroySurface(&flipped);
   DDRelease();
@@ -304,7 +321,7 @@ TEST_F(Surfaces, DeviceLossRestoresEverySurface) {
   ASSERT_TRUE(DDCreateSurface(&surfaces[2], 4, 4, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0));
   surfaces[1].Pixels()->Put(0, 0, 0xFF123456);
   surfaces[2].Pixels()->Put(0, 0, 0xFF654321);
-  surfaces.reserve(100);  // records move: the restore list follows them
+  surfaces.reserve(100);             // records move: the restore list follows them
   EXPECT_EQ(DDRestoreSurface(), 0);  // nothing lost: nothing released
   EXPECT_EQ(surfaces[1].Pixels()->Get(0, 0), 0xFF123456u);
   DDSimulateDeviceLoss();

@@ -43,7 +43,8 @@ TEST(SystemBitmaps, FontFaceAndFastFontChoice) {
 // Only the optional system bitmaps may be missing.
 TEST(SystemBitmaps, MissingRequiredBitmapStopsTheLoad) {
   cTempFolder folder;
-  for (const char* dir : {"bmp", "bmp/plt"}) ASSERT_EQ(system(("mkdir -p " + std::string(dir)).c_str()), 0);
+  for (const char* dir : {"bmp", "bmp/plt"})
+    ASSERT_EQ(system(("mkdir -p " + std::string(dir)).c_str()), 0);
   const auto picture = MakeBmp(64, 32, 24, std::vector<std::uint32_t>(64 * 32, 0x808080));
   for (const cBmpInfo& info : g_SystemBmpInfo) {
     if (info.bOptional || info.szFile == "E" || info.szFile == "bmp\\Block.bmp") continue;
