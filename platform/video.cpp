@@ -1,0 +1,241 @@
+#include "platform/video.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+struct sVideo {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  bool vsync = false;
+  int width = 0, height = 0;
+  bool ownsVideoInit = false;
+};
+sVideo g_video;
+
+// The frame hand-over: the drawing thread writes, the main thread takes.
+struct sMailbox {
+  std::mutex lock;
+  std::vector<std::uint8_t> bytes;
+  std::uint32_t palette[256] = {};
+  int pitch = 0, width = 0, height = 0;
+  eFrameFormat format = eFrameFormat::X8R8G8B8;
+  bool pending = false;
+};
+sMailbox g_mailbox;
+
+std::mutex g_shownLock;
+std::vector<std::uint32_t> g_shown;
+int g_shownWidth = 0, g_shownHeight = 0;
+
+// A 16-bit pixel (red at shiftR, green greenBits wide) to 8 bits a channel by bit replication.
+inline std::uint32_t Widen16(std::uint32_t p, int shiftR, int greenBits) {
+  std::uint32_t r = (p >> shiftR) & 31, g = (p >> 5) & ((1u << greenBits) - 1), b = p & 31;
+  r = (r << 3) | (r >> 2);
+  g = (g << (8 - greenBits)) | (g >> (2 * greenBits - 8));
+  b = (b << 3) | (b >> 2);
+  return (r << 16) | (g << 8) | b;
+}
+
+// Every 16-bit value widened once: a table look-up per pixel beats the shifts.
+const std::uint32_t* WideTable(bool is565) {
+  auto make = [](int shiftR, int greenBits) {
+    std::vector<std::uint32_t> t(65536);
+    for (std::uint32_t p = 0; p < 65536; ++p) t[p] = Widen16(p, shiftR, greenBits);
+    return t;
+  };
+  static const std::vector<std::uint32_t> t565 = make(11, 6);
+  static const std::vector<std::uint32_t> t555 = make(10, 5);
+  return is565 ? t565.data() : t555.data();
+}
+
+void DestroyRenderer() {
+  if (g_video.texture) SDL_DestroyTexture(g_video.texture);
+  if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
+  g_video.texture = nullptr;
+  g_video.renderer = nullptr;
+}
+
+}  // namespace
+
+void ConvertFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+                  const std::uint32_t* palette, std::vector<std::uint32_t>& out) {
+  out.resize(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    const auto* row =
+        static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(y) * pitchBytes;
+    std::uint32_t* dst = &out[static_cast<std::size_t>(y) * width];
+    switch (format) {
+      case eFrameFormat::Indexed8:
+        for (int x = 0; x < width; ++x) dst[x] = palette[row[x]] & 0xFFFFFF;
+        break;
+      case eFrameFormat::R5G6B5:
+      case eFrameFormat::X1R5G5B5: {
+        const std::uint32_t* table = WideTable(format == eFrameFormat::R5G6B5);
+        const auto* p = reinterpret_cast<const std::uint16_t*>(row);
+        for (int x = 0; x < width; ++x) dst[x] = table[p[x]];
+        break;
+      }
+      case eFrameFormat::X8R8G8B8: {
+        const auto* p = reinterpret_cast<const std::uint32_t*>(row);
+        for (int x = 0; x < width; ++x) dst[x] = p[x] & 0xFFFFFF;
+        break;
+      }
+    }
+  }
+}
+
+bool OpenVideo(const sVideoMode& mode, std::string* error) {
+  auto fail = [&](const char* what) {
+    if (error) *error = std::string(what) + ": " + SDL_GetError();
+    return false;
+  };
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("SDL_InitSubSystem");
+    g_video.ownsVideoInit = true;
+  }
+  const Uint32 fullFlag = mode.bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  if (!g_video.window) {
+    g_video.window = SDL_CreateWindow(mode.strTitle.c_str(), SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, mode.nWidth, mode.nHeight, fullFlag);
+    if (!g_video.window) return fail("SDL_CreateWindow");
+  } else {
+    SDL_SetWindowTitle(g_video.window, mode.strTitle.c_str());
+    SDL_SetWindowFullscreen(g_video.window, fullFlag);
+    if (!mode.bFullScreen) SDL_SetWindowSize(g_video.window, mode.nWidth, mode.nHeight);
+  }
+  if (!g_video.renderer || g_video.vsync != mode.bVSync || g_video.width != mode.nWidth ||
+      g_video.height != mode.nHeight) {
+    DestroyRenderer();
+    Uint32 flags = mode.bVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    g_video.renderer = SDL_CreateRenderer(g_video.window, -1, flags);
+    if (!g_video.renderer)
+      g_video.renderer = SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_video.renderer) return fail("SDL_CreateRenderer");
+    // Full screen shows the frame as large as fits, with its aspect kept (bars at the sides).
+    SDL_RenderSetLogicalSize(g_video.renderer, mode.nWidth, mode.nHeight);
+    g_video.texture = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGB888,
+                                        SDL_TEXTUREACCESS_STREAMING, mode.nWidth, mode.nHeight);
+    if (!g_video.texture) return fail("SDL_CreateTexture");
+  }
+  g_video.vsync = mode.bVSync;
+  g_video.width = mode.nWidth;
+  g_video.height = mode.nHeight;
+  SDL_ShowWindow(g_video.window);
+  return true;
+}
+
+void CloseVideo() {
+  DestroyRenderer();
+  if (g_video.window) SDL_DestroyWindow(g_video.window);
+  if (g_video.ownsVideoInit) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The last subsystem gone: SDL's own helpers (the desktop bus connection) go too.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+  }
+  g_video = sVideo{};
+  {
+    std::lock_guard<std::mutex> guard(g_mailbox.lock);
+    g_mailbox.pending = false;
+  }
+}
+
+bool VideoOpen() { return g_video.window != nullptr; }
+
+bool VideoHasDisplay() {
+  const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
+  return driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+}
+
+int DisplayRefreshRate() {
+  if (!g_video.window) return 0;
+  SDL_DisplayMode mode;
+  const int display = SDL_GetWindowDisplayIndex(g_video.window);
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate;
+}
+
+void ShowMouseCursor(bool show) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+                 const std::uint32_t* palette) {
+  if (!pixels || width <= 0 || height <= 0 || pitchBytes <= 0) return;
+  std::lock_guard<std::mutex> guard(g_mailbox.lock);
+  g_mailbox.bytes.assign(
+      static_cast<const std::uint8_t*>(pixels),
+      static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(pitchBytes) * height);
+  if (format == eFrameFormat::Indexed8 && palette)
+    std::memcpy(g_mailbox.palette, palette, sizeof(g_mailbox.palette));
+  g_mailbox.pitch = pitchBytes;
+  g_mailbox.width = width;
+  g_mailbox.height = height;
+  g_mailbox.format = format;
+  g_mailbox.pending = true;
+}
+
+bool PresentPendingFrame() {
+  std::vector<std::uint32_t> converted;
+  int width, height;
+  {
+    std::lock_guard<std::mutex> guard(g_mailbox.lock);
+    if (!g_mailbox.pending) return false;
+    g_mailbox.pending = false;
+    width = g_mailbox.width;
+    height = g_mailbox.height;
+    ConvertFrame(g_mailbox.bytes.data(), g_mailbox.pitch, width, height, g_mailbox.format,
+                 g_mailbox.palette, converted);
+  }
+  if (g_video.renderer && g_video.texture && width == g_video.width && height == g_video.height) {
+    SDL_UpdateTexture(g_video.texture, nullptr, converted.data(), width * 4);
+    SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_video.renderer);
+    SDL_RenderCopy(g_video.renderer, g_video.texture, nullptr, nullptr);
+    SDL_RenderPresent(g_video.renderer);
+  }
+  std::lock_guard<std::mutex> guard(g_shownLock);
+  g_shown.swap(converted);
+  g_shownWidth = width;
+  g_shownHeight = height;
+  return true;
+}
+
+bool LastPresentedFrame(std::vector<std::uint32_t>& pixels, int& width, int& height) {
+  std::lock_guard<std::mutex> guard(g_shownLock);
+  if (g_shown.empty()) return false;
+  pixels = g_shown;
+  width = g_shownWidth;
+  height = g_shownHeight;
+  return true;
+}
+
+bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& height) {
+  if (!g_video.renderer || !g_video.texture) return false;
+  // Draw the last frame again without presenting it, so the read sees a complete picture
+  // whatever the swap chain did with the presented one.
+  SDL_RenderClear(g_video.renderer);
+  SDL_RenderCopy(g_video.renderer, g_video.texture, nullptr, nullptr);
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(g_video.renderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+  pixels.assign(static_cast<std::size_t>(w) * h, 0);
+  if (SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(),
+                           w * 4) != 0)
+    return false;
+  for (auto& p : pixels) p &= 0xFFFFFF;
+  width = w;
+  height = h;
+  return true;
+}
+
+void PumpVideoEvents() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_PumpEvents();
+}
+
+}  // namespace platform

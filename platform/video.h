@@ -1,0 +1,54 @@
+#pragma once
+// The program's window and the presentation of finished frames.
+//
+// Every frame is drawn by the game's own pixel engine in CPU memory. The drawing thread hands
+// the finished frame over with SubmitFrame (a copy is taken, so the engine can draw the next
+// frame at once); the main thread, which owns the window, calls PresentPendingFrame from its
+// message loop: the latest frame is converted to 32 bits once (through its palette in 8-bit
+// mode), uploaded to one streaming texture and shown, scaled with its aspect kept.
+// Without a display (SDL's dummy driver) everything runs the same and nothing is shown.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class eFrameFormat { Indexed8, R5G6B5, X1R5G5B5, X8R8G8B8 };
+
+struct sVideoMode {
+  int nWidth = 640;
+  int nHeight = 480;
+  bool bFullScreen = false;
+  bool bVSync = false;
+  std::string strTitle;  // UTF-8
+};
+
+// Opens the window, or changes the mode of the open one. Main thread only. False with a
+// reason in *error when the video system or the window cannot be made.
+bool OpenVideo(const sVideoMode& mode, std::string* error = nullptr);
+void CloseVideo();
+bool VideoOpen();
+// True when a real display shows the window (not the dummy driver).
+bool VideoHasDisplay();
+// The refresh rate of the window's display in Hz; 0 when unknown.
+int DisplayRefreshRate();
+void ShowMouseCursor(bool show);
+
+// Drawing side: hands a finished frame over. palette holds 256 colours 0x00RRGGBB and is
+// read only for Indexed8. Replaces a frame that was not presented yet.
+void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+                 const std::uint32_t* palette);
+// Main thread: presents the latest submitted frame. True when a frame was waiting.
+bool PresentPendingFrame();
+// The last frame PresentPendingFrame converted, 0x00RRGGBB, top-down.
+bool LastPresentedFrame(std::vector<std::uint32_t>& pixels, int& width, int& height);
+// Main thread: the window's current picture read back from the renderer, 0x00RRGGBB.
+bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& height);
+// Main thread: handles the window system's pending events (keeps the window responsive).
+void PumpVideoEvents();
+
+// Converts one frame to 0x00RRGGBB (16-bit channels widened by bit replication).
+void ConvertFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+                  const std::uint32_t* palette, std::vector<std::uint32_t>& out);
+
+}  // namespace platform
