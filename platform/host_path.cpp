@@ -61,18 +61,17 @@ std::string HostPath(std::string_view programPath) {
     if (next == std::string::npos) next = utf8.size();
     std::string_view part(utf8.data() + pos, next - pos);
     if (!part.empty()) {
-      std::string base = result;
-      std::string candidate = base;
-      if (!candidate.empty() && candidate.back() != '/') candidate += '/';
-      std::string name(part);
-      if (resolving && part != "." && part != ".." && !Exists(candidate + name)) {
+      const std::string folder = result.empty() ? std::string(".") : result;
+      if (!result.empty() && result.back() != '/') result.push_back('/');
+      const size_t nameStart = result.size();
+      result.append(part.data(), part.size());
+      if (resolving && part != "." && part != ".." && !Exists(result)) {
         std::string found;
-        if (FindNoCase(base.empty() ? "." : base, part, found))
-          name = found;
+        if (FindNoCase(folder, part, found))
+          result.replace(nameStart, std::string::npos, found);
         else
           resolving = false;
       }
-      result = candidate + name;
     }
     if (next == utf8.size()) break;
     pos = next + 1;
