@@ -1,5 +1,6 @@
 #include "foundation/message_box.h"
 
+#include <atomic>
 #include <cstdarg>
 
 #include "foundation/report.h"
@@ -8,9 +9,25 @@
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
 
+namespace {
+std::atomic<DeviceBoxHook> g_deviceBox{nullptr};
+}
+
+void SetDeviceBoxHook(DeviceBoxHook hook) { g_deviceBox.store(hook); }
+
 int MesBox(const char* text, const char* caption, int type) {
-  return platform::ShowMessageBox(platform::Cp932ToUtf8(text ? text : ""),
-                                  platform::Cp932ToUtf8(caption ? caption : ""), type);
+  if (!text) text = "";
+  if (!caption) caption = "";
+  if (DeviceBoxHook hook = g_deviceBox.load()) {
+    int answer = hook(text, caption, type);
+    if (answer >= 0) return answer;
+  }
+  int answer =
+      platform::ShowMessageBox(platform::Cp932ToUtf8(text), platform::Cp932ToUtf8(caption), type);
+  if (answer != 0) return answer;
+  answer = platform::DefaultAnswer(type);
+  Report("%s: %s (%d)", caption, text, answer);
+  return answer;
 }
 
 int ErrBox(const char* text) { return MesBox(text, "エラー", MB_OK); }

@@ -2,10 +2,19 @@
 // The program's message boxes. Texts are cp932.
 #include <string>
 
-enum : int { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4 };
-enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+// A type is a button set or'ed with an icon.
+constexpr int MB_OK = 0, MB_OKCANCEL = 1, MB_YESNO = 4;
+constexpr int MB_ICONERROR = 0x10, MB_ICONQUESTION = 0x20, MB_ICONWARNING = 0x30;
+constexpr int MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 
+// Shown by the main thread, also when asked from another one. Where no box can be shown the
+// text goes to the report log and the box answers as its default (first) button would.
 int MesBox(const char* text, const char* caption, int type);
+// The media library's box over a full-screen display: it returns -1 when it does not take the
+// box (no device, or a window), and MesBox then shows the ordinary one.
+using DeviceBoxHook = int (*)(const char* text, const char* caption, int type);
+void SetDeviceBoxHook(DeviceBoxHook hook);
 // MesBox titled "エラー" with an OK button.
 int ErrBox(const char* text);
 int ErrBoxF(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/host_path.h"
 
@@ -14,6 +16,32 @@ namespace platform {
 namespace {
 
 std::atomic<ReplaceFaultHook> g_replaceFault{nullptr};
+std::atomic<CopyFaultHook> g_copyFault{nullptr};
+
+bool CopyTree(const std::filesystem::path& from, const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(from, ec);
+  if (ec) return false;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return false;
+    const fs::path target = to / it->path().filename();
+    const fs::file_status status = it->symlink_status(ec);
+    if (ec) return false;
+    if (fs::is_symlink(status)) {
+      fs::copy_symlink(it->path(), target, ec);
+    } else if (fs::is_directory(status)) {
+      if (!fs::create_directory(target, ec) || !CopyTree(it->path(), target)) return false;
+    } else if (fs::is_regular_file(status)) {
+      CopyFaultHook hook = g_copyFault.load();
+      if (hook && !hook(it->path().string())) return false;
+      fs::copy_file(it->path(), target, ec);
+    }
+    // Devices, sockets and pipes have no place in a game's data: left out.
+    if (ec) return false;
+  }
+  return !ec;
+}
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -106,6 +134,38 @@ bool MakeHostFolder(std::string_view programPath) {
 bool RemoveHostFile(std::string_view programPath) {
   return !programPath.empty() && ::unlink(HostPath(programPath).c_str()) == 0;
 }
+
+bool ListHostFolder(std::string_view programPath, std::vector<std::string>& names) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(programPath.empty() ? std::string(".") : HostPath(programPath), ec);
+  if (ec) return false;
+  std::vector<std::string> found;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return false;
+    found.push_back(ProgramPath(it->path().filename().string()));
+  }
+  names.swap(found);
+  return true;
+}
+
+bool CopyHostFolder(std::string_view fromProgramPath, std::string_view toProgramPath) {
+  namespace fs = std::filesystem;
+  if (fromProgramPath.empty() || toProgramPath.empty()) return false;
+  std::string from = HostPath(fromProgramPath);
+  std::string to = HostPath(toProgramPath);
+  while (to.size() > 1 && to.back() == '/') to.pop_back();
+  std::error_code ec;
+  if (!fs::is_directory(from, ec) || fs::exists(fs::symlink_status(to, ec))) return false;
+  std::string temp = to + ".tmp.XXXXXX";
+  if (!::mkdtemp(temp.data())) return false;
+  ::chmod(temp.c_str(), 0755);
+  bool ok = CopyTree(from, temp) && ::rename(temp.c_str(), to.c_str()) == 0;
+  if (!ok) fs::remove_all(temp, ec);
+  return ok;
+}
+
+void SetCopyFaultHook(CopyFaultHook hook) { g_copyFault.store(hook); }
 
 std::string CurrentFolder() {
   char buffer[PATH_MAX];

@@ -33,6 +33,19 @@ bool HostFolderExists(std::string_view programPath);
 bool MakeHostFolder(std::string_view programPath);
 bool RemoveHostFile(std::string_view programPath);
 
+// The names of the entries of a folder (cp932), without "." and ".."; the current folder when
+// programPath is empty. False when the folder cannot be read.
+bool ListHostFolder(std::string_view programPath, std::vector<std::string>& names);
+
+// Copies a folder with everything in it to a folder that does not exist yet. The copy is made
+// in a temporary folder beside the destination and renamed into place once complete, so an
+// interrupted copy never leaves a half destination behind. Symbolic links are copied as links,
+// never followed. False, with nothing left behind, when any part fails.
+bool CopyHostFolder(std::string_view fromProgramPath, std::string_view toProgramPath);
+// Test hook: called before each file is copied; returning false fails the copy there.
+using CopyFaultHook = bool (*)(const std::string& hostFile);
+void SetCopyFaultHook(CopyFaultHook hook);
+
 // The current folder as a program path (cp932, backslashes, no trailing separator).
 std::string CurrentFolder();
 bool ChangeCurrentFolder(std::string_view programPath);

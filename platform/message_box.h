@@ -4,16 +4,21 @@
 
 namespace platform {
 
-// Button sets and answers, with the values the program's callers compare against.
-enum : int { kBoxOk = 0, kBoxOkCancel = 1, kBoxYesNo = 4 };
-enum : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+// Button sets, icons and answers, with the values the program's callers compare against.
+// A type is a button set or'ed with an icon.
+constexpr int kBoxOk = 0, kBoxOkCancel = 1, kBoxYesNo = 4;
+constexpr int kIconError = 0x10, kIconQuestion = 0x20, kIconWarning = 0x30, kIconInfo = 0x40;
+constexpr int kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7;
 
-// Shows a modal box and returns the answer. Where no display can be used the text goes to
-// standard error and the box answers as its default (first) button would.
-using MessageBoxHandler = int (*)(const std::string& text, const std::string& caption, int type);
+// Shows a modal box and returns the answer. Boxes belong to the main thread: asked on another
+// thread, the box is carried to the main thread and the caller waits for the answer. Returns 0
+// when no box could be shown (no display, or the main thread no longer serves requests); the
+// caller then takes DefaultAnswer.
 int ShowMessageBox(const std::string& text, const std::string& caption, int type);
-// The main thread installs the real box once it can show one.
-void SetMessageBoxHandler(MessageBoxHandler handler);
 int DefaultAnswer(int type);
+
+// Replaces the host's box (tests, and fakes): called on the main thread in its place.
+using MessageBoxHandler = int (*)(const std::string& text, const std::string& caption, int type);
+void SetMessageBoxHandler(MessageBoxHandler handler);
 
 }  // namespace platform

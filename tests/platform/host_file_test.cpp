@@ -56,3 +56,33 @@ TEST(ReadHostFile, ReportsMissingAndTooLarge) {
   ::mkdir("folder", 0755);
   EXPECT_EQ(platform::ReadHostFile("folder", out, 1000), platform::eReadResult::CannotOpen);
 }
+
+TEST(CopyHostFolder, CopiesTheTreeAndLeavesNothingOnFailure) {
+  cTempFolder folder;
+  std::filesystem::create_directories("from/sub/deeper");
+  WriteBytes("from/a.dat", {1, 2, 3});
+  WriteBytes("from/sub/deeper/b.dat", {4});
+  WriteBytes("outside.dat", {9});
+  std::filesystem::create_symlink("../outside.dat", "from/link.dat");
+
+  ASSERT_TRUE(platform::CopyHostFolder("FROM\\", "to\\"));
+  EXPECT_EQ(ReadBytes("to/a.dat"), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes("to/sub/deeper/b.dat"), (std::vector<std::uint8_t>{4}));
+  EXPECT_TRUE(std::filesystem::is_symlink("to/link.dat"));  // a link, never followed
+  EXPECT_FALSE(platform::CopyHostFolder("from\\", "to\\"));  // the destination exists
+
+  static int files = 0;
+  files = 0;
+  platform::SetCopyFaultHook([](const std::string&) { return ++files < 2; });
+  EXPECT_FALSE(platform::CopyHostFolder("from\\", "half\\"));
+  platform::SetCopyFaultHook(nullptr);
+  EXPECT_EQ(files, 2);
+  // Neither the destination nor the temporary copy is left.
+  int entries = 0;
+  for (auto& entry : std::filesystem::directory_iterator(".")) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 3);  // from, to, outside.dat
+  EXPECT_FALSE(platform::CopyHostFolder("missing\\", "x\\"));
+}
