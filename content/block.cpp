@@ -20,14 +20,19 @@ void UpgradeShotGraphic(std::int16_t& graphic, std::uint8_t kind, int version) {
 }
 
 bool ReadInheritFlags(cVector<std::uint8_t>& flags, cDataFile& file) {
-  return ReadValueList(file, flags, "inherit flags");
+  std::int32_t count = 0;
+  if (!file.ReadCount(count, 1, "inherit flags")) return false;
+  // Read in place: the flags of a fresh definition already have room.
+  flags.resize(static_cast<std::size_t>(count), 0);
+  return count == 0 || file.ReadBytes(flags.data(), flags.size());
 }
 
 void WriteInheritFlags(const cVector<std::uint8_t>& flags, cDataFile& file) {
   WriteValueList(file, flags);
 }
 
-cEdBlock::cEdBlock() { Clear(); }
+// The member initialisers hold the defaults; bindings are made when first used.
+cEdBlock::cEdBlock() { m_Inherit.assign(kBlockInheritGroups, 0); }
 
 void cEdBlock::SetupItems(int) {
   ClearItems();
@@ -69,6 +74,7 @@ void cEdBlock::Read(cDataFile& file) {
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
   Validate();
+  ReleaseItems();
 }
 
 void cEdBlock::Write(cDataFile& file) {

@@ -4,7 +4,8 @@
 #include "content/content_refs.h"
 #include "content/palette.h"
 
-cEdChara::cEdChara() { Clear(); }
+// The member initialisers hold the defaults; bindings are made when first used.
+cEdChara::cEdChara() { m_Inherit.assign(kCharaInheritGroups, 0); }
 
 void cEdChara::SetupItems(int version) {
   ClearItems();
@@ -121,6 +122,7 @@ void cEdChara::Read(cDataFile& file) {
   if (version < 285) m_nInvincibleShow = 1;
   ApplyInheritance();
   Validate();
+  ReleaseItems();
 }
 
 void cEdChara::Write(cDataFile& file) {

@@ -4,7 +4,8 @@
 #include "content/content_refs.h"
 #include "content/palette.h"
 
-cEdItem::cEdItem() { Clear(); }
+// The member initialisers hold the defaults; bindings are made when first used.
+cEdItem::cEdItem() { m_Inherit.assign(kItemInheritGroups, 0); }
 
 void cEdItem::SetupItems(int) {
   ClearItems();
@@ -49,6 +50,7 @@ void cEdItem::Read(cDataFile& file) {
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
   Validate();
+  ReleaseItems();
 }
 
 void cEdItem::Write(cDataFile& file) {

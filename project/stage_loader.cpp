@@ -23,33 +23,49 @@ bool PumpUntilLoaded() {
   const std::uint32_t self = platform::CurrentThreadId();
   std::vector<platform::sThreadMessage> held;
   bool closing = false;
-  while (!g_bLoadDone.load()) {
+  for (;;) {
+    // Read before the queue is emptied: a request that came during the read still counts.
+    const bool done = g_bLoadDone.load();
     platform::sThreadMessage message;
-    if (!platform::PeekThreadMessage(message, true)) {
-      platform::WaitThreadMessage(1);
-      continue;
+    while (platform::PeekThreadMessage(message, true)) {
+      if (message.message == WM_QUIT || message.message == WM_CLOSE) {
+        if (message.message == WM_QUIT) ErrLogF("msg.message == WM_QUIT");
+        closing = true;
+        held.push_back(message);
+      } else if (g_pNestedHandler) {
+        g_pNestedHandler(message);
+      } else {
+        held.push_back(message);
+      }
     }
-    if (message.message == WM_QUIT || message.message == WM_CLOSE) {
-      if (message.message == WM_QUIT) ErrLogF("msg.message == WM_QUIT");
-      closing = true;
-      held.push_back(message);
-    } else if (g_pNestedHandler) {
-      g_pNestedHandler(message);
-    } else {
-      held.push_back(message);
-    }
+    if (done) break;
+    platform::WaitThreadMessage(1);
   }
   g_StageLoadThread.Wait();
   for (const platform::sThreadMessage& message : held)
     platform::PostThreadMessage(self, message.message, message.wParam, message.lParam);
-  return closing;
+  return closing || platform::StopRequested();
 }
 }  // namespace
 
 void SetStageLoadMessageHandler(NestedMessageHandler handler) { g_pNestedHandler = handler; }
 
 std::uint32_t LoadStageThreadProc(void*) {
-  const int ok = g_Stage.LoadFile(g_Stage.m_strPath);
+  // Read in place: the stage loaded before is being replaced either way, and a damaged file
+  // leaves a fresh default stage rather than a half-read one.
+  int ok = 0;
+  if (DataFilePtr file = DataFileOpenRead(g_Stage.m_strPath)) {
+    g_Stage.Read(*file);
+    ok = file->Failed() ? 0 : 1;
+    if (!ok) {
+      Report("%s : damaged data file (version %d): %s", file->Path().c_str(), file->Version(),
+             file->FailReason().c_str());
+      const std::string path = g_Stage.m_strPath;
+      g_Stage.SetDefault();
+      g_Stage.m_strPath = path;
+    }
+    DataFileClose(file);
+  }
   if (ok) g_Stage.m_bLoaded = 1;
   g_bLoadDone.store(true);
   return static_cast<std::uint32_t>(ok);
