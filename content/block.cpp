@@ -67,24 +67,14 @@ void cEdBlock::Clear() {
 
 void cEdBlock::Read(cDataFile& file) {
   const int version = g_nReadVersion;
-  cFileData::Read(file);
-  if (file.Failed() || !file.ReadValue(m_sPosX) || !file.ReadValue(m_sPosY) ||
-      !ReadInheritFlags(m_Inherit, file) || !ReadCondList(m_Conds, file))
-    return;
+  if (!ReadDefinitionHead(*this, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
   Validate();
   ReleaseItems();
 }
 
-void cEdBlock::Write(cDataFile& file) {
-  Validate();
-  cFileData::Write(file);
-  file.WriteValue(m_sPosX);
-  file.WriteValue(m_sPosY);
-  WriteInheritFlags(m_Inherit, file);
-  WriteCondList(m_Conds, file);
-}
+void cEdBlock::Write(cDataFile& file) { WriteDefinitionHead(*this, file); }
 
 void cEdBlock::Validate() {
   ValidateBaseRef(*this, PLIST_BLOCK);

@@ -38,6 +38,28 @@ void UpgradeShotGraphic(std::int16_t& graphic, std::uint8_t kind, int version);
 bool ReadInheritFlags(cVector<std::uint8_t>& flags, cDataFile& file);
 void WriteInheritFlags(const cVector<std::uint8_t>& flags, cDataFile& file);
 
+// The parts every definition stores the same way: its bound fields and name, its map cell,
+// for a character the item it drops, its inherit flags and its conditions.
+template <class Def>
+bool ReadDefinitionHead(Def& def, cDataFile& file) {
+  def.cFileData::Read(file);
+  if (file.Failed() || !file.ReadValue(def.m_sPosX) || !file.ReadValue(def.m_sPosY)) return false;
+  if constexpr (requires { def.m_nDropItem; })
+    if (!file.ReadValue(def.m_nDropItem)) return false;
+  return ReadInheritFlags(def.m_Inherit, file) && ReadCondList(def.m_Conds, file);
+}
+
+template <class Def>
+void WriteDefinitionHead(Def& def, cDataFile& file) {
+  def.Validate();
+  def.cFileData::Write(file);
+  file.WriteValue(def.m_sPosX);
+  file.WriteValue(def.m_sPosY);
+  if constexpr (requires { def.m_nDropItem; }) file.WriteValue(def.m_nDropItem);
+  WriteInheritFlags(def.m_Inherit, file);
+  WriteCondList(def.m_Conds, file);
+}
+
 class cEdBlock : public cFileData {
  public:
   cEdBlock();

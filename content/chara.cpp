@@ -95,11 +95,7 @@ void InsertInheritFlag(cVector<std::uint8_t>& flags, int group) {
 
 void cEdChara::Read(cDataFile& file) {
   const int version = g_nReadVersion;
-  cFileData::Read(file);
-  if (file.Failed() || !file.ReadValue(m_sPosX) || !file.ReadValue(m_sPosY) ||
-      !file.ReadValue(m_nDropItem) || !ReadInheritFlags(m_Inherit, file) ||
-      !ReadCondList(m_Conds, file) || !LoadFlowList(m_Flows, file))
-    return;
+  if (!ReadDefinitionHead(*this, file) || !LoadFlowList(m_Flows, file)) return;
   if (!KeepTestPlayOnlyFlows()) RemoveTestPlayOnlyFlows(m_Flows);
   if (version < 168) {
     m_nDefence = 0;
@@ -126,13 +122,7 @@ void cEdChara::Read(cDataFile& file) {
 }
 
 void cEdChara::Write(cDataFile& file) {
-  Validate();
-  cFileData::Write(file);
-  file.WriteValue(m_sPosX);
-  file.WriteValue(m_sPosY);
-  file.WriteValue(m_nDropItem);
-  WriteInheritFlags(m_Inherit, file);
-  WriteCondList(m_Conds, file);
+  WriteDefinitionHead(*this, file);
   WriteFlowList(m_Flows, file);
 }
 

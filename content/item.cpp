@@ -42,11 +42,7 @@ void cEdItem::Clear() {
 
 void cEdItem::Read(cDataFile& file) {
   const int version = g_nReadVersion;
-  cFileData::Read(file);
-  if (file.Failed() || !file.ReadValue(m_sPosX) || !file.ReadValue(m_sPosY) ||
-      !ReadInheritFlags(m_Inherit, file) || !ReadCondList(m_Conds, file) ||
-      !LoadCmdList(m_Cmds, file))
-    return;
+  if (!ReadDefinitionHead(*this, file) || !LoadCmdList(m_Cmds, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
   Validate();
@@ -54,12 +50,7 @@ void cEdItem::Read(cDataFile& file) {
 }
 
 void cEdItem::Write(cDataFile& file) {
-  Validate();
-  cFileData::Write(file);
-  file.WriteValue(m_sPosX);
-  file.WriteValue(m_sPosY);
-  WriteInheritFlags(m_Inherit, file);
-  WriteCondList(m_Conds, file);
+  WriteDefinitionHead(*this, file);
   WriteRecordList(file, m_Cmds);
 }
 
