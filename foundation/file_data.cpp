@@ -137,12 +137,23 @@ bool DataFileClose(DataFilePtr& file) {
 
 // ---- cFileData -------------------------------------------------------------------------
 
+namespace {
+constexpr std::size_t kTypicalFieldCount = 32;
+}  // namespace
+
 void cFileData::ClearItems() {
   m_Items.clear();
   m_StrItems.clear();
 }
 
+void cFileData::ReleaseItems() {
+  cVector<sItemInfo>().swap(m_Items);
+  cVector<sStrItemInfo>().swap(m_StrItems);
+}
+
 void cFileData::AddField(void* member, int count, int size) {
+  // Most records bind a few dozen fields: one allocation instead of growing step by step.
+  if (m_Items.capacity() == 0) m_Items.reserve(kTypicalFieldCount);
   sItemInfo info;
   info.pOwner = this;
   info.pField = member;

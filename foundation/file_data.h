@@ -149,6 +149,8 @@ class cFileData {
 
  protected:
   void ClearItems();
+  // Gives back the bindings' memory; records held by the thousand call it after reading.
+  void ReleaseItems();
   void AddInt(std::int32_t* member, int count = 1) { AddField(member, count, 4); }
   void AddInt(std::uint32_t* member, int count = 1) { AddField(member, count, 4); }
   void AddShort(std::int16_t* member, int count = 1) { AddField(member, count, 2); }
