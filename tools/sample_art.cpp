@@ -1,8 +1,8 @@
 // The sample's pictures: 8-bit bitmaps sharing the game palette, drawn from rectangles,
 // discs and a small built-in letter set, so that each picture shows what it is for.
 #include <array>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -27,10 +27,10 @@ constexpr std::uint8_t kBlueStops[kCubeB] = {0, 85, 170, 238};
 
 std::array<sRgb, 256> MakePalette() {
   std::array<sRgb, 256> p{};
-  const sRgb basics[16] = {{255, 0, 255},   {0, 0, 0},       {255, 255, 255}, {224, 32, 32},
-                           {32, 192, 32},   {32, 64, 224},   {248, 224, 32},  {32, 224, 224},
-                           {248, 144, 32},  {136, 80, 32},   {16, 112, 32},   {128, 128, 128},
-                           {64, 64, 64},    {192, 192, 192}, {120, 176, 248}, {16, 24, 96}};
+  const sRgb basics[16] = {{255, 0, 255},  {0, 0, 0},       {255, 255, 255}, {224, 32, 32},
+                           {32, 192, 32},  {32, 64, 224},   {248, 224, 32},  {32, 224, 224},
+                           {248, 144, 32}, {136, 80, 32},   {16, 112, 32},   {128, 128, 128},
+                           {64, 64, 64},   {192, 192, 192}, {120, 176, 248}, {16, 24, 96}};
   for (int i = 0; i < 16; ++i) p[i] = basics[i];
   for (int r = 0; r < kCubeR; ++r)
     for (int g = 0; g < kCubeG; ++g)
@@ -113,8 +113,9 @@ const sGlyph* FindGlyph(char c) {
 class cCanvas {
  public:
   cCanvas(int width, int height, std::uint8_t colour = COL_CLEAR)
-      : m_nWidth(width), m_nHeight(height), m_Pixels(static_cast<std::size_t>(width) * height,
-                                                     colour) {}
+      : m_nWidth(width),
+        m_nHeight(height),
+        m_Pixels(static_cast<std::size_t>(width) * height, colour) {}
 
   int Width() const { return m_nWidth; }
   int Height() const { return m_nHeight; }
@@ -155,7 +156,8 @@ class cCanvas {
       if (const sGlyph* g = FindGlyph(ch))
         for (int row = 0; row < 7; ++row)
           for (int col = 0; col < 5; ++col)
-            if (g->rows[row] & (0x10 >> col)) Rect(x + col * scale, y + row * scale, scale, scale, c);
+            if (g->rows[row] & (0x10 >> col))
+              Rect(x + col * scale, y + row * scale, scale, scale, c);
       x += 6 * scale;
     }
   }
@@ -308,10 +310,10 @@ void DrawChara(cCanvas& c, int x, int y, int chara, int frame) {
   switch (chara) {
     case CHARA_HERO:
       c.Rect(x + 10, y + 4, 12, 10, COL_ORANGE);  // head
-      c.Rect(x + 10, y + 2, 12, 4, COL_RED);       // cap
-      c.Rect(x + 6, y + 3, 6, 3, COL_RED);         // its peak, to the left
-      c.Rect(x + 12, y + 7, 2, 2, COL_BLACK);      // eye
-      c.Rect(x + 9, y + 14, 14, 10, COL_BLUE);     // body
+      c.Rect(x + 10, y + 2, 12, 4, COL_RED);      // cap
+      c.Rect(x + 6, y + 3, 6, 3, COL_RED);        // its peak, to the left
+      c.Rect(x + 12, y + 7, 2, 2, COL_BLACK);     // eye
+      c.Rect(x + 9, y + 14, 14, 10, COL_BLUE);    // body
       c.Rect(x + 10 - step, y + 24, 5, 8, COL_NAVY);
       c.Rect(x + 17 + step, y + 24, 5, 8, COL_NAVY);
       break;
@@ -431,16 +433,17 @@ cCanvas GameModePicture() {
 
 cCanvas AccessoryPicture() {
   cCanvas c(128, 208);
-  c.Arrow(4, 4, 24, 1, COL_YELLOW);          // menu cursor
-  c.Arrow(64, 0, 16, 1, COL_YELLOW);         // small cursor
-  c.Arrow(80, 0, 16, 1, COL_CYAN);           // slot cursor
-  c.Text(99, 12, "OK", COL_YELLOW, 2);       // clear mark
-  DrawItem(c, 0, 48, 16, ITEM_HEART, 0);     // life
-  c.Arrow(16, 48, 16, 1, COL_WHITE);         // ranking pointer
+  c.Arrow(4, 4, 24, 1, COL_YELLOW);       // menu cursor
+  c.Arrow(64, 0, 16, 1, COL_YELLOW);      // small cursor
+  c.Arrow(80, 0, 16, 1, COL_CYAN);        // slot cursor
+  c.Text(99, 12, "OK", COL_YELLOW, 2);    // clear mark
+  DrawItem(c, 0, 48, 16, ITEM_HEART, 0);  // life
+  c.Arrow(16, 48, 16, 1, COL_WHITE);      // ranking pointer
   // The hero on the world map: down, up, left, right, two frames each.
   const int figures[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
   for (const auto& f : figures)
-    for (int frame = 0; frame < 2; ++frame) DrawChara(c, f[0] + frame * 32, f[1], CHARA_HERO, frame);
+    for (int frame = 0; frame < 2; ++frame)
+      DrawChara(c, f[0] + frame * 32, f[1], CHARA_HERO, frame);
   // Gauges, 50 pixels wide: HP at x 0, SP at x 64, one row each 16 pixels from y 128.
   const std::uint8_t hp[5] = {COL_DARK_GREY, COL_RED, COL_ORANGE, COL_YELLOW, COL_WHITE};
   const std::uint8_t sp[5] = {COL_DARK_GREY, COL_BLUE, COL_CYAN, COL_SKY, COL_WHITE};
@@ -579,7 +582,7 @@ void WritePictures() {
     if (info.szFile == "E" || !done.insert(info.szFile).second) continue;
     cCanvas picture(1, 1);
     if (!PictureFor(info.szFile, picture)) {
-      Fail(info.szFile + " (no picture is drawn for it)");
+      Fail("no picture is drawn for " + info.szFile);
       continue;
     }
     WriteFileBytes(info.szFile, picture.Bitmap(palette));

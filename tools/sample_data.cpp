@@ -20,21 +20,20 @@ namespace {
 constexpr int kBgmTitle = 1;
 constexpr int kBgmStage = 2;
 constexpr int kSoundCoin = 1;
-constexpr int kSoundStomp = 2;
 constexpr int kSoundGoal = 3;
 
 template <class T>
 void SaveRecord(T& record, const char* path) {
-  if (!record.SaveFile(path)) Fail(path);
+  if (!record.SaveFile(path)) FailToWrite(path);
 }
 
 template <class T>
 void SaveTable(cVector<T>& table, int pathIndex) {
   const char* path = g_PathTable[pathIndex];
   DataFilePtr file = DataFileOpenWrite(path);
-  if (!file) return Fail(path);
+  if (!file) return FailToWrite(path);
   WriteRecordList(*file, table);
-  if (!DataFileClose(file)) Fail(path);
+  if (!DataFileClose(file)) FailToWrite(path);
 }
 
 template <class T>
@@ -55,7 +54,7 @@ void WriteDataBase() {
   g_DataBase.m_Picture.resize(1);
   g_DataBase.m_Sound.resize(1);
   AddMedia(g_DataBase.m_Sound, "コイン", kDatabaseSoundFiles[kSoundCoin - 1]);
-  AddMedia(g_DataBase.m_Sound, "踏みつけ", kDatabaseSoundFiles[kSoundStomp - 1]);
+  AddMedia(g_DataBase.m_Sound, "踏みつけ", kDatabaseSoundFiles[1]);
   AddMedia(g_DataBase.m_Sound, "ゴール", kDatabaseSoundFiles[kSoundGoal - 1]);
   g_DataBase.m_Bgm.resize(1);
   AddMedia(g_DataBase.m_Bgm, "タイトル", kMidiFile);
@@ -86,25 +85,23 @@ void WriteSystemRecord() {
 
 // ---- the definitions ------------------------------------------------------------------
 
+// A definition of any kind with its name and the picture of that index on its sheet.
+template <class Def>
+Def MakeDef(const char* name, int graphic) {
+  Def def;
+  def.m_strName = name;
+  def.m_sGraphic = static_cast<std::int16_t>(graphic);
+  return def;
+}
+
 cEdBlock MakeBlock(const char* name, int graphic, int hitMode) {
-  cEdBlock block;
-  block.m_strName = name;
-  block.m_sGraphic = static_cast<std::int16_t>(graphic);
+  cEdBlock block = MakeDef<cEdBlock>(name, graphic);
   block.m_nHitMode = static_cast<std::uint8_t>(hitMode);
   return block;
 }
 
-cEdChara MakeChara(const char* name, int graphic) {
-  cEdChara chara;
-  chara.m_strName = name;
-  chara.m_sGraphic = static_cast<std::int16_t>(graphic);
-  return chara;
-}
-
 cEdItem MakeItem(const char* name, int graphic, int sound) {
-  cEdItem item;
-  item.m_strName = name;
-  item.m_sGraphic = static_cast<std::int16_t>(graphic);
+  cEdItem item = MakeDef<cEdItem>(name, graphic);
   item.m_sSound = static_cast<std::int16_t>(sound);
   return item;
 }
@@ -121,19 +118,19 @@ void BuildCommonPalette() {
   p.m_Blocks.push_back(MakeBlock("トゲ", BLOCK_SPIKES, BLOCK_HIT_DEADLY));
 
   p.m_Charas.assign(1, cEdChara());
-  cEdChara hero = MakeChara("主人公", CHARA_HERO);
+  cEdChara hero = MakeDef<cEdChara>("主人公", CHARA_HERO);
   hero.m_nControl = 0;
   hero.m_nGroup = 0;
   hero.m_nFacing = 1;
   hero.m_nMaxHP = 3;
   hero.m_nPower = 1;
   p.m_Charas.push_back(hero);
-  cEdChara slime = MakeChara("スライム", CHARA_SLIME);
+  cEdChara slime = MakeDef<cEdChara>("スライム", CHARA_SLIME);
   slime.m_nMaxHP = 1;
   slime.m_nPower = 1;
   slime.m_nScore = 100;
   p.m_Charas.push_back(slime);
-  cEdChara bird = MakeChara("トリ", CHARA_BIRD);
+  cEdChara bird = MakeDef<cEdChara>("トリ", CHARA_BIRD);
   bird.m_nMaxHP = 1;
   bird.m_nPower = 1;
   bird.m_nScore = 200;
@@ -151,7 +148,6 @@ void BuildCommonPalette() {
       static_cast<std::size_t>(CmdParamCount(CMDSET_ITEM, goal.m_Cmds[0].m_nKind)), 0);
   p.m_Items.push_back(goal);
   p.m_Items.push_back(MakeItem("ハート", ITEM_HEART, 0));
-  (void)kSoundStomp;
 }
 
 // ---- the stages -----------------------------------------------------------------------
@@ -221,9 +217,9 @@ const sStageText kStages[] = {
          "........SSSS.......SSSS..............................SSSSSSS",
          "........h...........................................SSSSSSSS",
          "..H...s.........s.........s.....................s..SSSSSSSSS",
-         "#################^^^^^######^^^#############^^^############",
-         "===========================================================",
-         "===========================================================",
+         "#################^^^^^######^^^#############^^^#############",
+         "============================================================",
+         "============================================================",
      }},
 };
 
@@ -244,6 +240,8 @@ void PlaceStage(const sStageText& text) {
   const cPalette& p = g_CommonPalette;
   for (int y = 0; y < static_cast<int>(text.rows.size()); ++y) {
     const std::string row = text.rows[static_cast<std::size_t>(y)];
+    if (static_cast<int>(row.size()) != stage.m_nWidth)
+      Fail(std::string(text.file) + ": its rows differ in width");
     for (int x = 0; x < static_cast<int>(row.size()); ++x) {
       const auto sx = static_cast<std::int16_t>(x), sy = static_cast<std::int16_t>(y);
       auto place = [&](auto& list, const auto& def) {
@@ -252,18 +250,41 @@ void PlaceStage(const sStageText& text) {
         list.back().m_sPosY = sy;
       };
       switch (row[static_cast<std::size_t>(x)]) {
-        case '#': place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_GROUND]); break;
-        case '=': place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_DIRT]); break;
-        case 'B': place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_BRICK]); break;
-        case 'S': place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_STONE]); break;
-        case '^': place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_SPIKES]); break;
-        case 'H': place(stage.m_PlacedCharas, p.m_Charas[CHARA_HERO]); break;
-        case 's': place(stage.m_PlacedCharas, p.m_Charas[CHARA_SLIME]); break;
-        case 'b': place(stage.m_PlacedCharas, p.m_Charas[CHARA_BIRD]); break;
-        case 'c': place(stage.m_PlacedItems, p.m_Items[ITEM_COIN]); break;
-        case 'G': place(stage.m_PlacedItems, p.m_Items[ITEM_GOAL]); break;
-        case 'h': place(stage.m_PlacedItems, p.m_Items[ITEM_HEART]); break;
-        default: break;
+        case '#':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_GROUND]);
+          break;
+        case '=':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_DIRT]);
+          break;
+        case 'B':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_BRICK]);
+          break;
+        case 'S':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_STONE]);
+          break;
+        case '^':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_SPIKES]);
+          break;
+        case 'H':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_HERO]);
+          break;
+        case 's':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_SLIME]);
+          break;
+        case 'b':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_BIRD]);
+          break;
+        case 'c':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_COIN]);
+          break;
+        case 'G':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_GOAL]);
+          break;
+        case 'h':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_HEART]);
+          break;
+        default:
+          break;
       }
     }
   }
@@ -314,9 +335,11 @@ void WriteWorldMap() {
   for (int y = 0; y < 15; ++y)
     for (int x = 0; x < 20; ++x) {
       const char c = rows[y][x];
-      const int tile = c == 'w' ? TILE_WATER : c == 'm' ? TILE_MOUNTAIN : c == 'f' ? TILE_FOREST
-                     : c == 'g'  ? TILE_GRASS
-                                 : TILE_ROAD;
+      const int tile = c == 'w'   ? TILE_WATER
+                       : c == 'm' ? TILE_MOUNTAIN
+                       : c == 'f' ? TILE_FOREST
+                       : c == 'g' ? TILE_GRASS
+                                  : TILE_ROAD;
       map.m_Cells[static_cast<std::size_t>(x + (y << map.m_nPitch_Shift))] = tile;
       if (c >= '1' && c <= '3') stops[c - '1'] = {x, y};
     }

@@ -8,6 +8,7 @@
 
 #include "platform/host_file.h"
 #include "platform/host_path.h"
+#include "platform/text_codec.h"
 #include "tools/sample_parts.h"
 
 namespace sample {
@@ -15,17 +16,19 @@ namespace {
 int g_nFailures = 0;
 
 // The folders of the game, each after its parent.
-constexpr const char* kFolders[] = {"default", "default\\database", "default\\stg4", "bmp",
-                                    "bmp\\plt", "wave",            "bgm"};
+constexpr const char* kFolders[] = {
+    "default", "default\\database", "default\\stg4", "bmp", "bmp\\plt", "wave", "bgm"};
 }  // namespace
 
-void Fail(const std::string& path) {
+void Fail(const std::string& problem) {
   ++g_nFailures;
-  std::fprintf(stderr, "make_sample: cannot write %s\n", platform::HostPath(path).c_str());
+  std::fprintf(stderr, "make_sample: %s\n", platform::Cp932ToUtf8(problem).c_str());
 }
 
+void FailToWrite(const std::string& path) { Fail("cannot write " + path); }
+
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (!platform::ReplaceHostFile(path, bytes.data(), bytes.size())) Fail(path);
+  if (!platform::ReplaceHostFile(path, bytes.data(), bytes.size())) FailToWrite(path);
 }
 
 }  // namespace sample
@@ -41,7 +44,8 @@ bool MakeSampleGame(const std::string& hostFolder) {
   }
   sample::g_nFailures = 0;
   for (const char* sub : sample::kFolders)
-    if (!platform::HostFolderExists(sub) && !platform::MakeHostFolder(sub)) sample::Fail(sub);
+    if (!platform::HostFolderExists(sub) && !platform::MakeHostFolder(sub))
+      sample::FailToWrite(sub);
   if (sample::g_nFailures == 0) {
     sample::WriteDataFiles();
     sample::WritePictures();

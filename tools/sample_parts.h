@@ -7,8 +7,9 @@
 
 namespace sample {
 
-// Records a file that could not be written; the run then ends in failure.
-void Fail(const std::string& path);
+// Names a problem on stderr; the run then ends in failure.
+void Fail(const std::string& problem);
+void FailToWrite(const std::string& path);
 // Writes bytes through the safe replace; a failure is recorded.
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

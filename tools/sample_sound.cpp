@@ -16,14 +16,13 @@ namespace sample {
 // ranking, hit, hero defeated, character defeated, jump block, message, spares, time warning,
 // spares.
 const char* const kSystemSoundFiles[17] = {
-    "wave\\Cursor.wav",    "wave\\Decide.wav",  "wave\\Cancel.wav",   "wave\\Refuse.wav",
-    "wave\\MapMenu.wav",   "wave\\System5.wav", "wave\\Ranking.wav",  "wave\\Hit.wav",
-    "wave\\HeroDown.wav",  "wave\\Defeat.wav",  "wave\\Jump.wav",     "wave\\Message.wav",
-    "wave\\System12.wav",  "wave\\Warning.wav", "wave\\System14.wav", "wave\\System15.wav",
+    "wave\\Cursor.wav",   "wave\\Decide.wav",  "wave\\Cancel.wav",   "wave\\Refuse.wav",
+    "wave\\MapMenu.wav",  "wave\\System5.wav", "wave\\Ranking.wav",  "wave\\Hit.wav",
+    "wave\\HeroDown.wav", "wave\\Defeat.wav",  "wave\\Jump.wav",     "wave\\Message.wav",
+    "wave\\System12.wav", "wave\\Warning.wav", "wave\\System14.wav", "wave\\System15.wav",
     "wave\\System16.wav",
 };
-const char* const kDatabaseSoundFiles[3] = {"wave\\Coin.wav", "wave\\Stomp.wav",
-                                            "wave\\Goal.wav"};
+const char* const kDatabaseSoundFiles[3] = {"wave\\Coin.wav", "wave\\Stomp.wav", "wave\\Goal.wav"};
 const char* const kMidiFile = "bgm\\Title.mid";
 const char* const kOggFile = "bgm\\Stage.ogg";
 
@@ -93,8 +92,8 @@ std::vector<std::uint8_t> Midi() {
     if (i % 4 == 3) event(0, {0x81, static_cast<std::uint8_t>(bass[i / 4]), 0});
   }
   event(0, {0xFF, 0x2F, 0x00});
-  std::vector<std::uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                   'M', 'T', 'r', 'k'};
+  std::vector<std::uint8_t> out = {'M', 'T', 'h', 'd', 0,  0,   0,   6,   0,
+                                   0,   0,   1,   0,   96, 'M', 'T', 'r', 'k'};
   const auto length = static_cast<std::uint32_t>(track.size());
   for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
   out.insert(out.end(), track.begin(), track.end());
@@ -122,22 +121,14 @@ std::vector<float> OggSamples() {
 void WriteSounds() {
   // Rising for going on, falling for going back, low and long for the bad news.
   const std::vector<sTone> system[17] = {
-      {{1200, 1200, 30}},
-      {{880, 880, 40}, {1320, 1320, 60}},
-      {{660, 440, 80}},
-      {{200, 200, 60}, {150, 150, 60}},
-      {{660, 990, 90}},
-      {{800, 800, 50}},
-      {{990, 1320, 50}},
-      {{300, 100, 90}},
-      {{440, 110, 500}},
-      {{500, 150, 200}},
-      {{300, 900, 120}},
-      {{1000, 1000, 40}},
-      {{700, 700, 50}},
-      {{1500, 1500, 80}, {1500, 1500, 80}},
-      {{600, 600, 50}},
-      {{650, 650, 50}},
+      {{1200, 1200, 30}}, {{880, 880, 40}, {1320, 1320, 60}},
+      {{660, 440, 80}},   {{200, 200, 60}, {150, 150, 60}},
+      {{660, 990, 90}},   {{800, 800, 50}},
+      {{990, 1320, 50}},  {{300, 100, 90}},
+      {{440, 110, 500}},  {{500, 150, 200}},
+      {{300, 900, 120}},  {{1000, 1000, 40}},
+      {{700, 700, 50}},   {{1500, 1500, 80}, {1500, 1500, 80}},
+      {{600, 600, 50}},   {{650, 650, 50}},
       {{750, 750, 50}},
   };
   for (int i = 0; i < 17; ++i) WriteFileBytes(kSystemSoundFiles[i], Wave(system[i]));
@@ -149,7 +140,7 @@ void WriteSounds() {
   for (int i = 0; i < 3; ++i) WriteFileBytes(kDatabaseSoundFiles[i], Wave(database[i]));
   WriteFileBytes(kMidiFile, Midi());
   if (!platform::WriteOggVorbis(platform::HostPath(kOggFile), OggSamples(), 1, kWaveRate))
-    Fail(kOggFile);
+    FailToWrite(kOggFile);
 }
 
 }  // namespace sample

@@ -157,8 +157,7 @@ TEST_F(SampleGameLoadTest, LoadsAsStartUpDoesWithoutAnError) {
     ASSERT_EQ(LoadStageFile(stage, 1, &g_StageCopy), 1) << stage;
     bool goal = false;
     for (const cEdItem& item : g_Stage.m_PlacedItems)
-      for (const cEdCmd& cmd : item.m_Cmds)
-        goal = goal || cmd.CharaKind() == CMD_STAGE_CLEAR;
+      for (const cEdCmd& cmd : item.m_Cmds) goal = goal || cmd.CharaKind() == CMD_STAGE_CLEAR;
     EXPECT_TRUE(goal) << stage;
     EXPECT_GT(g_Stage.m_PlacedBlocks.size(), 30u) << stage;
     EXPECT_GT(g_Stage.m_PlacedCharas.size(), 2u) << stage;
