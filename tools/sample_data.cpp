@@ -1,0 +1,394 @@
+// The sample's data files, written by the project's own records: the system record, the ten
+// database tables, the world map, the common palette, the stages and System.ini.
+#include <string>
+#include <vector>
+
+#include "content/command_tables.h"
+#include "content/palette.h"
+#include "foundation/file_data.h"
+#include "project/database.h"
+#include "project/paths.h"
+#include "project/project_refs.h"
+#include "project/stage.h"
+#include "project/system_data.h"
+#include "project/world_map.h"
+#include "tools/sample_parts.h"
+
+namespace sample {
+namespace {
+
+constexpr int kBgmTitle = 1;
+constexpr int kBgmStage = 2;
+constexpr int kSoundCoin = 1;
+constexpr int kSoundGoal = 3;
+
+template <class T>
+void SaveRecord(T& record, const char* path) {
+  if (!record.SaveFile(path)) FailToWrite(path);
+}
+
+template <class T>
+void SaveTable(cVector<T>& table, int pathIndex) {
+  const char* path = g_PathTable[pathIndex];
+  DataFilePtr file = DataFileOpenWrite(path);
+  if (!file) return FailToWrite(path);
+  WriteRecordList(*file, table);
+  if (!DataFileClose(file)) FailToWrite(path);
+}
+
+template <class T>
+void AddMedia(cVector<T>& table, const char* name, const char* file) {
+  table.emplace_back();
+  table.back().m_strName = name;
+  table.back().m_strFile = file;
+}
+
+// The database holds only entries with real files behind them, besides the "none" entries,
+// so that nothing is looked for in vain.
+void WriteDataBase() {
+  g_DataBase.SetDefault();
+  g_DataBase.m_BmpCharaExc.resize(1);
+  g_DataBase.m_Effect.resize(1);
+  g_DataBase.m_CharaEffect.resize(1);
+  g_DataBase.m_ScrEffect.resize(1);
+  g_DataBase.m_Picture.resize(1);
+  g_DataBase.m_Sound.resize(1);
+  AddMedia(g_DataBase.m_Sound, "コイン", kDatabaseSoundFiles[kSoundCoin - 1]);
+  AddMedia(g_DataBase.m_Sound, "踏みつけ", kDatabaseSoundFiles[1]);
+  AddMedia(g_DataBase.m_Sound, "ゴール", kDatabaseSoundFiles[kSoundGoal - 1]);
+  g_DataBase.m_Bgm.resize(1);
+  AddMedia(g_DataBase.m_Bgm, "タイトル", kMidiFile);
+  AddMedia(g_DataBase.m_Bgm, "ステージ", kOggFile);
+  g_DataBase.FixFirstEntries();
+  // The definitions check their references against these tables when they are written.
+  InstallProjectRefs();
+  SaveTable(g_DataBase.m_AnimeSet, PATH_DEFAULT_DB_ANIME_SET);
+  SaveTable(g_DataBase.m_Anime, PATH_DEFAULT_DB_ANIME);
+  SaveTable(g_DataBase.m_BmpCharaExc, PATH_DEFAULT_DB_CHARA_BMP);
+  SaveTable(g_DataBase.m_SwordType, PATH_DEFAULT_DB_SWORD_TYPE);
+  SaveTable(g_DataBase.m_Effect, PATH_DEFAULT_DB_EFFECT);
+  SaveTable(g_DataBase.m_CharaEffect, PATH_DEFAULT_DB_CHARA_EFFECT);
+  SaveTable(g_DataBase.m_ScrEffect, PATH_DEFAULT_DB_SCR_EFFECT);
+  SaveTable(g_DataBase.m_Picture, PATH_DEFAULT_DB_PICTURE);
+  SaveTable(g_DataBase.m_Sound, PATH_DEFAULT_DB_SOUND);
+  SaveTable(g_DataBase.m_Bgm, PATH_DEFAULT_DB_BGM);
+}
+
+void WriteSystemRecord() {
+  cSystemData system;
+  system.m_strTitle = "Tarnwick サンプルゲーム";
+  system.m_nChallengeCount = 3;
+  system.m_SystemSounds.assign(std::begin(kSystemSoundFiles), std::end(kSystemSoundFiles));
+  system.m_nSceneBgm.assign(kSceneBgmCount, kBgmTitle);
+  SaveRecord(system, g_PathTable[PATH_DEFAULT_SYSTEM]);
+}
+
+// ---- the definitions ------------------------------------------------------------------
+
+// A definition of any kind with its name and the picture of that index on its sheet.
+template <class Def>
+Def MakeDef(const char* name, int graphic) {
+  Def def;
+  def.m_strName = name;
+  def.m_sGraphic = static_cast<std::int16_t>(graphic);
+  return def;
+}
+
+cEdBlock MakeBlock(const char* name, int graphic, int hitMode) {
+  cEdBlock block = MakeDef<cEdBlock>(name, graphic);
+  block.m_nHitMode = static_cast<std::uint8_t>(hitMode);
+  return block;
+}
+
+cEdItem MakeItem(const char* name, int graphic, int sound) {
+  cEdItem item = MakeDef<cEdItem>(name, graphic);
+  item.m_sSound = static_cast<std::int16_t>(sound);
+  return item;
+}
+
+// The common palette: every block, character and item the stages place, at the index of its
+// picture.
+void BuildCommonPalette() {
+  cPalette& p = g_CommonPalette;
+  p.m_Blocks.assign(1, cEdBlock());
+  p.m_Blocks.push_back(MakeBlock("地面", BLOCK_GROUND, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("土", BLOCK_DIRT, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("レンガ", BLOCK_BRICK, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("石", BLOCK_STONE, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("トゲ", BLOCK_SPIKES, BLOCK_HIT_DEADLY));
+
+  p.m_Charas.assign(1, cEdChara());
+  cEdChara hero = MakeDef<cEdChara>("主人公", CHARA_HERO);
+  hero.m_nControl = 0;
+  hero.m_nGroup = 0;
+  hero.m_nFacing = 1;
+  hero.m_nMaxHP = 3;
+  hero.m_nPower = 1;
+  p.m_Charas.push_back(hero);
+  cEdChara slime = MakeDef<cEdChara>("スライム", CHARA_SLIME);
+  slime.m_nMaxHP = 1;
+  slime.m_nPower = 1;
+  slime.m_nScore = 100;
+  p.m_Charas.push_back(slime);
+  cEdChara bird = MakeDef<cEdChara>("トリ", CHARA_BIRD);
+  bird.m_nMaxHP = 1;
+  bird.m_nPower = 1;
+  bird.m_nScore = 200;
+  bird.m_nFlyMode = 1;
+  p.m_Charas.push_back(bird);
+
+  p.m_Items.assign(1, cEdItem());
+  p.m_Items.push_back(MakeItem("コイン", ITEM_COIN, kSoundCoin));
+  cEdItem goal = MakeItem("ゴール", ITEM_GOAL, kSoundGoal);
+  // Taking the goal clears the stage ("next stage": back to the map in the story).
+  goal.m_Cmds.resize(1);
+  goal.m_Cmds[0].m_nCmdSet = CMDSET_ITEM;
+  goal.m_Cmds[0].m_nKind = static_cast<std::int8_t>(CMD_STAGE_CLEAR - kItemCmdKindOffset);
+  goal.m_Cmds[0].m_Params.assign(
+      static_cast<std::size_t>(CmdParamCount(CMDSET_ITEM, goal.m_Cmds[0].m_nKind)), 0);
+  p.m_Items.push_back(goal);
+  p.m_Items.push_back(MakeItem("ハート", ITEM_HEART, 0));
+}
+
+// ---- the stages -----------------------------------------------------------------------
+
+// A stage drawn as text, top row first, one character per 32-pixel cell:
+//   # ground  = dirt  B brick  S stone  ^ spikes
+//   H hero  s slime  b bird  c coin  G goal  h heart
+struct sStageText {
+  const char* file;
+  const char* name;
+  std::vector<const char*> rows;
+};
+
+constexpr int kStageRows = 15;
+
+const sStageText kStages[] = {
+    {"stage01",
+     "はじまりの草原",
+     {
+         "........................................",
+         "........................................",
+         "........................................",
+         "........................................",
+         "........................................",
+         "........................................",
+         "..........ccc...........................",
+         "..........BBB..........ccc..............",
+         "......................BBBBB.............",
+         "........................................",
+         ".....................................G..",
+         "..H..........s...............s..........",
+         "####################..##################",
+         "====================..==================",
+         "====================^^==================",
+     }},
+    {"stage02",
+     "レンガの丘",
+     {
+         "..................................................",
+         "..................................................",
+         "..................................................",
+         "...........................b......................",
+         "..................................................",
+         "..............ccc.....................ccc.........",
+         "..............BBB............h........BBB.........",
+         "........cc...........BB....BBBBB..................",
+         "........BB.......................................G",
+         "......BBBB...............s..........S.............",
+         "..........................BBB......SS.............",
+         "..H......s..........b............SSSS.....s.......",
+         "##############...####################....#########",
+         "==============^^^====================^^^^=========",
+         "==================================================",
+     }},
+    {"stage03",
+     "石の塔",
+     {
+         "............................................................",
+         "..................................................ccc.......",
+         ".............................................SSSSSSSSS.....G",
+         "..........................................SSS..............S",
+         ".......................b.............ccSSS................SS",
+         "..................................SSSS...................SSS",
+         "..............cc..............SSSS......................SSSS",
+         "............SSSSS.........SSSS....................b....SSSSS",
+         "...................ccc.SSSS...........................SSSSSS",
+         "........SSSS.......SSSS..............................SSSSSSS",
+         "........h...........................................SSSSSSSS",
+         "..H...s.........s.........s.....................s..SSSSSSSSS",
+         "#################^^^^^######^^^#############^^^#############",
+         "============================================================",
+         "============================================================",
+     }},
+};
+
+void PlaceStage(const sStageText& text) {
+  cStage& stage = g_Stage;
+  stage.SetDefault();
+  stage.m_strName = text.name;
+  stage.m_nWidth = static_cast<std::int32_t>(std::string(text.rows[0]).size());
+  stage.m_nHeight = kStageRows;
+  stage.m_nScrollExtraX = stage.m_nWidth * 32;
+  stage.m_nScrollExtraY = stage.m_nHeight * 32;
+  stage.m_nBgm = kBgmStage;
+  stage.m_bTimeLimit = 1;
+  stage.m_nTimeLimit = 300;
+  stage.m_PlacedBlocks.assign(1, cEdBlock());
+  stage.m_PlacedCharas.assign(1, cEdChara());
+  stage.m_PlacedItems.assign(1, cEdItem());
+  const cPalette& p = g_CommonPalette;
+  for (int y = 0; y < static_cast<int>(text.rows.size()); ++y) {
+    const std::string row = text.rows[static_cast<std::size_t>(y)];
+    if (static_cast<int>(row.size()) != stage.m_nWidth)
+      Fail(std::string(text.file) + ": its rows differ in width");
+    for (int x = 0; x < static_cast<int>(row.size()); ++x) {
+      const auto sx = static_cast<std::int16_t>(x), sy = static_cast<std::int16_t>(y);
+      auto place = [&](auto& list, const auto& def) {
+        list.push_back(def);
+        list.back().m_sPosX = sx;
+        list.back().m_sPosY = sy;
+      };
+      switch (row[static_cast<std::size_t>(x)]) {
+        case '#':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_GROUND]);
+          break;
+        case '=':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_DIRT]);
+          break;
+        case 'B':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_BRICK]);
+          break;
+        case 'S':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_STONE]);
+          break;
+        case '^':
+          place(stage.m_PlacedBlocks, p.m_Blocks[BLOCK_SPIKES]);
+          break;
+        case 'H':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_HERO]);
+          break;
+        case 's':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_SLIME]);
+          break;
+        case 'b':
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_BIRD]);
+          break;
+        case 'c':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_COIN]);
+          break;
+        case 'G':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_GOAL]);
+          break;
+        case 'h':
+          place(stage.m_PlacedItems, p.m_Items[ITEM_HEART]);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  for (cEdChara& chara : stage.m_PlacedCharas) chara.m_nDropItem = -1;
+}
+
+// Each stage is written once for the story and once as a challenge stage.
+void WriteStages() {
+  int number = 0;
+  for (const sStageText& text : kStages) {
+    PlaceStage(text);
+    ++number;
+    const std::string story = std::string("default\\stg4\\") + text.file + ".stg4_001";
+    SaveRecord(g_Stage, story.c_str());
+    char challenge[64];
+    std::snprintf(challenge, sizeof(challenge), "default\\stg4\\c%02d-1.stg4_001", number);
+    SaveRecord(g_Stage, challenge);
+  }
+  g_Stage.SetDefault();
+}
+
+// ---- the world map --------------------------------------------------------------------
+
+enum eMapTile { TILE_GRASS, TILE_ROAD, TILE_WATER, TILE_MOUNTAIN, TILE_FOREST, TILE_COUNT };
+
+void WriteWorldMap() {
+  cWorldMapData map;
+  map.m_strName = "サンプルワールド";
+  map.SetSize(20, 15);
+  const char* const tileNames[TILE_COUNT] = {"草原", "道", "水", "山", "森"};
+  map.m_Tiles.resize(TILE_COUNT);
+  for (int i = 0; i < TILE_COUNT; ++i) {
+    map.m_Tiles[i].m_nChip = i;
+    map.m_Tiles[i].m_strName = tileNames[i];
+    map.m_Tiles[i].m_bBlocked = i == TILE_WATER || i == TILE_MOUNTAIN;
+  }
+  // Water round the edge, a road from the start past the three stages, hills and woods.
+  const char* const rows[15] = {
+      "wwwwwwwwwwwwwwwwwwww", "wggggggggggmmmgggggw", "wggfffgggggmmggggggw",
+      "wggfffggggggg3rrrggw", "wgggggggggggrggggggw", "wggggggggggrrggffggw",
+      "wgggggggggrrgggffggw", "wgrr1rrrr2ggggggmggw", "wgggggggggggggggmggw",
+      "wggggmmmgggggggggggw", "wgggmmmggggfffgggggw", "wgggggggggffffgggggw",
+      "wggggggggggggggggggw", "wggggggggggggggggggw", "wwwwwwwwwwwwwwwwwwww",
+  };
+  struct sStop {
+    int x, y;
+  } stops[3] = {};
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const char c = rows[y][x];
+      const int tile = c == 'w'   ? TILE_WATER
+                       : c == 'm' ? TILE_MOUNTAIN
+                       : c == 'f' ? TILE_FOREST
+                       : c == 'g' ? TILE_GRASS
+                                  : TILE_ROAD;
+      map.m_Cells[static_cast<std::size_t>(x + (y << map.m_nPitch_Shift))] = tile;
+      if (c >= '1' && c <= '3') stops[c - '1'] = {x, y};
+    }
+  map.m_nStartX = 2;
+  map.m_nStartY = 7;
+  map.m_Points.clear();
+  for (int i = 0; i < 3; ++i) {
+    cWorldMapPoint point;
+    point.m_nX = stops[i].x;
+    point.m_nY = stops[i].y;
+    point.m_strName = kStages[i].name;
+    cWorldMapLink& entrance = point.m_Links[0];
+    entrance.m_nKind = WORLD_LINK_STAGE;
+    entrance.m_nIcon = i;
+    entrance.m_nClearFlag = i + 1;
+    entrance.m_nNeedFlag = i;  // the stage before it must be cleared (0: open from the start)
+    entrance.m_strCaption = "ステージ" + std::to_string(i + 1) + "  " + kStages[i].name;
+    entrance.m_strStage = std::string("data\\stg4\\") + kStages[i].file + ".stg4";
+    if (i == 2) entrance.m_nAfterClear = AFTER_CLEAR_TO_TITLE;
+    if (i > 0) {
+      // Until then the way is shut.
+      cWorldMapLink wall;
+      wall.m_nKind = WORLD_LINK_WALL;
+      wall.m_nIcon = i;
+      point.m_Links.push_back(wall);
+    }
+    map.m_Points.push_back(point);
+  }
+  SaveRecord(map, g_PathTable[PATH_DEFAULT_WORLD_MAP]);
+}
+
+void WriteSystemIni() {
+  // Direct3D chosen, so that no start dialog asks; a window, the desktop's depth.
+  const std::string text =
+      "Direct3D=1\nWindowMode=1\nBpp=0\nVSync=1\nD3D_FontCache=0\nDD_FontCache=1\n"
+      "DD_VideoStretch=0\nShowFps=0\nExit\n";
+  WriteFileBytes("System.ini", std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace
+
+void WriteDataFiles() {
+  WriteDataBase();
+  WriteSystemRecord();
+  BuildCommonPalette();
+  SaveRecord(g_CommonPalette, g_PathTable[PATH_DEFAULT_COMMON_PALETTE]);
+  WriteStages();
+  WriteWorldMap();
+  WriteSystemIni();
+}
+
+}  // namespace sample
