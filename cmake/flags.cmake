@@ -7,7 +7,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # g++ 12 with optimisation reports overlaps and overflows inside the standard library's own
   # copies that cannot happen (its known false positives); they would stop every optimised
   # build. The sanitizer build checks every access for real.
-  list(APPEND TW_WARNINGS -Wno-restrict -Wno-stringop-overflow -Wno-array-bounds)
+  list(APPEND TW_WARNINGS -Wno-restrict -Wno-stringop-overflow
+       -Wno-stringop-overread -Wno-array-bounds)
 endif()
 set(TW_CODE_FLAGS -ffp-contract=off -fno-fast-math)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
