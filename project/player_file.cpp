@@ -63,6 +63,8 @@ ePlayerFileState LoadPlayerFile(cFileData& record, const std::string& path) {
 }
 
 int SavePlayerFile(cFileData& record, const std::string& path) {
+  // A kept file the player has since removed no longer holds anything to protect.
+  if (IsKeptPlayerFile(path) && !platform::HostFileExists(path)) MarkKept(path, false);
   if (IsKeptPlayerFile(path)) {
     ReportErrBox("%s は読み込めなかったデータなので上書きせずに残します！\n"
                  "不要な場合はファイルを削除してください。",

@@ -20,7 +20,8 @@ enum ePlayerFileState : int {
 ePlayerFileState LoadPlayerFile(cFileData& record, const std::string& path);
 
 // Writes a player file through the safe replace. 1 on success. 0, reported in an error box,
-// when the file there was kept on reading or when writing failed; the old file then stays.
+// when the file there was kept on reading (and is still there) or when writing failed; the
+// old file then stays.
 int SavePlayerFile(cFileData& record, const std::string& path);
 
 // Whether a path holds a file kept because it could not be read.
