@@ -35,33 +35,68 @@ void CopyInheritItem(int item, cEdChara& to, const cEdChara& from) {
       to.m_sGraphic = from.m_sGraphic;
       to.m_sGraphicFrame = from.m_sGraphicFrame;
       break;
-    case INHERIT_ANIME_SET: to.m_sAnimeSet = from.m_sAnimeSet; break;
-    case INHERIT_Z: to.m_nZ = from.m_nZ; break;
-    case INHERIT_TRANSPARENT: to.m_bTransparent = from.m_bTransparent; break;
+    case INHERIT_ANIME_SET:
+      to.m_sAnimeSet = from.m_sAnimeSet;
+      break;
+    case INHERIT_Z:
+      to.m_nZ = from.m_nZ;
+      break;
+    case INHERIT_TRANSPARENT:
+      to.m_bTransparent = from.m_bTransparent;
+      break;
     case INHERIT_CHARA_EFFECT:
       to.m_sCharaEffect = from.m_sCharaEffect;
       to.m_nCharaEffectMode = from.m_nCharaEffectMode;
       to.m_bCharaEffectRepeat = from.m_bCharaEffectRepeat;
       break;
-    case INHERIT_FIXED_FACING: to.m_bFixedFacing = from.m_bFixedFacing; break;
-    case INHERIT_FLY_MODE: to.m_nFlyMode = from.m_nFlyMode; break;
-    case INHERIT_INVINCIBLE: to.m_nInvincible = from.m_nInvincible; break;
-    case INHERIT_SCALE: to.m_nScale = from.m_nScale; break;
-    case INHERIT_SCROLL_SYNC: to.m_bScrollSync = from.m_bScrollSync; break;
+    case INHERIT_FIXED_FACING:
+      to.m_bFixedFacing = from.m_bFixedFacing;
+      break;
+    case INHERIT_FLY_MODE:
+      to.m_nFlyMode = from.m_nFlyMode;
+      break;
+    case INHERIT_INVINCIBLE:
+      to.m_nInvincible = from.m_nInvincible;
+      break;
+    case INHERIT_SCALE:
+      to.m_nScale = from.m_nScale;
+      break;
+    case INHERIT_SCROLL_SYNC:
+      to.m_bScrollSync = from.m_bScrollSync;
+      break;
     case INHERIT_LIGHT:
       to.m_nLight = from.m_nLight;
       to.m_nViewRange = from.m_nViewRange;
       break;
-    case INHERIT_MAX_HP: to.m_nMaxHP = from.m_nMaxHP; break;
-    case INHERIT_MAX_SP: to.m_nMaxSP = from.m_nMaxSP; break;
-    case INHERIT_HIT_SIZE: to.m_nHitSize = from.m_nHitSize; break;
-    case INHERIT_POWER: to.m_nPower = from.m_nPower; break;
-    case INHERIT_IMPACT: to.m_nImpact = from.m_nImpact; break;
-    case INHERIT_DEFENCE: to.m_nDefence = from.m_nDefence; break;
-    case INHERIT_IMPACT_RESIST: to.m_nImpactResist = from.m_nImpactResist; break;
-    case INHERIT_STOP_EASE: to.m_sStopEase = from.m_sStopEase; break;
-    case INHERIT_FLOWS: to.m_Flows = from.m_Flows; break;
-    default: break;
+    case INHERIT_MAX_HP:
+      to.m_nMaxHP = from.m_nMaxHP;
+      break;
+    case INHERIT_MAX_SP:
+      to.m_nMaxSP = from.m_nMaxSP;
+      break;
+    case INHERIT_HIT_SIZE:
+      to.m_nHitSize = from.m_nHitSize;
+      break;
+    case INHERIT_POWER:
+      to.m_nPower = from.m_nPower;
+      break;
+    case INHERIT_IMPACT:
+      to.m_nImpact = from.m_nImpact;
+      break;
+    case INHERIT_DEFENCE:
+      to.m_nDefence = from.m_nDefence;
+      break;
+    case INHERIT_IMPACT_RESIST:
+      to.m_nImpactResist = from.m_nImpactResist;
+      break;
+    case INHERIT_STOP_EASE:
+      to.m_sStopEase = from.m_sStopEase;
+      break;
+    case INHERIT_FLOWS:
+      to.m_Flows = from.m_Flows;
+      break;
+    default:
+      break;
   }
 }
 
@@ -95,12 +130,15 @@ void ClampCarriedRefs(int item, cEdChara& hero, cStage& stage) {
     case INHERIT_SCALE:
       if (static_cast<std::int8_t>(hero.m_nScale) <= 0) hero.m_nScale = 1;
       break;
-    case INHERIT_TIME: stage.m_nTimeLimit = std::max(stage.m_nTimeLimit, 0); break;
+    case INHERIT_TIME:
+      stage.m_nTimeLimit = std::max(stage.m_nTimeLimit, 0);
+      break;
     case INHERIT_BGM:
       if (!IndexInTable(static_cast<std::uint32_t>(stage.m_nBgm), refs.TableSize(REF_BGM)))
         stage.m_nBgm = 0;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -128,12 +166,24 @@ void cPlayData::StoreInherit(int slot, const cEdChara& hero, int hp, int sp, int
         data->m_Chara.m_nCharaEffectMode = static_cast<std::uint8_t>(effectMode);
         data->m_Chara.m_bCharaEffectRepeat = static_cast<std::uint8_t>(effectRepeat);
         break;
-      case INHERIT_HP: data->m_nValue11 = hp; break;
-      case INHERIT_SP: data->m_nValue12 = sp; break;
-      case INHERIT_TIME: data->m_nStageValue = timeLeft; break;
-      case INHERIT_LIVES: data->m_nLives = lives; break;
-      case INHERIT_BGM: data->m_nStageBgm = stageBgm; break;
-      default: CopyInheritItem(item, data->m_Chara, hero); break;
+      case INHERIT_HP:
+        data->m_nValue11 = hp;
+        break;
+      case INHERIT_SP:
+        data->m_nValue12 = sp;
+        break;
+      case INHERIT_TIME:
+        data->m_nStageValue = timeLeft;
+        break;
+      case INHERIT_LIVES:
+        data->m_nLives = lives;
+        break;
+      case INHERIT_BGM:
+        data->m_nStageBgm = stageBgm;
+        break;
+      default:
+        CopyInheritItem(item, data->m_Chara, hero);
+        break;
     }
     if (item < static_cast<int>(m_InheritFlags.size())) m_InheritFlags[item] = 1;
   }
@@ -146,10 +196,18 @@ void cPlayData::ApplyInherit(int slot, cEdChara& hero, cStage& stage) {
     if (item == INHERIT_HP || item == INHERIT_SP) continue;  // given by GetInheritValues
     if (!InheritItemOn(item) || !IsOn(m_InheritFlags, item)) continue;
     switch (item) {
-      case INHERIT_TIME: stage.m_nTimeLimit = data->m_nStageValue; break;
-      case INHERIT_LIVES: m_nLives = data->m_nLives; break;
-      case INHERIT_BGM: stage.m_nBgm = data->m_nStageBgm; break;
-      default: CopyInheritItem(item, hero, data->m_Chara); break;
+      case INHERIT_TIME:
+        stage.m_nTimeLimit = data->m_nStageValue;
+        break;
+      case INHERIT_LIVES:
+        m_nLives = data->m_nLives;
+        break;
+      case INHERIT_BGM:
+        stage.m_nBgm = data->m_nStageBgm;
+        break;
+      default:
+        CopyInheritItem(item, hero, data->m_Chara);
+        break;
     }
     ClampCarriedRefs(item, hero, stage);
   }

@@ -43,8 +43,8 @@ enum eInheritItem : int {
 class cInheritData : public cFileData {
  public:
   cEdChara m_Chara;
-  std::int32_t m_nValue11 = 0;  // HP
-  std::int32_t m_nValue12 = 0;  // SP
+  std::int32_t m_nValue11 = 0;     // HP
+  std::int32_t m_nValue12 = 0;     // SP
   std::int32_t m_nStageValue = 0;  // time left
   std::int32_t m_nLives = 0;
   std::int32_t m_nStageBgm = 0;

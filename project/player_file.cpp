@@ -66,9 +66,10 @@ int SavePlayerFile(cFileData& record, const std::string& path) {
   // A kept file the player has since removed no longer holds anything to protect.
   if (IsKeptPlayerFile(path) && !platform::HostFileExists(path)) MarkKept(path, false);
   if (IsKeptPlayerFile(path)) {
-    ReportErrBox("%s は読み込めなかったデータなので上書きせずに残します！\n"
-                 "不要な場合はファイルを削除してください。",
-                 path.c_str());
+    ReportErrBox(
+        "%s は読み込めなかったデータなので上書きせずに残します！\n"
+        "不要な場合はファイルを削除してください。",
+        path.c_str());
     return 0;
   }
   if (!record.SaveFile(path)) {

@@ -49,8 +49,7 @@ std::string SlotDateText(const cSlotInfo& header) {
   return FormatText("%04d/%02d/%02d %02d:%02d", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
 }
 
-std::vector<sSlotListLine> BuildSlotList(const cVector<cSlotInfo>& headers, int first,
-                                         int rows) {
+std::vector<sSlotListLine> BuildSlotList(const cVector<cSlotInfo>& headers, int first, int rows) {
   std::vector<sSlotListLine> lines;
   for (int i = 0; i < rows; ++i) {
     const std::int64_t slot = static_cast<std::int64_t>(first) + i;

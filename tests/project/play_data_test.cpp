@@ -47,13 +47,13 @@ Bytes OldProgressFile(const sOldFile& old) {
     f.I32(25);
     for (int i = 0; i < 25; ++i) f.I32(i % 2);
   }
-  f.I32(0);                                        // carry-over slots
-  f.I32(1);                                        // one result
+  f.I32(0);  // carry-over slots
+  f.I32(1);  // one result
   if (v >= 759)
     f.I32(4).I32(0).I32(0).I32(0).I32(300).I32(2).Str("data\\stg4\\a.").Str("data\\stg4\\a.");
   else
     f.I32(1).I32(300).I32(1).Str("data\\stg4\\a.");
-  f.I32(1).I32(2).I32(1).I32(5000).I32(0);         // one challenge stage
+  f.I32(1).I32(2).I32(1).I32(5000).I32(0);  // one challenge stage
   f.I32(static_cast<std::int32_t>(old.stageClear.size()));
   for (std::int32_t value : old.stageClear) f.I32(value);
   f.I32(static_cast<std::int32_t>(old.commonVar.size()));
@@ -289,9 +289,10 @@ TEST_F(PlayDataTest, RestoreStageStartByPlayMode) {
     int testFlag;
     bool restored;
   };
-  for (const sCase& c : {sCase{PLAY_MODE_STORY, 0, 1, 0, true}, sCase{PLAY_MODE_STORY, 0, 0, 1, false},
-                         sCase{PLAY_MODE_REPLAY, 0, 0, 0, true}, sCase{PLAY_MODE_STORY, 1, 1, 0, false},
-                         sCase{PLAY_MODE_STORY, 1, 0, 1, true}, sCase{PLAY_MODE_CHALLENGE, 0, 0, 0, true}}) {
+  for (const sCase& c :
+       {sCase{PLAY_MODE_STORY, 0, 1, 0, true}, sCase{PLAY_MODE_STORY, 0, 0, 1, false},
+        sCase{PLAY_MODE_REPLAY, 0, 0, 0, true}, sCase{PLAY_MODE_STORY, 1, 1, 0, false},
+        sCase{PLAY_MODE_STORY, 1, 0, 1, true}, sCase{PLAY_MODE_CHALLENGE, 0, 0, 0, true}}) {
     mode = c.playMode;
     g_bTestPlay = c.testPlay;
     g_SystemData.m_bStoryRestoreVars = c.storyFlag;
@@ -334,12 +335,13 @@ TEST_F(PlayDataTest, CycleRankingGenre) {
     int from, steps, to;
   };
   const sCase cases[] = {
-      {{0, 1, 0, 0, 0}, 4, 1, 1},  {{0, 0, 0, 0, 0}, 3, 1, 3},  {{1, 0, 1, 0, 1}, 0, 2, 4},
-      {{1, 0, 1, 0, 1}, 0, -1, 4}, {{0, 1, 0, 1, 0}, 2, 0, 3},  {{0, 1, 0, 1, 0}, 1, -3, 3},
+      {{0, 1, 0, 0, 0}, 4, 1, 1},  {{0, 0, 0, 0, 0}, 3, 1, 3}, {{1, 0, 1, 0, 1}, 0, 2, 4},
+      {{1, 0, 1, 0, 1}, 0, -1, 4}, {{0, 1, 0, 1, 0}, 2, 0, 3}, {{0, 1, 0, 1, 0}, 1, -3, 3},
       {{1, 1, 1, 1, 1}, 9, 0, 0},  {{0, 0, 1}, 4, 1, 2},
   };
   for (const sCase& c : cases) {
-    g_SystemData.m_RankingSets[int{PLAY_MODE_CHALLENGE}].m_Genres.assign(c.genres.begin(), c.genres.end());
+    g_SystemData.m_RankingSets[int{PLAY_MODE_CHALLENGE}].m_Genres.assign(c.genres.begin(),
+                                                                         c.genres.end());
     cPlayData record;
     record.m_nRankGenre = c.from;
     record.CycleRankingGenre(PLAY_MODE_CHALLENGE, c.steps);

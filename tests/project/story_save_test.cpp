@@ -149,11 +149,11 @@ TEST_F(StorySaveTest, LivesOfALoadedSave) {
     std::int32_t savedLives;
     std::int32_t wantEntry, wantLives;
   };
-  for (const sCase& c : {sCase{PLAY_MODE_STORY, 0, kUnlimitedLives, 2, 5},
-                         sCase{PLAY_MODE_STORY, 1, 3, kUnlimitedLives, kUnlimitedLives},
-                         sCase{PLAY_MODE_STORY, 0, 3, 2, 3},
-                         sCase{PLAY_MODE_CHALLENGE, 0, kUnlimitedLives, 2, 8},
-                         sCase{PLAY_MODE_CHALLENGE, 1, 3, kUnlimitedLives, kUnlimitedLives}}) {
+  for (const sCase& c :
+       {sCase{PLAY_MODE_STORY, 0, kUnlimitedLives, 2, 5},
+        sCase{PLAY_MODE_STORY, 1, 3, kUnlimitedLives, kUnlimitedLives},
+        sCase{PLAY_MODE_STORY, 0, 3, 2, 3}, sCase{PLAY_MODE_CHALLENGE, 0, kUnlimitedLives, 2, 8},
+        sCase{PLAY_MODE_CHALLENGE, 1, 3, kUnlimitedLives, kUnlimitedLives}}) {
     cPlayData record;
     record.m_nEntryLives = 2;
     record.m_nLives = c.savedLives;
