@@ -11,4 +11,20 @@ std::uint64_t MonotonicMs();
 // suspend gate, so a suspended loop stops here and nowhere else.
 void SleepMs(std::uint32_t ms);
 
+// The local date and time as the save files store it: year, month (1-12), day of the week
+// (0 Sunday), day, hour, minute, second, millisecond, each 16 bits.
+struct sSystemTime {
+  std::uint16_t wYear = 0;
+  std::uint16_t wMonth = 0;
+  std::uint16_t wDayOfWeek = 0;
+  std::uint16_t wDay = 0;
+  std::uint16_t wHour = 0;
+  std::uint16_t wMinute = 0;
+  std::uint16_t wSecond = 0;
+  std::uint16_t wMilliseconds = 0;
+};
+static_assert(sizeof(sSystemTime) == 16, "stored raw in save files");
+
+sSystemTime LocalTime();
+
 }  // namespace platform
