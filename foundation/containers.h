@@ -3,9 +3,14 @@
 // the main window is asked to close, and the caller gets a usable element so that the work
 // in progress (a frame, a file read) finishes before the orderly shut-down.
 #include <concepts>
+#include <type_traits>
 #include <cstdint>
 #include <list>
 #include <vector>
+
+// What may index a container: any integer, or an enumeration naming a position.
+template <class I>
+concept cIndex = std::integral<I> || std::is_enum_v<I>;
 
 namespace foundation_detail {
 // Writes the fault line and asks the main window to close. kind is 'V' or 'L'.
@@ -21,11 +26,11 @@ class cVector : public std::vector<T> {
   cVector(const std::vector<T>& v) : std::vector<T>(v) {}
   cVector(std::vector<T>&& v) : std::vector<T>(std::move(v)) {}
 
-  template <std::integral I>
+  template <cIndex I>
   T& operator[](I index) {
     return At(static_cast<std::int64_t>(index));
   }
-  template <std::integral I>
+  template <cIndex I>
   const T& operator[](I index) const {
     return const_cast<cVector*>(this)->At(static_cast<std::int64_t>(index));
   }
@@ -59,11 +64,11 @@ class cList : public std::list<T> {
   using std::list<T>::list;
   cList() = default;
 
-  template <std::integral I>
+  template <cIndex I>
   T& operator[](I position) {
     return At(static_cast<std::int64_t>(position));
   }
-  template <std::integral I>
+  template <cIndex I>
   const T& operator[](I position) const {
     return const_cast<cList*>(this)->At(static_cast<std::int64_t>(position));
   }

@@ -82,3 +82,14 @@ TEST_F(ContainersTest, FillSetsEveryElementAndEmptyFillLogsNothing) {
 }
 
 }  // namespace
+
+namespace {
+enum eSlot { SLOT_A, SLOT_B };
+enum class eScoped : unsigned char { First, Second };
+}  // namespace
+
+TEST(Containers, EnumerationsIndexLikeTheirValues) {
+  cVector<int> v{5, 6};
+  EXPECT_EQ(v[SLOT_B], 6);
+  EXPECT_EQ(v[eScoped::First], 5);
+}
