@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -91,7 +92,7 @@ int PixelHeight(const DDSURFACEDATA* s, const cPixelSurface* px) {
 void PixelPathBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
                   int sy, int sw, int sh, int flags) {
   if (g_nBpp != 16 && g_nBpp != 32) return;
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0 || !SaneCoords({x, y, w, h, sx, sy, sw, sh})) return;
   cEffectLocks locks(dst, src, g_nBpp);
   if (!locks.Ok()) return;
   cPixelSurface* dpx = locks.Dst().m_lpSD->Pixels();
@@ -114,12 +115,13 @@ void PixelPathBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
     t -= 1;
     return true;
   };
-  for (int j = 0; j < h; ++j) {
+  // Only the positions inside the destination are visited.
+  for (int j = std::max(0, -y); j < std::min(h, dh - y); ++j) {
     int u;
     if (!offset(j, fy, sh, u)) continue;
     const int ty = y + j, vy = sy + u;
     if (ty < 0 || ty >= dh || vy < 0 || vy >= shMax) continue;
-    for (int k = 0; k < w; ++k) {
+    for (int k = std::max(0, -x); k < std::min(w, dw - x); ++k) {
       int t;
       if (!offset(k, fx, sw, t)) continue;
       const int tx = x + k, vx = sx + t;
@@ -172,7 +174,7 @@ void FillPixels(cPixelSurface* px, int x, int y, int w, int h, std::uint32_t val
 // The colour-fill blit of the DirectDraw mode: the rectangle cut to the surface.
 void DirectDrawFill(DDSURFACEDATA* dst, int x, int y, int w, int h, std::uint32_t value) {
   cPixelSurface* px = dst ? dst->Pixels() : nullptr;
-  if (!px) return;
+  if (!px || !SaneCoords({x, y, w, h})) return;
   CutRect(x, y, w, h, PixelWidth(dst, px), PixelHeight(dst, px));
   if (w > 0 && h > 0) FillPixels(px, x, y, w, h, value);
 }
@@ -182,6 +184,7 @@ void DirectDrawFill(DDSURFACEDATA* dst, int x, int y, int w, int h, std::uint32_
 int DDClipRect(DDSURFACEDATA* dst, int* x, int* y, int* w, int* h, DDSURFACEDATA* src, int* sx,
                int* sy, int* sw, int* sh) {
   if (!dst || !src || *w <= 0 || *h <= 0 || *sw == 0 || *sh == 0) return 0;
+  if (!SaneCoords({*x, *y, *w, *h, *sx, *sy, *sw, *sh})) return 0;
   const bool swNegative = *sw < 0, shNegative = *sh < 0;
   if (*sw == *w && *sh == *h) {
     ClipAxisEqual(*x, *sx, *sw, dst->nWidth, src->nWidth);
@@ -320,7 +323,7 @@ void DDBoxFillColor(DDSURFACEDATA* dst, int x, int y, int w, int h, std::uint32_
   }
   DDResolveTargets(&dst, nullptr);
   cPixelSurface* px = dst->Pixels();
-  if (!dst->lpDT || !px) return;
+  if (!dst->lpDT || !px || !SaneCoords({x, y, w, h})) return;
   if (dst->lpDT->bRenderTarget) {
     CutRect(x, y, w, h, dst->nWidth, dst->nHeight);
     if (w <= 0 || h <= 0) return;
@@ -363,6 +366,13 @@ void DDPutPixel(DDSURFACEDATA* dst, int x, int y, std::uint32_t palNum) {
 
 void DDCircle(DDSURFACEDATA* dst, int cx, int cy, int radius, std::uint32_t palNum) {
   if (!dst || radius < 1) return;
+  // A circle that cannot touch the surface is not walked point by point.
+  const long long left = static_cast<long long>(cx) - radius, right = static_cast<long long>(cx) + radius;
+  const long long top = static_cast<long long>(cy) - radius, bottom = static_cast<long long>(cy) + radius;
+  if (right < 0 || bottom < 0 || left >= dst->nWidth || top >= dst->nHeight) return;
+  const long long far = std::max(std::max(std::llabs(cx), std::llabs(static_cast<long long>(cx) - dst->nWidth)),
+                                 std::max(std::llabs(cy), std::llabs(static_cast<long long>(cy) - dst->nHeight)));
+  if (radius > 2 * far + 2) return;
   int x = 0, y = radius, d = 3 - 2 * radius;
   while (x <= y) {
     const int points[8][2] = {{cx + x, cy + y}, {cx - x, cy + y}, {cx + x, cy - y},

@@ -63,12 +63,19 @@ inline int Wrap(int v, int size) {
   return v < 0 ? v + size : v;
 }
 
-// The texel offsets of the n destination positions of a span sampling (s, span) of a texture
-// of the given size.
-void SampleOffsets(std::vector<int>& out, int n, int s, int span, int size) {
-  out.resize(n);
-  for (int k = 0; k < n; ++k)
-    out[k] = Wrap(FloorDiv(static_cast<long long>(2 * k + 1) * span + 2LL * n * s, 2LL * n), size);
+// The texel offsets of destination positions first to last - 1 of n positions sampling
+// (s, span) of a texture of the given size; out[0] is position first.
+void SampleOffsets(std::vector<int>& out, int first, int last, int n, int s, int span, int size) {
+  out.resize(last - first);
+  for (int k = first; k < last; ++k)
+    out[k - first] =
+        Wrap(FloorDiv((2LL * k + 1) * span + 2LL * n * s, 2LL * n), size);
+}
+
+// The part of [x, x + w) inside [0, size).
+void Span(int x, int w, int size, int& from, int& to) {
+  from = static_cast<int>(std::max<long long>(x, 0));
+  to = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, size));
 }
 
 // Whether the stage leaves an opaque texel as it is and takes its alpha from the texel.
@@ -121,9 +128,11 @@ std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst) {
 
 void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cPixelSurface& tex,
                         int sx, int sy, int sw, int sh, const sQuadStage& stage) {
-  if (w <= 0 || h <= 0 || !dst.Bits() || !tex.Bits()) return;
-  const int x0 = std::max(x, 0), x1 = std::min(x + w, dst.Width());
-  const int y0 = std::max(y, 0), y1 = std::min(y + h, dst.Height());
+  if (w <= 0 || h <= 0 || !dst.Bits() || !tex.Bits() || !SaneCoords({x, y, w, h, sx, sy, sw, sh}))
+    return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
   if (x0 >= x1 || y0 >= y1) return;
   const D3DFORMAT df = dst.Format(), tf = tex.Format();
   // One to one inside the texture, both of 32 bits, nothing changed by the stage: the texels
@@ -150,13 +159,13 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
     return;
   }
   thread_local std::vector<int> columns, rows;
-  SampleOffsets(columns, w, sx, sw, tex.Width());
-  SampleOffsets(rows, h, sy, sh, tex.Height());
+  SampleOffsets(columns, x0 - x, x1 - x, w, sx, sw, tex.Width());
+  SampleOffsets(rows, y0 - y, y1 - y, h, sy, sh, tex.Height());
   const bool plain = PlainStage(stage);
   for (int j = y0; j < y1; ++j) {
-    const int v = rows[j - y];
+    const int v = rows[j - y0];
     for (int i = x0; i < x1; ++i) {
-      std::uint32_t s = PixelToArgb(tex.Get(columns[i - x], v), tf);
+      std::uint32_t s = PixelToArgb(tex.Get(columns[i - x0], v), tf);
       if (!plain) s = CombineStage(s, stage);
       const std::uint32_t a = s >> 24;
       if (a == 0) continue;
@@ -167,9 +176,10 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
 }
 
 void RasterColourQuad(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t argb) {
-  if ((argb >> 24) == 0 || !dst.Bits()) return;
-  const int x0 = std::max(x, 0), x1 = std::min(x + w, dst.Width());
-  const int y0 = std::max(y, 0), y1 = std::min(y + h, dst.Height());
+  if ((argb >> 24) == 0 || !dst.Bits() || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h})) return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
   const D3DFORMAT df = dst.Format();
   for (int j = y0; j < y1; ++j)
     for (int i = x0; i < x1; ++i)
@@ -177,9 +187,10 @@ void RasterColourQuad(cPixelSurface& dst, int x, int y, int w, int h, std::uint3
 }
 
 void RasterClear(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t argb) {
-  if (!dst.Bits()) return;
-  const int x0 = std::max(x, 0), x1 = std::min(x + w, dst.Width());
-  const int y0 = std::max(y, 0), y1 = std::min(y + h, dst.Height());
+  if (!dst.Bits() || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h})) return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
   const std::uint32_t value = ArgbToFormat(argb, dst.Format());
   for (int j = y0; j < y1; ++j)
     for (int i = x0; i < x1; ++i) dst.Put(i, j, value);

@@ -4,6 +4,7 @@
 // all four channels, and Clear. Texels and target pixels of 16-bit formats are widened to
 // 8 bits a channel by bit replication; results are cut back to the target format by truncation.
 #include <cstdint>
+#include <initializer_list>
 
 #include "media/surface.h"
 
@@ -27,6 +28,15 @@ struct sQuadStage {
   std::uint32_t dwFactor = 0;
   bool bArg2Factor = false;
 };
+
+// Coordinates and sizes beyond 2^28 in magnitude draw nothing: no sum of a few of them can
+// overflow, and no loop runs over a rectangle that could never be on a surface.
+constexpr int kCoordLimit = 1 << 28;
+inline bool SaneCoords(std::initializer_list<int> values) {
+  for (int v : values)
+    if (v > kCoordLimit || v < -kCoordLimit) return false;
+  return true;
+}
 
 // 0xAARRGGBB of a pixel of a format (formats without alpha give 0xFF).
 std::uint32_t PixelToArgb(std::uint32_t pixel, D3DFORMAT format);
