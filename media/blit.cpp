@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdarg>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -134,7 +137,76 @@ void PixelPathBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
   }
 }
 
-// The copy of the DirectDraw mode after clipping: exact colour key, nearest stretch.
+// Pixels other than the key copied. Vectors of 16 bytes where the machine has them.
+template <class T>
+void KeyedCopy(T* out, const T* in, int n, T key) {
+  int k = 0;
+#ifdef __SSE2__
+  constexpr int step = 16 / sizeof(T);
+  __m128i keys;
+  if constexpr (sizeof(T) == 1)
+    keys = _mm_set1_epi8(static_cast<char>(key));
+  else if constexpr (sizeof(T) == 2)
+    keys = _mm_set1_epi16(static_cast<short>(key));
+  else
+    keys = _mm_set1_epi32(static_cast<int>(key));
+  for (; k + step <= n; k += step) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    __m128i same;
+    if constexpr (sizeof(T) == 1)
+      same = _mm_cmpeq_epi8(s, keys);
+    else if constexpr (sizeof(T) == 2)
+      same = _mm_cmpeq_epi16(s, keys);
+    else
+      same = _mm_cmpeq_epi32(s, keys);
+    const int mask = _mm_movemask_epi8(same);
+    if (mask == 0xFFFF) continue;
+    auto* o = reinterpret_cast<__m128i*>(out + k);
+    if (mask == 0) {
+      _mm_storeu_si128(o, s);
+      continue;
+    }
+    const __m128i d = _mm_loadu_si128(o);
+    _mm_storeu_si128(o, _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, s)));
+  }
+#endif
+  for (; k < n; ++k)
+    if (in[k] != key) out[k] = in[k];
+}
+
+// Rows of one pixel size copied with an exact colour key and nearest stretching. Within one
+// surface the rows go bottom-up when the destination lies below, and each source row is read
+// whole first, so that the copy takes what was there before.
+template <class T>
+void CopyRows(cPixelSurface* dpx, int x, int y, int w, int h, const cPixelSurface* spx, int sx,
+              int sy, int sw, int sh, bool keyed, T key) {
+  const bool same = dpx == spx;
+  thread_local std::vector<T> buffer;
+  for (int n = 0; n < h; ++n) {
+    const int j = same && y > sy ? h - 1 - n : n;
+    const int v = sy + (sh == h ? j : static_cast<int>(static_cast<long long>(j) * sh / h));
+    const T* in = reinterpret_cast<const T*>(spx->Bits() +
+                                             static_cast<std::size_t>(v) * spx->PitchBytes()) +
+                  sx;
+    if (same) {
+      buffer.assign(in, in + sw);
+      in = buffer.data();
+    }
+    T* out = reinterpret_cast<T*>(dpx->Row(y + j)) + x;
+    if (sw == w && !keyed) {
+      std::memcpy(out, in, static_cast<std::size_t>(w) * sizeof(T));
+    } else if (sw == w) {
+      KeyedCopy(out, in, w, key);
+    } else {
+      for (int k = 0; k < w; ++k) {
+        const T p = in[static_cast<int>(static_cast<long long>(k) * sw / w)];
+        if (!keyed || p != key) out[k] = p;
+      }
+    }
+  }
+}
+
+// The copy of the DirectDraw mode after clipping.
 int DirectDrawBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
                   int sy, int sw, int sh, int flags) {
   cPixelSurface* dpx = dst->Pixels();
@@ -145,23 +217,19 @@ int DirectDrawBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
   if (x < 0 || y < 0 || x + w > dpx->Width() || y + h > dpx->Height() || sx < 0 || sy < 0 ||
       sx + sw > spx->Width() || sy + sh > spx->Height())
     return 0;
-  const std::uint32_t key = g_dwTransmit;
   const bool keyed = flags == 1;
-  std::vector<std::uint32_t> row(sw);
-  for (int j = 0; j < h; ++j) {
-    const int v = sy + (sh == h ? j : static_cast<int>(static_cast<long long>(j) * sh / h));
-    // The source row is read whole first, so a blit within one surface copies what was there.
-    for (int i = 0; i < sw; ++i) row[i] = spx->Get(sx + i, v);
-    if (dpx->Bytes() == 4 && sw == w && !keyed) {
-      std::memcpy(dpx->Row(y + j) + x * 4, row.data(), static_cast<std::size_t>(w) * 4);
-      continue;
-    }
-    for (int k = 0; k < w; ++k) {
-      const std::uint32_t p =
-          row[sw == w ? k : static_cast<int>(static_cast<long long>(k) * sw / w)];
-      if (keyed && p == key) continue;
-      dpx->Put(x + k, y + j, p);
-    }
+  switch (dpx->Bytes()) {
+    case 1:
+      CopyRows<std::uint8_t>(dpx, x, y, w, h, spx, sx, sy, sw, sh, keyed,
+                             static_cast<std::uint8_t>(g_dwTransmit));
+      break;
+    case 2:
+      CopyRows<std::uint16_t>(dpx, x, y, w, h, spx, sx, sy, sw, sh, keyed,
+                              static_cast<std::uint16_t>(g_dwTransmit));
+      break;
+    default:
+      CopyRows<std::uint32_t>(dpx, x, y, w, h, spx, sx, sy, sw, sh, keyed, g_dwTransmit);
+      break;
   }
   return 1;
 }
