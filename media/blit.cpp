@@ -459,14 +459,19 @@ void DDCircle(DDSURFACEDATA* dst, int cx, int cy, int radius, std::uint32_t palN
 
 void DDTextOut(DDSURFACEDATA* dst, int x, int y, int cellW, int cellH, DDSURFACEDATA* font,
                const char* text) {
-  if (!dst || !font || !text || cellW <= 0 || cellH <= 0) return;
+  // Sixteen cells of the sheet must fit the coordinate limit.
+  if (!dst || !font || !text || cellW <= 0 || cellH <= 0 || !SaneCoords({x, y}) ||
+      cellW > kCoordLimit / 16 || cellH > kCoordLimit / 16)
+    return;
   if (lpDTCon) DDSpriteBatchBegin(0);
-  int offset = 0;
+  long long offset = 0, line = y;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+    // Lines that run far off the surface end the text.
+    if (line > kCoordLimit) break;
     const int c = *p;
     if (c == '\n') {
       offset = 0;
-      y += cellH;
+      line += cellH;
       continue;
     }
     int row = c >> 4;
@@ -474,12 +479,13 @@ void DDTextOut(DDSURFACEDATA* dst, int x, int y, int cellW, int cellH, DDSURFACE
       row -= 10;
     else if (c >= 0xC0 && c <= 0xDD)
       row -= 4;
-    DDBlt(dst, x + offset, y, cellW, cellH, font, (c & 15) * cellW, row * cellH, 1);
+    DDBlt(dst, static_cast<int>(x + offset), static_cast<int>(line), cellW, cellH, font,
+          (c & 15) * cellW, row * cellH, 1);
     offset += cellW;
     // Text that reaches the right edge of the screen goes on at the start of the next line.
     if (x + offset >= g_nScreenWidth) {
       offset = 0;
-      y += cellH;
+      line += cellH;
     }
   }
   if (lpDTCon) DDSpriteBatchFlush();

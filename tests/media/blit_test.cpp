@@ -267,6 +267,7 @@ TEST_F(Drawing, ExtremeRectangles) {
     DDBoxFillColor(&BackBuffer, -big, -big, big, big, 0xFF0000FF);
     DDCircle(&BackBuffer, 10, 10, big, 1);
     DDTextOut(&BackBuffer, big, big, 8, 16, &src, "abc");
+    DDTextOut(&BackBuffer, 0, 0, limit / 16, limit / 16, &src, "\xFF\n\n\n\n\n\n\n\n\n\n\xFF");
     EXPECT_EQ(BackBuffer.Pixels()->Get(0, 0), 0u);
     // A huge stretch inside the limit draws only the visible part.
     DDBltStretch(&BackBuffer, -limit / 2, 0, limit, 4, &sys, 0, 0, 4, 4, 0);
