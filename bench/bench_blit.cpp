@@ -4,7 +4,6 @@
 // mask) onto a buffer of the same depth, and the counters give our time over pixman's.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
-
 #include <time.h>
 
 #include <cstdint>
@@ -40,7 +39,8 @@ std::vector<sPos> Positions(int n, int size) {
     seed = seed * 214013u + 2531011u;
     return static_cast<int>((seed >> 16) & 0x7FFF) % range;
   };
-  for (int i = 0; i < n; ++i) out.push_back({next(640 + size) - size / 2, next(480 + size) - size / 2});
+  for (int i = 0; i < n; ++i)
+    out.push_back({next(640 + size) - size / 2, next(480 + size) - size / 2});
   return out;
 }
 
@@ -62,8 +62,8 @@ struct sPixmanScene {
         sprite.push_back(Transparent(x, y, kSprite) ? 0 : Colour(x, y));
     for (int y = 0; y < kQuad; ++y)
       for (int x = 0; x < kQuad; ++x) quad.push_back(Colour(x % 32, y % 32));
-    spriteImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSprite, kSprite, sprite.data(),
-                                           kSprite * 4);
+    spriteImage =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, kSprite, kSprite, sprite.data(), kSprite * 4);
     quadImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, kQuad, kQuad, quad.data(), kQuad * 4);
     const int pitch = sixteen ? 640 * 2 : 640 * 4;
     screen.assign(static_cast<std::size_t>(pitch) * 480, 0);
@@ -73,7 +73,8 @@ struct sPixmanScene {
     mask = pixman_image_create_solid_fill(&half);
   }
   ~sPixmanScene() {
-    for (pixman_image_t* image : {spriteImage, quadImage, screenImage, mask}) pixman_image_unref(image);
+    for (pixman_image_t* image : {spriteImage, quadImage, screenImage, mask})
+      pixman_image_unref(image);
   }
   void Draw(const std::vector<sPos>& sprites, const std::vector<sPos>& quads, bool withQuads) {
     for (const sPos& p : sprites)
@@ -121,7 +122,8 @@ void BM_SpriteFrame(benchmark::State& state) {
     for (const sPos& p : sprites) DDBlt(&BackBuffer, p.x, p.y, kSprite, kSprite, &sprite, 0, 0, 1);
     if (withQuads) {
       DDSetAlphaOp(D3DTOP_MODULATE);
-      for (const sPos& p : quads) DDBltBlend(&BackBuffer, p.x, p.y, kQuad, kQuad, &quad, 0, 0, 0, pair);
+      for (const sPos& p : quads)
+        DDBltBlend(&BackBuffer, p.x, p.y, kQuad, kQuad, &quad, 0, 0, 0, pair);
       DDResetAlphaOp();
     }
     if (batched) DDSpriteBatchFlush();

@@ -85,7 +85,9 @@ bool Inside(const DDSURFACEDATA* s, int x, int y) {
 }
 
 // Width and height of a surface that are backed by pixels.
-int PixelWidth(const DDSURFACEDATA* s, const cPixelSurface* px) { return std::min(s->nWidth, px->Width()); }
+int PixelWidth(const DDSURFACEDATA* s, const cPixelSurface* px) {
+  return std::min(s->nWidth, px->Width());
+}
 int PixelHeight(const DDSURFACEDATA* s, const cPixelSurface* px) {
   return std::min(s->nHeight, px->Height());
 }
@@ -185,9 +187,9 @@ void CopyRows(cPixelSurface* dpx, int x, int y, int w, int h, const cPixelSurfac
   for (int n = 0; n < h; ++n) {
     const int j = same && y > sy ? h - 1 - n : n;
     const int v = sy + (sh == h ? j : static_cast<int>(static_cast<long long>(j) * sh / h));
-    const T* in = reinterpret_cast<const T*>(spx->Bits() +
-                                             static_cast<std::size_t>(v) * spx->PitchBytes()) +
-                  sx;
+    const T* in =
+        reinterpret_cast<const T*>(spx->Bits() + static_cast<std::size_t>(v) * spx->PitchBytes()) +
+        sx;
     if (same) {
       buffer.assign(in, in + sw);
       in = buffer.data();
@@ -286,7 +288,8 @@ void DDKeyClear(DDSURFACEDATA* dst, int x, int y, int w, int h) {
   if (!px || !lpDTCon) return;
   // The transparent colour of the target: opaque on the screen, alpha 0 in a texture. At
   // 16 bits the colour is the 8-bit form of the key, so Clear converts it to the target.
-  RasterClear(*px, x, y, w, h, dst == &BackBuffer ? lpDTCon->dwTransmitBack : lpDTCon->dwTransmitTex);
+  RasterClear(*px, x, y, w, h,
+              dst == &BackBuffer ? lpDTCon->dwTransmitBack : lpDTCon->dwTransmitTex);
 }
 
 void DDDrawQuad(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
@@ -314,8 +317,8 @@ int DDBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, in
   return DirectDrawBlt(dst, x, y, sw, sh, src, sx, sy, sw, sh, flags);
 }
 
-int DDBltStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
-                 int sy, int sw, int sh, int flags) {
+int DDBltStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
+                 int sw, int sh, int flags) {
   if (!dst || !src) return 0;
   if (!lpDTCon) {
     if (!DDClipRect(dst, &x, &y, &w, &h, src, &sx, &sy, &sw, &sh)) return 0;
@@ -435,11 +438,14 @@ void DDPutPixel(DDSURFACEDATA* dst, int x, int y, std::uint32_t palNum) {
 void DDCircle(DDSURFACEDATA* dst, int cx, int cy, int radius, std::uint32_t palNum) {
   if (!dst || radius < 1) return;
   // A circle that cannot touch the surface is not walked point by point.
-  const long long left = static_cast<long long>(cx) - radius, right = static_cast<long long>(cx) + radius;
-  const long long top = static_cast<long long>(cy) - radius, bottom = static_cast<long long>(cy) + radius;
+  const long long left = static_cast<long long>(cx) - radius,
+                  right = static_cast<long long>(cx) + radius;
+  const long long top = static_cast<long long>(cy) - radius,
+                  bottom = static_cast<long long>(cy) + radius;
   if (right < 0 || bottom < 0 || left >= dst->nWidth || top >= dst->nHeight) return;
-  const long long far = std::max(std::max(std::llabs(cx), std::llabs(static_cast<long long>(cx) - dst->nWidth)),
-                                 std::max(std::llabs(cy), std::llabs(static_cast<long long>(cy) - dst->nHeight)));
+  const long long far =
+      std::max(std::max(std::llabs(cx), std::llabs(static_cast<long long>(cx) - dst->nWidth)),
+               std::max(std::llabs(cy), std::llabs(static_cast<long long>(cy) - dst->nHeight)));
   if (radius > 2 * far + 2) return;
   int x = 0, y = radius, d = 3 - 2 * radius;
   while (x <= y) {

@@ -17,8 +17,8 @@ enum DDBLTFLAG : int { DDBLT_NOKEY = 0, DDBLT_KEY = 1 };
 int DDBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
           int flags);
 // sw and sh may be negative: the source is drawn mirrored.
-int DDBltStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
-                 int sy, int sw, int sh, int flags);
+int DDBltStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
+                 int sw, int sh, int flags);
 // A blend pair: {ARGB vertex colour, colour operation}. Ignored in the DirectDraw mode.
 void DDBltBlend(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
                 int flags, const int* blend);

@@ -5,8 +5,7 @@ bool DDIsFullscreenBack(const DDSURFACEDATA* sd) { return sd == &BackBuffer && g
 std::uint16_t ComposeD3D16(int r, int g, int b, bool fullscreenBack) {
   if (fullscreenBack) {
     const DDPIXELLAYOUT& l = g_BackPixelLayout;
-    return static_cast<std::uint16_t>((b << l.nShiftB) | ((g * 2) << l.nShiftG) |
-                                      (r << l.nShiftR));
+    return static_cast<std::uint16_t>((b << l.nShiftB) | ((g * 2) << l.nShiftG) | (r << l.nShiftR));
   }
   const DDPIXELLAYOUT& l = g_PixelLayout;
   return static_cast<std::uint16_t>(((r & l.nMaxR) << l.nShiftR) | ((g & l.nMaxG) << l.nShiftG) |

@@ -19,10 +19,9 @@ struct sChannels {
 
 // Channels of a 16-bit pixel in a layout, each in its own range (0 to max).
 inline sChannels SplitPixel16(std::uint32_t p, const DDPIXELLAYOUT& l) {
-  return sChannels{static_cast<int>((p >> l.nShiftR) & l.nMaxR),
-                   static_cast<int>((p >> l.nShiftG) & l.nMaxG),
-                   static_cast<int>((p >> l.nShiftB) & l.nMaxB),
-                   static_cast<int>((p >> l.nShiftA) & l.nMaxA)};
+  return sChannels{
+      static_cast<int>((p >> l.nShiftR) & l.nMaxR), static_cast<int>((p >> l.nShiftG) & l.nMaxG),
+      static_cast<int>((p >> l.nShiftB) & l.nMaxB), static_cast<int>((p >> l.nShiftA) & l.nMaxA)};
 }
 // Channels of a 32-bit pixel: byte 2 red, 1 green, 0 blue, 3 alpha.
 inline sChannels SplitPixel32(std::uint32_t p) {

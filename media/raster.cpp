@@ -39,7 +39,6 @@ inline std::uint16_t To1555(std::uint32_t c) {
   return static_cast<std::uint16_t>(To555(c) | ((c >> 16) & 0x8000));
 }
 
-
 // Per channel of two colours.
 template <class Op>
 std::uint32_t PerChannel(std::uint32_t x, std::uint32_t y, Op op) {
@@ -91,8 +90,7 @@ inline int Wrap(int v, int size) {
 void SampleOffsets(std::vector<int>& out, int first, int last, int n, int s, int span, int size) {
   out.resize(last - first);
   for (int k = first; k < last; ++k)
-    out[k - first] =
-        Wrap(FloorDiv((2LL * k + 1) * span + 2LL * n * s, 2LL * n), size);
+    out[k - first] = Wrap(FloorDiv((2LL * k + 1) * span + 2LL * n * s, 2LL * n), size);
 }
 
 // The part of [x, x + w) inside [0, size).
@@ -107,7 +105,6 @@ bool PlainStage(const sQuadStage& stage) {
          (stage.dwColorOp == D3DTOP_MODULATE || stage.dwColorOp == D3DTOP_SELECTARG1) &&
          stage.dwAlphaOp == D3DTOP_SELECTARG1;
 }
-
 
 }  // namespace
 
@@ -163,9 +160,9 @@ inline __m128i Blend4(__m128i s, __m128i d) {
   auto half = [&](__m128i s16, __m128i d16) {
     __m128i a = _mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3));
     a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s16, a),
-                                            _mm_mullo_epi16(d16, _mm_sub_epi16(full, a))),
-                              round);
+    __m128i x = _mm_add_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(full, a))),
+        round);
     x = _mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8));
     return _mm_srli_epi16(x, 8);
   };
@@ -285,9 +282,9 @@ void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
 
 // Stage 0 over a row of texels; vertex-colour modulation, the common case, inline.
 void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
-  const bool modulate = !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
-                        (stage.dwAlphaOp == D3DTOP_MODULATE ||
-                         stage.dwAlphaOp == D3DTOP_SELECTARG1);
+  const bool modulate =
+      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
+      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1);
   if (!modulate) {
     for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
     return;
@@ -298,10 +295,10 @@ void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
   int k = 0;
 #ifdef __SSE2__
   // Two pixels per half: texel channel times colour channel, divided by 255 exactly.
-  const __m128i factor = _mm_setr_epi16(static_cast<short>(cb), static_cast<short>(cg),
-                                        static_cast<short>(cr), static_cast<short>(ca),
-                                        static_cast<short>(cb), static_cast<short>(cg),
-                                        static_cast<short>(cr), static_cast<short>(ca));
+  const __m128i factor =
+      _mm_setr_epi16(static_cast<short>(cb), static_cast<short>(cg), static_cast<short>(cr),
+                     static_cast<short>(ca), static_cast<short>(cb), static_cast<short>(cg),
+                     static_cast<short>(cr), static_cast<short>(ca));
   const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
   auto half = [&](__m128i t16) {
     __m128i x = _mm_mullo_epi16(t16, factor);
@@ -311,8 +308,8 @@ void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
   for (; k + 4 <= n; k += 4) {
     auto* p = reinterpret_cast<__m128i*>(px + k);
     const __m128i t = _mm_loadu_si128(p);
-    _mm_storeu_si128(p, _mm_packus_epi16(half(_mm_unpacklo_epi8(t, zero)),
-                                         half(_mm_unpackhi_epi8(t, zero))));
+    _mm_storeu_si128(
+        p, _mm_packus_epi16(half(_mm_unpacklo_epi8(t, zero)), half(_mm_unpackhi_epi8(t, zero))));
   }
 #endif
   for (; k < n; ++k) {
@@ -367,8 +364,8 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
   if (x0 >= x1 || y0 >= y1) return;
   const int n = x1 - x0;
   // One to one inside the texture: texels are read in a row, with no sampling table.
-  const bool direct = sw == w && sh == h && sx >= 0 && sy >= 0 && sx + sw <= tex.Width() &&
-                      sy + sh <= tex.Height();
+  const bool direct =
+      sw == w && sh == h && sx >= 0 && sy >= 0 && sx + sw <= tex.Width() && sy + sh <= tex.Height();
   thread_local std::vector<int> columns, rows;
   thread_local std::vector<std::uint32_t> texels;
   if (!direct) {
@@ -385,8 +382,8 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
     const int v = direct ? sy + j - y : rows[j - y0];
     if (straight16) {
       Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0,
-                   reinterpret_cast<const std::uint16_t*>(
-                       tex.Bits() + static_cast<std::size_t>(v) * tex.PitchBytes()) +
+                   reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
+                                                                           tex.PitchBytes()) +
                        (sx + x0 - x),
                    n, dst.Format() == D3DFMT_R5G6B5);
       continue;

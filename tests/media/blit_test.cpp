@@ -1,3 +1,5 @@
+#include "media/blit.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -6,7 +8,6 @@
 
 #include "foundation/message_box.h"
 #include "foundation/report.h"
-#include "media/blit.h"
 #include "media/device.h"
 #include "media/palette.h"
 #include "media/pixel_access.h"
@@ -122,8 +123,8 @@ TEST_F(Drawing, KeyedAndOpaqueBlitsInEveryModeAndDepth) {
        V{0x123456, 0xFF0000, 0xFF00, 0xFF}, V{0xFF00FF, 0xFF0000, 0xFF00, 0xFF}},
       // Quads blend with the texel's alpha; flags 0 clears the key area to transparent first.
       {"Direct3D 32 quad", 1, 32, 1, DTMEMORYTYPE_VIDEO_RT, DTMEMORYTYPE_VIDEO_RT, false,
-       0xFF000000, V{0, 0xFFFF0000, 0xFF00FF00, half}, V{0xFF000000, 0xFFFF0000, 0xFF00FF00,
-       0xBF808080}, V{0, 0xFFFF0000, 0xFF00FF00, 0x40808080}},
+       0xFF000000, V{0, 0xFFFF0000, 0xFF00FF00, half},
+       V{0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xBF808080}, V{0, 0xFFFF0000, 0xFF00FF00, 0x40808080}},
       // Onto the screen the key area shows the transparent colour.
       {"Direct3D 32 quad to the screen", 1, 32, 1, -1, DTMEMORYTYPE_VIDEO_RT, true, 0x000000,
        V{0, 0xFFFF0000, 0xFF00FF00, half}, V{0, 0xFF0000, 0xFF00, 0x808080},
@@ -207,7 +208,8 @@ TEST_F(Drawing, StretchAndMirrorInBothPaths) {
     SCOPED_TRACE(memory);
     Init(1, 32);
     DDSURFACEDATA dst, src;
-    Make(dst, 32, 32, 0, 0, memory == DTMEMORYTYPE_SYSTEM ? DTMEMORYTYPE_SYSTEM : DTMEMORYTYPE_VIDEO_RT);
+    Make(dst, 32, 32, 0, 0,
+         memory == DTMEMORYTYPE_SYSTEM ? DTMEMORYTYPE_SYSTEM : DTMEMORYTYPE_VIDEO_RT);
     Make(src, 32, 32, 0, 0);
     for (int i = 0; i < 32; ++i)
       for (int j = 0; j < 32; ++j) src.Pixels()->Put(i, j, 0xFF000000u | (j << 8) | i);
@@ -322,7 +324,7 @@ TEST_F(Drawing, FillsWithTheTransparentColour) {
   EXPECT_EQ(BackBuffer.Pixels()->Get(5, 5), 0x445566u);
   DDPutPixel(&BackBuffer, 3, 3, 200);
   EXPECT_EQ(BackBuffer.Pixels()->Get(3, 3), 0xC80000u);
-  DDPutPixel(&BackBuffer, 64, 3, 200);  // outside: nothing, no fault
+  DDPutPixel(&BackBuffer, 64, 3, 200);      // outside: nothing, no fault
   DDBoxFill(&BackBuffer, 0, 0, 1, 1, 256);  // beyond the palette: colour 0, logged
   EXPECT_EQ(BackBuffer.Pixels()->Get(0, 0), 0x445566u);
   DDDestroySurface(&keyed);
@@ -520,8 +522,8 @@ TEST_F(Drawing, PixelRulesOfTheEffects) {
     std::uint32_t pixel;
     bool transparent;
   };
-  for (const Case& c : {Case{0x2000, false}, Case{0x8000, false}, Case{0x0000, true},
-                        Case{0x1FFF, true}})
+  for (const Case& c :
+       {Case{0x2000, false}, Case{0x8000, false}, Case{0x0000, true}, Case{0x1FFF, true}})
     EXPECT_EQ(IsTransparentPixel(c.pixel, 16), c.transparent) << c.pixel;
   EXPECT_TRUE(IsTransparentPixel(0x00FFFFFF, 32));
   EXPECT_FALSE(IsTransparentPixel(0x01000000, 32));
