@@ -503,6 +503,23 @@ TEST_F(Drawing, VirBackBufferCollectsTheFrame) {
   DDDestroySurface(&src);
 }
 
+// At 16 bits in full screen the collected picture keeps the texture layout; the copy at the
+// present converts it to the screen's 5-6-5.
+TEST_F(Drawing, VirBackBufferKeepsTheTextureLayout) {
+  Init(1, 16, 0);
+  DDSURFACEDATA src;
+  Make(src, 1, 1, 0xFC00, 1, DTMEMORYTYPE_SYSTEM);
+  BackBuffer.Pixels()->Fill(0);
+  DDSetVirBackBuffer(1);
+  DDBlt(&BackBuffer, 2, 2, 1, 1, &src, 0, 0, 1);
+  EXPECT_EQ(VirBackBuffer.Pixels()->Get(2, 2), 0xFC00u);
+  EXPECT_EQ(BackBuffer.Pixels()->Get(2, 2), 0u);
+  EXPECT_EQ(DDPresent(60, 0, nullptr), 1);
+  EXPECT_EQ(BackBuffer.Pixels()->Get(2, 2), 0xF800u);
+  DDSetVirBackBuffer(0);
+  DDDestroySurface(&src);
+}
+
 TEST_F(Drawing, PresentReportsALostDevice) {
   Init(0, 32);
   EXPECT_EQ(DDPresent(60, 0, nullptr), 1);
