@@ -181,13 +181,23 @@ void BlendStraight32(std::uint32_t* out, const std::uint32_t* in, int n, std::ui
   for (; k + 4 <= n; k += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
     const __m128i a = _mm_srli_epi32(s, 24);
-    const int full = _mm_movemask_epi8(_mm_cmpeq_epi32(a, opaque));
+    const __m128i fullMask = _mm_cmpeq_epi32(a, opaque);
+    const int full = _mm_movemask_epi8(fullMask);
     if (full == 0xFFFF) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_and_si128(s, keepMask));
       continue;
     }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0xFFFF) continue;
+    const __m128i clearMask = _mm_cmpeq_epi32(a, _mm_setzero_si128());
+    const int clear = _mm_movemask_epi8(clearMask);
+    if (clear == 0xFFFF) continue;
     auto* o = reinterpret_cast<__m128i*>(out + k);
+    if ((full | clear) == 0xFFFF) {
+      // Only opaque and transparent texels (the edge of a keyed sprite): a select.
+      const __m128i d = _mm_loadu_si128(o);
+      _mm_storeu_si128(o, _mm_or_si128(_mm_and_si128(fullMask, _mm_and_si128(s, keepMask)),
+                                       _mm_andnot_si128(fullMask, d)));
+      continue;
+    }
     const __m128i d = _mm_or_si128(_mm_loadu_si128(o), _mm_set1_epi32(static_cast<int>(~keep)));
     _mm_storeu_si128(o, _mm_and_si128(Blend4(s, d), keepMask));
   }
