@@ -3,6 +3,9 @@
 #include "foundation/report.h"
 #include "foundation/strings.h"
 #include "media/palette.h"
+#include "media/present.h"
+#include "media/scene.h"
+#include "media/sprite_batch.h"
 #include "media/surface_create.h"
 #include "platform/video.h"
 
@@ -259,11 +262,14 @@ bool DDInit(int bD3D, void* hwnd, int width, int height, int bpp, int vsync, int
   }
   g_bDeviceReady = 1;
   g_bDDInitDone = 1;
+  SetFrameWaitHooks(DDFrameWaitHooks());
+  DDInstallMessageBoxHook();
   SetDisplayReportSource(DisplayLines);
   return true;
 }
 
 void DDRelease() {
+  DDDiscardBatches();
   auto releaseArray = [] {
     for (int i = 0; g_lpDDSurfaces && i < g_nDDSurfaceCount; ++i)
       DDReleaseSurface(&g_lpDDSurfaces[i]);

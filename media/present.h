@@ -1,0 +1,16 @@
+#pragma once
+// The end of a frame in the Direct3D mode, and VirBackBuffer mode: while a whole-screen
+// effect runs, everything aimed at BackBuffer is collected in VirBackBuffer, so that the
+// effect can work on the finished picture before it reaches the screen.
+#include "foundation/timer.h"
+#include "media/surface.h"
+
+// Direct3D: copies a collected picture onto BackBuffer, waits for the frame's due time
+// (through the frame pacer, unless vertical sync paces the frames), ends the scene and hands
+// the frame over. 1 shown, 0 the device is lost. DirectDraw mode: 1 without action.
+int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont);
+void DDSetVirBackBuffer(int on);
+// The collected picture drawn opaque onto the back buffer.
+void DDCopyVirBackBuffer(DDSURFACEDATA* back, DDSURFACEDATA* vir);
+// What the frame pacer needs of the media library.
+sFrameWaitHooks DDFrameWaitHooks();

@@ -1,0 +1,434 @@
+#include "media/raster.h"
+
+#include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <vector>
+
+#include "foundation/report.h"
+#include "media/surface_create.h"
+
+namespace {
+
+inline std::uint32_t Widen5(std::uint32_t c) { return (c << 3) | (c >> 2); }
+inline std::uint32_t Widen6(std::uint32_t c) { return (c << 2) | (c >> 4); }
+
+inline std::uint32_t Pack(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+inline std::uint32_t Channel(std::uint32_t c, int shift) { return (c >> shift) & 0xFF; }
+
+// 16-bit pixels widened to 0xAARRGGBB by bit replication, and back by truncation.
+inline std::uint32_t From565(std::uint32_t p) {
+  return Pack(0xFF, Widen5((p >> 11) & 31), Widen6((p >> 5) & 63), Widen5(p & 31));
+}
+inline std::uint32_t From1555(std::uint32_t p) {
+  return Pack((p & 0x8000) ? 0xFF : 0, Widen5((p >> 10) & 31), Widen5((p >> 5) & 31),
+              Widen5(p & 31));
+}
+inline std::uint32_t From555(std::uint32_t p) { return From1555(p) | 0xFF000000u; }
+inline std::uint16_t To565(std::uint32_t c) {
+  return static_cast<std::uint16_t>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x1F));
+}
+inline std::uint16_t To555(std::uint32_t c) {
+  return static_cast<std::uint16_t>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x1F));
+}
+inline std::uint16_t To1555(std::uint32_t c) {
+  return static_cast<std::uint16_t>(To555(c) | ((c >> 16) & 0x8000));
+}
+
+// Per channel of two colours.
+template <class Op>
+std::uint32_t PerChannel(std::uint32_t x, std::uint32_t y, Op op) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    out |= (op(Channel(x, shift), Channel(y, shift)) & 0xFF) << shift;
+  return out;
+}
+
+std::uint32_t ApplyOp(std::uint32_t op, std::uint32_t arg1, std::uint32_t arg2,
+                      std::uint32_t diffuse, std::uint32_t factorAlpha) {
+  switch (op) {
+    case D3DTOP_DISABLE:
+      return diffuse;
+    case D3DTOP_SELECTARG1:
+      return arg1;
+    case D3DTOP_SELECTARG2:
+      return arg2;
+    case D3DTOP_ADD:
+      return PerChannel(arg1, arg2, [](std::uint32_t a, std::uint32_t b) {
+        return std::min<std::uint32_t>(a + b, 255);
+      });
+    case D3DTOP_SUBTRACT:
+      return PerChannel(arg1, arg2,
+                        [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0; });
+    case D3DTOP_BLENDFACTORALPHA:
+      return PerChannel(arg1, arg2, [factorAlpha](std::uint32_t a, std::uint32_t b) {
+        return (a * factorAlpha + b * (255 - factorAlpha)) / 255;
+      });
+    case D3DTOP_MODULATE:
+    default:
+      return PerChannel(arg1, arg2, [](std::uint32_t a, std::uint32_t b) { return a * b / 255; });
+  }
+}
+
+// Floor of n / d for d > 0.
+inline int FloorDiv(long long n, long long d) {
+  long long q = n / d;
+  if ((n % d) != 0 && n < 0) --q;
+  return static_cast<int>(q);
+}
+inline int Wrap(int v, int size) {
+  v %= size;
+  return v < 0 ? v + size : v;
+}
+
+// The texel offsets of destination positions first to last - 1 of n positions sampling
+// (s, span) of a texture of the given size; out[0] is position first.
+void SampleOffsets(std::vector<int>& out, int first, int last, int n, int s, int span, int size) {
+  out.resize(last - first);
+  for (int k = first; k < last; ++k)
+    out[k - first] = Wrap(FloorDiv((2LL * k + 1) * span + 2LL * n * s, 2LL * n), size);
+}
+
+// The part of [x, x + w) inside [0, size).
+void Span(int x, int w, int size, int& from, int& to) {
+  from = static_cast<int>(std::max<long long>(x, 0));
+  to = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, size));
+}
+
+// Whether the stage leaves an opaque texel as it is and takes its alpha from the texel.
+bool PlainStage(const sQuadStage& stage) {
+  return stage.dwColor == 0xFFFFFFFF && !stage.bArg2Factor &&
+         (stage.dwColorOp == D3DTOP_MODULATE || stage.dwColorOp == D3DTOP_SELECTARG1) &&
+         stage.dwAlphaOp == D3DTOP_SELECTARG1;
+}
+
+}  // namespace
+
+std::uint32_t PixelToArgb(std::uint32_t p, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      return p;
+    case D3DFMT_X8R8G8B8:
+      return 0xFF000000u | p;
+    case D3DFMT_R5G6B5:
+      return From565(p);
+    case D3DFMT_A1R5G5B5:
+      return From1555(p);
+    case D3DFMT_X1R5G5B5:
+      return From555(p);
+    default:
+      return p;
+  }
+}
+
+std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage) {
+  const std::uint32_t arg2 = stage.bArg2Factor ? stage.dwFactor : stage.dwColor;
+  const std::uint32_t factorAlpha = stage.dwFactor >> 24;
+  const std::uint32_t colour =
+      ApplyOp(stage.dwColorOp, texel, arg2, stage.dwColor, factorAlpha) & 0xFFFFFF;
+  const std::uint32_t alpha =
+      ApplyOp(stage.dwAlphaOp, texel, arg2, stage.dwColor, factorAlpha) & 0xFF000000u;
+  return alpha | colour;
+}
+
+namespace {
+
+// x / 255 for 0 <= x <= 65534, exact.
+inline std::uint32_t Div255(std::uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+
+// src over dst with alpha a: each channel (s * a + d * (255 - a) + 127) / 255, two channels
+// at a time in the 16-bit halves of a word (no half exceeds 65407, so none carries over).
+inline std::uint32_t BlendPartial(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
+  const std::uint32_t na = 255 - a;
+  std::uint32_t rb = (s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * na + 0x007F007Fu;
+  rb = ((rb + 0x00010001u + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+  std::uint32_t ag = ((s >> 8) & 0x00FF00FFu) * a + ((d >> 8) & 0x00FF00FFu) * na + 0x007F007Fu;
+  ag = (ag + 0x00010001u + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+  return rb | ag;
+}
+
+#ifdef __SSE2__
+// Four pixels at once, each channel as BlendPartial computes it, for any alpha (0 keeps the
+// destination, 255 gives the source), in 16-bit lanes.
+inline __m128i Blend4(__m128i s, __m128i d) {
+  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
+  const __m128i round = _mm_set1_epi16(127), one = _mm_set1_epi16(1);
+  auto half = [&](__m128i s16, __m128i d16) {
+    __m128i a = _mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3));
+    a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i x = _mm_add_epi16(
+        _mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, _mm_sub_epi16(full, a))),
+        round);
+    x = _mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8));
+    return _mm_srli_epi16(x, 8);
+  };
+  const __m128i lo = half(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+  const __m128i hi = half(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+  return _mm_packus_epi16(lo, hi);
+}
+#endif
+
+// Texels of 32 bits blended into a 32-bit row as they are. Groups of four that are all opaque
+// or all transparent are stored or skipped whole.
+void BlendStraight32(std::uint32_t* out, const std::uint32_t* in, int n, std::uint32_t keep) {
+  int k = 0;
+#ifdef __SSE2__
+  const __m128i opaque = _mm_set1_epi32(255), keepMask = _mm_set1_epi32(static_cast<int>(keep));
+  for (; k + 4 <= n; k += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i a = _mm_srli_epi32(s, 24);
+    const __m128i fullMask = _mm_cmpeq_epi32(a, opaque);
+    const int full = _mm_movemask_epi8(fullMask);
+    if (full == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_and_si128(s, keepMask));
+      continue;
+    }
+    const __m128i clearMask = _mm_cmpeq_epi32(a, _mm_setzero_si128());
+    const int clear = _mm_movemask_epi8(clearMask);
+    if (clear == 0xFFFF) continue;
+    auto* o = reinterpret_cast<__m128i*>(out + k);
+    if ((full | clear) == 0xFFFF) {
+      // Only opaque and transparent texels (the edge of a keyed sprite): a select.
+      const __m128i d = _mm_loadu_si128(o);
+      _mm_storeu_si128(o, _mm_or_si128(_mm_and_si128(fullMask, _mm_and_si128(s, keepMask)),
+                                       _mm_andnot_si128(fullMask, d)));
+      continue;
+    }
+    const __m128i d = _mm_or_si128(_mm_loadu_si128(o), _mm_set1_epi32(static_cast<int>(~keep)));
+    _mm_storeu_si128(o, _mm_and_si128(Blend4(s, d), keepMask));
+  }
+#endif
+  for (; k < n; ++k) {
+    const std::uint32_t p = in[k], pa = p >> 24;
+    if (pa == 255)
+      out[k] = p & keep;
+    else if (pa != 0)
+      out[k] = BlendPartial(p, out[k] | ~keep, pa) & keep;
+  }
+}
+
+template <std::uint32_t (*Decode)(std::uint32_t)>
+void Decode16(const std::uint16_t* p, const int* columns, int first, int n, std::uint32_t* out) {
+  if (columns)
+    for (int k = 0; k < n; ++k) out[k] = Decode(p[columns[k]]);
+  else
+    for (int k = 0; k < n; ++k) out[k] = Decode(p[first + k]);
+}
+
+// Texels of one row into 0xAARRGGBB: n texels at the given column offsets, or (columns null)
+// n consecutive texels from column first.
+void DecodeRow(const cPixelSurface& tex, int v, const int* columns, int first, int n,
+               std::uint32_t* out) {
+  const std::uint8_t* row = tex.Bits() + static_cast<std::size_t>(v) * tex.PitchBytes();
+  const auto* p16 = reinterpret_cast<const std::uint16_t*>(row);
+  const auto* p32 = reinterpret_cast<const std::uint32_t*>(row);
+  switch (tex.Format()) {
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8: {
+      const std::uint32_t fill = tex.Format() == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
+      if (columns)
+        for (int k = 0; k < n; ++k) out[k] = p32[columns[k]] | fill;
+      else
+        for (int k = 0; k < n; ++k) out[k] = p32[first + k] | fill;
+      break;
+    }
+    case D3DFMT_R5G6B5:
+      Decode16<From565>(p16, columns, first, n, out);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Decode16<From1555>(p16, columns, first, n, out);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Decode16<From555>(p16, columns, first, n, out);
+      break;
+    default:
+      for (int k = 0; k < n; ++k) out[k] = tex.Get(columns ? columns[k] : first + k, v);
+      break;
+  }
+}
+
+// Opaque texels of a 1-5-5-5 texture into a 16-bit target (5-6-5 or 1-5-5-5) as they are;
+// texels without the alpha bit leave the target. The same values as widening and cutting back.
+void Straight1555(std::uint16_t* out, const std::uint16_t* in, int n, bool to565) {
+  int k = 0;
+#ifdef __SSE2__
+  const __m128i red = _mm_set1_epi16(0x7C00), green = _mm_set1_epi16(0x03E0),
+                greenTop = _mm_set1_epi16(0x0200), blue = _mm_set1_epi16(0x001F);
+  for (; k + 8 <= n; k += 8) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i opaque = _mm_srai_epi16(p, 15);
+    const int mask = _mm_movemask_epi8(opaque);
+    if (mask == 0) continue;
+    __m128i c = p;
+    if (to565)
+      c = _mm_or_si128(
+          _mm_or_si128(_mm_slli_epi16(_mm_and_si128(p, red), 1),
+                       _mm_slli_epi16(_mm_and_si128(p, green), 1)),
+          _mm_or_si128(_mm_srli_epi16(_mm_and_si128(p, greenTop), 4), _mm_and_si128(p, blue)));
+    auto* o = reinterpret_cast<__m128i*>(out + k);
+    if (mask != 0xFFFF)
+      c = _mm_or_si128(_mm_and_si128(opaque, c), _mm_andnot_si128(opaque, _mm_loadu_si128(o)));
+    _mm_storeu_si128(o, c);
+  }
+#endif
+  for (; k < n; ++k)
+    if (in[k] & 0x8000) out[k] = to565 ? To565(From1555(in[k])) : in[k];
+}
+
+template <std::uint32_t (*Decode)(std::uint32_t), std::uint16_t (*Encode)(std::uint32_t)>
+void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
+  for (int k = 0; k < n; ++k) {
+    const std::uint32_t s = src[k], a = s >> 24;
+    if (a == 255)
+      out[k] = Encode(s);
+    else if (a != 0)
+      out[k] = Encode(BlendPartial(s, Decode(out[k]), a));
+  }
+}
+
+// Stage 0 over a row of texels; vertex-colour modulation, the common case, inline.
+void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
+  const bool modulate =
+      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
+      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1);
+  if (!modulate) {
+    for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
+    return;
+  }
+  const std::uint32_t c = stage.dwColor;
+  const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+  const std::uint32_t cr = (c >> 16) & 0xFF, cg = (c >> 8) & 0xFF, cb = c & 0xFF;
+  int k = 0;
+#ifdef __SSE2__
+  // Two pixels per half: texel channel times colour channel, divided by 255 exactly.
+  const __m128i factor =
+      _mm_setr_epi16(static_cast<short>(cb), static_cast<short>(cg), static_cast<short>(cr),
+                     static_cast<short>(ca), static_cast<short>(cb), static_cast<short>(cg),
+                     static_cast<short>(cr), static_cast<short>(ca));
+  const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+  auto half = [&](__m128i t16) {
+    __m128i x = _mm_mullo_epi16(t16, factor);
+    x = _mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8));
+    return _mm_srli_epi16(x, 8);
+  };
+  for (; k + 4 <= n; k += 4) {
+    auto* p = reinterpret_cast<__m128i*>(px + k);
+    const __m128i t = _mm_loadu_si128(p);
+    _mm_storeu_si128(
+        p, _mm_packus_epi16(half(_mm_unpacklo_epi8(t, zero)), half(_mm_unpackhi_epi8(t, zero))));
+  }
+#endif
+  for (; k < n; ++k) {
+    const std::uint32_t t = px[k];
+    px[k] = Div255((t >> 24) * ca) << 24 | Div255(((t >> 16) & 0xFF) * cr) << 16 |
+            Div255(((t >> 8) & 0xFF) * cg) << 8 | Div255((t & 0xFF) * cb);
+  }
+}
+
+// A row of colours blended into n target pixels from column x0 of row j.
+void BlendRow(cPixelSurface& dst, int j, int x0, const std::uint32_t* src, int n) {
+  const D3DFORMAT f = dst.Format();
+  std::uint8_t* row = dst.Row(j);
+  if (f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8) {
+    // A target without alpha keeps its alpha byte 0, as the format's conversion does.
+    const std::uint32_t keep = f == D3DFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    BlendStraight32(reinterpret_cast<std::uint32_t*>(row) + x0, src, n, keep);
+    return;
+  }
+  auto* out16 = reinterpret_cast<std::uint16_t*>(row) + x0;
+  switch (f) {
+    case D3DFMT_R5G6B5:
+      Blend16<From565, To565>(out16, src, n);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Blend16<From1555, To1555>(out16, src, n);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Blend16<From555, To555>(out16, src, n);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst) {
+  const std::uint32_t a = src >> 24;
+  if (a == 255) return src;
+  if (a == 0) return dst;
+  return BlendPartial(src, dst, a);
+}
+
+void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cPixelSurface& tex,
+                        int sx, int sy, int sw, int sh, const sQuadStage& stage) {
+  if (w <= 0 || h <= 0 || !dst.Bits() || !tex.Bits() || !SaneCoords({x, y, w, h, sx, sy, sw, sh}))
+    return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int n = x1 - x0;
+  // One to one inside the texture: texels are read in a row, with no sampling table.
+  const bool direct =
+      sw == w && sh == h && sx >= 0 && sy >= 0 && sx + sw <= tex.Width() && sy + sh <= tex.Height();
+  thread_local std::vector<int> columns, rows;
+  thread_local std::vector<std::uint32_t> texels;
+  if (!direct) {
+    SampleOffsets(columns, x0 - x, x1 - x, w, sx, sw, tex.Width());
+    SampleOffsets(rows, y0 - y, y1 - y, h, sy, sh, tex.Height());
+  }
+  texels.resize(n);
+  const bool plain = PlainStage(stage);
+  // Texels of 32 bits that the stage leaves as they are are blended straight from the texture.
+  const bool straight = direct && plain && tex.Format() == D3DFMT_A8R8G8B8;
+  const bool straight16 = direct && plain && tex.Format() == D3DFMT_A1R5G5B5 &&
+                          (dst.Format() == D3DFMT_R5G6B5 || dst.Format() == D3DFMT_A1R5G5B5);
+  for (int j = y0; j < y1; ++j) {
+    const int v = direct ? sy + j - y : rows[j - y0];
+    if (straight16) {
+      Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0,
+                   reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
+                                                                           tex.PitchBytes()) +
+                       (sx + x0 - x),
+                   n, dst.Format() == D3DFMT_R5G6B5);
+      continue;
+    }
+    const std::uint32_t* src;
+    if (straight) {
+      src = reinterpret_cast<const std::uint32_t*>(tex.Bits() +
+                                                   static_cast<std::size_t>(v) * tex.PitchBytes()) +
+            (sx + x0 - x);
+    } else {
+      DecodeRow(tex, v, direct ? nullptr : columns.data(), sx + x0 - x, n, texels.data());
+      if (!plain) CombineRow(texels.data(), n, stage);
+      src = texels.data();
+    }
+    BlendRow(dst, j, x0, src, n);
+  }
+}
+
+void RasterColourQuad(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t argb) {
+  if ((argb >> 24) == 0 || !dst.Bits() || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h})) return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
+  if (x0 >= x1) return;
+  thread_local std::vector<std::uint32_t> colours;
+  colours.assign(x1 - x0, argb);
+  for (int j = y0; j < y1; ++j) BlendRow(dst, j, x0, colours.data(), x1 - x0);
+}
+
+void RasterClear(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t argb) {
+  if (!dst.Bits() || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h})) return;
+  int x0, x1, y0, y1;
+  Span(x, w, dst.Width(), x0, x1);
+  Span(y, h, dst.Height(), y0, y1);
+  const std::uint32_t value = ArgbToFormat(argb, dst.Format());
+  for (int j = y0; j < y1; ++j)
+    for (int i = x0; i < x1; ++i) dst.Put(i, j, value);
+}
