@@ -13,6 +13,7 @@ namespace platform {
 namespace {
 
 std::atomic<MessageBoxHandler> g_handler{nullptr};
+std::atomic<bool> g_shown{true};
 
 // Boxes are shown on the main thread; before there is one, on the process's first thread.
 bool OnBoxThread() {
@@ -76,6 +77,7 @@ int ShowGtkBox(const std::string& text, const std::string& caption, int type) {
 
 int ShowHere(const std::string& text, const std::string& caption, int type) {
   if (auto handler = g_handler.load()) return handler(text, caption, type);
+  if (!g_shown.load()) return 0;
   return ShowGtkBox(text, caption, type);
 }
 
@@ -101,5 +103,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int type
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) { g_handler.store(handler); }
+
+void SetMessageBoxesShown(bool shown) { g_shown.store(shown); }
 
 }  // namespace platform

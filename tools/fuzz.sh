@@ -24,6 +24,8 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+# No display: a reader's message box must never wait for a click.
+unset DISPLAY WAYLAND_DISPLAY
 for t in "${targets[@]}"; do
   work=build/fuzz/work/$t
   mkdir -p "$work/corpus" "build/fuzz/findings/$t"

@@ -16,7 +16,7 @@ run_suite() {
   cmake -S . -B "$dir" -G Ninja "$@"
   cmake --build "$dir" -j "$jobs"
   # Window and dialog tests need a display: run the suite under a virtual one.
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo

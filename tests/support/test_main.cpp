@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "foundation/file_data.h"
+#include "platform/message_box.h"
 
 // The desktop bus and X libraries that SDL's video start-up loads keep a few buffers for the
 // life of the process; they are not the program's.
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   g_nDataVersion = kDataVersion;
+  platform::SetMessageBoxesShown(false);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
