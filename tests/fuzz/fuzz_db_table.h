@@ -5,9 +5,9 @@
 #include "tests/fuzz/fuzz_target.h"
 
 inline void FuzzDbTable(int table, const std::uint8_t* data, std::size_t size) {
+  const cFuzzRun run;
   static bool folders = false;
   if (!folders) {
-    FuzzSetUp();
     platform::MakeHostFolder("data");
     platform::MakeHostFolder("data\\database");
     folders = true;

@@ -7,7 +7,7 @@
 #include "tests/fuzz/fuzz_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzSetUp();
+  const cFuzzRun run;
   InstallDataBaseRefs();
   DataFilePtr file = DataFileFromBytes("flows.dat", std::vector<std::uint8_t>(data, data + size));
   if (!file) return 0;

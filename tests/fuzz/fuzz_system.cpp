@@ -7,7 +7,7 @@
 #include "tests/fuzz/fuzz_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzSetUp();
+  const cFuzzRun run;
   // Music references are clamped to the default Bgm table.
   SetSystemBgmCountSource([] { return g_DataBase.TableSize(DB_BGM); });
   g_SystemData.SetDefault();

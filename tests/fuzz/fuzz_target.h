@@ -11,6 +11,7 @@
 
 #include "foundation/file_data.h"
 #include "foundation/report.h"
+#include "platform/close_request.h"
 #include "platform/host_file.h"
 #include "platform/host_path.h"
 
@@ -30,15 +31,30 @@ inline void FuzzWriteHostFile(const std::string& name, const std::uint8_t* data,
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+[[noreturn]] inline void FuzzFail(const char* what) {
+  std::fprintf(stderr, "fuzz check failed: %s\n", what);
+  std::abort();
+}
+
+// One run over one input. An index outside its list is caught by the containers, which then
+// ask the program to close: for a reader that is as much a fault as a crash.
+class cFuzzRun {
+ public:
+  cFuzzRun() {
+    FuzzSetUp();
+    platform::ResetCloseRequest();
+  }
+  ~cFuzzRun() {
+    if (platform::IsCloseRequested()) FuzzFail("an index outside its list (see the report log)");
+  }
+  cFuzzRun(const cFuzzRun&) = delete;
+  cFuzzRun& operator=(const cFuzzRun&) = delete;
+};
+
 // Writes the input as a file of the working folder, for readers that take a path.
 inline std::string FuzzInputFile(const std::uint8_t* data, std::size_t size, const char* name) {
   FuzzWriteHostFile(name, data, size);
   return name;
-}
-
-[[noreturn]] inline void FuzzFail(const char* what) {
-  std::fprintf(stderr, "fuzz check failed: %s\n", what);
-  std::abort();
 }
 
 // What write(file) writes as a whole data file of the current version, header included.

@@ -14,7 +14,7 @@ class cAllProgress : public cWorldMapProgress {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzSetUp();
+  const cFuzzRun run;
   static cWorldMapData map;
   map.SetDefault();
   if (!FuzzLoadRecord(map, FuzzInputFile(data, size, "WorldMap.dat"))) return 0;
