@@ -1,4 +1,5 @@
 // The world map, data\WorldMap.dat, then every question the map screen asks of its cells.
+#include <algorithm>
 #include <string>
 
 #include "project/world_map.h"
@@ -19,14 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   map.SetDefault();
   if (!FuzzLoadRecord(map, FuzzInputFile(data, size, "WorldMap.dat"))) return 0;
   const cAllProgress progress;
-  // The border around the map too: the screen asks about the cells next to the cursor.
-  for (int y = -1; y <= map.m_nHeight; ++y)
-    for (int x = -1; x <= map.m_nWidth; ++x) {
-      map.GetCell(x, y);
-      map.GetTile(x, y);
-      if (const cWorldMapPoint* point = map.FindPointAt(x, y)) point->FindActiveLink(progress);
-      map.CanStandAt(x, y, progress);
-    }
+  // The cells next to the map too: the screen asks about those beside the cursor. Of a large
+  // map only a corner and the far edges, so that runs stay quick.
+  auto ask = [&](int x, int y) {
+    map.GetCell(x, y);
+    map.GetTile(x, y);
+    if (const cWorldMapPoint* point = map.FindPointAt(x, y)) point->FindActiveLink(progress);
+    map.CanStandAt(x, y, progress);
+  };
+  const int width = std::min(map.m_nWidth, 64), height = std::min(map.m_nHeight, 64);
+  for (int y = -1; y <= height; ++y)
+    for (int x = -1; x <= width; ++x) ask(x, y);
+  for (int d = -1; d <= 1; ++d) {
+    ask(map.m_nWidth + d, map.m_nHeight - 1);
+    ask(map.m_nWidth - 1, map.m_nHeight + d);
+  }
   for (const cWorldMapPoint& point : map.m_Points)
     for (const cWorldMapLink& link : point.m_Links)
       map.FindStageOnMap(WorldStageKey(link.m_strStage), link.m_bVariant, link.m_nVariantA,
