@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #include "foundation/report.h"
 #include "project/load_failure.h"
@@ -116,20 +117,22 @@ void cDataBase::SetDefault() {
 }
 
 int cDataBase::Load() {
-  // Each table read stops the load at once when it fails; && keeps the fixed order.
-  const bool ok = LoadDbTable(m_AnimeSet, kTablePaths[DB_ANIME_SET], DefaultAnimeSet()) &&
-                  LoadDbTable(m_Anime, kTablePaths[DB_ANIME], cDbAnime()) &&
-                  LoadDbTable(m_BmpCharaExc, kTablePaths[DB_BMP_CHARA_EXC], cDbBmpCharaExc()) &&
-                  LoadDbTable(m_SwordType, kTablePaths[DB_SWORD_TYPE], cDbSwordType()) &&
-                  LoadDbTable(m_Effect, kTablePaths[DB_EFFECT], cDbEffect()) &&
-                  LoadDbTable(m_CharaEffect, kTablePaths[DB_CHARA_EFFECT], cDbCharaEffect()) &&
-                  LoadDbTable(m_ScrEffect, kTablePaths[DB_SCR_EFFECT], cDbScrEffect()) &&
-                  LoadDbTable(m_Picture, kTablePaths[DB_PICTURE], cDbPicture()) &&
-                  LoadDbTable(m_Sound, kTablePaths[DB_SOUND], cDbSound()) &&
-                  LoadDbTable(m_Bgm, kTablePaths[DB_BGM], cDbBgm());
-  if (!ok) return 0;
+  // Each table read stops the load at once when it fails, keeping the fixed order.
+  for (int table = 0; table < DB_TABLE_COUNT; ++table)
+    if (!LoadTable(table)) return 0;
   FixFirstEntries();
   return 1;
+}
+
+int cDataBase::LoadTable(int table) {
+  const char* path = DbTablePath(table);
+  return VisitTable(table, 0, [path](auto& list) {
+    using T = typename std::decay_t<decltype(list)>::value_type;
+    if constexpr (std::is_same_v<T, cDbAnimeSet>)
+      return LoadDbTable(list, path, DefaultAnimeSet());
+    else
+      return LoadDbTable(list, path, T());
+  });
 }
 
 void cDataBase::FixFirstEntries() {
@@ -143,30 +146,7 @@ void cDataBase::CopyEffectWork() {
 }
 
 int cDataBase::TableSize(int table) const {
-  switch (table) {
-    case DB_ANIME_SET:
-      return Size(m_AnimeSet);
-    case DB_ANIME:
-      return Size(m_Anime);
-    case DB_BMP_CHARA_EXC:
-      return Size(m_BmpCharaExc);
-    case DB_SWORD_TYPE:
-      return Size(m_SwordType);
-    case DB_EFFECT:
-      return Size(m_Effect);
-    case DB_CHARA_EFFECT:
-      return Size(m_CharaEffect);
-    case DB_SCR_EFFECT:
-      return Size(m_ScrEffect);
-    case DB_PICTURE:
-      return Size(m_Picture);
-    case DB_SOUND:
-      return Size(m_Sound);
-    case DB_BGM:
-      return Size(m_Bgm);
-    default:
-      return 0;
-  }
+  return VisitTable(table, 0, [](const auto& list) { return Size(list); });
 }
 
 int cDataBase::ClampIndex(int table, int index) const {

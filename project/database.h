@@ -47,12 +47,25 @@ class cDataBase : public cFileData {
   cVector<cDbCharaEffect> m_CharaEffectWork;
   cVector<cDbScrEffect> m_ScrEffectWork;
 
+  // Calls fn with the list of a table (eDbTable) and returns what it returns; otherwise when
+  // the number names no table.
+  template <class R, class Fn>
+  R VisitTable(int table, R otherwise, Fn fn) {
+    return Visit(*this, table, otherwise, fn);
+  }
+  template <class R, class Fn>
+  R VisitTable(int table, R otherwise, Fn fn) const {
+    return Visit(*this, table, otherwise, fn);
+  }
+
   // Every table to its default contents; the working copies are not touched.
   void SetDefault();
   // Reads the ten tables in order. 1 on success; 0 after the first table that is missing,
   // refused or damaged, which is reported and keeps its previous contents, as do the
   // tables after it.
   int Load();
+  // Reads one table (eDbTable) the same way; 0 for a table number outside the list.
+  int LoadTable(int table);
   // Entry 0 of the character-effect and screen-effect tables is always "no effect".
   void FixFirstEntries();
   // Fills the working copies from the loaded effect tables.
@@ -62,6 +75,35 @@ class cDataBase : public cFileData {
   int TableSize(int table) const;
   // index when it lies in the table, else 0, the entry that stands for none.
   int ClampIndex(int table, int index) const;
+
+ private:
+  template <class Self, class R, class Fn>
+  static R Visit(Self& self, int table, R otherwise, Fn& fn) {
+    switch (table) {
+      case DB_ANIME_SET:
+        return fn(self.m_AnimeSet);
+      case DB_ANIME:
+        return fn(self.m_Anime);
+      case DB_BMP_CHARA_EXC:
+        return fn(self.m_BmpCharaExc);
+      case DB_SWORD_TYPE:
+        return fn(self.m_SwordType);
+      case DB_EFFECT:
+        return fn(self.m_Effect);
+      case DB_CHARA_EFFECT:
+        return fn(self.m_CharaEffect);
+      case DB_SCR_EFFECT:
+        return fn(self.m_ScrEffect);
+      case DB_PICTURE:
+        return fn(self.m_Picture);
+      case DB_SOUND:
+        return fn(self.m_Sound);
+      case DB_BGM:
+        return fn(self.m_Bgm);
+      default:
+        return otherwise;
+    }
+  }
 };
 
 extern cDataBase g_DataBase;

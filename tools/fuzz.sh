@@ -3,7 +3,8 @@
 # and runs each for the given number of seconds (default 60) over a working copy of its seed
 # corpus. Usage: tools/fuzz.sh [seconds] [target ...]   (targets by short name, e.g. record)
 # Inputs that crash are left in build/fuzz/findings/<target>/; copy each into
-# tests/fuzz/regressions/<target>/ once its cause is fixed.
+# tests/fuzz/regressions/<target>/ once its cause is fixed. The seed corpora are written by
+# tools/tool_fuzz_seeds.cpp: build it and run `tool_fuzz_seeds tests/fuzz/corpus`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh

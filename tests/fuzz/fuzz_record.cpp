@@ -52,7 +52,7 @@ class cOuter : public cFileData {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzSetUp();
+  const cFuzzRun run;
   DataFilePtr file = DataFileFromBytes("fuzz.dat", std::vector<std::uint8_t>(data, data + size));
   if (!file) return 0;
   cOuter record;

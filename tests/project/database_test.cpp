@@ -115,6 +115,15 @@ TEST_F(DataBaseTest, LoadsEveryTable) {
   EXPECT_EQ(db.m_ScrEffectWork[2].m_strName, "screen2");
 }
 
+TEST_F(DataBaseTest, ATableLoadsOnItsOwn) {
+  cDataBase db;
+  ASSERT_EQ(db.LoadTable(DB_SOUND), 1);
+  for (int t = 0; t < DB_TABLE_COUNT; ++t)
+    EXPECT_EQ(db.TableSize(t), t == DB_SOUND ? 3 : cDataBase().TableSize(t)) << t;
+  EXPECT_EQ(db.m_Sound[2].m_strName, "sound2");
+  for (int table : {-1, static_cast<int>(DB_TABLE_COUNT)}) EXPECT_EQ(db.LoadTable(table), 0);
+}
+
 TEST_F(DataBaseTest, AFailedTableStopsTheLoadAndKeepsItsDefaults) {
   enum eSpoil { MISSING, NEWER, TRUNCATED, BAD_COUNT, TOO_MANY_FIELDS };
   struct sCase {

@@ -1,0 +1,251 @@
+// Writes the seed corpus of the fuzz targets: files made by the program's own record writers
+// in the current layout, and files in the layouts of older versions, those laid out by hand
+// where the current writers cannot make them. The output depends on nothing but this source.
+// Usage: tool_fuzz_seeds <corpus folder>   (tests/fuzz/corpus)
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "content/flow.h"
+#include "project/database.h"
+#include "project/system_data.h"
+#include "project/world_map.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+fs::path g_Root;
+int g_nFailures = 0;
+
+void Store(const std::string& target, const std::string& name, const Bytes& bytes) {
+  fs::create_directories(g_Root / target);
+  std::ofstream out(g_Root / target / name, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out.good()) {
+    std::fprintf(stderr, "cannot write %s/%s\n", target.c_str(), name.c_str());
+    ++g_nFailures;
+  }
+}
+
+// A whole data file as the writers make it when the program's data version is the given one.
+template <class WriteFn>
+Bytes FileAt(int version, WriteFn write) {
+  const int saved = g_nDataVersion;
+  g_nDataVersion = version;
+  cDataFile file("seed");
+  file.WriteInt(version);
+  write(file);
+  g_nDataVersion = saved;
+  return file.Bytes();
+}
+
+// Hand-laid fields: little-endian values and framed strings (length with the NUL, bytes, NUL).
+class cLayout {
+ public:
+  cLayout& I32(std::int32_t v) {
+    m_File.WriteInt(v);
+    return *this;
+  }
+  cLayout& U8(std::uint8_t v) {
+    m_File.WriteValue(v);
+    return *this;
+  }
+  cLayout& Str(const std::string& s) {
+    m_File.WriteInt(static_cast<std::int32_t>(s.size() + 1));
+    if (!s.empty()) m_File.WriteBytes(s.c_str(), s.size() + 1);
+    return *this;
+  }
+  cLayout& I32s(std::initializer_list<std::int32_t> values) {
+    for (std::int32_t v : values) I32(v);
+    return *this;
+  }
+  cDataFile& File() { return m_File; }
+  const Bytes& Data() const { return m_File.Bytes(); }
+
+ private:
+  cDataFile m_File{"seed"};
+};
+
+// ---- database tables ---------------------------------------------------------------------
+
+const char* const kTableTargets[DB_TABLE_COUNT] = {
+    "db_anime_set",   "db_anime",      "db_bmp_chara_exc", "db_sword_type", "db_effect",
+    "db_chara_effect", "db_scr_effect", "db_picture",       "db_sound",      "db_bgm"};
+
+void DatabaseSeeds() {
+  for (int table = 0; table < DB_TABLE_COUNT; ++table) {
+    cDataBase db;
+    db.VisitTable(table, 0, [](auto& list) {
+      list.resize(3);
+      for (std::size_t i = 0; i < list.size(); ++i) list[i].m_strName = "entry" + std::to_string(i);
+      return 0;
+    });
+    auto write = [&](cDataFile& f) {
+      db.VisitTable(table, 0, [&f](auto& list) {
+        WriteRecordList(f, list);
+        return 0;
+      });
+    };
+    Store(kTableTargets[table], "current.dat", FileAt(kDataVersion, write));
+    // Before the extra integer changed its meaning, and an early layout.
+    Store(kTableTargets[table], "v152.dat", FileAt(152, write));
+    Store(kTableTargets[table], "v100.dat", FileAt(100, write));
+  }
+}
+
+// ---- System.dat ------------------------------------------------------------------------
+
+// Version 168: twelve fields, three map menu entries, 21 texts and six System.ini keys.
+Bytes SystemVersion168() {
+  cLayout f;
+  f.I32(168).I32(12).I32s({250, 0, 1, 1, 0, 1, 20, 0, 0, 0, 0, 0});
+  f.I32(1).Str("old game");
+  f.I32(23);
+  for (int i = 0; i < 23; ++i) f.U8(static_cast<std::uint8_t>(i + 1));
+  f.I32(5);
+  for (int i = 0; i < 5; ++i) f.I32s({3, 1, 0, 2, 1}).Str("x");
+  f.I32s({4, 3, 3, 3, 9});
+  f.I32(21);
+  for (int i = 0; i < 21; ++i) f.Str("T" + std::to_string(i));
+  f.I32(17);
+  for (int i = 0; i < 17; ++i) f.I32(1);
+  f.I32s({4, 0, 0, 0, 0});
+  f.I32(7);
+  for (int i = 0; i < 7; ++i) f.I32s({1, 1, 1}).Str("t");
+  f.I32(3);
+  for (const char* caption : {"m0", "m1", "m2"}) f.I32s({1, 0, 1}).Str(caption);
+  f.I32(6);
+  for (int i = 0; i < 6; ++i) f.I32s({1, 1, 1}).Str("o");
+  f.I32(6);
+  for (const char* key : {"WindowMode", "Bpp", "VSync", "ShowFps", "FreeStage", "Old"})
+    f.I32s({2, 0, 1, 2}).Str(key).Str("");
+  return f.Data();
+}
+
+void SystemSeeds() {
+  cSystemData system;
+  system.SetDefault();
+  system.m_strTitle = "seed";
+  system.m_Texts[3] = "two\nlines";
+  Store("system", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { system.Write(f); }));
+  Store("system", "v168.dat", SystemVersion168());
+}
+
+// ---- WorldMap.dat ----------------------------------------------------------------------
+
+// A 4 x 3 map of the version: two tiles, and one point whose one link has the fields the
+// version holds (10 below 209, 11 up to 757, 14 from 758).
+Bytes WorldMapAt(int version) {
+  cLayout f;
+  f.I32(version).I32s({8, 4, 3, 4, 2, 1, 1, 16, 0}).I32(2).Str("map").Str("");
+  f.I32(2);
+  for (int i = 0; i < 2; ++i) f.I32s({3, 9, i, 40 + i}).I32(2).Str("tile").Str("");
+  f.I32(12).I32s({0, 1, 1, 0, 1, 0, 0, 1, 1, 1, 0, 0});
+  const int fields = version < 209 ? 10 : version < 758 ? 11 : 14;
+  f.I32(1).I32s({2, 2, 1}).I32(1).Str("point").I32(1).I32(fields);
+  for (int i = 0; i < fields; ++i) f.I32(i == 0 ? 0 : 1);
+  f.I32(2).Str("caption").Str("data\\stg4\\s-1.stg4");
+  f.I32(0);
+  return f.Data();
+}
+
+void WorldMapSeeds() {
+  cWorldMapData map;
+  map.SetSize(6, 5);
+  cWorldMapPoint point;
+  point.m_nX = 2;
+  point.m_nY = 3;
+  point.m_Links[0].m_strStage = "data\\stg4\\a.stg4";
+  point.m_Links.push_back(point.m_Links[0]);
+  point.m_Links[1].m_nKind = WORLD_LINK_WALL;
+  point.m_Links[1].m_nNeedFlag = 3;
+  map.m_Points.push_back(point);
+  Store("world_map", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { map.Write(f); }));
+  Store("world_map", "v200.dat", WorldMapAt(200));
+  Store("world_map", "v800.dat", WorldMapAt(800));
+}
+
+// ---- flows and commands ------------------------------------------------------------------
+
+cEdCmd Command(int set, int kind, std::vector<std::int32_t> params) {
+  cEdCmd cmd;
+  cmd.m_nCmdSet = static_cast<std::int8_t>(set);
+  cmd.m_nKind = static_cast<std::int8_t>(kind);
+  cmd.m_Params.assign(params.begin(), params.end());
+  return cmd;
+}
+
+FlowVector CurrentFlows() {
+  cEdFlow flow;
+  flow.m_nID = 1;
+  flow.m_nTrigger = 2;
+  flow.m_Conds.resize(1);
+  flow.m_KeyConds.resize(1);
+  cEdCmd shot = Command(CMDSET_CHARA, CMD_SHOT, {});
+  NewShot(shot.m_pShot);
+  cEdCmd rush = Command(CMDSET_CHARA, CMD_MOVE_RUSH, {});
+  NewMove(rush.m_pMove);
+  cEdCmd flowOp = Command(CMDSET_CHARA, CMD_FLOW_OP, {1, 2, 3, 0});
+  NewCondList(flowOp.m_pCondList);
+  flowOp.m_pCondList->m_Conds.resize(1);
+  cEdFlow inner;
+  inner.m_Cmds.push_back(Command(CMDSET_CHARA, CMD_ANIME, {1}));
+  flowOp.m_Flows.push_back(inner);
+  flow.m_Cmds = {shot, rush, flowOp, Command(CMDSET_CHARA, CMD_MESSAGE, {3}),
+                 Command(CMDSET_ITEM, ITEMCMD_FLOW_CHANGE, {0, 5})};
+  cEdFlow testOnly;
+  testOnly.m_bTestPlayOnly = 1;
+  return {flow, testOnly};
+}
+
+// A command as an editor of the version stored it: the bound fields, the move and shot
+// presence flags, no condition list (it came at 764), no nested flows, the parameters.
+void OldCommand(cLayout& f, int set, int kind, std::initializer_list<std::int32_t> params) {
+  cEdCmd cmd = Command(set, kind, {});
+  cmd.cFileData::Write(f.File());
+  f.I32(0).I32(0).I32(0).I32(static_cast<std::int32_t>(params.size())).I32s(params);
+}
+
+// One flow of the version with old-numbered commands: version 131 flows have eight bytes
+// and no name.
+Bytes OldFlows(int version) {
+  cLayout f;
+  f.I32(version);
+  const int saved = g_nDataVersion;
+  g_nDataVersion = version;
+  f.I32(1).I32(8).U8(4).U8(2).U8(0).U8(1).U8(1).U8(11).U8(3).U8(1).I32(0);
+  f.I32(0).I32(0).I32(5);
+  OldCommand(f, CMDSET_CHARA, 37, {0, 2});
+  OldCommand(f, CMDSET_CHARA, 22, {0, 0, 0, 1, 12, 0, 2});
+  OldCommand(f, CMDSET_CHARA, 35, {4});
+  OldCommand(f, CMDSET_CHARA, 19, {7});
+  OldCommand(f, CMDSET_ITEM, 20, {4});
+  g_nDataVersion = saved;
+  return f.Data();
+}
+
+void FlowSeeds() {
+  FlowVector flows = CurrentFlows();
+  Store("flows", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { WriteFlowList(flows, f); }));
+  Store("flows", "v131.dat", OldFlows(131));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    return 2;
+  }
+  g_Root = argv[1];
+  DatabaseSeeds();
+  SystemSeeds();
+  WorldMapSeeds();
+  FlowSeeds();
+  return g_nFailures == 0 ? 0 : 1;
+}
