@@ -9,21 +9,37 @@
 #include <cstring>
 #include <mutex>
 #include <strings.h>
+#include <unordered_map>
 
 #include "platform/text_codec.h"
 
 namespace platform {
+
+namespace {
+// One rendered character: its advance and its one-bit picture relative to the pen.
+struct sGlyph {
+  bool bDrawn = false;  // false: the face has nothing for the character
+  int nAdvance = 0;
+  int nLeft = 0, nTop = 0;  // picture's top-left: pen + left, baseline - top
+  int nWidth = 0, nRows = 0;
+  std::vector<std::uint8_t> bits;  // nWidth x nRows, 1 where set
+};
+}  // namespace
 
 class cGlyphFace {
  public:
   ~cGlyphFace() {
     if (m_Face) FT_Done_Face(m_Face);
   }
+  // Text of every frame draws the same few characters: each is rendered once.
+  const sGlyph& Glyph(char32_t cp);
+
   FT_Face m_Face = nullptr;
   std::string m_strFile;
   int m_nCellHeight = 0;
   int m_nAscent = 0;
   std::mutex m_Lock;  // a face renders one glyph at a time
+  std::unordered_map<char32_t, sGlyph> m_Glyphs;
 };
 
 namespace {
@@ -99,14 +115,6 @@ std::vector<char32_t> CodePoints(std::string_view text) {
   return out;
 }
 
-// Loads and renders one character; false when the face has nothing to draw for it.
-bool LoadGlyph(FT_Face face, char32_t cp) {
-  const FT_UInt index = FT_Get_Char_Index(face, cp);
-  return FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0;
-}
-
-int Advance(FT_Face face) { return static_cast<int>((face->glyph->advance.x + 32) >> 6); }
-
 }  // namespace
 
 std::shared_ptr<cGlyphFace> OpenGlyphFace(const char* faceName, int cellHeight, int charWidth) {
@@ -149,47 +157,69 @@ std::shared_ptr<cGlyphFace> OpenGlyphFace(const char* faceName, int cellHeight, 
   return face;
 }
 
+const sGlyph& cGlyphFace::Glyph(char32_t cp) {
+  auto found = m_Glyphs.find(cp);
+  if (found != m_Glyphs.end()) return found->second;
+  sGlyph& g = m_Glyphs[cp];
+  const FT_UInt index = FT_Get_Char_Index(m_Face, cp);
+  if (FT_Load_Glyph(m_Face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return g;
+  const FT_GlyphSlot slot = m_Face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  g.bDrawn = true;
+  g.nAdvance = static_cast<int>((slot->advance.x + 32) >> 6);
+  g.nLeft = slot->bitmap_left;
+  g.nTop = slot->bitmap_top;
+  g.nWidth = static_cast<int>(bitmap.width);
+  g.nRows = static_cast<int>(bitmap.rows);
+  g.bits.assign(static_cast<std::size_t>(g.nWidth) * g.nRows, 0);
+  for (int row = 0; row < g.nRows; ++row) {
+    const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
+    for (int col = 0; col < g.nWidth; ++col) {
+      const bool set = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                           ? (line[col >> 3] & (0x80 >> (col & 7))) != 0
+                           : bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && line[col] >= 128;
+      g.bits[static_cast<std::size_t>(row) * g.nWidth + col] = set ? 1 : 0;
+    }
+  }
+  return g;
+}
+
 std::string GlyphFaceFile(const cGlyphFace& face) { return face.m_strFile; }
 int GlyphFaceAscent(const cGlyphFace& face) { return face.m_nAscent; }
 
 void MeasureGlyphText(cGlyphFace& face, std::string_view text, int* width, int* height) {
   std::lock_guard<std::mutex> guard(face.m_Lock);
   int w = 0;
-  for (char32_t cp : CodePoints(text))
-    if (FT_Load_Glyph(face.m_Face, FT_Get_Char_Index(face.m_Face, cp), FT_LOAD_TARGET_MONO) == 0)
-      w += Advance(face.m_Face);
+  for (char32_t cp : CodePoints(text)) w += face.Glyph(cp).nAdvance;
   if (width) *width = w;
   if (height) *height = face.m_nCellHeight;
 }
 
 void RenderGlyphText(cGlyphFace& face, std::string_view text, sGlyphMask& mask) {
+  const std::vector<char32_t> codes = CodePoints(text);
+  std::lock_guard<std::mutex> guard(face.m_Lock);
   int width = 0;
-  MeasureGlyphText(face, text, &width, nullptr);
+  for (char32_t cp : codes) width += face.Glyph(cp).nAdvance;
   mask.nWidth = width;
   mask.nHeight = face.m_nCellHeight;
   mask.bits.assign(static_cast<std::size_t>(mask.nWidth) * mask.nHeight, 0);
-  std::lock_guard<std::mutex> guard(face.m_Lock);
-  FT_Face ft = face.m_Face;
   int pen = 0;
-  for (char32_t cp : CodePoints(text)) {
-    if (!LoadGlyph(ft, cp)) continue;
-    const FT_Bitmap& bitmap = ft->glyph->bitmap;
-    const int left = pen + ft->glyph->bitmap_left;
-    const int top = face.m_nAscent - ft->glyph->bitmap_top;
-    for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
+  for (char32_t cp : codes) {
+    const sGlyph& g = face.Glyph(cp);
+    if (!g.bDrawn) continue;
+    const int left = pen + g.nLeft;
+    const int top = face.m_nAscent - g.nTop;
+    for (int row = 0; row < g.nRows; ++row) {
       const int y = top + row;
       if (y < 0 || y >= mask.nHeight) continue;
-      const unsigned char* line = bitmap.buffer + static_cast<long>(row) * bitmap.pitch;
-      for (int col = 0; col < static_cast<int>(bitmap.width); ++col) {
+      for (int col = 0; col < g.nWidth; ++col) {
         const int x = left + col;
         if (x < 0 || x >= mask.nWidth) continue;
-        const bool set = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
-                             ? (line[col >> 3] & (0x80 >> (col & 7))) != 0
-                             : bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && line[col] >= 128;
-        if (set) mask.bits[static_cast<std::size_t>(y) * mask.nWidth + x] = 1;
+        if (g.bits[static_cast<std::size_t>(row) * g.nWidth + col])
+          mask.bits[static_cast<std::size_t>(y) * mask.nWidth + x] = 1;
       }
     }
-    pen += Advance(ft);
+    pen += g.nAdvance;
   }
 }
 
