@@ -150,4 +150,40 @@ TEST_F(Fades, ColourOverlayIsForDirect3DOnly) {
   EXPECT_EQ(At(BackBuffer, 10, 10), 0x00204060u);
 }
 
+TEST_F(Fades, PaletteReadPerModeAndDepth) {
+  struct Case {
+    const char* name;
+    int d3d, bpp;
+    bool opaque;  // the block pixel carries alpha
+    int red, green;  // entry 5 afterwards (it starts at 1, 1)
+  };
+  const Case cases[] = {
+      {"Direct3D skips a transparent cell", 1, 32, false, 1, 1},
+      {"Direct3D takes an opaque one", 1, 32, true, 255, 255},
+      {"DirectDraw takes every cell", 0, 32, false, 255, 255},
+      {"Direct3D 16 bits in 8-bit units", 1, 16, true, 255, 255},
+      {"DirectDraw 16 bits in channel units", 0, 16, false, 31, -1},
+  };
+  for (const Case& c : cases) {
+    Init(c.d3d, c.bpp);
+    const DDPIXELLAYOUT& l = g_PixelLayout;
+    std::uint32_t white = 0x00FFFFFF;
+    if (c.bpp == 16)
+      white = (static_cast<std::uint32_t>(l.nMaxR) << l.nShiftR) |
+              (static_cast<std::uint32_t>(l.nMaxG) << l.nShiftG) |
+              (static_cast<std::uint32_t>(l.nMaxB) << l.nShiftB);
+    if (c.opaque) white |= c.bpp == 16 ? 1u << l.nShiftA : 0xFF000000u;
+    DDSURFACEDATA sd;
+    Make(sd, 16, 24, 0);
+    sd.Pixels()->Put(5, 8, white);
+    PALETTEENTRY pal[256];
+    for (PALETTEENTRY& e : pal) e = PALETTEENTRY{1, 1, 1, 0};
+    EXPECT_TRUE(DDSetPalette_UnPal(pal, &sd));
+    EXPECT_EQ(pal[5].peRed, c.red) << c.name;
+    EXPECT_EQ(pal[5].peGreen, c.green < 0 ? l.nMaxG : c.green) << c.name;
+    DDReleaseSurface(&sd);
+    DDRelease();
+  }
+}
+
 }  // namespace
