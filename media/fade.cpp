@@ -48,35 +48,35 @@ bool DrawFadeFrame(double a, bool snapshot, PALETTEENTRY* work, int first, int l
 }
 
 sFadeAngles& Angles() { return lpDTCon ? g_D3DFade : g_DDFade; }
+
+// One frame of a fade whose angle a runs from start to end; true on the frame that ends it,
+// which re-arms the angle.
+bool StepFade(double& a, double start, double end, PALETTEENTRY* work, int first, int last,
+              int red, int green, int blue, double step, const PALETTEENTRY* source, int finish) {
+  const bool snapshot = a == start;
+  // A fade that could never move on would hold the scene for ever.
+  if (finish || !(step > 0.0)) a = end;
+  if (!DrawFadeFrame(a, snapshot, work, first, last, red, green, blue, source)) return false;
+  const bool down = end < start;
+  if (down ? a > end : a < end) {
+    a = down ? std::max(a - step, end) : std::min(a + step, end);
+    return false;
+  }
+  a = start;
+  return true;
+}
 }  // namespace
 
 bool FadeScreenOut(PALETTEENTRY* work, int first, int last, int red, int green, int blue,
                    double step, const PALETTEENTRY* source, int finish) {
-  double& a = Angles().out;
-  const bool snapshot = a == 90.0;
-  // A fade that could never move on would hold the scene for ever.
-  if (finish || !(step > 0.0)) a = 0.0;
-  if (!DrawFadeFrame(a, snapshot, work, first, last, red, green, blue, source)) return false;
-  if (a > 0.0) {
-    a = std::max(a - step, 0.0);
-    return false;
-  }
-  a = 90.0;
-  return true;
+  return StepFade(Angles().out, 90.0, 0.0, work, first, last, red, green, blue, step, source,
+                  finish);
 }
 
 bool FadeScreenIn(PALETTEENTRY* work, int first, int last, int red, int green, int blue,
                   double step, const PALETTEENTRY* source, int finish) {
-  double& a = Angles().in;
-  const bool snapshot = a == 0.0;
-  if (finish || !(step > 0.0)) a = 90.0;
-  if (!DrawFadeFrame(a, snapshot, work, first, last, red, green, blue, source)) return false;
-  if (a < 90.0) {
-    a = std::min(a + step, 90.0);
-    return false;
-  }
-  a = 0.0;
-  return true;
+  return StepFade(Angles().in, 0.0, 90.0, work, first, last, red, green, blue, step, source,
+                  finish);
 }
 
 void ResetScreenFades() {
