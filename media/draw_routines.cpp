@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/blit.h"
+#include "media/raster.h"
 #include "media/sprite_batch.h"
 
 namespace {
@@ -37,13 +38,16 @@ void DrawNumber(DDSURFACEDATA* dst, int x, int y, int digitW, int digitH, DDSURF
     digits[n++] = static_cast<int>(rest % 10);
     rest /= 10;
   } while (rest > 0 && n < 10);
+  long left = x;
   if (n < minDigits) {
     const long shift = static_cast<long>(minDigits - n) * digitW;
-    x += static_cast<int>(centre ? shift / 2 : shift);
+    left += centre ? shift / 2 : shift;
   }
-  for (int i = n - 1; i >= 0; --i) {
-    DDBlt(dst, x, y, digitW, digitH, strip, sx + digits[i] * digitW, sy, flags);
-    x += digitW;
+  for (int i = n - 1; i >= 0; --i, left += digitW) {
+    // Positions no surface reaches are not drawn (nor computed in int).
+    if (left > kCoordLimit || left < -kCoordLimit) continue;
+    DDBlt(dst, static_cast<int>(left), y, digitW, digitH, strip, sx + digits[i] * digitW, sy,
+          flags);
   }
 }
 
@@ -98,7 +102,7 @@ void DrawFlipBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* 
   // Half a side of 0 has no inset to turn through.
   if (half <= 0 || step < 0) return;
   const int inset = (step / half) % 2 == 0 ? step % half : half - (step % half) - 1;
-  const bool second = ((step + half) / length) % 2 == 1;
+  const bool second = ((static_cast<long>(step) + half) / length) % 2 == 1;
   DDSURFACEDATA* picture = second ? src2 : src1;
   const int psx = second ? sx2 : sx1, psy = second ? sy2 : sy1;
   if (axis == 0)

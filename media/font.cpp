@@ -74,6 +74,8 @@ cFastFont::cFastFont(int kind, int cellW, int cellH, int cols, int rows)
 cFastFont::~cFastFont() { DDReleaseSurface(&m_Surface); }
 
 bool cFastFont::Create() {
+  // Cells larger than any screen would make a surface size beyond int.
+  if (m_nCellW <= 0 || m_nCellH <= 0 || m_nCellW > 4096 || m_nCellH > 4096) return false;
   m_Surface.szName = m_nKind == 0 ? "FastFont::Half" : "FastFont::FullAdd";
   return DDCreateSurface(&m_Surface, m_nCellW * m_nCols, m_nCellH * m_nRows, 1, 0,
                          DTMEMORYTYPE_VIDEO_RT, 0, 0);

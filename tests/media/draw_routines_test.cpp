@@ -37,6 +37,7 @@ TEST_F(DrawRoutines, NumbersFromADigitStrip) {
       {"most significant first", 4096, 2, 0, V{14, 10, 19, 16, 0, 0, 0, 0}},
       {"largest value", 2147483647, 0, 0, V{12, 11, 14, 17, 14, 18, 13, 16}},
       {"negative shows zero", -35, 1, 0, V{10, 0, 0, 0, 0, 0, 0, 0}},
+      {"padding beyond any surface", 5, 2147483647, 0, V{0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     dst.Pixels()->Fill(0);
@@ -89,7 +90,7 @@ TEST_F(DrawRoutines, CardFlipSteps) {
   };
   const Case cases[] = {
       {0, 1, 0, 64}, {31, 1, 31, 2}, {32, 2, 31, 2}, {63, 2, 0, 64}, {64, 2, 0, 64},
-      {95, 2, 31, 2}, {96, 1, 31, 2}, {127, 1, 0, 64}, {16, 1, 16, 32},
+      {95, 2, 31, 2}, {96, 1, 31, 2}, {127, 1, 0, 64}, {16, 1, 16, 32}, {2147483647, 1, 0, 64},
   };
   for (const Case& c : cases) {
     dst.Pixels()->Fill(0);
