@@ -34,8 +34,7 @@ bool DrawFadeFrame(double a, bool snapshot, PALETTEENTRY* work, int first, int l
     return true;
   }
   if (snapshot && g_nBpp != 8)
-    DDBlt(&g_FadeCopy, 0, 0, BackBuffer.nWidth, BackBuffer.nHeight, &BackBuffer, 0, 0,
-          DDBLT_NOKEY);
+    DDBlt(&g_FadeCopy, 0, 0, BackBuffer.nWidth, BackBuffer.nHeight, &BackBuffer, 0, 0, DDBLT_NOKEY);
   const int level = static_cast<int>(256.0 * Sine(a));
   if (g_nBpp == 8) {
     BlendPalette(work, first, last, level, red, green, blue, source);
@@ -51,8 +50,8 @@ sFadeAngles& Angles() { return lpDTCon ? g_D3DFade : g_DDFade; }
 
 // One frame of a fade whose angle a runs from start to end; true on the frame that ends it,
 // which re-arms the angle.
-bool StepFade(double& a, double start, double end, PALETTEENTRY* work, int first, int last,
-              int red, int green, int blue, double step, const PALETTEENTRY* source, int finish) {
+bool StepFade(double& a, double start, double end, PALETTEENTRY* work, int first, int last, int red,
+              int green, int blue, double step, const PALETTEENTRY* source, int finish) {
   const bool snapshot = a == start;
   // A fade that could never move on would hold the scene for ever.
   if (finish || !(step > 0.0)) a = end;

@@ -24,10 +24,14 @@ namespace {
 // The full-width characters every full-width cache starts with.
 constexpr const char kCommonFullWidth[] =
     "０１２３４５６７８９ー～、。．！？「」（）・…※→↑↓←＋－＝○●×ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱ"
-    "ＲＳＴＵＶＷＸＹＺａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚあいうえおかきくけこさしすせそ"
-    "たちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをんがぎぐげござじずぜぞだぢづでどばびぶ"
-    "べぼぱぴぷぺぽぁぃぅぇぉっゃゅょアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメ"
-    "モヤユヨラリルレロワヲンガギグゲゴザジズゼゾダヂヅデトバビブベボヴパピプペポァィゥェォッャュョ□■"
+    "ＲＳＴＵＶＷＸＹＺａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚあいうえおかきくけこさし"
+    "すせそ"
+    "たちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをんがぎぐげござじずぜぞだぢづでどば"
+    "びぶ"
+    "べぼぱぴぷぺぽぁぃぅぇぉっゃゅょアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマ"
+    "ミムメ"
+    "モヤユヨラリルレロワヲンガギグゲゴザジズゼゾダヂヅデトバビブベボヴパピプペポァィゥェォッャュョ"
+    "□■"
     "☆★％＆＜＞：";
 constexpr const char kFullWidthSpace[] = "　";
 constexpr int kCentred = 10000;
@@ -376,7 +380,8 @@ void cFont::DrawBox(DDSURFACEDATA* surface, int x, int y, int w, int h) {
   if (!m_pBoxPic) return;
   if (x == kCentred) x = m_pBoxPic->nWidth / 2 - w / 2;
   if (y == kCentred) y = m_pBoxPic->nHeight / 2 - h / 2;
-  DrawFramedBlt(surface, x, y, w, h, m_pBoxPic, m_nFrame, static_cast<std::uint32_t>(m_nFrameColor));
+  DrawFramedBlt(surface, x, y, w, h, m_pBoxPic, m_nFrame,
+                static_cast<std::uint32_t>(m_nFrameColor));
 }
 
 void cFont::DrawWidth(DDSURFACEDATA* surface, int x, int y, int w, int h, const char* text,
@@ -438,7 +443,7 @@ void ResetFonts() {
 namespace {
 DDSURFACEDATA* SurfaceAt(int index) {
   return g_lpDDSurfaces && index >= 0 && index < g_nDDSurfaceCount ? &g_lpDDSurfaces[index]
-                                                                    : nullptr;
+                                                                   : nullptr;
 }
 }  // namespace
 

@@ -80,8 +80,7 @@ class cFont {
   ~cFont();
 
   void Init(const char* face, int charW, int charH, int cellW, int pitch, int colorNo,
-            DDSURFACEDATA* boxPic, int frame, int frameColor, DDSURFACEDATA* iconPic,
-            int fastMode);
+            DDSURFACEDATA* boxPic, int frame, int frameColor, DDSURFACEDATA* iconPic, int fastMode);
   // Draws text at (x, y); noIcons non-zero draws the letters a to z as letters.
   void Draw(DDSURFACEDATA* surface, int x, int y, const char* text, int noIcons = 0);
   void DrawF(DDSURFACEDATA* surface, int x, int y, const char* format, ...)
@@ -92,8 +91,7 @@ class cFont {
       __attribute__((format(printf, 7, 8)));
   // A box with text margin pixels right of its left edge; a width or height of 0 fits the
   // text.
-  void DrawWidth(DDSURFACEDATA* surface, int x, int y, int w, int h, const char* text,
-                 int margin);
+  void DrawWidth(DDSURFACEDATA* surface, int x, int y, int w, int h, const char* text, int margin);
   void DrawWidthColor(DDSURFACEDATA* surface, int x, int y, int w, int h, const char* text,
                       int margin, std::uint32_t unusedColour);
   // Fixed cells: the widest line in characters times the cell width, the lines times the

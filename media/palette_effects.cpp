@@ -8,8 +8,7 @@
 #include "media/raster.h"
 #include "media/scene.h"
 
-bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue,
-                  DDSURFACEDATA* src) {
+bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue, DDSURFACEDATA* src) {
   if (lpDTCon) {
     ErrLogF("D3DではDDFade_UnPalは未対応");
     return true;
@@ -21,8 +20,7 @@ bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue,
   const cPixelSurface* spx = locks.Src().m_lpSD->Pixels();
   // The source is read at every destination position: only the area it covers is drawn.
   const int w = std::min({dst->nWidth, dpx->Width(), locks.Src().m_lpSD->nWidth, spx->Width()});
-  const int h =
-      std::min({dst->nHeight, dpx->Height(), locks.Src().m_lpSD->nHeight, spx->Height()});
+  const int h = std::min({dst->nHeight, dpx->Height(), locks.Src().m_lpSD->nHeight, spx->Height()});
   level = std::clamp(level, 0, 256);
   const int k = 256 - level;
   red &= 0xFF;
@@ -76,8 +74,9 @@ bool DDChangeColorSrc(DDSURFACEDATA* dst, int /*x*/, int /*y*/, int /*nWidth*/, 
   if (!dst || !src) return true;
   DDResolveTargets(&dst, &src);
   if (!dst->lpDT || !src->lpDT || !dst->Pixels() || !src->Pixels()) return true;
-  const std::uint32_t colour = (static_cast<std::uint32_t>(255 - std::clamp(nAlpha, 0, 255)) << 24) |
-                               (bRed << 16) | (bGreen << 8) | bBlue;
+  const std::uint32_t colour =
+      (static_cast<std::uint32_t>(255 - std::clamp(nAlpha, 0, 255)) << 24) | (bRed << 16) |
+      (bGreen << 8) | bBlue;
   if (!DDBeginScene() || !DDSetRenderTarget(0, dst)) return true;
   const int w = dst->nWidth, h = dst->nHeight;
   // The screen is no texture: its texture argument reads as white, which leaves the plain

@@ -15,6 +15,5 @@ bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue, D
 // DirectDraw mode only writes a line. Always true.
 bool DDChangeColor(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight, int nAlpha,
                    std::uint8_t bRed, std::uint8_t bGreen, std::uint8_t bBlue);
-bool DDChangeColorSrc(DDSURFACEDATA* dst, int x, int y, int nWidth, int nHeight,
-                      DDSURFACEDATA* src, int nAlpha, std::uint8_t bRed, std::uint8_t bGreen,
-                      std::uint8_t bBlue);
+bool DDChangeColorSrc(DDSURFACEDATA* dst, int x, int y, int nWidth, int nHeight, DDSURFACEDATA* src,
+                      int nAlpha, std::uint8_t bRed, std::uint8_t bGreen, std::uint8_t bBlue);

@@ -5,10 +5,11 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
-#include <strings.h>
 #include <unordered_map>
 
 #include "platform/text_codec.h"
@@ -58,9 +59,8 @@ struct sFaceAlias {
   const char* hostName;
 };
 constexpr sFaceAlias kAliases[] = {
-    {"ＭＳ ゴシック", "IPAGothic"},  {"ＭＳ Ｐゴシック", "IPAPGothic"},
-    {"ＭＳ 明朝", "IPAMincho"},      {"ＭＳ Ｐ明朝", "IPAPMincho"},
-    {"MS Gothic", "IPAGothic"},     {"MS PGothic", "IPAPGothic"},
+    {"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ 明朝", "IPAMincho"},
+    {"ＭＳ Ｐ明朝", "IPAPMincho"},  {"MS Gothic", "IPAGothic"},        {"MS PGothic", "IPAPGothic"},
     {"MS Mincho", "IPAMincho"},     {"MS PMincho", "IPAPMincho"},
 };
 constexpr const char* kFallbackFace = "IPAPGothic";
@@ -152,8 +152,8 @@ std::shared_ptr<cGlyphFace> OpenGlyphFace(const char* faceName, int cellHeight, 
   if (FT_Set_Char_Size(ft, width26, height26, 72, 72) != 0) return nullptr;
   face->m_strFile = file;
   face->m_nCellHeight = cellHeight;
-  face->m_nAscent = static_cast<int>((ascent * cellHeight + (ascent + descent) / 2) /
-                                     (ascent + descent));
+  face->m_nAscent =
+      static_cast<int>((ascent * cellHeight + (ascent + descent) / 2) / (ascent + descent));
   return face;
 }
 

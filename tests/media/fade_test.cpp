@@ -155,7 +155,7 @@ TEST_F(Fades, PaletteReadPerModeAndDepth) {
   struct Case {
     const char* name;
     int d3d, bpp;
-    bool opaque;  // the block pixel carries alpha
+    bool opaque;     // the block pixel carries alpha
     int red, green;  // entry 5 afterwards (it starts at 1, 1)
   };
   const Case cases[] = {
