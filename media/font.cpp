@@ -16,8 +16,9 @@
 #include "media/surface_create.h"
 #include "platform/glyph_source.h"
 
-cFont g_Font[3];
+// The list is made before the fonts, so that it is still there when they leave it at exit.
 std::vector<cFont*> g_FontList;
+cFont g_Font[3];
 
 namespace {
 
