@@ -48,6 +48,15 @@ namespace {
 std::mutex g_LibraryLock;
 FT_Library g_Library = nullptr;
 
+// The font configuration and the renderer are given back at exit, so that nothing of them is
+// left behind (faces still held by fonts are closed first: they are destroyed earlier).
+struct sLibraryEnd {
+  bool bFontconfig = false;
+  ~sLibraryEnd() {
+    if (bFontconfig) FcFini();
+  }
+} g_LibraryEnd;
+
 FT_Library Library() {
   if (!g_Library && FT_Init_FreeType(&g_Library) != 0) g_Library = nullptr;
   return g_Library;
@@ -124,6 +133,7 @@ std::shared_ptr<cGlyphFace> OpenGlyphFace(const char* faceName, int cellHeight, 
   int index = 0;
   std::lock_guard<std::mutex> guard(g_LibraryLock);
   if (!FcInit()) return nullptr;
+  g_LibraryEnd.bFontconfig = true;
   if ((family.empty() || !FindFaceFile(family, true, file, index)) &&
       !FindFaceFile(kFallbackFace, true, file, index) &&
       !FindFaceFile(kFallbackFace, false, file, index))
