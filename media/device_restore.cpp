@@ -4,6 +4,7 @@
 
 #include "foundation/report.h"
 #include "media/device.h"
+#include "media/font.h"
 #include "media/palette.h"
 #include "media/surface_create.h"
 
@@ -72,6 +73,7 @@ int DDRestoreSurface() {
       s->bLost = 1;
     }
   }
+  ResetFonts();
   ErrLog("Restore Out");
   return 1;
 }
@@ -97,6 +99,7 @@ bool DDRestore() {
       s.bLost = 1;
   }
   if (g_nBpp == 8 && g_lpDDPalette) g_lpDDPalette->SetEntries(0, 256, g_WorkPalette);
+  ResetFonts();
   return true;
 }
 

@@ -2,6 +2,7 @@
 // The media that exist before any project data is read: the 71 system bitmaps and work
 // surfaces, the three fonts of the program and the font faces the system record picks from.
 #include "media/bmp_info.h"
+#include "media/font.h"
 #include "media/surface.h"
 
 inline constexpr int kSystemSurfaceCount = 71;
@@ -10,19 +11,6 @@ inline constexpr int kFontNameCount = 123;
 extern DDSURFACEDATA g_SystemSurface[kSystemSurfaceCount];
 extern cBmpInfo g_SystemBmpInfo[kSystemSurfaceCount];
 
-struct sFontDesc {
-  char szFace[256];
-  int nWidth;
-  int nHeight;
-  int nCellWidth;  // spacing; 0 proportional
-  int nLinePitch;
-  int nColor;       // palette number
-  int nBoxPicture;  // index into g_SystemSurface
-  int nFrame;
-  int nFrameColor;
-  int nIconPicture;  // index into g_SystemSurface
-  int nFastFont;     // 0 off, 1 on, 2 as the drawing mode's setting says
-};
 
 extern sFontDesc g_FontDesc[3];
 extern cBmpInfo g_FontDigitInfo[3];

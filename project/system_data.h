@@ -151,6 +151,8 @@ int GetSysTextBlockX(int x, int first, int count, int cursorColumn);
 // to draw, when count is 0 or below. The text is to be drawn literally (a '%' stays a '%').
 bool BuildSysTextBlock(int first, int count, int cursorColumn, std::string& text, int& width,
                        int& height);
+// Draws that block at (x, y) on BackBuffer in the game font as one framed text box.
+void DrawSysTextBlock(int x, int y, int first, int count, int cursorColumn);
 
 // 1 when the value of a status-bar gauge has reached its warning threshold.
 int IsBelowDisplayThreshold(int item, int value, int maximum);
