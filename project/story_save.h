@@ -53,6 +53,15 @@ struct sSlotListLine {
 };
 std::vector<sSlotListLine> BuildSlotList(const cVector<cSlotInfo>& headers, int first, int rows);
 
+struct DDSURFACEDATA;
+// Draws the list window of rows lines from slot first with font 1: a framed box 320 pixels
+// wide, a separator under every line but the last, and for each slot that exists its number
+// and save time. The lines stop at the last slot.
+void DrawSlotList(DDSURFACEDATA* surface, int x, int y, const cVector<cSlotInfo>& headers,
+                  int first, int rows);
+// Draws one header's save time (or the notice of an unreadable slot); nothing for an empty one.
+void DrawSlotDate(const cSlotInfo& header, DDSURFACEDATA* surface, int x, int y);
+
 // A header's save time as the list shows it ("%04d/%02d/%02d %02d:%02d"), a notice for a slot
 // that cannot be read, or nothing for an empty slot.
 std::string SlotDateText(const cSlotInfo& header);
