@@ -19,6 +19,7 @@
 // The list is made before the fonts, so that it is still there when they leave it at exit.
 std::vector<cFont*> g_FontList;
 cFont g_Font[3];
+DDSURFACEDATA g_FontDigits[3];
 
 namespace {
 

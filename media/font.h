@@ -135,6 +135,8 @@ class cFont {
 };
 
 extern cFont g_Font[3];
+// The digit strips of the three fonts, made by CreateFontDigitSurfaces.
+extern DDSURFACEDATA g_FontDigits[3];
 // Every initialised font, for the device-restore code.
 extern std::vector<cFont*> g_FontList;
 

@@ -1,0 +1,38 @@
+#pragma once
+// The program's long-lived objects, all built by static initialisation before start-up runs
+// and destroyed at exit in the reverse order. They are listed here in the order they are
+// meant to be built:
+//   thGame, thPause, g_RankingThread, g_StageLoadThread   no thread          foundation/thread.h
+//   g_Cursor                                             one zeroed level   media/cursor.h
+//   g_SystemSurface, g_Font, g_FontDigits                all zero           system_bitmaps.h, font.h
+//   g_FontNames, g_PathTable, g_ExtTable                 filled             system_bitmaps.h, paths.h
+//   g_SystemBmpInfo, g_FontDesc, g_FontDigitInfo         filled             project/system_bitmaps.h
+//   g_SoundList, g_SoundFiles                            empty              media/sound.h
+//   g_Bgm                                                not initialised    media/bgm.h
+//   g_CommonPalette                                      one "none" entry a list
+//   g_SystemData                                         bound for 821, defaults
+//   g_DataBase                                           its defaults
+//   g_AnimeSequences                                     empty until the database is loaded
+//   g_Stage, g_StageCopy, g_WorldMap                     their defaults
+//   g_PlayData, g_PlayDataAtStart, g_PrevPlayDataAtStart, g_OptionData    their defaults
+//   g_SlotInfo                                           99 empty slot headers
+// No constructor of these reads another of them (they read only tables fixed at compile time),
+// so the order in which the linker runs their initialisers cannot change what start-up finds.
+// Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are
+// destroyed; their destructors free memory and write no file, and a thread object stops its
+// thread first.
+#include "content/palette.h"
+#include "foundation/thread.h"
+#include "media/bgm.h"
+#include "media/cursor.h"
+#include "media/font.h"
+#include "media/sound.h"
+#include "project/database.h"
+#include "project/option_data.h"
+#include "project/paths.h"
+#include "project/play_data.h"
+#include "project/stage.h"
+#include "project/story_save.h"
+#include "project/system_bitmaps.h"
+#include "project/system_data.h"
+#include "project/world_map.h"

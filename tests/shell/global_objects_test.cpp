@@ -1,0 +1,88 @@
+// Each test runs in a process of its own, so what it sees is the state static initialisation
+// left, before any start-up step has run.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "foundation/file_data.h"
+#include "project/global_objects.h"
+
+namespace {
+
+// The bytes a record writes: two records hold the same persistent state when these match.
+template <class T>
+std::vector<std::uint8_t> Image(T& record) {
+  cDataFile file("image");
+  record.Write(file);
+  return file.Bytes();
+}
+
+bool IsBlankSurface(const DDSURFACEDATA& s) {
+  return !s.lpDT && !s.lpDDData && s.nWidth == 0 && s.nHeight == 0 && s.bLost == 0;
+}
+
+TEST(GlobalObjects, ThreadsCursorMediaAndTablesStartEmptyOrFilled) {
+  for (cThread* thread : {&thGame, &thPause, &g_RankingThread, &g_StageLoadThread})
+    EXPECT_FALSE(thread->HasThread());
+
+  EXPECT_EQ(g_Cursor.Depth(), 1);
+  ASSERT_NE(g_Cursor.m_pCur, nullptr);
+  EXPECT_EQ(g_Cursor.m_pCur->column, 0);
+  EXPECT_EQ(g_Cursor.m_pCur->row, 0);
+  EXPECT_EQ(g_Cursor.m_pCur->x, 0);
+  EXPECT_EQ(g_Cursor.m_pCur->y, 0);
+
+  for (const DDSURFACEDATA& s : g_SystemSurface) EXPECT_TRUE(IsBlankSurface(s));
+  for (const DDSURFACEDATA& s : g_FontDigits) EXPECT_TRUE(IsBlankSurface(s));
+  for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+  EXPECT_TRUE(g_SoundList.empty());
+  EXPECT_TRUE(g_SoundFiles.empty());
+  EXPECT_FALSE(g_Bgm.IsInit());
+  EXPECT_TRUE(g_AnimeSequences.empty());
+
+  for (const char* name : g_FontNames) EXPECT_NE(name, nullptr);
+  for (const char* path : g_PathTable) EXPECT_NE(path, nullptr);
+  EXPECT_STREQ(g_ExtTable[0], "cplt4");
+  EXPECT_STREQ(g_ExtTable[3], "rkg");
+  int named = 0;
+  for (const cBmpInfo& info : g_SystemBmpInfo) named += info.szFile.empty() ? 0 : 1;
+  EXPECT_EQ(named, kSystemSurfaceCount);
+  for (const sFontDesc& desc : g_FontDesc) EXPECT_GT(desc.nHeight, 0);
+}
+
+TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
+  EXPECT_EQ(g_nDataVersion, kDataVersion);
+
+  ASSERT_EQ(g_CommonPalette.m_Blocks.size(), 1u);
+  ASSERT_EQ(g_CommonPalette.m_Charas.size(), 1u);
+  ASSERT_EQ(g_CommonPalette.m_Items.size(), 1u);
+
+  cSystemData system;
+  EXPECT_EQ(Image(g_SystemData), Image(system));
+  cStage stage;
+  EXPECT_EQ(Image(g_Stage), Image(stage));
+  EXPECT_EQ(Image(g_StageCopy), Image(stage));
+  cWorldMapData map;
+  EXPECT_EQ(Image(g_WorldMap), Image(map));
+  cPlayData play;
+  for (cPlayData* record : {&g_PlayData, &g_PlayDataAtStart, &g_PrevPlayDataAtStart})
+    EXPECT_EQ(Image(*record), Image(play));
+  cOptionData options;
+  EXPECT_EQ(Image(g_OptionData), Image(options));
+
+  ASSERT_EQ(g_SlotInfo.size(), static_cast<size_t>(kStorySlotCount));
+  for (const cSlotInfo& slot : g_SlotInfo) {
+    EXPECT_EQ(slot.m_bValid, 0);
+    EXPECT_EQ(slot.m_nState, SLOT_EMPTY);
+  }
+}
+
+TEST(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
+  cDataBase fresh;
+  for (int table = 0; table < DB_TABLE_COUNT; ++table)
+    EXPECT_EQ(g_DataBase.TableSize(table),
+              fresh.TableSize(table))
+        << table;
+}
+
+}  // namespace
