@@ -1,0 +1,213 @@
+#include "media/blur_mosaic.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "foundation/report.h"
+#include "media/effect_pixels.h"
+#include "media/raster.h"
+
+namespace {
+
+// Channel sums and the count of pixels that took part, over the rectangle up to a point.
+struct sSums {
+  std::uint32_t r, g, b, n;
+};
+
+template <class T>
+void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int rx,
+          int ry, int sx, int sy, int flags) {
+  const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
+  // Rectangle offsets whose source points exist; the others take no part in any window.
+  int i0, i1, j0, j1;
+  Overlap(sx, w, sa.w, i0, i1);
+  Overlap(sy, h, sa.h, j0, j1);
+  if (i0 >= i1 || j0 >= j1) return;
+  const int cols = i1 - i0, rows = j1 - j0;
+  // Sums from the corner (i0, j0) up to every point. Sums of unsigned 32-bit values wrap, and
+  // the window sums taken as differences come out as the plain sums of the window would.
+  thread_local std::vector<sSums> table;
+  const std::size_t stride = static_cast<std::size_t>(cols) + 1;
+  table.assign(stride * (static_cast<std::size_t>(rows) + 1), sSums{0, 0, 0, 0});
+  for (int j = 0; j < rows; ++j) {
+    const T* in = LockRow<T>(locks.Src(), sy + j0 + j) + (sx + i0);
+    const sSums* above = &table[static_cast<std::size_t>(j) * stride];
+    sSums* out = &table[static_cast<std::size_t>(j + 1) * stride];
+    sSums run{0, 0, 0, 0};
+    for (int i = 0; i < cols; ++i) {
+      const std::uint32_t p = in[i];
+      if (flags != 1 || !IsTransparentPixel(p, codec.bpp)) {
+        const sChannels c = codec.Split(p);
+        run.r += static_cast<std::uint32_t>(c.r);
+        run.g += static_cast<std::uint32_t>(c.g);
+        run.b += static_cast<std::uint32_t>(c.b);
+        run.n += 1;
+      }
+      const sSums& a = above[i + 1];
+      out[i + 1] = sSums{a.r + run.r, a.g + run.g, a.b + run.b, a.n + run.n};
+    }
+  }
+  auto at = [&](int i, int j) -> const sSums& {
+    return table[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)];
+  };
+  // Destination offsets inside the destination whose centre has a source pixel.
+  int di0, di1, dj0, dj1;
+  Overlap(x, w, da.w, di0, di1);
+  Overlap(y, h, da.h, dj0, dj1);
+  di0 = std::max(di0, i0);
+  di1 = std::min(di1, i1);
+  dj0 = std::max(dj0, j0);
+  dj1 = std::min(dj1, j1);
+  for (int j = dj0; j < dj1; ++j) {
+    // The window's rows, in table rows (offset j0 is table row 1).
+    const int top = static_cast<int>(std::max<long long>(static_cast<long long>(j) - ry, j0)) - j0;
+    const int bottom =
+        static_cast<int>(std::min<long long>(static_cast<long long>(j) + ry, j1)) - j0;
+    const T* centre = LockRow<T>(locks.Src(), sy + j);
+    T* out = LockRow<T>(locks.Dst(), y + j);
+    for (int i = di0; i < di1; ++i) {
+      if (flags == 1 && IsTransparentPixel(centre[sx + i], codec.bpp)) continue;
+      const int left =
+          static_cast<int>(std::max<long long>(static_cast<long long>(i) - rx, i0)) - i0;
+      const int right =
+          static_cast<int>(std::min<long long>(static_cast<long long>(i) + rx, i1)) - i0;
+      const sSums &a = at(left, top), &b = at(right, top), &c = at(left, bottom),
+                  &d = at(right, bottom);
+      const std::uint32_t n = d.n - b.n - c.n + a.n;
+      if (n == 0) continue;
+      T& pixel = out[x + i];
+      pixel = static_cast<T>(codec.Compose(static_cast<int>((d.r - b.r - c.r + a.r) / n),
+                                           static_cast<int>((d.g - b.g - c.g + a.g) / n),
+                                           static_cast<int>((d.b - b.b - c.b + a.b) / n), pixel));
+    }
+  }
+}
+
+// The colour of one mosaic block, or false when the block is left as it is.
+template <class T>
+bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy, int bx, int by,
+                 int bw, int bh, int flags, T& colour) {
+  const T first = LockRow<T>(locks.Src(), sy + by)[sx + bx];
+  const bool keyed = flags == 1;
+  if (lpDTCon || codec.bpp == 8) {
+    if (keyed && IsTransparentPixel(first, codec.bpp)) return false;
+    colour = lpDTCon ? static_cast<T>(codec.CopyD3D(first)) : first;
+    return true;
+  }
+  const DDPIXELLAYOUT& l = g_PixelLayout;
+  const bool sixteen = codec.bpp == 16;
+  std::uint32_t r = 0, g = 0, b = 0, n = 0;
+  for (int k = 0; k < bh; ++k) {
+    const T* in = LockRow<T>(locks.Src(), sy + by + k) + (sx + bx);
+    for (int i = 0; i < bw; ++i) {
+      const std::uint32_t p = in[i];
+      if (keyed && p == g_dwTransmit) continue;
+      const sChannels c = codec.Split(p);
+      if (sixteen) {
+        r += static_cast<std::uint32_t>(ChannelTo8(c.r, l.nMaxR));
+        g += static_cast<std::uint32_t>(ChannelTo8(c.g, l.nMaxG));
+        b += static_cast<std::uint32_t>(ChannelTo8(c.b, l.nMaxB));
+      } else {
+        r += static_cast<std::uint32_t>(c.r);
+        g += static_cast<std::uint32_t>(c.g);
+        b += static_cast<std::uint32_t>(c.b);
+      }
+      ++n;
+    }
+  }
+  if (n == 0) return false;
+  int ar = static_cast<int>(r / n), ag = static_cast<int>(g / n), ab = static_cast<int>(b / n);
+  if (sixteen) {
+    ar = ChannelFrom8(ar, l.nMaxR);
+    ag = ChannelFrom8(ag, l.nMaxG);
+    ab = ChannelFrom8(ab, l.nMaxB);
+  }
+  // At 32 bits byte 3 of the result is written per destination pixel below; the key test
+  // sees it as 0.
+  const std::uint32_t value = codec.Compose(ar, ag, ab, 0);
+  if (keyed && value == g_dwTransmit) return false;
+  colour = static_cast<T>(value);
+  return true;
+}
+
+template <class T>
+void Mosaic(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int n,
+            int sx, int sy, int flags) {
+  const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
+  // Only source points inside the source surface are read: a block is cut to them, and a
+  // block whose first point lies outside is left as it is.
+  int i0, i1, j0, j1;
+  Overlap(sx, w, sa.w, i0, i1);
+  Overlap(sy, h, sa.h, j0, j1);
+  int di0, di1, dj0, dj1;
+  Overlap(x, w, da.w, di0, di1);
+  Overlap(y, h, da.h, dj0, dj1);
+  const bool keepAlpha = !lpDTCon && codec.bpp == 32;
+  // Only blocks whose first point has a source pixel and that reach the destination are
+  // visited, so a huge rectangle costs no more than the surfaces it touches.
+  auto first = [n](int sourceFrom, int destinationFrom) {
+    const long long up = (static_cast<long long>(sourceFrom) + n - 1) / n * n;
+    const long long down = static_cast<long long>(destinationFrom) / n * n;
+    return std::max(up, down);
+  };
+  for (long long by = first(j0, dj0); by < std::min(j1, dj1); by += n) {
+    const int top = static_cast<int>(by);
+    const int bottom = static_cast<int>(std::min<long long>(by + n, h));
+    for (long long bx = first(i0, di0); bx < std::min(i1, di1); bx += n) {
+      const int left = static_cast<int>(bx);
+      const int right = static_cast<int>(std::min<long long>(bx + n, w));
+      T colour;
+      if (!BlockColour<T>(locks, codec, sx, sy, left, top, std::min(right, i1) - left,
+                          std::min(bottom, j1) - top, flags, colour))
+        continue;
+      const int fx0 = std::max(left, di0), fx1 = std::min(right, di1);
+      for (int k = std::max(top, dj0); k < std::min(bottom, dj1); ++k) {
+        T* out = LockRow<T>(locks.Dst(), y + k) + (x + fx0);
+        if (keepAlpha) {
+          for (int i = 0; i < fx1 - fx0; ++i)
+            out[i] = static_cast<T>((out[i] & 0xFF000000u) | (colour & 0xFFFFFFu));
+        } else {
+          std::fill(out, out + (fx1 - fx0), colour);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool DDBlur(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src,
+            int sx, int sy, int flags) {
+  if (rx <= 0 || ry <= 0) return true;
+  if (w <= 0 || h <= 0 || !SaneCoords({x, y, w, h, sx, sy})) return true;
+  cEffectLocks locks(dst, src, g_nBpp);
+  if (!locks.Ok()) return false;
+  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
+  if (g_nBpp == 8) {
+    ErrLogF("8ビットぼかしは不可能！");
+  } else if (g_nBpp == 16) {
+    Blur<std::uint16_t>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+  } else if (g_nBpp == 32) {
+    Blur<std::uint32_t>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+  }
+  return true;
+}
+
+bool DDMosaic(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFACEDATA* src, int sx,
+              int sy, int flags) {
+  // A block size below 1 would never step through the rectangle.
+  if (n <= 0) return true;
+  if (w <= 0 || h <= 0 || !SaneCoords({x, y, w, h, sx, sy})) return true;
+  cEffectLocks locks(dst, src, g_nBpp);
+  if (!locks.Ok()) return false;
+  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
+  if (g_nBpp == 8 && !lpDTCon) {
+    Mosaic<std::uint8_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
+  } else if (g_nBpp == 16) {
+    Mosaic<std::uint16_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
+  } else if (g_nBpp == 32) {
+    Mosaic<std::uint32_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
+  }
+  return true;
+}
