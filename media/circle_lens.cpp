@@ -63,8 +63,9 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
       tap.ax = static_cast<double>(k) * depth / s;
       tap.ay = static_cast<double>(m) * depth / s;
     }
-    for (const long long dy : {m, -m}) {
-      if (dy < dyLo || dy > dyHi || (dy == -m && m == 0)) continue;
+    for (int side = 0; side < (m == 0 ? 1 : 2); ++side) {
+      const long long dy = side == 0 ? m : -m;
+      if (dy < dyLo || dy > dyHi) continue;
       T* out = LockRow<T>(locks.Dst(), static_cast<int>(cy + dy));
       for (long long dx = dxLo; dx <= dxHi; ++dx) {
         T& pixel = out[cx + dx];
