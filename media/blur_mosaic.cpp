@@ -10,11 +10,21 @@
 
 namespace {
 
-// Channel sums and the count of pixels that took part, over the rectangle up to a point.
+// Channel sums and the count of pixels that took part. Sums of unsigned 32-bit values wrap,
+// and sums kept by adding and taking away come out as plain sums would.
 struct sSums {
   std::uint32_t r, g, b, n;
 };
 
+// sum / n truncated, from 1 / n: (sum + 1/2) / n lies at least 1 / (2n) inside the quotient's
+// unit interval, far beyond the rounding of the product, so the result is exact.
+inline int Quotient(std::uint32_t sum, double inverse) {
+  return static_cast<int>((static_cast<double>(sum) + 0.5) * inverse);
+}
+
+// The window of every pixel is kept as sums per column over the window's rows, moved down a
+// row at a time, and a running sum of those along the row: each source pixel is added and
+// taken away once per pass, whatever the radii.
 template <class T>
 void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int rx,
           int ry, int sx, int sy, int flags) {
@@ -24,33 +34,6 @@ void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, i
   Overlap(sx, w, sa.w, i0, i1);
   Overlap(sy, h, sa.h, j0, j1);
   if (i0 >= i1 || j0 >= j1) return;
-  const int cols = i1 - i0, rows = j1 - j0;
-  // Sums from the corner (i0, j0) up to every point. Sums of unsigned 32-bit values wrap, and
-  // the window sums taken as differences come out as the plain sums of the window would.
-  thread_local std::vector<sSums> table;
-  const std::size_t stride = static_cast<std::size_t>(cols) + 1;
-  table.assign(stride * (static_cast<std::size_t>(rows) + 1), sSums{0, 0, 0, 0});
-  for (int j = 0; j < rows; ++j) {
-    const T* in = LockRow<T>(locks.Src(), sy + j0 + j) + (sx + i0);
-    const sSums* above = &table[static_cast<std::size_t>(j) * stride];
-    sSums* out = &table[static_cast<std::size_t>(j + 1) * stride];
-    sSums run{0, 0, 0, 0};
-    for (int i = 0; i < cols; ++i) {
-      const std::uint32_t p = in[i];
-      if (flags != 1 || !IsTransparentPixel(p, codec.bpp)) {
-        const sChannels c = codec.Split(p);
-        run.r += static_cast<std::uint32_t>(c.r);
-        run.g += static_cast<std::uint32_t>(c.g);
-        run.b += static_cast<std::uint32_t>(c.b);
-        run.n += 1;
-      }
-      const sSums& a = above[i + 1];
-      out[i + 1] = sSums{a.r + run.r, a.g + run.g, a.b + run.b, a.n + run.n};
-    }
-  }
-  auto at = [&](int i, int j) -> const sSums& {
-    return table[static_cast<std::size_t>(j) * stride + static_cast<std::size_t>(i)];
-  };
   // Destination offsets inside the destination whose centre has a source pixel.
   int di0, di1, dj0, dj1;
   Overlap(x, w, da.w, di0, di1);
@@ -59,29 +42,94 @@ void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, i
   di1 = std::min(di1, i1);
   dj0 = std::max(dj0, j0);
   dj1 = std::min(dj1, j1);
+  if (di0 >= di1 || dj0 >= dj1) return;
+  thread_local std::vector<sSums> columns;
+  columns.assign(static_cast<std::size_t>(i1 - i0), sSums{0, 0, 0, 0});
+  // Adds (sign 1) or takes away (sign -1, as a wrapping unsigned factor) one source row.
+  auto addRow = [&](int j, std::uint32_t sign) {
+    const T* in = LockRow<T>(locks.Src(), sy + j) + (sx + i0);
+    for (int i = 0; i < i1 - i0; ++i) {
+      const std::uint32_t p = in[i];
+      if (flags == 1 && IsTransparentPixel(p, codec.bpp)) continue;
+      const sChannels c = codec.Split(p);
+      sSums& col = columns[static_cast<std::size_t>(i)];
+      col.r += sign * static_cast<std::uint32_t>(c.r);
+      col.g += sign * static_cast<std::uint32_t>(c.g);
+      col.b += sign * static_cast<std::uint32_t>(c.b);
+      col.n += sign;
+    }
+  };
+  // The window's rows, [lo, hi), clipped to the rows that have source pixels.
+  long long lo = 0, hi = 0;
+  std::uint32_t lastCount = 0;
+  double inverse = 0;
   for (int j = dj0; j < dj1; ++j) {
-    // The window's rows, in table rows (offset j0 is table row 1).
-    const int top = static_cast<int>(std::max<long long>(static_cast<long long>(j) - ry, j0)) - j0;
-    const int bottom =
-        static_cast<int>(std::min<long long>(static_cast<long long>(j) + ry, j1)) - j0;
+    const long long newLo = std::max<long long>(static_cast<long long>(j) - ry, j0);
+    const long long newHi = std::min<long long>(static_cast<long long>(j) + ry, j1);
+    if (lo == hi) {
+      for (long long k = newLo; k < newHi; ++k) addRow(static_cast<int>(k), 1);
+    } else {
+      for (long long k = hi; k < newHi; ++k) addRow(static_cast<int>(k), 1);
+      for (long long k = lo; k < newLo; ++k) addRow(static_cast<int>(k), ~0u);
+    }
+    lo = newLo;
+    hi = newHi;
     const T* centre = LockRow<T>(locks.Src(), sy + j);
     T* out = LockRow<T>(locks.Dst(), y + j);
+    // The running sum over the window's columns [cl, ch), in column offsets from i0.
+    sSums run{0, 0, 0, 0};
+    long long cl = 0, ch = 0;
+    auto move = [&](long long from, long long to, std::uint32_t sign) {
+      for (long long k = from; k < to; ++k) {
+        const sSums& col = columns[static_cast<std::size_t>(k)];
+        run.r += sign * col.r;
+        run.g += sign * col.g;
+        run.b += sign * col.b;
+        run.n += sign * col.n;
+      }
+    };
     for (int i = di0; i < di1; ++i) {
+      const long long newCl = std::max<long long>(static_cast<long long>(i) - rx, i0) - i0;
+      const long long newCh = std::min<long long>(static_cast<long long>(i) + rx, i1) - i0;
+      if (cl == ch) {
+        move(newCl, newCh, 1);
+      } else {
+        move(ch, newCh, 1);
+        move(cl, newCl, ~0u);
+      }
+      cl = newCl;
+      ch = newCh;
       if (flags == 1 && IsTransparentPixel(centre[sx + i], codec.bpp)) continue;
-      const int left =
-          static_cast<int>(std::max<long long>(static_cast<long long>(i) - rx, i0)) - i0;
-      const int right =
-          static_cast<int>(std::min<long long>(static_cast<long long>(i) + rx, i1)) - i0;
-      const sSums &a = at(left, top), &b = at(right, top), &c = at(left, bottom),
-                  &d = at(right, bottom);
-      const std::uint32_t n = d.n - b.n - c.n + a.n;
-      if (n == 0) continue;
+      if (run.n == 0) continue;
+      if (run.n != lastCount) {
+        lastCount = run.n;
+        inverse = 1.0 / run.n;
+      }
       T& pixel = out[x + i];
-      pixel = static_cast<T>(codec.Compose(static_cast<int>((d.r - b.r - c.r + a.r) / n),
-                                           static_cast<int>((d.g - b.g - c.g + a.g) / n),
-                                           static_cast<int>((d.b - b.b - c.b + a.b) / n), pixel));
+      pixel = static_cast<T>(codec.Compose(Quotient(run.r, inverse), Quotient(run.g, inverse),
+                                           Quotient(run.b, inverse), pixel));
     }
   }
+}
+
+// Eight-bit units of each 16-bit channel value of the layout, looked up rather than divided.
+struct sEightBitUnits {
+  DDPIXELLAYOUT layout;
+  std::uint32_t r[256], g[256], b[256];
+};
+const sEightBitUnits& EightBitUnits() {
+  thread_local sEightBitUnits units{DDPIXELLAYOUT{}, {}, {}, {}};
+  const DDPIXELLAYOUT& l = g_PixelLayout;
+  if (units.layout.nMaxR != l.nMaxR || units.layout.nMaxG != l.nMaxG ||
+      units.layout.nMaxB != l.nMaxB) {
+    units.layout = l;
+    for (int c = 0; c < 256; ++c) {
+      units.r[c] = static_cast<std::uint32_t>(ChannelTo8(std::min(c, l.nMaxR), l.nMaxR));
+      units.g[c] = static_cast<std::uint32_t>(ChannelTo8(std::min(c, l.nMaxG), l.nMaxG));
+      units.b[c] = static_cast<std::uint32_t>(ChannelTo8(std::min(c, l.nMaxB), l.nMaxB));
+    }
+  }
+  return units;
 }
 
 // The colour of one mosaic block, or false when the block is left as it is.
@@ -97,6 +145,7 @@ bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy,
   }
   const DDPIXELLAYOUT& l = g_PixelLayout;
   const bool sixteen = codec.bpp == 16;
+  const sEightBitUnits& units = EightBitUnits();
   std::uint32_t r = 0, g = 0, b = 0, n = 0;
   for (int k = 0; k < bh; ++k) {
     const T* in = LockRow<T>(locks.Src(), sy + by + k) + (sx + bx);
@@ -105,9 +154,9 @@ bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy,
       if (keyed && p == g_dwTransmit) continue;
       const sChannels c = codec.Split(p);
       if (sixteen) {
-        r += static_cast<std::uint32_t>(ChannelTo8(c.r, l.nMaxR));
-        g += static_cast<std::uint32_t>(ChannelTo8(c.g, l.nMaxG));
-        b += static_cast<std::uint32_t>(ChannelTo8(c.b, l.nMaxB));
+        r += units.r[c.r];
+        g += units.g[c.g];
+        b += units.b[c.b];
       } else {
         r += static_cast<std::uint32_t>(c.r);
         g += static_cast<std::uint32_t>(c.g);

@@ -18,12 +18,18 @@ int HalfWidth(long long r, long long m) {
   return t >= r ? static_cast<int>(r - 1) : t;
 }
 
-// How a lens destination offset reads the source: outside the disc, the same offset, or the
-// offsets magnitudes |dx| d / s and |dy| d / s (the sign is put back per pixel).
+// How the lens destination offsets of one |dx| and |dy| read the source: the source offsets
+// for each sign of dx and dy, or outside the disc. Offsets beyond any surface are held at a
+// value no surface reaches.
 struct sLensTap {
-  std::uint8_t kind;  // 0 outside, 1 scaled, 2 same offset
-  double ax, ay;
+  bool inside;
+  int ox[2], oy[2];  // [0] for dx (dy) >= 0, [1] for negative
 };
+
+int LensOffset(double v) {
+  constexpr double kFar = 1 << 30;
+  return static_cast<int>(std::clamp(v, -kFar, kFar));
+}
 
 template <class T>
 void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r, int d, int scx,
@@ -38,6 +44,7 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
   if (dyLo > dyHi || dxLo > dxHi) return;
   const bool d3d = lpDTCon != nullptr;
   const bool clear = d3d && codec.bpp == 32 && clearMode != 0;
+  const std::uint32_t key = g_dwTransmit;
   // The taps of one |dy| serve the rows dy and -dy, and each tap of |dx| the columns dx and -dx.
   const long long kMax = std::max(std::llabs(dxLo), std::llabs(dxHi));
   const long long kMin = dxLo <= 0 && dxHi >= 0 ? 0 : std::min(std::llabs(dxLo), std::llabs(dxHi));
@@ -50,18 +57,24 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
     for (long long k = kMin; k <= kMax; ++k) {
       sLensTap& tap = taps[static_cast<std::size_t>(k - kMin)];
       const long long q = k * k + m * m;
-      if (q > rr) {
-        tap.kind = 0;
-        continue;
-      }
+      tap.inside = q <= rr;
+      if (!tap.inside) continue;
       const double s = std::sqrt(static_cast<double>(ll - q));
       if (s == 0) {
-        tap.kind = 2;
+        // On the rim of the lens the offsets map to themselves.
+        tap.ox[0] = static_cast<int>(k);
+        tap.ox[1] = static_cast<int>(-k);
+        tap.oy[0] = static_cast<int>(m);
+        tap.oy[1] = static_cast<int>(-m);
         continue;
       }
-      tap.kind = 1;
-      tap.ax = static_cast<double>(k) * depth / s;
-      tap.ay = static_cast<double>(m) * depth / s;
+      // Half added before truncating toward zero, as the lens has always rounded.
+      const double ax = static_cast<double>(k) * depth / s;
+      const double ay = static_cast<double>(m) * depth / s;
+      tap.ox[0] = LensOffset(std::trunc(ax + 0.5));
+      tap.ox[1] = LensOffset(std::trunc(-ax + 0.5));
+      tap.oy[0] = LensOffset(std::trunc(ay + 0.5));
+      tap.oy[1] = LensOffset(std::trunc(-ay + 0.5));
     }
     for (int side = 0; side < (m == 0 ? 1 : 2); ++side) {
       const long long dy = side == 0 ? m : -m;
@@ -70,24 +83,20 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
       for (long long dx = dxLo; dx <= dxHi; ++dx) {
         T& pixel = out[cx + dx];
         const sLensTap& tap = taps[static_cast<std::size_t>(std::llabs(dx) - kMin)];
-        if (tap.kind == 0) {
+        if (!tap.inside) {
           if (clear) pixel = 0;
           continue;
         }
-        // Half added before truncating toward zero, as the lens has always rounded.
-        const double ox = tap.kind == 2 ? static_cast<double>(dx)
-                                        : std::trunc((dx < 0 ? -tap.ax : tap.ax) + 0.5);
-        const double oy = tap.kind == 2 ? static_cast<double>(dy)
-                                        : std::trunc((dy < 0 ? -tap.ay : tap.ay) + 0.5);
-        const double px = scx + ox, py = scy + oy;
+        const long long px = static_cast<long long>(scx) + tap.ox[dx < 0];
+        const long long py = static_cast<long long>(scy) + tap.oy[side];
         if (px < 0 || py < 0 || px >= sa.w || py >= sa.h) {
           if (clear) pixel = 0;
           continue;
         }
-        const std::uint32_t p = LockRow<T>(locks.Src(), static_cast<int>(py))[static_cast<int>(px)];
+        const std::uint32_t p = LockRow<T>(locks.Src(), static_cast<int>(py))[px];
         if (!d3d) {
           // The DirectDraw lens never draws the transparent colour, whatever the flags.
-          if (p != g_dwTransmit) pixel = static_cast<T>(p);
+          if (p != key) pixel = static_cast<T>(p);
         } else if (codec.bpp == 32) {
           if ((p >> 24) != 0)
             pixel = static_cast<T>(p);
