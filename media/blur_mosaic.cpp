@@ -10,23 +10,29 @@
 
 namespace {
 
-// Channel sums and the count of pixels that took part. Sums of unsigned 32-bit values wrap,
-// and sums kept by adding and taking away come out as plain sums would.
-struct sSums {
-  std::uint32_t r, g, b, n;
-};
+// Red, green and blue sums and the count of pixels that took part, added as one vector.
+// Unsigned sums wrap, and sums kept by adding and taking away come out as plain sums would.
+typedef std::uint32_t vSums __attribute__((vector_size(16)));
 
-// sum / n truncated, from 1 / n: (sum + 1/2) / n lies at least 1 / (2n) inside the quotient's
-// unit interval, far beyond the rounding of the product, so the result is exact.
-inline int Quotient(std::uint32_t sum, double inverse) {
-  return static_cast<int>((static_cast<double>(sum) + 0.5) * inverse);
-}
+// Division of a 32-bit sum by a count through the high half of one multiply: with
+// m = ceil(2^64 / n), floor(s * m / 2^64) = floor(s / n) for every s below 2^32, because
+// m * n exceeds 2^64 by less than n, which is at most 2^32.
+struct sDivisor {
+  std::uint64_t m = 0;  // 0: the count is 1
+  explicit sDivisor(std::uint32_t n = 1) {
+    if (n > 1) m = static_cast<std::uint64_t>(~std::uint64_t{0} / n) + 1;
+  }
+  int Divide(std::uint32_t sum) const {
+    if (m == 0) return static_cast<int>(sum);
+    return static_cast<int>((static_cast<unsigned __int128>(sum) * m) >> 64);
+  }
+};
 
 // The window of every pixel is kept as sums per column over the window's rows, moved down a
 // row at a time, and a running sum of those along the row: each source pixel is added and
 // taken away once per pass, whatever the radii.
 template <class T>
-void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int rx,
+void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int rx,
           int ry, int sx, int sy, int flags) {
   const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
   // Rectangle offsets whose source points exist; the others take no part in any window.
@@ -43,71 +49,77 @@ void Blur(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, i
   dj0 = std::max(dj0, j0);
   dj1 = std::min(dj1, j1);
   if (di0 >= di1 || dj0 >= dj1) return;
-  thread_local std::vector<sSums> columns;
-  columns.assign(static_cast<std::size_t>(i1 - i0), sSums{0, 0, 0, 0});
-  // Adds (sign 1) or takes away (sign -1, as a wrapping unsigned factor) one source row.
-  auto addRow = [&](int j, std::uint32_t sign) {
+  thread_local std::vector<vSums> columns;
+  columns.assign(static_cast<std::size_t>(i1 - i0), vSums{0, 0, 0, 0});
+  auto channels = [&](std::uint32_t p) {
+    if (flags == 1 && codec.Transparent(p)) return vSums{0, 0, 0, 0};
+    const sChannels c = codec.Split(p);
+    return vSums{static_cast<std::uint32_t>(c.r), static_cast<std::uint32_t>(c.g),
+                 static_cast<std::uint32_t>(c.b), 1};
+  };
+  // Adds or takes away one source row, or does both with two rows in one pass.
+  auto addRow = [&](int j, bool add) {
     const T* in = LockRow<T>(locks.Src(), sy + j) + (sx + i0);
+    vSums* col = columns.data();
     for (int i = 0; i < i1 - i0; ++i) {
-      const std::uint32_t p = in[i];
-      if (flags == 1 && IsTransparentPixel(p, codec.bpp)) continue;
-      const sChannels c = codec.Split(p);
-      sSums& col = columns[static_cast<std::size_t>(i)];
-      col.r += sign * static_cast<std::uint32_t>(c.r);
-      col.g += sign * static_cast<std::uint32_t>(c.g);
-      col.b += sign * static_cast<std::uint32_t>(c.b);
-      col.n += sign;
+      if (add)
+        col[i] += channels(in[i]);
+      else
+        col[i] -= channels(in[i]);
     }
+  };
+  auto swapRows = [&](int added, int removed) {
+    const T* in = LockRow<T>(locks.Src(), sy + added) + (sx + i0);
+    const T* old = LockRow<T>(locks.Src(), sy + removed) + (sx + i0);
+    vSums* col = columns.data();
+    for (int i = 0; i < i1 - i0; ++i) col[i] += channels(in[i]) - channels(old[i]);
   };
   // The window's rows, [lo, hi), clipped to the rows that have source pixels.
   long long lo = 0, hi = 0;
-  std::uint32_t lastCount = 0;
-  double inverse = 0;
+  std::uint32_t lastCount = 1;
+  sDivisor divisor;
   for (int j = dj0; j < dj1; ++j) {
     const long long newLo = std::max<long long>(static_cast<long long>(j) - ry, j0);
     const long long newHi = std::min<long long>(static_cast<long long>(j) + ry, j1);
     if (lo == hi) {
-      for (long long k = newLo; k < newHi; ++k) addRow(static_cast<int>(k), 1);
+      for (long long k = newLo; k < newHi; ++k) addRow(static_cast<int>(k), true);
+    } else if (newHi == hi + 1 && newLo == lo + 1) {
+      swapRows(static_cast<int>(hi), static_cast<int>(lo));
     } else {
-      for (long long k = hi; k < newHi; ++k) addRow(static_cast<int>(k), 1);
-      for (long long k = lo; k < newLo; ++k) addRow(static_cast<int>(k), ~0u);
+      for (long long k = hi; k < newHi; ++k) addRow(static_cast<int>(k), true);
+      for (long long k = lo; k < newLo; ++k) addRow(static_cast<int>(k), false);
     }
     lo = newLo;
     hi = newHi;
     const T* centre = LockRow<T>(locks.Src(), sy + j);
     T* out = LockRow<T>(locks.Dst(), y + j);
     // The running sum over the window's columns [cl, ch), in column offsets from i0.
-    sSums run{0, 0, 0, 0};
+    vSums run{0, 0, 0, 0};
     long long cl = 0, ch = 0;
-    auto move = [&](long long from, long long to, std::uint32_t sign) {
-      for (long long k = from; k < to; ++k) {
-        const sSums& col = columns[static_cast<std::size_t>(k)];
-        run.r += sign * col.r;
-        run.g += sign * col.g;
-        run.b += sign * col.b;
-        run.n += sign * col.n;
-      }
-    };
+    const vSums* col = columns.data();
     for (int i = di0; i < di1; ++i) {
       const long long newCl = std::max<long long>(static_cast<long long>(i) - rx, i0) - i0;
       const long long newCh = std::min<long long>(static_cast<long long>(i) + rx, i1) - i0;
-      if (cl == ch) {
-        move(newCl, newCh, 1);
+      if (newCl == cl + 1 && newCh == ch + 1) {
+        run += col[ch] - col[cl];
+      } else if (cl == ch) {
+        for (long long k = newCl; k < newCh; ++k) run += col[k];
       } else {
-        move(ch, newCh, 1);
-        move(cl, newCl, ~0u);
+        for (long long k = ch; k < newCh; ++k) run += col[k];
+        for (long long k = cl; k < newCl; ++k) run -= col[k];
       }
       cl = newCl;
       ch = newCh;
-      if (flags == 1 && IsTransparentPixel(centre[sx + i], codec.bpp)) continue;
-      if (run.n == 0) continue;
-      if (run.n != lastCount) {
-        lastCount = run.n;
-        inverse = 1.0 / run.n;
+      if (flags == 1 && codec.Transparent(centre[sx + i])) continue;
+      const std::uint32_t n = run[3];
+      if (n == 0) continue;
+      if (n != lastCount) {
+        lastCount = n;
+        divisor = sDivisor(n);
       }
       T& pixel = out[x + i];
-      pixel = static_cast<T>(codec.Compose(Quotient(run.r, inverse), Quotient(run.g, inverse),
-                                           Quotient(run.b, inverse), pixel));
+      pixel = static_cast<T>(codec.Compose(divisor.Divide(run[0]), divisor.Divide(run[1]),
+                                           divisor.Divide(run[2]), pixel));
     }
   }
 }
@@ -134,13 +146,13 @@ const sEightBitUnits& EightBitUnits() {
 
 // The colour of one mosaic block, or false when the block is left as it is.
 template <class T>
-bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy, int bx, int by,
+bool BlockColour(cEffectLocks& locks, const sEffectCodec codec, int sx, int sy, int bx, int by,
                  int bw, int bh, int flags, T& colour) {
   const T first = LockRow<T>(locks.Src(), sy + by)[sx + bx];
   const bool keyed = flags == 1;
-  if (lpDTCon || codec.bpp == 8) {
-    if (keyed && IsTransparentPixel(first, codec.bpp)) return false;
-    colour = lpDTCon ? static_cast<T>(codec.CopyD3D(first)) : first;
+  if (codec.d3d || codec.bpp == 8) {
+    if (keyed && codec.Transparent(first)) return false;
+    colour = codec.d3d ? static_cast<T>(codec.CopyD3D(first)) : first;
     return true;
   }
   const DDPIXELLAYOUT& l = g_PixelLayout;
@@ -151,7 +163,7 @@ bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy,
     const T* in = LockRow<T>(locks.Src(), sy + by + k) + (sx + bx);
     for (int i = 0; i < bw; ++i) {
       const std::uint32_t p = in[i];
-      if (keyed && p == g_dwTransmit) continue;
+      if (keyed && p == codec.key) continue;
       const sChannels c = codec.Split(p);
       if (sixteen) {
         r += units.r[c.r];
@@ -175,13 +187,13 @@ bool BlockColour(cEffectLocks& locks, const sEffectCodec& codec, int sx, int sy,
   // At 32 bits byte 3 of the result is written per destination pixel below; the key test
   // sees it as 0.
   const std::uint32_t value = codec.Compose(ar, ag, ab, 0);
-  if (keyed && value == g_dwTransmit) return false;
+  if (keyed && value == codec.key) return false;
   colour = static_cast<T>(value);
   return true;
 }
 
 template <class T>
-void Mosaic(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int n,
+void Mosaic(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int n,
             int sx, int sy, int flags) {
   const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
   // Only source points inside the source surface are read: a block is cut to them, and a
@@ -192,7 +204,7 @@ void Mosaic(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w,
   int di0, di1, dj0, dj1;
   Overlap(x, w, da.w, di0, di1);
   Overlap(y, h, da.h, dj0, dj1);
-  const bool keepAlpha = !lpDTCon && codec.bpp == 32;
+  const bool keepAlpha = !codec.d3d && codec.bpp == 32;
   // Only blocks whose first point has a source pixel and that reach the destination are
   // visited, so a huge rectangle costs no more than the surfaces it touches.
   auto first = [n](int sourceFrom, int destinationFrom) {

@@ -32,7 +32,7 @@ int LensOffset(double v) {
 }
 
 template <class T>
-void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r, int d, int scx,
+void Lens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, int d, int scx,
           int scy, int flags, int clearMode, long long lensL) {
   const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
   const long long rr = static_cast<long long>(r) * r, ll = lensL * lensL;
@@ -42,9 +42,9 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
   const long long dxLo = std::max<long long>(-r, -static_cast<long long>(cx));
   const long long dxHi = std::min<long long>(r, static_cast<long long>(da.w) - 1 - cx);
   if (dyLo > dyHi || dxLo > dxHi) return;
-  const bool d3d = lpDTCon != nullptr;
+  const bool d3d = codec.d3d;
   const bool clear = d3d && codec.bpp == 32 && clearMode != 0;
-  const std::uint32_t key = g_dwTransmit;
+  const std::uint32_t key = codec.key;
   // The taps of one |dy| serve the rows dy and -dy, and each tap of |dx| the columns dx and -dx.
   const long long kMax = std::max(std::llabs(dxLo), std::llabs(dxHi));
   const long long kMin = dxLo <= 0 && dxHi >= 0 ? 0 : std::min(std::llabs(dxLo), std::llabs(dxHi));
@@ -102,7 +102,7 @@ void Lens(cEffectLocks& locks, const sEffectCodec& codec, int cx, int cy, int r,
             pixel = static_cast<T>(p);
           else if (clear)
             pixel = 0;
-        } else if (!(flags == 1 && IsTransparentPixel(p, 16))) {
+        } else if (!(flags == 1 && codec.Transparent(p))) {
           pixel = static_cast<T>(codec.CopyD3D(p));
         }
       }

@@ -43,29 +43,57 @@ void ForEachPixelPair(cEffectLocks& locks, int x, int y, int w, int h, int sx, i
   }
 }
 
-// Channels of 16- and 32-bit pixels as the effects mix them (in their own units) and the
-// result composed for the destination: into the full-screen back buffer, into a texture with
-// the alpha bit, or into a DirectDraw surface with its own byte 3 kept.
+// Channels of 16- and 32-bit pixels as the effects mix them (in their own units), the result
+// composed for the destination (into the full-screen back buffer, into a texture with the
+// alpha bit, or into a DirectDraw surface with its own byte 3 kept), and the transparency of
+// a source pixel. The settings are copied in once, so that a pixel loop reads no globals;
+// the rules are those of pixel_access.h.
 struct sEffectCodec {
   int bpp = 32;
+  bool d3d = false;
   bool toBack = false;
+  std::uint32_t key = 0;
+  DDPIXELLAYOUT tex, back;
 
   sChannels Split(std::uint32_t p) const {
-    return bpp == 16 ? SplitPixel16(p, g_PixelLayout) : SplitPixel32(p);
+    if (bpp != 16) return SplitPixel32(p);
+    return sChannels{static_cast<int>((p >> tex.nShiftR) & tex.nMaxR),
+                     static_cast<int>((p >> tex.nShiftG) & tex.nMaxG),
+                     static_cast<int>((p >> tex.nShiftB) & tex.nMaxB), 0};
   }
   std::uint32_t Compose(int r, int g, int b, std::uint32_t old) const {
-    if (bpp == 32) return Compose32(r, g, b, old);
-    return lpDTCon ? ComposeD3D16(r, g, b, toBack) : ComposeDD16(r, g, b);
+    if (bpp == 32) {
+      const std::uint32_t rgb = ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
+      return d3d ? 0xFF000000u | rgb : (old & 0xFF000000u) | rgb;
+    }
+    if (d3d && toBack)
+      return ((b << back.nShiftB) | ((g * 2) << back.nShiftG) | (r << back.nShiftR)) & 0xFFFF;
+    const std::uint32_t rgb = ((r & tex.nMaxR) << tex.nShiftR) | ((g & tex.nMaxG) << tex.nShiftG) |
+                              ((b & tex.nMaxB) << tex.nShiftB);
+    return d3d ? rgb | ((tex.nMaxA & 1) << tex.nShiftA) : rgb & 0xFFFF;
+  }
+  bool Transparent(std::uint32_t p) const {
+    if (!d3d) return p == key;
+    return bpp == 32 ? (p >> 24) == 0 : (p & 0xA000u) == 0;
   }
   // A source pixel copied whole in the Direct3D mode: into the full-screen back buffer at 16
   // bits converted to its layout, at 32 bits made opaque.
   std::uint32_t CopyD3D(std::uint32_t p) const {
     if (bpp == 32) return p | 0xFF000000u;
-    return toBack ? TextureToBack16(p) : p;
+    if (!toBack) return p;
+    const sChannels c = Split(p);
+    return Compose(c.r, c.g, c.b, 0);
   }
 };
 inline sEffectCodec EffectCodec(cEffectLocks& locks, int bpp) {
-  return {bpp, bpp == 16 && lpDTCon && DDIsFullscreenBack(locks.Dst().m_lpSD)};
+  sEffectCodec codec;
+  codec.bpp = bpp;
+  codec.d3d = lpDTCon != nullptr;
+  codec.toBack = bpp == 16 && codec.d3d && DDIsFullscreenBack(locks.Dst().m_lpSD);
+  codec.key = g_dwTransmit;
+  codec.tex = g_PixelLayout;
+  codec.back = g_BackPixelLayout;
+  return codec;
 }
 
 // The Direct3D quads of the effects. ResolveQuadPair: the surfaces a drawing reaches and the

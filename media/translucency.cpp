@@ -25,11 +25,11 @@ void DrawStageQuad(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
 
 // Half-and-half mix in the Direct3D pixel path (the level plays no part).
 template <class T>
-void TransD3D(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int sx,
+void TransD3D(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int sx,
               int sy, int flags) {
   const DDPIXELLAYOUT& bl = g_BackPixelLayout;
   ForEachPixelPair<T>(locks, x, y, w, h, sx, sy, [&](T& d, std::uint32_t s) {
-    if (flags == 1 && IsTransparentPixel(s, codec.bpp)) return;
+    if (flags == 1 && codec.Transparent(s)) return;
     const sChannels a = codec.Split(s);
     if (codec.toBack) {
       // The back buffer's green has 6 bits: the texture's 5-bit green counts double.
@@ -45,7 +45,7 @@ void TransD3D(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int 
 
 // Half-and-half mix of the DirectDraw mode: over the transparent colour the source is copied.
 template <class T>
-void TransDD(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int sx,
+void TransDD(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int sx,
              int sy, int flags, const std::uint8_t* table) {
   const DDPIXELLAYOUT& l = g_PixelLayout;
   ForEachPixelPair<T>(locks, x, y, w, h, sx, sy, [&](T& d, std::uint32_t s) {
@@ -54,27 +54,27 @@ void TransDD(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w
       d = static_cast<T>(d == 0 ? s : table[d * 256u + s]);
       return;
     }
-    if (flags == 1 && s == g_dwTransmit) return;
-    if (d == g_dwTransmit) {
-      d = static_cast<T>(codec.bpp == 32 ? Compose32(0, 0, 0, d) | (s & 0xFFFFFFu) : s);
+    if (flags == 1 && s == codec.key) return;
+    if (d == codec.key) {
+      d = static_cast<T>(codec.bpp == 32 ? codec.Compose(0, 0, 0, d) | (s & 0xFFFFFFu) : s);
       return;
     }
     const sChannels a = codec.Split(s), b = codec.Split(d);
     if (codec.bpp == 32) {
-      d = static_cast<T>(Compose32((a.r + b.r) >> 1, (a.g + b.g) >> 1, (a.b + b.b) >> 1, d));
+      d = static_cast<T>(codec.Compose((a.r + b.r) >> 1, (a.g + b.g) >> 1, (a.b + b.b) >> 1, d));
       return;
     }
     auto mix = [](int p, int q, int max) {
       return ChannelFrom8((ChannelTo8(p, max) + ChannelTo8(q, max)) >> 1, max);
     };
-    d = static_cast<T>(ComposeDD16(mix(a.r, b.r, l.nMaxR), mix(a.g, b.g, l.nMaxG),
-                                   mix(a.b, b.b, l.nMaxB)));
+    d = static_cast<T>(codec.Compose(mix(a.r, b.r, l.nMaxR), mix(a.g, b.g, l.nMaxG),
+                                     mix(a.b, b.b, l.nMaxB), d));
   });
 }
 
 // The tint of the Direct3D pixel path: the source's share by level, the tint in channel units.
 template <class T>
-void TintD3D(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int sx,
+void TintD3D(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int sx,
              int sy, int flags, const PALETTEENTRY& entry, int level) {
   static constexpr int kShare[5] = {0, 0x80, 0x40, 0x20, 0x10};
   const float f = static_cast<float>(level >= 1 && level <= 4 ? kShare[level] : 0) / 255.0f;
@@ -89,7 +89,7 @@ void TintD3D(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w
   };
   const DDPIXELLAYOUT& bl = g_BackPixelLayout;
   ForEachPixelPair<T>(locks, x, y, w, h, sx, sy, [&](T& d, std::uint32_t s) {
-    if (flags == 1 && IsTransparentPixel(s, codec.bpp)) return;
+    if (flags == 1 && codec.Transparent(s)) return;
     const sChannels c = codec.Split(s);
     const bool half = level == 1;
     const int r = half ? (c.r + tr) >> 1 : weigh(c.r, tr);
@@ -123,7 +123,7 @@ std::array<std::uint8_t, 256> IterateMap(std::array<std::uint8_t, 256> f, long l
 // The DirectDraw tint: the source halved toward the tint level times. Halving an 8-bit value
 // toward another settles within nine steps, so a large level ends where sixteen steps end.
 template <class T>
-void TintDD(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w, int h, int sx,
+void TintDD(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int sx,
             int sy, int flags, const PALETTEENTRY& entry, const std::uint8_t* table,
             std::uint32_t colour, int level) {
   const int steps = level < 0 ? 0 : level;
@@ -132,7 +132,7 @@ void TintDD(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w,
     for (int v = 0; v < 256; ++v) step[v] = table[v * 256 + (colour & 0xFF)];
     const std::array<std::uint8_t, 256> result = IterateMap(step, steps);
     ForEachPixelPair<T>(locks, x, y, w, h, sx, sy, [&](T& d, std::uint32_t s) {
-      if (flags == 1 && s == g_dwTransmit) return;
+      if (flags == 1 && s == codec.key) return;
       d = static_cast<T>(result[s & 0xFF]);
     });
     return;
@@ -156,7 +156,7 @@ void TintDD(cEffectLocks& locks, const sEffectCodec& codec, int x, int y, int w,
   const std::vector<int> rs = channel(entry.peRed, maxR), gs = channel(entry.peGreen, maxG),
                          bs = channel(entry.peBlue, maxB);
   ForEachPixelPair<T>(locks, x, y, w, h, sx, sy, [&](T& d, std::uint32_t s) {
-    if (flags == 1 && s == g_dwTransmit) return;
+    if (flags == 1 && s == codec.key) return;
     const sChannels c = codec.Split(s);
     d = static_cast<T>(codec.Compose(rs[c.r], gs[c.g], bs[c.b], d));
   });
