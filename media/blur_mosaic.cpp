@@ -1,8 +1,13 @@
 #include "media/blur_mosaic.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "foundation/report.h"
 #include "media/effect_pixels.h"
@@ -10,9 +15,10 @@
 
 namespace {
 
-// Red, green and blue sums and the count of pixels that took part, added as one vector.
+// Blue, green and red sums and the count of pixels that took part, added as one vector.
 // Unsigned sums wrap, and sums kept by adding and taking away come out as plain sums would.
 typedef std::uint32_t vSums __attribute__((vector_size(16)));
+typedef std::uint8_t vBytes __attribute__((vector_size(4)));
 
 // Division of a 32-bit sum by a count through the high half of one multiply: with
 // m = ceil(2^64 / n), floor(s * m / 2^64) = floor(s / n) for every s below 2^32, because
@@ -31,9 +37,13 @@ struct sDivisor {
 // The window of every pixel is kept as sums per column over the window's rows, moved down a
 // row at a time, and a running sum of those along the row: each source pixel is added and
 // taken away once per pass, whatever the radii.
-template <class T>
-void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, int h, int rx,
+template <class T, bool kD3D>
+void Blur(cEffectLocks& locks, const sEffectCodec given, int x, int y, int w, int h, int rx,
           int ry, int sx, int sy, int flags) {
+  // The depth and the mode fixed here let the pixel loops drop their tests of them.
+  sEffectCodec codec = given;
+  codec.bpp = static_cast<int>(sizeof(T)) * 8;
+  codec.d3d = kD3D;
   const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
   // Rectangle offsets whose source points exist; the others take no part in any window.
   int i0, i1, j0, j1;
@@ -51,11 +61,18 @@ void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, in
   if (di0 >= di1 || dj0 >= dj1) return;
   thread_local std::vector<vSums> columns;
   columns.assign(static_cast<std::size_t>(i1 - i0), vSums{0, 0, 0, 0});
+  // Lanes blue, green, red and the count; a 32-bit pixel's bytes widen into them at once.
   auto channels = [&](std::uint32_t p) {
     if (flags == 1 && codec.Transparent(p)) return vSums{0, 0, 0, 0};
+    if constexpr (sizeof(T) == 4) {
+      vBytes bytes;
+      const std::uint32_t counted = (p & 0xFFFFFFu) | 0x01000000u;
+      std::memcpy(&bytes, &counted, sizeof bytes);
+      return __builtin_convertvector(bytes, vSums);
+    }
     const sChannels c = codec.Split(p);
-    return vSums{static_cast<std::uint32_t>(c.r), static_cast<std::uint32_t>(c.g),
-                 static_cast<std::uint32_t>(c.b), 1};
+    return vSums{static_cast<std::uint32_t>(c.b), static_cast<std::uint32_t>(c.g),
+                 static_cast<std::uint32_t>(c.r), 1};
   };
   // Adds or takes away one source row, or does both with two rows in one pass.
   auto addRow = [&](int j, bool add) {
@@ -72,7 +89,39 @@ void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, in
     const T* in = LockRow<T>(locks.Src(), sy + added) + (sx + i0);
     const T* old = LockRow<T>(locks.Src(), sy + removed) + (sx + i0);
     vSums* col = columns.data();
-    for (int i = 0; i < i1 - i0; ++i) col[i] += channels(in[i]) - channels(old[i]);
+    const int n = i1 - i0;
+    int i = 0;
+#ifdef __SSE2__
+    if constexpr (sizeof(T) == 4) {
+      // Four pixels at a time: their bytes widened into the lanes, the count lane 1 for the
+      // pixels that take part and all lanes 0 for the others.
+      const __m128i zero = _mm_setzero_si128(), rgb = _mm_set1_epi32(0x00FFFFFF);
+      const __m128i counted = _mm_set1_epi32(0x01000000), key = _mm_set1_epi32(
+                                                                static_cast<int>(codec.key));
+      auto prepare = [&](const T* p) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i out = _mm_or_si128(_mm_and_si128(v, rgb), counted);
+        if (flags == 1) {
+          const __m128i gone = codec.d3d ? _mm_cmpeq_epi32(_mm_srli_epi32(v, 24), zero)
+                                         : _mm_cmpeq_epi32(v, key);
+          out = _mm_andnot_si128(gone, out);
+        }
+        return out;
+      };
+      for (; i + 4 <= n; i += 4) {
+        const __m128i a = prepare(in + i), b = prepare(old + i);
+        const __m128i a01 = _mm_unpacklo_epi8(a, zero), a23 = _mm_unpackhi_epi8(a, zero);
+        const __m128i b01 = _mm_unpacklo_epi8(b, zero), b23 = _mm_unpackhi_epi8(b, zero);
+        const __m128i d[4] = {
+            _mm_sub_epi32(_mm_unpacklo_epi16(a01, zero), _mm_unpacklo_epi16(b01, zero)),
+            _mm_sub_epi32(_mm_unpackhi_epi16(a01, zero), _mm_unpackhi_epi16(b01, zero)),
+            _mm_sub_epi32(_mm_unpacklo_epi16(a23, zero), _mm_unpacklo_epi16(b23, zero)),
+            _mm_sub_epi32(_mm_unpackhi_epi16(a23, zero), _mm_unpackhi_epi16(b23, zero))};
+        for (int k = 0; k < 4; ++k) col[i + k] += std::bit_cast<vSums>(d[k]);
+      }
+    }
+#endif
+    for (; i < n; ++i) col[i] += channels(in[i]) - channels(old[i]);
   };
   // The window's rows, [lo, hi), clipped to the rows that have source pixels.
   long long lo = 0, hi = 0;
@@ -97,12 +146,23 @@ void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, in
     vSums run{0, 0, 0, 0};
     long long cl = 0, ch = 0;
     const vSums* col = columns.data();
-    for (int i = di0; i < di1; ++i) {
+    auto emit = [&](int i) {
+      if (flags == 1 && codec.Transparent(centre[sx + i])) return;
+      const std::uint32_t n = run[3];
+      if (n == 0) return;
+      if (n != lastCount) {
+        lastCount = n;
+        divisor = sDivisor(n);
+      }
+      T& pixel = out[x + i];
+      pixel = static_cast<T>(codec.Compose(divisor.Divide(run[2]), divisor.Divide(run[1]),
+                                           divisor.Divide(run[0]), pixel));
+    };
+    // Moves the window to that of column i.
+    auto slide = [&](int i) {
       const long long newCl = std::max<long long>(static_cast<long long>(i) - rx, i0) - i0;
       const long long newCh = std::min<long long>(static_cast<long long>(i) + rx, i1) - i0;
-      if (newCl == cl + 1 && newCh == ch + 1) {
-        run += col[ch] - col[cl];
-      } else if (cl == ch) {
+      if (cl == ch) {
         for (long long k = newCl; k < newCh; ++k) run += col[k];
       } else {
         for (long long k = ch; k < newCh; ++k) run += col[k];
@@ -110,16 +170,26 @@ void Blur(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, in
       }
       cl = newCl;
       ch = newCh;
-      if (flags == 1 && codec.Transparent(centre[sx + i])) continue;
-      const std::uint32_t n = run[3];
-      if (n == 0) continue;
-      if (n != lastCount) {
-        lastCount = n;
-        divisor = sDivisor(n);
-      }
-      T& pixel = out[x + i];
-      pixel = static_cast<T>(codec.Compose(divisor.Divide(run[0]), divisor.Divide(run[1]),
-                                           divisor.Divide(run[2]), pixel));
+    };
+    // Between the edges the window takes one column on the right and drops one on the left.
+    const int fastFrom = static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(i0) + rx + 1, di0 + 1, di1));
+    const int fastTo = static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(i1) - rx + 1, fastFrom, di1));
+    int i = di0;
+    for (; i < fastFrom; ++i) {
+      slide(i);
+      emit(i);
+    }
+    for (; i < fastTo; ++i) {
+      run += col[ch] - col[cl];
+      ++cl;
+      ++ch;
+      emit(i);
+    }
+    for (; i < di1; ++i) {
+      slide(i);
+      emit(i);
     }
   }
 }
@@ -247,10 +317,18 @@ bool DDBlur(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSU
   const sEffectCodec codec = EffectCodec(locks, g_nBpp);
   if (g_nBpp == 8) {
     ErrLogF("8ビットぼかしは不可能！");
-  } else if (g_nBpp == 16) {
-    Blur<std::uint16_t>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
-  } else if (g_nBpp == 32) {
-    Blur<std::uint32_t>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+  } else if (g_nBpp == 16 || g_nBpp == 32) {
+    auto run = [&](auto pixel) {
+      using T = decltype(pixel);
+      if (codec.d3d)
+        Blur<T, true>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+      else
+        Blur<T, false>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+    };
+    if (g_nBpp == 16)
+      run(std::uint16_t{});
+    else
+      run(std::uint32_t{});
   }
   return true;
 }
