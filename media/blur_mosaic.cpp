@@ -119,6 +119,46 @@ void Blur(cEffectLocks& locks, const sEffectCodec given, int x, int y, int w, in
             _mm_sub_epi32(_mm_unpackhi_epi16(a23, zero), _mm_unpackhi_epi16(b23, zero))};
         for (int k = 0; k < 4; ++k) col[i + k] += std::bit_cast<vSums>(d[k]);
       }
+    } else if constexpr (sizeof(T) == 2) {
+      // Eight pixels at a time: each channel split in 16-bit lanes, then the lanes of one
+      // pixel gathered and widened.
+      const DDPIXELLAYOUT& l = codec.tex;
+      const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi16(-1);
+      const __m128i one = _mm_set1_epi16(1), alphaBits = _mm_set1_epi16(static_cast<short>(0xA000));
+      const __m128i key = _mm_set1_epi16(static_cast<short>(codec.key));
+      const __m128i shiftR = _mm_cvtsi32_si128(l.nShiftR), shiftG = _mm_cvtsi32_si128(l.nShiftG),
+                    shiftB = _mm_cvtsi32_si128(l.nShiftB);
+      const __m128i maxR = _mm_set1_epi16(static_cast<short>(l.nMaxR)),
+                    maxG = _mm_set1_epi16(static_cast<short>(l.nMaxG)),
+                    maxB = _mm_set1_epi16(static_cast<short>(l.nMaxB));
+      auto widen = [&](const T* p, __m128i* out) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i keep = ones;
+        if (flags == 1) {
+          const __m128i gone = codec.d3d ? _mm_cmpeq_epi16(_mm_and_si128(v, alphaBits), zero)
+                                         : _mm_cmpeq_epi16(v, key);
+          keep = _mm_andnot_si128(gone, ones);
+        }
+        const __m128i r = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftR), maxR), keep);
+        const __m128i g = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftG), maxG), keep);
+        const __m128i b = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftB), maxB), keep);
+        const __m128i c = _mm_and_si128(one, keep);
+        const __m128i bgLow = _mm_unpacklo_epi16(b, g), bgHigh = _mm_unpackhi_epi16(b, g);
+        const __m128i rcLow = _mm_unpacklo_epi16(r, c), rcHigh = _mm_unpackhi_epi16(r, c);
+        const __m128i pairs[4] = {
+            _mm_unpacklo_epi32(bgLow, rcLow), _mm_unpackhi_epi32(bgLow, rcLow),
+            _mm_unpacklo_epi32(bgHigh, rcHigh), _mm_unpackhi_epi32(bgHigh, rcHigh)};
+        for (int k = 0; k < 4; ++k) {
+          out[2 * k] = _mm_unpacklo_epi16(pairs[k], zero);
+          out[2 * k + 1] = _mm_unpackhi_epi16(pairs[k], zero);
+        }
+      };
+      for (; i + 8 <= n; i += 8) {
+        __m128i a[8], b[8];
+        widen(in + i, a);
+        widen(old + i, b);
+        for (int k = 0; k < 8; ++k) col[i + k] += std::bit_cast<vSums>(_mm_sub_epi32(a[k], b[k]));
+      }
     }
 #endif
     for (; i < n; ++i) col[i] += channels(in[i]) - channels(old[i]);

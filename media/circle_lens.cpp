@@ -26,9 +26,10 @@ struct sLensTap {
   int ox[2], oy[2];  // [0] for dx (dy) >= 0, [1] for negative
 };
 
+// v truncated toward zero (by the conversion), held within +-2^30.
 int LensOffset(double v) {
   constexpr double kFar = 1 << 30;
-  return static_cast<int>(std::clamp(v, -kFar, kFar));
+  return static_cast<int>(v < -kFar ? -kFar : v > kFar ? kFar : v);
 }
 
 template <class T>
@@ -71,10 +72,10 @@ void Lens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, 
       // Half added before truncating toward zero, as the lens has always rounded.
       const double ax = static_cast<double>(k) * depth / s;
       const double ay = static_cast<double>(m) * depth / s;
-      tap.ox[0] = LensOffset(std::trunc(ax + 0.5));
-      tap.ox[1] = LensOffset(std::trunc(-ax + 0.5));
-      tap.oy[0] = LensOffset(std::trunc(ay + 0.5));
-      tap.oy[1] = LensOffset(std::trunc(-ay + 0.5));
+      tap.ox[0] = LensOffset(ax + 0.5);
+      tap.ox[1] = LensOffset(-ax + 0.5);
+      tap.oy[0] = LensOffset(ay + 0.5);
+      tap.oy[1] = LensOffset(-ay + 0.5);
     }
     for (int side = 0; side < (m == 0 ? 1 : 2); ++side) {
       const long long dy = side == 0 ? m : -m;
