@@ -357,18 +357,16 @@ bool DDBlur(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSU
   const sEffectCodec codec = EffectCodec(locks, g_nBpp);
   if (g_nBpp == 8) {
     ErrLogF("8ビットぼかしは不可能！");
-  } else if (g_nBpp == 16 || g_nBpp == 32) {
-    auto run = [&](auto pixel) {
+  } else {
+    ForPixelType([&](auto pixel) {
       using T = decltype(pixel);
-      if (codec.d3d)
-        Blur<T, true>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
-      else
-        Blur<T, false>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
-    };
-    if (g_nBpp == 16)
-      run(std::uint16_t{});
-    else
-      run(std::uint32_t{});
+      if constexpr (sizeof(T) > 1) {
+        if (codec.d3d)
+          Blur<T, true>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+        else
+          Blur<T, false>(locks, codec, x, y, w, h, rx, ry, sx, sy, flags);
+      }
+    });
   }
   return true;
 }
@@ -381,12 +379,8 @@ bool DDMosaic(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFACEDA
   cEffectLocks locks(dst, src, g_nBpp);
   if (!locks.Ok()) return false;
   const sEffectCodec codec = EffectCodec(locks, g_nBpp);
-  if (g_nBpp == 8 && !lpDTCon) {
-    Mosaic<std::uint8_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
-  } else if (g_nBpp == 16) {
-    Mosaic<std::uint16_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
-  } else if (g_nBpp == 32) {
-    Mosaic<std::uint32_t>(locks, codec, x, y, w, h, n, sx, sy, flags);
-  }
+  ForPixelType([&](auto pixel) {
+    Mosaic<decltype(pixel)>(locks, codec, x, y, w, h, n, sx, sy, flags);
+  });
   return true;
 }

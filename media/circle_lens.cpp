@@ -180,11 +180,8 @@ bool DDBltLens(DDSURFACEDATA* dst, int cx, int cy, int r, int d, DDSURFACEDATA* 
   cEffectLocks locks(dst, src, g_nBpp);
   if (!locks.Ok()) return false;
   const sEffectCodec codec = EffectCodec(locks, g_nBpp);
-  if (g_nBpp == 8 && !lpDTCon)
-    Lens<std::uint8_t>(locks, codec, cx, cy, r, d, scx, scy, flags, clearMode, lensL);
-  else if (g_nBpp == 16)
-    Lens<std::uint16_t>(locks, codec, cx, cy, r, d, scx, scy, flags, clearMode, lensL);
-  else if (g_nBpp == 32)
-    Lens<std::uint32_t>(locks, codec, cx, cy, r, d, scx, scy, flags, clearMode, lensL);
+  ForPixelType([&](auto pixel) {
+    Lens<decltype(pixel)>(locks, codec, cx, cy, r, d, scx, scy, flags, clearMode, lensL);
+  });
   return true;
 }

@@ -96,6 +96,18 @@ inline sEffectCodec EffectCodec(cEffectLocks& locks, int bpp) {
   return codec;
 }
 
+// Runs body with a value of the pixel type of the current depth (8 bits only in the DirectDraw
+// mode); at other depths nothing runs.
+template <class F>
+void ForPixelType(F body) {
+  if (g_nBpp == 8 && !lpDTCon)
+    body(std::uint8_t{});
+  else if (g_nBpp == 16)
+    body(std::uint16_t{});
+  else if (g_nBpp == 32)
+    body(std::uint32_t{});
+}
+
 // The Direct3D quads of the effects. ResolveQuadPair: the surfaces a drawing reaches and the
 // source rectangle of a mirrored view (sw, sh may turn negative); false when either surface
 // has no texture part. QuadPath: whether the pair is drawn as a quad (a render target from a

@@ -131,11 +131,8 @@ bool DDBltRotate(DDSURFACEDATA* dst, int cx, int cy, int w, int h, int px, int p
   }
   cEffectLocks locks(dst, src, g_nBpp);
   if (!locks.Ok()) return false;
-  if (g_nBpp == 8 && !lpDTCon)
-    RotatePixels<std::uint8_t>(locks, cx, cy, w, h, px, py, theta, sx, sy, flags);
-  else if (g_nBpp == 16)
-    RotatePixels<std::uint16_t>(locks, cx, cy, w, h, px, py, theta, sx, sy, flags);
-  else if (g_nBpp == 32)
-    RotatePixels<std::uint32_t>(locks, cx, cy, w, h, px, py, theta, sx, sy, flags);
+  ForPixelType([&](auto pixel) {
+    RotatePixels<decltype(pixel)>(locks, cx, cy, w, h, px, py, theta, sx, sy, flags);
+  });
   return true;
 }

@@ -162,6 +162,29 @@ void TintDD(cEffectLocks& locks, const sEffectCodec codec, int x, int y, int w, 
   });
 }
 
+// The frame of both mixing blits: in the Direct3D mode a quad drawn with stage() where the
+// pair allows it, else the pixel path pixels(pixel type, locks, codec, source x, source y) at
+// 16 and 32 bits; in the DirectDraw mode the pixel path at every depth (8 bits needs a table).
+template <class Stage, class Pixels>
+bool MixBlit(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
+             const std::uint8_t* table, Stage stage, Pixels pixels) {
+  if (lpDTCon) {
+    int sw = w, sh = h;
+    if (!ResolveQuadPair(dst, src, sx, sy, sw, sh)) return true;
+    if (QuadPath(dst, src)) {
+      DrawStageQuad(dst, x, y, w, h, src, sx, sy, sw, sh, stage());
+      return true;
+    }
+  } else if (g_nBpp == 8 && !table) {
+    return true;
+  }
+  cEffectLocks locks(dst, src, g_nBpp);
+  if (!locks.Ok()) return false;
+  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
+  ForPixelType([&](auto pixel) { pixels(pixel, locks, codec, sx, sy); });
+  return true;
+}
+
 }  // namespace
 
 bool DDLoadBlendTable(std::uint8_t* table, const char* path) {
@@ -184,38 +207,21 @@ bool DDBltTrans(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* s
 bool DDBltTransEx(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
                   int sy, int flags, const std::uint8_t* table, int level) {
   if (!dst || !src || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h, sx, sy})) return true;
-  if (lpDTCon) {
-    int sw = w, sh = h;
-    if (!ResolveQuadPair(dst, src, sx, sy, sw, sh)) return true;
-    if (QuadPath(dst, src)) {
-      sQuadStage stage;
-      stage.dwColor = ((static_cast<std::uint32_t>(255 - level) & 0xFF) << 24) | 0xFFFFFF;
-      stage.dwColorOp = D3DTOP_MODULATE;
-      stage.dwAlphaOp = D3DTOP_MODULATE;
-      DrawStageQuad(dst, x, y, w, h, src, sx, sy, sw, sh, stage);
-      return true;
-    }
-    if (g_nBpp != 16 && g_nBpp != 32) return true;
-  } else if (g_nBpp == 8 && !table) {
-    return true;
-  }
-  cEffectLocks locks(dst, src, g_nBpp);
-  if (!locks.Ok()) return false;
-  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
-  auto run = [&](auto pixel) {
-    using T = decltype(pixel);
-    if (lpDTCon)
-      TransD3D<T>(locks, codec, x, y, w, h, sx, sy, flags);
-    else
-      TransDD<T>(locks, codec, x, y, w, h, sx, sy, flags, table);
+  auto stage = [level] {
+    sQuadStage quad;
+    quad.dwColor = ((static_cast<std::uint32_t>(255 - level) & 0xFF) << 24) | 0xFFFFFF;
+    quad.dwColorOp = D3DTOP_MODULATE;
+    quad.dwAlphaOp = D3DTOP_MODULATE;
+    return quad;
   };
-  if (g_nBpp == 8 && !lpDTCon)
-    run(std::uint8_t{});
-  else if (g_nBpp == 16)
-    run(std::uint16_t{});
-  else if (g_nBpp == 32)
-    run(std::uint32_t{});
-  return true;
+  return MixBlit(dst, x, y, w, h, src, sx, sy, table, stage,
+                 [&](auto pixel, cEffectLocks& locks, const sEffectCodec& codec, int fx, int fy) {
+                   using T = decltype(pixel);
+                   if (codec.d3d)
+                     TransD3D<T>(locks, codec, x, y, w, h, fx, fy, flags);
+                   else
+                     TransDD<T>(locks, codec, x, y, w, h, fx, fy, flags, table);
+                 });
 }
 
 bool DDBltTint(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
@@ -225,41 +231,25 @@ bool DDBltTint(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* sr
   if (!dst || !src || !palette || w <= 0 || h <= 0 || !SaneCoords({x, y, w, h, sx, sy}))
     return true;
   const PALETTEENTRY& entry = palette[colour & 0xFF];
-  if (lpDTCon) {
-    int sw = w, sh = h;
-    if (!ResolveQuadPair(dst, src, sx, sy, sw, sh)) return true;
-    if (QuadPath(dst, src)) {
-      static constexpr std::uint32_t kFactor[5] = {0, 0x80, 0x50, 0x30, 0x10};
-      const std::uint32_t a = level <= 4 ? kFactor[level] : 0;
-      sQuadStage stage;
-      stage.dwColor = 0xFFFFFFFF;
-      stage.dwColorOp = D3DTOP_BLENDFACTORALPHA;
-      stage.dwAlphaOp = D3DTOP_SELECTARG1;
-      stage.bArg2Factor = true;
-      stage.dwFactor = (a << 24) | (static_cast<std::uint32_t>(entry.peRed) << 16) |
-                       (static_cast<std::uint32_t>(entry.peGreen) << 8) | entry.peBlue;
-      DrawStageQuad(dst, x, y, w, h, src, sx, sy, sw, sh, stage);
-      return true;
-    }
-    if (g_nBpp != 16 && g_nBpp != 32) return true;
-  } else if (g_nBpp == 8 && !table) {
-    return true;
-  }
-  cEffectLocks locks(dst, src, g_nBpp);
-  if (!locks.Ok()) return false;
-  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
-  auto run = [&](auto pixel) {
-    using T = decltype(pixel);
-    if (lpDTCon)
-      TintD3D<T>(locks, codec, x, y, w, h, sx, sy, flags, entry, level);
-    else
-      TintDD<T>(locks, codec, x, y, w, h, sx, sy, flags, entry, table, colour, level);
+  auto stage = [&] {
+    static constexpr std::uint32_t kFactor[5] = {0, 0x80, 0x50, 0x30, 0x10};
+    const std::uint32_t a = level <= 4 ? kFactor[level] : 0;
+    sQuadStage quad;
+    quad.dwColor = 0xFFFFFFFF;
+    quad.dwColorOp = D3DTOP_BLENDFACTORALPHA;
+    quad.dwAlphaOp = D3DTOP_SELECTARG1;
+    quad.bArg2Factor = true;
+    quad.dwFactor = (a << 24) | (static_cast<std::uint32_t>(entry.peRed) << 16) |
+                    (static_cast<std::uint32_t>(entry.peGreen) << 8) | entry.peBlue;
+    return quad;
   };
-  if (g_nBpp == 8 && !lpDTCon)
-    run(std::uint8_t{});
-  else if (g_nBpp == 16)
-    run(std::uint16_t{});
-  else if (g_nBpp == 32)
-    run(std::uint32_t{});
-  return true;
+  return MixBlit(dst, x, y, w, h, src, sx, sy, table, stage,
+                 [&](auto pixel, cEffectLocks& locks, const sEffectCodec& codec, int fx, int fy) {
+                   using T = decltype(pixel);
+                   if (codec.d3d)
+                     TintD3D<T>(locks, codec, x, y, w, h, fx, fy, flags, entry, level);
+                   else
+                     TintDD<T>(locks, codec, x, y, w, h, fx, fy, flags, entry, table, colour,
+                               level);
+                 });
 }

@@ -45,11 +45,7 @@ TEST_F(EffectTest, BlurAveragesTheUpperLeftWindow) {
     SCOPED_TRACE(c.mode.Name() + " flags " + std::to_string(c.flags));
     Init(c.mode);
     g_dwTransmit = c.key;
-    DDSURFACEDATA* dst = c.toBack ? &BackBuffer : &m_Dst;
-    if (c.toBack)
-      BackBuffer.Pixels()->Fill(c.background);
-    else
-      Make(m_Dst, 4, 4, c.background);
+    DDSURFACEDATA* dst = Target(c.toBack, 4, 4, c.background);
     Make(m_Src, 4, 4, 0);
     Put(m_Src, 0, 0, 2, c.source);
     EXPECT_TRUE(DDBlur(dst, 1, 1, 2, 2, 1, 1, &m_Src, 0, 0, c.flags));
@@ -154,11 +150,7 @@ TEST_F(EffectTest, MosaicBlockColours) {
     SCOPED_TRACE(c.mode.Name() + " flags " + std::to_string(c.flags));
     Init(c.mode);
     g_dwTransmit = c.key;
-    DDSURFACEDATA* dst = c.toBack ? &BackBuffer : &m_Dst;
-    if (c.toBack)
-      BackBuffer.Pixels()->Fill(c.background);
-    else
-      Make(m_Dst, 4, 4, c.background);
+    DDSURFACEDATA* dst = Target(c.toBack, 4, 4, c.background);
     Make(m_Src, 2, 2, 0);
     Put(m_Src, 0, 0, 2, c.source);
     EXPECT_TRUE(DDMosaic(dst, 1, 1, 2, 2, 2, &m_Src, 0, 0, c.flags));

@@ -146,11 +146,7 @@ TEST_F(EffectTest, LensPixelRules) {
     SCOPED_TRACE(c.mode.Name() + " pixel " + std::to_string(c.pixel));
     Init(c.mode);
     g_dwTransmit = c.key;
-    DDSURFACEDATA* dst = c.toBack ? &BackBuffer : &m_Dst;
-    if (c.toBack)
-      BackBuffer.Pixels()->Fill(bg);
-    else
-      Make(m_Dst, 5, 5, bg);
+    DDSURFACEDATA* dst = Target(c.toBack, 5, 5, bg);
     Make(m_Src, 1, 1, c.pixel);
     EXPECT_TRUE(DDBltLens(dst, 2, 2, 2, 1, &m_Src, 0, 0, c.flags, c.clear));
     EXPECT_EQ(dst->Pixels()->Get(2, 2), c.centre);

@@ -44,6 +44,15 @@ class EffectTest : public ::testing::Test {
     ASSERT_TRUE(DDCreateSurface(&s, w, h, 1, 1, memoryType, 0, 0));
     s.Pixels()->Fill(fill);
   }
+  // The destination of a test: the back buffer or m_Dst, filled with one value.
+  DDSURFACEDATA* Target(bool toBack, int w, int h, std::uint32_t fill) {
+    if (toBack) {
+      BackBuffer.Pixels()->Fill(fill);
+      return &BackBuffer;
+    }
+    Make(m_Dst, w, h, fill);
+    return &m_Dst;
+  }
   // Pixels written row by row from (x, y), width w.
   static void Put(DDSURFACEDATA& s, int x, int y, int w, const Pixels& values) {
     for (std::size_t k = 0; k < values.size(); ++k)

@@ -90,8 +90,7 @@ TEST_F(Translucency, HalfAndHalfInEveryPixelPath) {
       Init(c.mode);
       g_dwTransmit = c.key;
       UseTable();
-      DDSURFACEDATA* dst = c.toBack ? &BackBuffer : &m_Dst;
-      if (!c.toBack) Make(m_Dst, 4, 1, 0);
+      DDSURFACEDATA* dst = Target(c.toBack, 4, 1, 0);
       Put(*dst, 0, 0, 3, c.dst);
       Make(m_Src, 3, 1, 0);
       Put(m_Src, 0, 0, 3, c.src);
