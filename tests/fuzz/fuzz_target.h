@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,13 @@ class cFuzzRun {
 inline std::string FuzzInputFile(const std::uint8_t* data, std::size_t size, const char* name) {
   FuzzWriteHostFile(name, data, size);
   return name;
+}
+
+// Makes the folders (program paths, outermost first) that a reader's fixed path lies in.
+inline void FuzzMakeFolders(std::initializer_list<const char*> folders) {
+  for (const char* folder : folders)
+    if (!platform::HostFolderExists(folder) && !platform::MakeHostFolder(folder))
+      FuzzFail("cannot make a folder of the input's path");
 }
 
 // What write(file) writes as a whole data file of the current version, header included.
