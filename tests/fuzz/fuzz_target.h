@@ -90,6 +90,17 @@ std::vector<std::uint8_t> FuzzCheckRewrite(WriteFn write, ReadFn readBack) {
   return first;
 }
 
+// A record that was read must write a file that reads back into a fresh record.
+template <class Record>
+void FuzzCheckRecordRewrite(Record& record) {
+  Record again;
+  FuzzCheckRewrite([&](cDataFile& f) { record.Write(f); },
+                   [&](cDataFile& f) {
+                     again.Read(f);
+                     return !f.Failed();
+                   });
+}
+
 // A whole-file record: a load that fails leaves it as it was, one that succeeds writes a file
 // that reads back the same, and writing that gives the same bytes again. Returns whether the load succeeded.
 template <class Record>
