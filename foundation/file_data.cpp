@@ -15,7 +15,7 @@ std::int16_t g_wDummy = 0;
 
 namespace {
 // No data file of any game comes near this; a larger one is refused unread.
-constexpr std::size_t kMaxDataFileBytes = 512u * 1024u * 1024u;
+constexpr std::size_t kMaxDataFileBytes = 16u * 1024u * 1024u;
 }  // namespace
 
 // ---- cDataFile -------------------------------------------------------------------------

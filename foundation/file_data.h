@@ -142,6 +142,8 @@ class cFileData {
   // to load leaves the record as it was.
   int LoadFile(const std::string& path);
   int SaveFile(const std::string& path);
+  // Gives back the bindings' memory; records held by the thousand call it after reading.
+  void ReleaseItems();
 
   // The bindings of the last SetupItems (tests list them against the record's table).
   const cVector<sItemInfo>& Items() const { return m_Items; }
@@ -149,8 +151,6 @@ class cFileData {
 
  protected:
   void ClearItems();
-  // Gives back the bindings' memory; records held by the thousand call it after reading.
-  void ReleaseItems();
   void AddInt(std::int32_t* member, int count = 1) { AddField(member, count, 4); }
   void AddInt(std::uint32_t* member, int count = 1) { AddField(member, count, 4); }
   void AddShort(std::int16_t* member, int count = 1) { AddField(member, count, 2); }
@@ -191,11 +191,14 @@ template <class T>
 bool ReadRecordList(cDataFile& file, cVector<T>& list, const char* what) {
   std::int32_t count = 0;
   if (!file.ReadCount(count, kMinRecordBytes, what)) return false;
+  // The list grows as its records are read: a count the file cannot back with records never
+  // reserves memory.
   cVector<T> loaded;
-  loaded.resize(static_cast<std::size_t>(count));
-  for (auto& element : loaded) {
-    element.Read(file);
+  for (std::int32_t i = 0; i < count; ++i) {
+    loaded.emplace_back();
+    loaded.back().Read(file);
     if (file.Failed()) return false;
+    loaded.back().ReleaseItems();
   }
   list.swap(loaded);
   return true;

@@ -41,11 +41,15 @@ template <class T>
 bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
   std::int32_t count = 0;
   if (!file.ReadCount(count, kMinRecordBytes, "table")) return false;
+  // Grown as the elements are read: a count the file cannot back never reserves memory.
   cVector<T> loaded = table;
-  loaded.resize(static_cast<std::size_t>(count), fresh);
-  for (T& element : loaded) {
-    element.Read(file);
+  const auto wanted = static_cast<std::size_t>(count);
+  if (loaded.size() > wanted) loaded.resize(wanted);
+  for (std::size_t i = 0; i < wanted; ++i) {
+    if (i == loaded.size()) loaded.push_back(fresh);
+    loaded[i].Read(file);
     if (file.Failed()) return false;
+    loaded[i].ReleaseItems();
   }
   if (loaded.empty()) {
     // Every reference falls back to entry 0, so a table without one would send each of

@@ -26,11 +26,13 @@ template <class Record>
 bool ReadDefaultList(cVector<Record>& list, cDataFile& file, const char* what) {
   std::int32_t count = 0;
   if (!file.ReadCount(count, kMinLayerBytes, what)) return false;
+  // Grown as the records are read: a count the file cannot back never reserves memory.
   list.clear();
-  list.resize(static_cast<std::size_t>(count));
-  for (Record& record : list) {
-    record.Read(file);
+  for (std::int32_t i = 0; i < count; ++i) {
+    list.emplace_back();
+    list.back().Read(file);
     if (file.Failed()) return false;
+    list.back().ReleaseItems();
   }
   return true;
 }

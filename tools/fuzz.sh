@@ -17,7 +17,7 @@ shift || true
 
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTW_FUZZ=ON -DTW_BUILD_BENCH=OFF
-cmake --build build/fuzz -j "$(nproc)" --target $(cd tests/fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
+cmake --build build/fuzz -j 3 --target $(cd tests/fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

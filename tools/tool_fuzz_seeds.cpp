@@ -6,13 +6,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "content/flow.h"
+#include "content/palette.h"
 #include "project/database.h"
+#include "project/option_data.h"
+#include "project/play_data.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
+#include "tools/sample_game.h"
 
 namespace {
 
@@ -235,6 +240,85 @@ void FlowSeeds() {
   Store("flows", "v131.dat", OldFlows(131));
 }
 
+// ---- player files -----------------------------------------------------------------------
+
+void PlayerFileSeeds() {
+  cPlayData progress;
+  progress.m_nStageNo = 2;
+  progress.m_strStageName = "stage02";
+  Bytes current = FileAt(kDataVersion, [&](cDataFile& f) { progress.Write(f); });
+  for (const char* target : {"play_data", "story_save", "challenge"})
+    Store(target, "current.dat", current);
+  cOptionData options;
+  Store("option_data", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
+}
+
+// ---- the sample game's files -------------------------------------------------------------
+
+Bytes ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  Bytes bytes((std::istreambuf_iterator<char>(in)), {});
+  if (bytes.empty()) {
+    std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
+    ++g_nFailures;
+  }
+  return bytes;
+}
+
+// Hand-made bitmaps of every depth, 3 x 2 so that rows need padding.
+Bytes SmallBitmap(int bits) {
+  const int width = 3, height = 2;
+  const int rowBytes = ((width * bits + 31) / 32) * 4;
+  const int colours = bits <= 8 ? (1 << bits) : 0;
+  const int offset = 14 + 40 + colours * 4;
+  cLayout f;
+  f.U8('B').U8('M').I32(offset + rowBytes * height).I32(0).I32(offset);
+  f.I32(40).I32(width).I32(height);
+  f.File().WriteValue(static_cast<std::uint16_t>(1));
+  f.File().WriteValue(static_cast<std::uint16_t>(bits));
+  f.I32s({0, rowBytes * height, 0, 0, colours, 0});
+  for (int i = 0; i < colours; ++i) f.I32(i == 0 ? 0xFF00FF : 0x102030 * i);
+  for (int i = 0; i < rowBytes * height; ++i) f.U8(static_cast<std::uint8_t>(i * 37 + 1));
+  return f.Data();
+}
+
+// The first byte of a bitmap input chooses the display mode and the loader's options.
+Bytes WithOptions(std::uint8_t options, Bytes bitmap) {
+  bitmap.insert(bitmap.begin(), options);
+  return bitmap;
+}
+
+void SampleSeeds() {
+  const fs::path folder = fs::temp_directory_path() / "tool_fuzz_seeds_sample";
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  fs::create_directories(folder);
+  const fs::path saved = fs::current_path();
+  const bool made = MakeSampleGame(folder.string());
+  fs::current_path(saved);
+  if (!made) {
+    std::fprintf(stderr, "the sample game cannot be made\n");
+    ++g_nFailures;
+    return;
+  }
+  Store("stage", "stage01.stg4", ReadWhole(folder / "default/stg4/stage01.stg4_001"));
+  Store("palette", "common.cplt4", ReadWhole(folder / "default/CommonPalette.cplt4"));
+  Store("palette_bitmap", "Palette.bmp", ReadWhole(folder / "bmp/plt/Palette.bmp"));
+  Store("wave", "Cursor.wav", ReadWhole(folder / "wave/Cursor.wav"));
+  Store("wave", "Message.wav", ReadWhole(folder / "wave/Message.wav"));
+  Store("midi", "Title.mid", ReadWhole(folder / "bgm/Title.mid"));
+  Store("ogg", "Stage.ogg", ReadWhole(folder / "bgm/Stage.ogg"));
+  Store("bitmap", "debug8", WithOptions(0x38, ReadWhole(folder / "bmp/Debug.bmp")));
+  const int depths[] = {1, 4, 8, 16, 24, 32};
+  for (std::size_t i = 0; i < std::size(depths); ++i) {
+    const int bits = depths[i];
+    Store("bitmap", "small" + std::to_string(bits),
+          WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
+  }
+  Store("palette_bitmap", "small8.bmp", SmallBitmap(8));
+  fs::remove_all(folder, ec);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -247,5 +331,7 @@ int main(int argc, char** argv) {
   SystemSeeds();
   WorldMapSeeds();
   FlowSeeds();
+  PlayerFileSeeds();
+  SampleSeeds();
   return g_nFailures == 0 ? 0 : 1;
 }

@@ -214,6 +214,56 @@ TEST_F(FileDataTest, DamagedListFailsWithoutHugeAllocation) {
   EXPECT_NE(lines.back().find("list.dat"), std::string::npos);
 }
 
+// A record list holding its count in the first bytes: a count the records do not back fails
+// and leaves the list, one they back loads with each element's bindings given back.
+TEST_F(FileDataTest, RecordListsGrowOnlyAsTheirRecordsAreRead) {
+  const Bytes minimal = cBytes().I32(0).I32(0).data;
+  const Bytes filled = cBytes().I32(1).I32(7).I32(1).Str("x").data;
+  const struct {
+    const char* what;
+    std::int32_t count;
+    int records;
+    bool ok;
+  } cases[] = {
+      {"backed", 3, 3, true},
+      {"one short", 3, 2, false},
+      {"a million claimed, one given", 1000000, 1, false},
+  };
+  for (const auto& c : cases) {
+    cBytes bytes;
+    bytes.Raw(Header(821)).I32(c.count);
+    for (int i = 0; i < c.records; ++i) bytes.Raw(i == 0 ? filled : minimal);
+    DataFilePtr file = DataFileFromBytes("list.dat", bytes.data);
+    ASSERT_TRUE(file);
+    cVector<cIntAndString> list(1);
+    list[0].m_nValue = 9;
+    EXPECT_EQ(ReadRecordList(*file, list, "list"), c.ok) << c.what;
+    if (!c.ok) {
+      ASSERT_EQ(list.size(), 1u) << c.what;
+      EXPECT_EQ(list[0].m_nValue, 9) << c.what;
+      continue;
+    }
+    ASSERT_EQ(list.size(), static_cast<std::size_t>(c.count));
+    EXPECT_EQ(list[0].m_nValue, 7);
+    EXPECT_EQ(list[0].m_strText, "x");
+    for (const auto& element : list) EXPECT_TRUE(element.Items().empty());
+  }
+}
+
+TEST_F(FileDataTest, FilesAboveTheSizeLimitAreRefusedUnread) {
+  const std::size_t limit = 16u * 1024 * 1024;
+  for (std::size_t size : {limit, limit + 1}) {
+    Bytes bytes = Header(821);
+    bytes.resize(size, 0);
+    WriteBytes("big.dat", bytes);
+    DataFilePtr file = DataFileOpenRead("big.dat");
+    EXPECT_EQ(file != nullptr, size == limit) << size;
+  }
+  auto lines = ReadLines("Report_Game.txt");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines.back().find("larger than any data file"), std::string::npos);
+}
+
 TEST_F(FileDataTest, FewerFieldsThanBoundLeavesTheRest) {
   WriteBytes("few.dat", cBytes().Raw(Header(821)).I32(0).I32(0).data);
   cIntAndString rec;

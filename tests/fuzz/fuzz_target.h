@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,13 @@ inline std::string FuzzInputFile(const std::uint8_t* data, std::size_t size, con
   return name;
 }
 
+// Makes the folders (program paths, outermost first) that a reader's fixed path lies in.
+inline void FuzzMakeFolders(std::initializer_list<const char*> folders) {
+  for (const char* folder : folders)
+    if (!platform::HostFolderExists(folder) && !platform::MakeHostFolder(folder))
+      FuzzFail("cannot make a folder of the input's path");
+}
+
 // What write(file) writes as a whole data file of the current version, header included.
 template <class WriteFn>
 std::vector<std::uint8_t> FuzzWrittenFile(WriteFn write) {
@@ -80,6 +88,17 @@ std::vector<std::uint8_t> FuzzCheckRewrite(WriteFn write, ReadFn readBack) {
   if (file->Remaining() != 0) FuzzFail("the written file has bytes the reader leaves");
   g_nReadVersion = g_nDataVersion;
   return first;
+}
+
+// A record that was read must write a file that reads back into a fresh record.
+template <class Record>
+void FuzzCheckRecordRewrite(Record& record) {
+  Record again;
+  FuzzCheckRewrite([&](cDataFile& f) { record.Write(f); },
+                   [&](cDataFile& f) {
+                     again.Read(f);
+                     return !f.Failed();
+                   });
 }
 
 // A whole-file record: a load that fails leaves it as it was, one that succeeds writes a file
