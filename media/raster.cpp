@@ -372,16 +372,20 @@ void Straight1555(std::uint16_t* out, const std::uint16_t* in, int n, bool to565
   for (; k + 8 <= n; k += 8) {
     const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
     const __m128i opaque = _mm_srai_epi16(p, 15);
+    const int mask = _mm_movemask_epi8(opaque);
+    if (mask == 0) continue;
     __m128i c = p;
     if (to565)
       c = _mm_or_si128(
           _mm_or_si128(_mm_slli_epi16(_mm_and_si128(p, red), 1),
                        _mm_slli_epi16(_mm_and_si128(p, green), 1)),
           _mm_or_si128(_mm_srli_epi16(_mm_and_si128(p, greenTop), 4), _mm_and_si128(p, blue)));
-    // Always a select: the edges of keyed sprites would mispredict a branch.
+    // Texels all opaque are stored without reading the target, whose rows are mostly not in
+    // the cache.
     auto* o = reinterpret_cast<__m128i*>(out + k);
-    _mm_storeu_si128(
-        o, _mm_or_si128(_mm_and_si128(opaque, c), _mm_andnot_si128(opaque, _mm_loadu_si128(o))));
+    if (mask != 0xFFFF)
+      c = _mm_or_si128(_mm_and_si128(opaque, c), _mm_andnot_si128(opaque, _mm_loadu_si128(o)));
+    _mm_storeu_si128(o, c);
   }
 #endif
   for (; k < n; ++k)
