@@ -33,16 +33,24 @@ void cDataFile::Fail(const std::string& reason) {
   m_strFailReason = reason;
 }
 
-bool cDataFile::ReadBytes(void* dest, std::size_t size) {
+bool cDataFile::ReadBytesShort(void* dest, std::size_t size) {
   if (m_bFailed || m_bWriting) return false;
   if (size > Remaining()) {
-    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes",
-                    m_Bytes.size(), size));
+    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes", m_Bytes.size(),
+                    size));
     return false;
   }
-  if (size > 0) std::memcpy(dest, m_Bytes.data() + m_nPos, size);
+  return ReadBytes(dest, size);
+}
+
+const std::uint8_t* cDataFile::TakeBytes(std::size_t size) {
+  if (m_bFailed || m_bWriting || size > Remaining()) {
+    ReadBytesShort(nullptr, size);
+    return nullptr;
+  }
+  const std::uint8_t* p = m_Bytes.data() + m_nPos;
   m_nPos += size;
-  return true;
+  return p;
 }
 
 std::int32_t cDataFile::ReadInt() {
@@ -60,8 +68,8 @@ bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const c
     return false;
   }
   if (minBytesEach > 0 && static_cast<std::size_t>(n) > Remaining() / minBytesEach) {
-    Fail(FormatText("%s: count %d at byte %zu is more than the %zu bytes left can hold", what,
-                    n, m_nPos - 4, Remaining()));
+    Fail(FormatText("%s: count %d at byte %zu is more than the %zu bytes left can hold", what, n,
+                    m_nPos - 4, Remaining()));
     return false;
   }
   count = n;
@@ -71,8 +79,8 @@ bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const c
 bool cDataFile::Skip(std::size_t size) {
   if (m_bFailed) return false;
   if (size > Remaining()) {
-    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes",
-                    m_Bytes.size(), size));
+    Fail(FormatText("the file ends at byte %zu, inside data that needs %zu bytes", m_Bytes.size(),
+                    size));
     return false;
   }
   m_nPos += size;
@@ -139,6 +147,32 @@ bool DataFileClose(DataFilePtr& file) {
 
 namespace {
 constexpr std::size_t kTypicalFieldCount = 32;
+// Binding lists given back by records read by the thousand, handed to the next record read on
+// the same thread, so that a large file does not allocate two lists for each of its records.
+constexpr std::size_t kSpareLists = 16;
+thread_local std::vector<cVector<sItemInfo>> g_SpareItems;
+thread_local std::vector<cVector<sStrItemInfo>> g_SpareStrItems;
+
+template <class T>
+void TakeSpare(cVector<T>& list, std::vector<cVector<T>>& spares, std::size_t reserve) {
+  if (spares.empty()) {
+    list.reserve(reserve);
+    return;
+  }
+  list.swap(spares.back());
+  spares.pop_back();
+  list.clear();
+}
+
+template <class T>
+void GiveSpare(cVector<T>& list, std::vector<cVector<T>>& spares) {
+  if (list.capacity() > 0 && spares.size() < kSpareLists) {
+    spares.emplace_back();
+    spares.back().swap(list);
+  } else {
+    cVector<T>().swap(list);
+  }
+}
 }  // namespace
 
 void cFileData::ClearItems() {
@@ -147,22 +181,15 @@ void cFileData::ClearItems() {
 }
 
 void cFileData::ReleaseItems() {
-  cVector<sItemInfo>().swap(m_Items);
-  cVector<sStrItemInfo>().swap(m_StrItems);
+  GiveSpare(m_Items, g_SpareItems);
+  GiveSpare(m_StrItems, g_SpareStrItems);
 }
 
-void cFileData::AddField(void* member, int count, int size) {
-  // Most records bind a few dozen fields: one allocation instead of growing step by step.
-  if (m_Items.capacity() == 0) m_Items.reserve(kTypicalFieldCount);
-  sItemInfo info;
-  info.pOwner = this;
-  info.pField = member;
-  info.nCount = count;
-  info.nSize = static_cast<std::uint8_t>(size);
-  m_Items.push_back(info);
-}
+void cFileData::TakeSpareItems() { TakeSpare(m_Items, g_SpareItems, kTypicalFieldCount); }
+void cFileData::TakeSpareStrItems() { TakeSpare(m_StrItems, g_SpareStrItems, 4); }
 
 void cFileData::AddString(std::string* member) {
+  if (m_StrItems.capacity() == 0) TakeSpareStrItems();
   sStrItemInfo info;
   info.pOwner = this;
   info.pStr = member;
@@ -180,14 +207,53 @@ void cFileData::Read(cDataFile& file) {
                          static_cast<int>(m_Items.size())));
     return;
   }
-  for (std::int32_t i = 0; i < n; ++i) {
-    sItemInfo& item = m_Items[i];
-    if (item.nCount <= 0) continue;
-    if (!file.ReadBytes(item.pField, static_cast<std::size_t>(item.nCount) * item.nSize)) return;
-  }
+  ReadFields(file, n);
+  if (file.Failed()) return;
   ReadStrings(file);
   if (file.Failed()) return;
   if (g_nReadVersion != g_nDataVersion) SetupItems(g_nDataVersion);
+}
+
+void cFileData::ReadFields(cDataFile& file, int n) {
+  const sItemInfo* items = m_Items.data();
+  std::size_t total = 0;
+  for (int i = 0; i < n; ++i)
+    if (items[i].nCount > 0) total += static_cast<std::size_t>(items[i].nCount) * items[i].nSize;
+  if (total <= file.Remaining() && !file.Failed()) {
+    // All there: one bounds test for the whole record, and copies of the common sizes that
+    // the compiler lays out as single moves.
+    const std::uint8_t* p = file.TakeBytes(total);
+    for (int i = 0; i < n; ++i) {
+      const sItemInfo& item = items[i];
+      if (item.nCount <= 0) continue;
+      const std::size_t size = static_cast<std::size_t>(item.nCount) * item.nSize;
+      switch (size) {
+        case 1:
+          std::memcpy(item.pField, p, 1);
+          break;
+        case 2:
+          std::memcpy(item.pField, p, 2);
+          break;
+        case 4:
+          std::memcpy(item.pField, p, 4);
+          break;
+        case 8:
+          std::memcpy(item.pField, p, 8);
+          break;
+        default:
+          std::memcpy(item.pField, p, size);
+          break;
+      }
+      p += size;
+    }
+    return;
+  }
+  // The file ends inside the record: field by field, so that it fails where the data ends.
+  for (int i = 0; i < n; ++i) {
+    const sItemInfo& item = items[i];
+    if (item.nCount <= 0) continue;
+    if (!file.ReadBytes(item.pField, static_cast<std::size_t>(item.nCount) * item.nSize)) return;
+  }
 }
 
 void cFileData::ReadStrings(cDataFile& file) {
@@ -253,7 +319,8 @@ void cFileData::Copy(const cFileData& source) {
   auto& src = const_cast<cFileData&>(source);
   SetupItems(g_nDataVersion);
   src.SetupItems(g_nDataVersion);
-  const int fields = std::min(static_cast<int>(m_Items.size()), static_cast<int>(src.m_Items.size()));
+  const int fields =
+      std::min(static_cast<int>(m_Items.size()), static_cast<int>(src.m_Items.size()));
   for (int i = 0; i < fields; ++i) {
     const sItemInfo& to = m_Items[i];
     const sItemInfo& from = src.m_Items[i];

@@ -62,12 +62,18 @@ class cDataFile {
   int Version() const { return m_nVersion; }
 
   // Reading.
-  bool ReadBytes(void* dest, std::size_t size);
-  template <class T>
-    requires std::is_trivially_copyable_v<T>
-  bool ReadValue(T& value) {
-    return ReadBytes(&value, sizeof(T));
+  bool ReadBytes(void* dest, std::size_t size) {
+    if (m_bFailed || m_bWriting || size > Remaining()) return ReadBytesShort(dest, size);
+    if (size > 0) std::memcpy(dest, m_Bytes.data() + m_nPos, size);
+    m_nPos += size;
+    return true;
   }
+  // The next size bytes, consumed; null when they are not all there (the file is then marked
+  // failed, as by ReadBytes). The pointer is valid while the file is open.
+  const std::uint8_t* TakeBytes(std::size_t size);
+  template <class T>
+  requires std::is_trivially_copyable_v<T>
+  bool ReadValue(T& value) { return ReadBytes(&value, sizeof(T)); }
   // Reads a signed 32-bit value; 0 when it is not there.
   std::int32_t ReadInt();
   // Reads a list count. A negative count, or one whose elements (each at least
@@ -80,10 +86,8 @@ class cDataFile {
   // Writing.
   void WriteBytes(const void* src, std::size_t size);
   template <class T>
-    requires std::is_trivially_copyable_v<T>
-  void WriteValue(const T& value) {
-    WriteBytes(&value, sizeof(T));
-  }
+  requires std::is_trivially_copyable_v<T>
+  void WriteValue(const T& value) { WriteBytes(&value, sizeof(T)); }
   void WriteInt(std::int32_t value) { WriteValue(value); }
   const std::vector<std::uint8_t>& Bytes() const { return m_Bytes; }
 
@@ -93,6 +97,9 @@ class cDataFile {
   const std::string& FailReason() const { return m_strFailReason; }
 
  private:
+  // A read that cannot be done: the failure recorded.
+  bool ReadBytesShort(void* dest, std::size_t size);
+
   std::string m_strPath;
   std::vector<std::uint8_t> m_Bytes;
   std::size_t m_nPos = 0;
@@ -162,7 +169,15 @@ class cFileData {
   void AddString(std::string* member);
 
  private:
-  void AddField(void* member, int count, int size);
+  void AddField(void* member, int count, int size) {
+    if (m_Items.capacity() == 0) TakeSpareItems();
+    m_Items.push_back(sItemInfo{this, member, count, static_cast<std::uint8_t>(size)});
+  }
+  // Gives an empty binding list room, from the lists records gave back when possible.
+  void TakeSpareItems();
+  void TakeSpareStrItems();
+  // Reads the first n bound fields.
+  void ReadFields(cDataFile& file, int n);
 
   cVector<sItemInfo> m_Items;
   cVector<sStrItemInfo> m_StrItems;
@@ -212,7 +227,7 @@ void WriteRecordList(cDataFile& file, cVector<T>& list) {
 
 // Lists of plain values as a record's extension: a signed 32-bit count, then the values.
 template <class T>
-  requires std::is_trivially_copyable_v<T>
+requires std::is_trivially_copyable_v<T>
 bool ReadValueList(cDataFile& file, cVector<T>& list, const char* what) {
   std::int32_t count = 0;
   if (!file.ReadCount(count, sizeof(T), what)) return false;
@@ -224,7 +239,7 @@ bool ReadValueList(cDataFile& file, cVector<T>& list, const char* what) {
 }
 
 template <class T>
-  requires std::is_trivially_copyable_v<T>
+requires std::is_trivially_copyable_v<T>
 void WriteValueList(cDataFile& file, const cVector<T>& list) {
   file.WriteInt(static_cast<std::int32_t>(list.size()));
   if (!list.empty()) file.WriteBytes(list.data(), sizeof(T) * list.size());

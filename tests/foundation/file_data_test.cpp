@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/report.h"
+#include "foundation/strings.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -310,6 +311,75 @@ TEST_F(FileDataTest, ClearCopyAndDuplicatesKeepTheirOwnBindings) {
   target.Clear();
   EXPECT_EQ(target.m_nArray[1], 0);
   EXPECT_EQ(target.m_List.size(), 1u);  // not bound, untouched
+}
+
+// A file cut anywhere inside a record's fields fails at the field where the data ends, and
+// a whole record reads every field: the record's fields are taken in one piece when they are
+// all there and one by one otherwise.
+TEST_F(FileDataTest, CutInsideTheFieldsFailsAtThatField) {
+  cSample source;
+  source.m_nFirst = 7;
+  source.m_nSince100 = 8;
+  source.m_byPair[0] = 9;
+  source.m_byPair[1] = 10;
+  source.m_dValue = 1.5;
+  source.m_nArray[2] = 11;
+  ASSERT_EQ(source.SaveFile("whole.dat"), 1);
+  const Bytes whole = ReadBytes("whole.dat");
+  // Field ends after the header and the field count, and the bytes each field needs.
+  struct Field {
+    int end, size;
+  };
+  const Field fields[] = {{4, 4}, {8, 4}, {9, 1}, {10, 1}, {18, 8}, {30, 12}};
+  for (int cut = 0; cut <= 30; ++cut) {
+    SCOPED_TRACE(cut);
+    DataFilePtr file = DataFileFromBytes("cut.dat", Bytes(whole.begin(), whole.begin() + 8 + cut));
+    ASSERT_TRUE(file);
+    cSample rec;
+    rec.cFileData::Read(*file);
+    ASSERT_TRUE(file->Failed());
+    int need = 0;
+    for (const Field& f : fields)
+      if (!need && cut < f.end) need = f.size;
+    if (need) {
+      EXPECT_NE(file->FailReason().find(FormatText("needs %d bytes", need)), std::string::npos)
+          << file->FailReason();
+    }
+    EXPECT_EQ(rec.m_nFirst, cut >= 4 ? 7 : 0);
+    EXPECT_EQ(rec.m_byPair[1], cut >= 10 ? 10 : 0);
+  }
+  DataFilePtr file = DataFileFromBytes("whole.dat", whole);
+  cSample rec;
+  rec.Read(*file);
+  EXPECT_FALSE(file->Failed());
+  EXPECT_EQ(rec.m_nSince100, 8);
+  EXPECT_EQ(rec.m_dValue, 1.5);
+  EXPECT_EQ(rec.m_nArray[2], 11);
+}
+
+// Records that give their bindings back after reading (as records held by the thousand do)
+// hand them on to the next record read; each record still receives its own values.
+class cReleasing : public cIntAndString {
+ public:
+  void Read(cDataFile& file) override {
+    cIntAndString::Read(file);
+    ReleaseItems();
+  }
+};
+
+TEST_F(FileDataTest, GivenBackBindingsServeTheNextRecord) {
+  cBytes bytes;
+  bytes.Raw(Header(821)).I32(40);
+  for (int i = 0; i < 40; ++i) bytes.I32(1).I32(i * 3).I32(1).Str(std::to_string(i).c_str());
+  DataFilePtr file = DataFileFromBytes("list.dat", bytes.data);
+  cVector<cReleasing> list;
+  ASSERT_TRUE(ReadRecordList(*file, list, "records"));
+  ASSERT_EQ(list.size(), 40u);
+  for (int i = 0; i < 40; ++i) {
+    EXPECT_EQ(list[i].m_nValue, i * 3);
+    EXPECT_EQ(list[i].m_strText, std::to_string(i));
+    EXPECT_TRUE(list[i].Items().empty());
+  }
 }
 
 TEST_F(FileDataTest, SaveIntoMissingFolderFails) {
