@@ -195,9 +195,11 @@ void SwapRows(const sEffectCodec given, const T* in, const T* old, vSums* col, i
       for (int k = 0; k < 4; ++k) col[i + k] += std::bit_cast<vSums>(d[k]);
     }
   } else if constexpr (sizeof(T) == 2) {
-    // Eight pixels at a time: each channel split in 16-bit lanes, then the lanes of one
-    // pixel gathered and widened.
+    // Eight pixels at a time: each channel split in 16-bit lanes and the two rows' values taken
+    // apart there, then the differences of one pixel gathered and widened with their sign.
+    // Channels of 15 bits or more could not hold their differences and take the plain way.
     const DDPIXELLAYOUT& l = codec.tex;
+    const bool narrow = l.nMaxR < 0x8000 && l.nMaxG < 0x8000 && l.nMaxB < 0x8000;
     const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi16(-1);
     const __m128i one = _mm_set1_epi16(1), alphaBits = _mm_set1_epi16(static_cast<short>(0xA000));
     const __m128i key = _mm_set1_epi16(static_cast<short>(codec.key));
@@ -206,7 +208,8 @@ void SwapRows(const sEffectCodec given, const T* in, const T* old, vSums* col, i
     const __m128i maxR = _mm_set1_epi16(static_cast<short>(l.nMaxR)),
                   maxG = _mm_set1_epi16(static_cast<short>(l.nMaxG)),
                   maxB = _mm_set1_epi16(static_cast<short>(l.nMaxB));
-    auto widen = [&](const T* p, __m128i* out) {
+    // Blue, green, red and the count of eight pixels, one vector each.
+    auto split = [&](const T* p, __m128i* out) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
       __m128i keep = ones;
       if (kKeyed) {
@@ -214,25 +217,29 @@ void SwapRows(const sEffectCodec given, const T* in, const T* old, vSums* col, i
                                        : _mm_cmpeq_epi16(v, key);
         keep = _mm_andnot_si128(gone, ones);
       }
-      const __m128i r = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftR), maxR), keep);
-      const __m128i g = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftG), maxG), keep);
-      const __m128i b = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftB), maxB), keep);
-      const __m128i c = _mm_and_si128(one, keep);
-      const __m128i bgLow = _mm_unpacklo_epi16(b, g), bgHigh = _mm_unpackhi_epi16(b, g);
-      const __m128i rcLow = _mm_unpacklo_epi16(r, c), rcHigh = _mm_unpackhi_epi16(r, c);
+      out[0] = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftB), maxB), keep);
+      out[1] = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftG), maxG), keep);
+      out[2] = _mm_and_si128(_mm_and_si128(_mm_srl_epi16(v, shiftR), maxR), keep);
+      out[3] = _mm_and_si128(one, keep);
+    };
+    // The four 16-bit lanes of each half of v as 32-bit lanes, their sign kept.
+    auto widenLow = [](__m128i v) { return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16); };
+    auto widenHigh = [](__m128i v) { return _mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16); };
+    for (; narrow && i + 8 <= n; i += 8) {
+      __m128i a[4], b[4];
+      split(in + i, a);
+      split(old + i, b);
+      const __m128i db = _mm_sub_epi16(a[0], b[0]), dg = _mm_sub_epi16(a[1], b[1]),
+                    dr = _mm_sub_epi16(a[2], b[2]), dc = _mm_sub_epi16(a[3], b[3]);
+      const __m128i bgLow = _mm_unpacklo_epi16(db, dg), bgHigh = _mm_unpackhi_epi16(db, dg);
+      const __m128i rcLow = _mm_unpacklo_epi16(dr, dc), rcHigh = _mm_unpackhi_epi16(dr, dc);
       const __m128i pairs[4] = {_mm_unpacklo_epi32(bgLow, rcLow), _mm_unpackhi_epi32(bgLow, rcLow),
                                 _mm_unpacklo_epi32(bgHigh, rcHigh),
                                 _mm_unpackhi_epi32(bgHigh, rcHigh)};
       for (int k = 0; k < 4; ++k) {
-        out[2 * k] = _mm_unpacklo_epi16(pairs[k], zero);
-        out[2 * k + 1] = _mm_unpackhi_epi16(pairs[k], zero);
+        col[i + 2 * k] += std::bit_cast<vSums>(widenLow(pairs[k]));
+        col[i + 2 * k + 1] += std::bit_cast<vSums>(widenHigh(pairs[k]));
       }
-    };
-    for (; i + 8 <= n; i += 8) {
-      __m128i a[8], b[8];
-      widen(in + i, a);
-      widen(old + i, b);
-      for (int k = 0; k < 8; ++k) col[i + k] += std::bit_cast<vSums>(_mm_sub_epi32(a[k], b[k]));
     }
   }
 #endif
