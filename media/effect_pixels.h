@@ -108,14 +108,32 @@ void ForPixelType(F body) {
     body(std::uint32_t{});
 }
 
+// Division of a sum of at most 255 per pixel by the count of pixels n (1 to kMaxCount) as a
+// 32 x 32-bit multiply and a shift, exact for every sum below 2^31. With l the bits of n - 1,
+// shift = 31 + l and m = ceil(2^shift / n), m < 2^32 and m * n - 2^shift < n <= 2^l, so the
+// error the multiply adds stays below 1 / n: floor(s * m / 2^shift) = floor(s / n).
+struct sReciprocal {
+  static constexpr std::uint32_t kMaxCount = 1u << 23;  // 255 * kMaxCount < 2^31
+  std::uint32_t m = 1u << 31, shift = 31;
+  static sReciprocal Of(std::uint32_t n) {
+    const std::uint32_t bits = n > 1 ? 32 - static_cast<std::uint32_t>(__builtin_clz(n - 1)) : 0;
+    sReciprocal r;
+    r.shift = 31 + bits;
+    r.m = static_cast<std::uint32_t>(((std::uint64_t{1} << r.shift) + n - 1) / n);
+    return r;
+  }
+  std::uint32_t Divide(std::uint32_t sum) const {
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(sum) * m) >> shift);
+  }
+};
+
 // The Direct3D quads of the effects. ResolveQuadPair: the surfaces a drawing reaches and the
 // source rectangle of a mirrored view (sw, sh may turn negative); false when either surface
 // has no texture part. QuadPath: whether the pair is drawn as a quad (a render target from a
 // texture outside system memory) rather than pixel by pixel. BeginQuadOn opens the scene with
 // the destination as render target (false: nothing may be drawn); EndQuadOn restores the
 // default target.
-bool ResolveQuadPair(DDSURFACEDATA*& dst, DDSURFACEDATA*& src, int& sx, int& sy, int& sw,
-                     int& sh);
+bool ResolveQuadPair(DDSURFACEDATA*& dst, DDSURFACEDATA*& src, int& sx, int& sy, int& sw, int& sh);
 bool QuadPath(const DDSURFACEDATA* dst, const DDSURFACEDATA* src);
 bool BeginQuadOn(DDSURFACEDATA* dst);
 void EndQuadOn();

@@ -21,22 +21,53 @@ TEST_F(EffectTest, BlurAveragesTheUpperLeftWindow) {
   };
   const Case cases[] = {
       // Byte 3 of a DirectDraw destination is kept.
-      {kDD32, 0xFF00FF, 0xAA000000, 0, {0x10, 0x20, 0x30, 0x41},
+      {kDD32,
+       0xFF00FF,
+       0xAA000000,
+       0,
+       {0x10, 0x20, 0x30, 0x41},
        {0xAA000010, 0xAA000018, 0xAA000020, 0xAA000028}},
-      {kDD32, 0xFF00FF, 0xAA000000, 1, {0xFF00FF, 0x20, 0x30, 0x41},
+      {kDD32,
+       0xFF00FF,
+       0xAA000000,
+       1,
+       {0xFF00FF, 0x20, 0x30, 0x41},
        {0xAA000000, 0xAA000020, 0xAA000030, 0xAA000030}},
       // 5-6-5: green 63 of 63 spreads as 31 and 15; red 1 of four pixels vanishes.
-      {kDD16, 0xF81F, 0x1234, 0, {0x07E0, 0x0004, 0x0006, 0x0809}, {0x07E0, 0x03E2, 0x03E3, 0x01E4}},
-      {kDD16, 0xF81F, 0x1234, 1, {0xF81F, 0x0004, 0x0006, 0x0809}, {0x1234, 0x0004, 0x0006, 0x0006}},
-      {kD3D32, 0, 0x11000000, 0, {0xFF000010, 0xFF000020, 0xFF000030, 0xFF000041},
+      {kDD16,
+       0xF81F,
+       0x1234,
+       0,
+       {0x07E0, 0x0004, 0x0006, 0x0809},
+       {0x07E0, 0x03E2, 0x03E3, 0x01E4}},
+      {kDD16,
+       0xF81F,
+       0x1234,
+       1,
+       {0xF81F, 0x0004, 0x0006, 0x0809},
+       {0x1234, 0x0004, 0x0006, 0x0006}},
+      {kD3D32,
+       0,
+       0x11000000,
+       0,
+       {0xFF000010, 0xFF000020, 0xFF000030, 0xFF000041},
        {0xFF000010, 0xFF000018, 0xFF000020, 0xFF000028}},
-      {kD3D32, 0, 0x11000000, 1, {0x00000010, 0xFF000020, 0xFF000030, 0xFF000041},
+      {kD3D32,
+       0,
+       0x11000000,
+       1,
+       {0x00000010, 0xFF000020, 0xFF000030, 0xFF000041},
        {0x11000000, 0xFF000020, 0xFF000030, 0xFF000030}},
       // Texture layout 1-5-5-5 with the alpha bit; 0x03E0 has bits 15 and 13 clear.
       {kD3D16, 0, 0x1234, 0, {0x83E0, 0x8004, 0x8006, 0x8409}, {0x83E0, 0x81E2, 0x81E3, 0x80E4}},
       {kD3D16, 0, 0x1234, 1, {0x03E0, 0x8004, 0x8006, 0x8409}, {0x1234, 0x8004, 0x8006, 0x8006}},
       // Into the full-screen 5-6-5 back buffer the 5-bit green is doubled, no alpha bit.
-      {kD3D16Full, 0, 0x1234, 0, {0x83E0, 0x8004, 0x8006, 0x8409}, {0x07C0, 0x03C2, 0x03C3, 0x01C4},
+      {kD3D16Full,
+       0,
+       0x1234,
+       0,
+       {0x83E0, 0x8004, 0x8006, 0x8409},
+       {0x07C0, 0x03C2, 0x03C3, 0x01C4},
        true},
       // Eight bits: only a line in the error log.
       {kDD8, 0, 9, 0, {1, 2, 3, 4}, {9, 9, 9, 9}},
@@ -55,65 +86,108 @@ TEST_F(EffectTest, BlurAveragesTheUpperLeftWindow) {
   }
 }
 
+// A picture of random pixels, some of them transparent, filling the source.
+void PaintNoise(DDSURFACEDATA& s, const sMode& mode) {
+  std::uint32_t seed = 7;
+  for (int y = 0; y < s.Pixels()->Height(); ++y) {
+    for (int x = 0; x < s.Pixels()->Width(); ++x) {
+      seed = seed * 1103515245u + 12345u;
+      std::uint32_t p = seed >> 8;
+      if (mode.bpp == 16) p &= 0xFFFF;
+      if (seed % 7 == 0) p = mode.d3d ? (mode.bpp == 16 ? 0x1234 : 0x00123456) : g_dwTransmit;
+      s.Pixels()->Put(x, y, p);
+    }
+  }
+}
+
+// The average of the source pixels at offsets [a0, a1) x [b0, b1) from (1, 1), composed for
+// the destination, or background when none takes part.
+std::uint32_t PlainAverage(DDSURFACEDATA& src, const sMode& mode, int flags, int a0, int a1, int b0,
+                           int b1, std::uint32_t background) {
+  long long sr = 0, sg = 0, sb = 0, n = 0;
+  for (int b = b0; b < b1; ++b) {
+    for (int a = a0; a < a1; ++a) {
+      const std::uint32_t p = src.Pixels()->Get(1 + a, 1 + b);
+      if (flags == 1 && IsTransparentPixel(p, mode.bpp)) continue;
+      const sChannels c = mode.bpp == 16 ? SplitPixel16(p, g_PixelLayout) : SplitPixel32(p);
+      sr += c.r;
+      sg += c.g;
+      sb += c.b;
+      ++n;
+    }
+  }
+  if (n == 0) return background;
+  const int ar = static_cast<int>(sr / n), ag = static_cast<int>(sg / n),
+            ab = static_cast<int>(sb / n);
+  return mode.bpp == 32 ? Compose32(ar, ag, ab, background)
+         : mode.d3d     ? ComposeD3D16(ar, ag, ab, !mode.windowMode)
+                        : ComposeDD16(ar, ag, ab);
+}
+
 // Larger pictures against the blur worked out pixel by pixel: the window sums kept while the
-// window slides, four pixels at a time where the machine allows, must give the same result.
+// window slides, several pixels at a time where the machine allows, and the averages divided
+// through reciprocals, must give the same result in every mode, at the edges and in between.
 TEST_F(EffectTest, BlurMatchesThePlainAverage) {
   struct Radii {
     int rx, ry;
   };
-  for (const sMode& mode : {kDD16, kDD32, kD3D16, kD3D32}) {
+  for (const sMode& mode : {kDD16, kDD32, kD3D16, kD3D32, kD3D16Full}) {
     Init(mode);
     g_dwTransmit = mode.bpp == 16 ? 0xF81F : 0xFF00FF;
-    const int w = 13, h = 7;
+    // Wide enough for several passes of eight pixels and a remainder.
+    const int w = 37, h = 9;
+    const bool toBack = !mode.windowMode;
+    const std::uint32_t background = mode.bpp == 16 ? 0x5A5A : 0xC35A5A5A;
     Make(m_Src, w + 2, h + 1, 0);
-    std::uint32_t seed = 7;
-    for (int y = 0; y < h + 1; ++y) {
-      for (int x = 0; x < w + 2; ++x) {
-        seed = seed * 1103515245u + 12345u;
-        std::uint32_t p = seed >> 8;
-        if (mode.bpp == 16) p &= 0xFFFF;
-        if (seed % 7 == 0) p = mode.d3d ? (mode.bpp == 16 ? 0x1234 : 0x00123456) : g_dwTransmit;
-        m_Src.Pixels()->Put(x, y, p);
-      }
-    }
-    for (const Radii& r : {Radii{1, 1}, Radii{2, 3}, Radii{5, 1}, Radii{40, 40}}) {
+    PaintNoise(m_Src, mode);
+    for (const Radii& r : {Radii{1, 1}, Radii{2, 3}, Radii{5, 1}, Radii{4, 4}, Radii{40, 40}}) {
       for (int flags : {0, 1}) {
-        SCOPED_TRACE(mode.Name() + " radii " + std::to_string(r.rx) + "," +
-                     std::to_string(r.ry) + " flags " + std::to_string(flags));
-        Make(m_Dst, w, h, 0x5A5A);
-        ASSERT_TRUE(DDBlur(&m_Dst, 0, 0, w, h, r.rx, r.ry, &m_Src, 1, 1, flags));
+        SCOPED_TRACE(mode.Name() + " radii " + std::to_string(r.rx) + "," + std::to_string(r.ry) +
+                     " flags " + std::to_string(flags));
+        DDSURFACEDATA* dst = Target(toBack, w, h, background);
+        ASSERT_TRUE(DDBlur(dst, 0, 0, w, h, r.rx, r.ry, &m_Src, 1, 1, flags));
         for (int j = 0; j < h; ++j) {
           for (int i = 0; i < w; ++i) {
-            auto source = [&](int a, int b) { return m_Src.Pixels()->Get(1 + a, 1 + b); };
-            std::uint32_t expected = 0x5A5A;
-            long long sr = 0, sg = 0, sb = 0, n = 0;
-            for (int dy = -r.ry; dy < r.ry; ++dy) {
-              for (int dx = -r.rx; dx < r.rx; ++dx) {
-                const int a = i + dx, b = j + dy;
-                if (a < 0 || b < 0 || a >= w || b >= h) continue;
-                const std::uint32_t p = source(a, b);
-                if (flags == 1 && IsTransparentPixel(p, mode.bpp)) continue;
-                const sChannels c =
-                    mode.bpp == 16 ? SplitPixel16(p, g_PixelLayout) : SplitPixel32(p);
-                sr += c.r;
-                sg += c.g;
-                sb += c.b;
-                ++n;
-              }
-            }
-            const bool skip = flags == 1 && IsTransparentPixel(source(i, j), mode.bpp);
-            if (n > 0 && !skip) {
-              const int ar = static_cast<int>(sr / n), ag = static_cast<int>(sg / n),
-                        ab = static_cast<int>(sb / n);
-              expected = mode.bpp == 32 ? Compose32(ar, ag, ab, 0x5A5A)
-                         : mode.d3d     ? ComposeD3D16(ar, ag, ab, false)
-                                        : ComposeDD16(ar, ag, ab);
-            }
-            ASSERT_EQ(m_Dst.Pixels()->Get(i, j), expected) << i << "," << j;
+            const bool skip =
+                flags == 1 && IsTransparentPixel(m_Src.Pixels()->Get(1 + i, 1 + j), mode.bpp);
+            const std::uint32_t expected =
+                skip
+                    ? background
+                    : PlainAverage(m_Src, mode, flags, std::max(i - r.rx, 0), std::min(i + r.rx, w),
+                                   std::max(j - r.ry, 0), std::min(j + r.ry, h), background);
+            ASSERT_EQ(dst->Pixels()->Get(i, j), expected) << i << "," << j;
           }
         }
         DDDestroySurface(&m_Dst);
       }
+    }
+    TearDown();
+  }
+}
+
+// Windows of more pixels than the blur keeps reciprocals for (65536), even with the
+// transparent seventh left out: with radii beyond the picture every window is the whole
+// picture.
+TEST_F(EffectTest, BlurOfWindowsOfManyPixels) {
+  for (const sMode& mode : {kDD16, kD3D32}) {
+    SCOPED_TRACE(mode.Name());
+    Init(mode);
+    g_dwTransmit = mode.bpp == 16 ? 0xF81F : 0xFF00FF;
+    const int w = 360, h = 240, big = 1 << 20;
+    Make(m_Src, w + 1, h + 1, 0);
+    PaintNoise(m_Src, mode);
+    for (int flags : {0, 1}) {
+      Make(m_Dst, w, h, 0x5A5A);
+      ASSERT_TRUE(DDBlur(&m_Dst, 0, 0, w, h, big, big, &m_Src, 1, 1, flags));
+      const std::uint32_t average = PlainAverage(m_Src, mode, flags, 0, w, 0, h, 0x5A5A);
+      for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+          const bool skip =
+              flags == 1 && IsTransparentPixel(m_Src.Pixels()->Get(1 + i, 1 + j), mode.bpp);
+          ASSERT_EQ(m_Dst.Pixels()->Get(i, j), skip ? 0x5A5Au : average) << i << "," << j;
+        }
+      }
+      DDDestroySurface(&m_Dst);
     }
     TearDown();
   }
