@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "tests/support/lsan_suppressions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 

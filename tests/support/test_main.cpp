@@ -6,12 +6,7 @@
 
 #include "foundation/file_data.h"
 #include "platform/message_box.h"
-
-// The desktop bus and X libraries that SDL's video start-up loads keep a few buffers for the
-// life of the process; they are not the program's.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libdbus-1.so\nleak:libX11.so\nleak:libxcb\n";
-}
+#include "tests/support/lsan_suppressions.h"
 
 int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
