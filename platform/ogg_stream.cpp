@@ -3,7 +3,6 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <utility>
@@ -103,7 +102,7 @@ struct cOggVoice::sStream : cAudioSource {
 
   // Decodes one packet's worth into pending; kEnded at the end of the music, kWait when the
   // trial has not yet got as far.
-  eDecode DecodeMore(cVorbisTrial::Clock::time_point deadline) {
+  eDecode DecodeMore(std::int64_t deadline) {
     for (int attempts = 0; attempts < 64; ++attempts) {
       if (!trial->WaitToRead(nReadsThisPass, deadline))
         return trial->Refused() ? eDecode::kEnded : eDecode::kWait;
@@ -146,9 +145,7 @@ struct cOggVoice::sStream : cAudioSource {
     std::lock_guard lock(mutex);
     if (!bPlaying || !bOpen) return;
     // A trial that has fallen behind is waited for, at most half the time this block lasts.
-    const auto deadline =
-        cVorbisTrial::Clock::now() +
-        std::chrono::microseconds(static_cast<std::int64_t>(frames) * 500000 / kMixRate);
+    const std::int64_t deadline = TrialClock() + std::int64_t{frames} * 500000 / kMixRate;
     const double step = static_cast<double>(nRate) / kMixRate;
     for (int i = 0; i < frames; ++i) {
       std::size_t a = static_cast<std::size_t>(dPos);

@@ -4,10 +4,13 @@
 #include <sys/mman.h>
 #include <sys/time.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <new>
 #include <system_error>
 
@@ -196,10 +199,10 @@ bool cVorbisTrial::MayRewind() const {
   return !Refused() && m_pShared->nStage.load() == kDone;
 }
 
-bool cVorbisTrial::WaitToRead(std::int64_t index, Clock::time_point deadline) const {
+bool cVorbisTrial::WaitToRead(std::int64_t index, std::int64_t deadlineMicros) const {
   for (;;) {
     const bool may = index < 0 ? MayRewind() : MayRead(index);
-    if (may || Refused() || Clock::now() >= deadline) return may;
+    if (may || Refused() || TrialClock() >= deadlineMicros) return may;
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
 }
@@ -207,12 +210,12 @@ bool cVorbisTrial::WaitToRead(std::int64_t index, Clock::time_point deadline) co
 void cVorbisTrial::WaitForLead(std::int64_t reads) const {
   // The child's own timer ends it when a step stalls; this bound only covers a child that
   // was stopped from outside.
-  const auto deadline = Clock::now() + std::chrono::milliseconds(2 * g_nStallMs.load() + 1000);
+  const std::int64_t deadline = TrialClock() + (2 * std::int64_t{g_nStallMs.load()} + 1000) * 1000;
   for (;;) {
     if (m_nVerdict.load() != kRunning || m_pShared->nStage.load() == kDone ||
         (m_pShared->nStage.load() >= kRewound && m_pShared->nReads.load() >= reads))
       return;
-    if (Clock::now() >= deadline) {
+    if (TrialClock() >= deadline) {
       std::lock_guard lock(m_ReapMutex);
       if (!m_bReaped) kill(m_nPid, SIGKILL);
       break;
@@ -220,6 +223,12 @@ void cVorbisTrial::WaitForLead(std::int64_t reads) const {
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
   while (m_nVerdict.load() == kRunning) std::this_thread::sleep_for(std::chrono::microseconds(100));
+}
+
+std::int64_t TrialClock() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
 }
 
 void SetVorbisTrialHook(VorbisTrialHook hook) { g_hook = hook; }

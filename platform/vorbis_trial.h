@@ -4,16 +4,15 @@
 // child decodes the whole stream first, in the very order of calls the player makes, and the
 // player never decodes beyond what the child has survived. A child that dies of a signal, or
 // stalls and is killed, means the stream is refused.
-#include <vorbis/vorbisfile.h>
-
 #include <atomic>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+struct OggVorbis_File;
 
 namespace platform {
 
@@ -32,8 +31,6 @@ int OpenVorbisMemory(OggVorbis_File* file, sVorbisMemory* memory);
 
 class cVorbisTrial {
  public:
-  using Clock = std::chrono::steady_clock;
-
   // Forks the child that decodes bytes: open, rewind, every read to the end, rewind again.
   explicit cVorbisTrial(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
   // Kills the child if it still runs, and reaps it.
@@ -52,9 +49,9 @@ class cVorbisTrial {
   // Whether the player may rewind at the end of a pass.
   bool MayRewind() const;
 
-  // Wait until MayRead(index) (or MayRewind when index is negative) or a verdict, at most
-  // until the deadline; the final answer of MayRead / MayRewind.
-  bool WaitToRead(std::int64_t index, Clock::time_point deadline) const;
+  // Waits until MayRead(index) (or MayRewind when index is negative) or a verdict, at most
+  // until the deadline (on the TrialClock); the final answer of MayRead / MayRewind.
+  bool WaitToRead(std::int64_t index, std::int64_t deadlineMicros) const;
   // Waits until the child has made reads calls, or ended, or stalled.
   void WaitForLead(std::int64_t reads) const;
 
@@ -72,6 +69,9 @@ class cVorbisTrial {
   bool m_bReaped = false;
   std::thread m_Reaper;
 };
+
+// Microseconds of a monotonic clock.
+std::int64_t TrialClock();
 
 // Test hooks. The hook runs in the child before its read number index (it may kill or stall
 // the child); the stall limit is how long one step of the child may take before it is killed.
