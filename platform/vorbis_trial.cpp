@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <new>
 #include <system_error>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -70,13 +72,15 @@ int OpenVorbisMemory(OggVorbis_File* file, sVorbisMemory* memory) {
   return ov_open_callbacks(memory, file, nullptr, 0, callbacks);
 }
 
-struct cVorbisTrial::sShared {
+namespace {
+
+struct sShared {
   std::atomic<int> nStage{kStarted};
   std::atomic<std::int64_t> nReads{0};
 };
 static_assert(std::atomic<std::int64_t>::is_always_lock_free, "shared with another process");
 
-namespace {
+enum eVerdict : int { kRunning, kPassed, kRefused };
 
 // The child: touches nothing but the decoder and its shared counters, and leaves by _exit.
 // The parent's fault handlers (sanitizers, fuzzer) are put back to the default, so that a fault
@@ -119,84 +123,96 @@ namespace {
 
 }  // namespace
 
+struct cVorbisTrial::sChild {
+  sShared* pShared = nullptr;  // in a mapping shared with the child
+  pid_t nPid = -1;
+  std::atomic<int> nVerdict{kRunning};
+  std::mutex reapMutex;  // held while the pid may be signalled or reaped
+  bool bReaped = false;
+
+  ~sChild() {
+    if (!pShared) return;
+    pShared->~sShared();
+    munmap(pShared, sizeof(sShared));
+  }
+
+  void Kill() {
+    std::lock_guard lock(reapMutex);
+    if (!bReaped && nPid > 0) kill(nPid, SIGKILL);
+  }
+
+  void Reap() {
+    // Wait without reaping first: the pid stays ours, and safe to signal, until it is reaped
+    // under the lock.
+    siginfo_t info{};
+    while (waitid(P_PID, static_cast<id_t>(nPid), &info, WEXITED | WNOWAIT) != 0 &&
+           errno == EINTR) {
+    }
+    std::lock_guard lock(reapMutex);
+    int status = 0;
+    pid_t got;
+    do {
+      got = waitpid(nPid, &status, 0);
+    } while (got < 0 && errno == EINTR);
+    bReaped = true;
+    const bool clean = got == nPid && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                       pShared->nStage.load() == kDone;
+    nVerdict = clean ? kPassed : kRefused;
+  }
+};
+
 cVorbisTrial::cVorbisTrial(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
-    : m_pBytes(std::move(bytes)) {
+    : m_pChild(std::make_shared<sChild>()) {
+  sChild& child = *m_pChild;
   void* map =
       mmap(nullptr, sizeof(sShared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (map == MAP_FAILED || !m_pBytes) {
+  if (map == MAP_FAILED || !bytes) {
     if (map != MAP_FAILED) munmap(map, sizeof(sShared));
-    m_nVerdict = kRefused;
+    child.nVerdict = kRefused;
     return;
   }
-  m_pShared = new (map) sShared;
+  child.pShared = new (map) sShared;
   const VorbisTrialHook hook = g_hook.load();
   const int stallMs = g_nStallMs.load();
   {
     std::lock_guard lock(g_forkMutex);
-    m_nPid = fork();
-    if (m_nPid == 0) RunChild(*m_pBytes, m_pShared->nStage, m_pShared->nReads, hook, stallMs);
+    child.nPid = fork();
+    if (child.nPid == 0)
+      RunChild(*bytes, child.pShared->nStage, child.pShared->nReads, hook, stallMs);
   }
-  if (m_nPid < 0) {
-    m_bReaped = true;
-    m_nVerdict = kRefused;
+  if (child.nPid < 0) {
+    child.bReaped = true;
+    child.nVerdict = kRefused;
     return;
   }
   try {
-    m_Reaper = std::thread([this] { Reap(); });
+    // Detached: a trial that is given up must not wait for its child to wind down.
+    std::thread([reaped = m_pChild] { reaped->Reap(); }).detach();
   } catch (const std::system_error&) {
-    kill(m_nPid, SIGKILL);
-    Reap();
+    child.Kill();
+    child.Reap();
   }
 }
 
-void cVorbisTrial::Reap() {
-  // Wait without reaping first: the pid stays ours, and safe to signal, until it is reaped
-  // under the lock.
-  siginfo_t info{};
-  while (waitid(P_PID, static_cast<id_t>(m_nPid), &info, WEXITED | WNOWAIT) != 0 &&
-         errno == EINTR) {
-  }
-  std::lock_guard lock(m_ReapMutex);
-  int status = 0;
-  pid_t got;
-  do {
-    got = waitpid(m_nPid, &status, 0);
-  } while (got < 0 && errno == EINTR);
-  m_bReaped = true;
-  const bool clean = got == m_nPid && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                     m_pShared->nStage.load() == kDone;
-  m_nVerdict = clean ? kPassed : kRefused;
-}
+cVorbisTrial::~cVorbisTrial() { m_pChild->Kill(); }
 
-cVorbisTrial::~cVorbisTrial() {
-  {
-    std::lock_guard lock(m_ReapMutex);
-    if (!m_bReaped && m_nPid > 0) kill(m_nPid, SIGKILL);
-  }
-  if (m_Reaper.joinable()) m_Reaper.join();
-  if (m_pShared) {
-    m_pShared->~sShared();
-    munmap(m_pShared, sizeof(sShared));
-  }
-}
+bool cVorbisTrial::Refused() const { return m_pChild->nVerdict.load() == kRefused; }
 
-bool cVorbisTrial::Refused() const { return m_nVerdict.load() == kRefused; }
-
-bool cVorbisTrial::Passed() const { return m_nVerdict.load() == kPassed; }
+bool cVorbisTrial::Passed() const { return m_pChild->nVerdict.load() == kPassed; }
 
 bool cVorbisTrial::MayOpen() const {
   if (Passed()) return true;
-  return !Refused() && m_pShared->nStage.load() >= kRewound;
+  return !Refused() && m_pChild->pShared->nStage.load() >= kRewound;
 }
 
 bool cVorbisTrial::MayRead(std::int64_t index) const {
   if (Passed()) return true;
-  return !Refused() && m_pShared->nReads.load() > index;
+  return !Refused() && m_pChild->pShared->nReads.load() > index;
 }
 
 bool cVorbisTrial::MayRewind() const {
   if (Passed()) return true;
-  return !Refused() && m_pShared->nStage.load() == kDone;
+  return !Refused() && m_pChild->pShared->nStage.load() == kDone;
 }
 
 bool cVorbisTrial::WaitToRead(std::int64_t index, std::int64_t deadlineMicros) const {
@@ -212,17 +228,17 @@ void cVorbisTrial::WaitForLead(std::int64_t reads) const {
   // was stopped from outside.
   const std::int64_t deadline = TrialClock() + (2 * std::int64_t{g_nStallMs.load()} + 1000) * 1000;
   for (;;) {
-    if (m_nVerdict.load() != kRunning || m_pShared->nStage.load() == kDone ||
-        (m_pShared->nStage.load() >= kRewound && m_pShared->nReads.load() >= reads))
+    if (m_pChild->nVerdict.load() != kRunning || m_pChild->pShared->nStage.load() == kDone ||
+        (m_pChild->pShared->nStage.load() >= kRewound && m_pChild->pShared->nReads.load() >= reads))
       return;
     if (TrialClock() >= deadline) {
-      std::lock_guard lock(m_ReapMutex);
-      if (!m_bReaped) kill(m_nPid, SIGKILL);
+      m_pChild->Kill();
       break;
     }
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
-  while (m_nVerdict.load() == kRunning) std::this_thread::sleep_for(std::chrono::microseconds(100));
+  while (m_pChild->nVerdict.load() == kRunning)
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
 }
 
 std::int64_t TrialClock() {

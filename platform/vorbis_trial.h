@@ -4,12 +4,9 @@
 // child decodes the whole stream first, in the very order of calls the player makes, and the
 // player never decodes beyond what the child has survived. A child that dies of a signal, or
 // stalls and is killed, means the stream is refused.
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 struct OggVorbis_File;
@@ -33,7 +30,7 @@ class cVorbisTrial {
  public:
   // Forks the child that decodes bytes: open, rewind, every read to the end, rewind again.
   explicit cVorbisTrial(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
-  // Kills the child if it still runs, and reaps it.
+  // Kills the child if it still runs; a thread of its own reaps it at once.
   ~cVorbisTrial();
   cVorbisTrial(const cVorbisTrial&) = delete;
   cVorbisTrial& operator=(const cVorbisTrial&) = delete;
@@ -56,18 +53,9 @@ class cVorbisTrial {
   void WaitForLead(std::int64_t reads) const;
 
  private:
-  struct sShared;
-  enum eVerdict : int { kRunning, kPassed, kRefused };
+  struct sChild;
 
-  void Reap();
-
-  std::shared_ptr<const std::vector<std::uint8_t>> m_pBytes;
-  sShared* m_pShared = nullptr;  // in a mapping shared with the child
-  int m_nPid = -1;
-  std::atomic<int> m_nVerdict{kRunning};
-  mutable std::mutex m_ReapMutex;  // held while the child's pid may be signalled or reaped
-  bool m_bReaped = false;
-  std::thread m_Reaper;
+  std::shared_ptr<sChild> m_pChild;  // shared with the thread that reaps it
 };
 
 // Microseconds of a monotonic clock.
