@@ -22,9 +22,6 @@ namespace {
 std::atomic<VorbisTrialHook> g_hook{nullptr};
 std::atomic<int> g_nStallMs{5000};
 
-// Serialises the forks, so that no child is ever forked while another trial is being set up.
-std::mutex g_forkMutex;
-
 std::size_t MemoryRead(void* ptr, std::size_t size, std::size_t count, void* source) {
   auto* m = static_cast<sVorbisMemory*>(source);
   if (size == 0) return 0;
@@ -174,12 +171,9 @@ cVorbisTrial::cVorbisTrial(std::shared_ptr<const std::vector<std::uint8_t>> byte
   child.pShared = new (map) sShared;
   const VorbisTrialHook hook = g_hook.load();
   const int stallMs = g_nStallMs.load();
-  {
-    std::lock_guard lock(g_forkMutex);
-    child.nPid = fork();
-    if (child.nPid == 0)
-      RunChild(*bytes, child.pShared->nStage, child.pShared->nReads, hook, stallMs);
-  }
+  child.nPid = fork();
+  if (child.nPid == 0)
+    RunChild(*bytes, child.pShared->nStage, child.pShared->nReads, hook, stallMs);
   if (child.nPid < 0) {
     child.bReaped = true;
     child.nVerdict = kRefused;
