@@ -1,12 +1,17 @@
 #include "platform/ogg_stream.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <vector>
 
 #include "platform/audio_mixer.h"
 #include "platform/ogg_writer.h"
+#include "platform/vorbis_trial.h"
 #include "tests/support/temp_folder.h"
 
 namespace platform {
@@ -15,7 +20,11 @@ namespace {
 class OggStreamTest : public ::testing::Test {
  protected:
   void SetUp() override { AudioOpenOffline(); }
-  void TearDown() override { AudioClose(); }
+  void TearDown() override {
+    AudioClose();
+    SetVorbisTrialHook(nullptr);
+    SetVorbisTrialStallLimit(5000);
+  }
 
   // A sine of the given length and amplitude written as Ogg Vorbis.
   static void WriteSine(const std::string& path, double seconds, int rate, int channels,
@@ -97,6 +106,97 @@ TEST_F(OggStreamTest, DamagedFilesAreNotLoaded) {
     EXPECT_FALSE(voice.IsPlaying()) << name;
     EXPECT_EQ(voice.Rate(), 0) << name;
   }
+}
+
+TEST_F(OggStreamTest, ASetupThatMakesTheDecoderDivideByZeroIsRefused) {
+  // A residue's book of no dimensions: libvorbis divides by it on the first audio packet.
+  WriteBytes("fpe.ogg", ReadBytes(TW_PLATFORM_FIXTURES "/residue_divide_by_zero.ogg"));
+  cOggVoice voice;
+  EXPECT_FALSE(voice.Load("fpe.ogg"));
+  voice.Play();
+  EXPECT_LT(Rms(Mix(4096), 0, 4096), 1e-6);
+  EXPECT_FALSE(voice.IsPlaying());
+}
+
+// What the trial's child meets at one of its reads: the decoder faulting, or hanging.
+enum class eFault { kNone, kSignal, kHang };
+eFault g_fault = eFault::kNone;
+std::int64_t g_nFaultAt = 0;
+
+void FaultHook(std::int64_t index) {
+  if (index != g_nFaultAt) return;
+  if (g_fault == eFault::kSignal) raise(SIGFPE);
+  if (g_fault == eFault::kHang)
+    for (;;) pause();
+}
+
+// Frames of the left channel up to the last one with sound.
+int SoundingFrames(const std::vector<float>& mix) {
+  for (std::size_t i = mix.size() / 2; i > 0; --i)
+    if (std::fabs(mix[2 * (i - 1)]) > 1e-6f) return static_cast<int>(i);
+  return 0;
+}
+
+TEST_F(OggStreamTest, AStreamTheDecoderDoesNotSurviveIsRefused) {
+  SetVorbisTrialHook(FaultHook);
+  SetVorbisTrialStallLimit(200);
+  struct {
+    eFault fault;
+    std::int64_t at;
+    bool loads;  // the fault comes after the reads a load waits for
+  } cases[] = {{eFault::kSignal, 0, false},
+               {eFault::kHang, 0, false},
+               {eFault::kSignal, 40, true},
+               {eFault::kHang, 40, true}};
+  static int streams = 0;  // a new stream each time, as the refused ones are remembered
+  for (auto c : cases) {
+    SCOPED_TRACE(c.at);
+    const float amplitude = 0.2f + 0.001f * static_cast<float>(++streams % 500);
+    WriteSine("song.ogg", 3.0, 44100, 2, amplitude);
+    g_fault = c.fault;
+    g_nFaultAt = c.at;
+    cOggVoice voice;
+    EXPECT_EQ(voice.Load("song.ogg"), c.loads);
+    voice.SetLoop(cOggVoice::kLoopForever);
+    voice.Play();
+    auto mix = Mix(3 * kMixRate);
+    EXPECT_FALSE(voice.IsPlaying());
+    EXPECT_EQ(voice.Rate(), 0);
+    // Never a sample beyond what the child decoded (at most one packet of 1024 frames a read).
+    EXPECT_LE(SoundingFrames(mix), c.at * 1024);
+
+    g_fault = eFault::kNone;
+    EXPECT_FALSE(voice.Load("song.ogg"));  // refused at once the next time
+    WriteSine("other.ogg", 0.5, 44100, 2, amplitude);
+    EXPECT_TRUE(voice.Load("other.ogg"));
+  }
+}
+
+TEST_F(OggStreamTest, TrialsLeaveNoProcessBehind) {
+  WriteSine("song.ogg", 1.0, 44100, 2, 0.25f);
+  SetVorbisTrialHook(FaultHook);
+  g_fault = eFault::kHang;  // a child still running when the voice goes
+  g_nFaultAt = 30;
+  SetVorbisTrialStallLimit(60000);
+  const std::int64_t start = TrialClock();
+  {
+    cOggVoice playing;
+    cOggVoice loaded;
+    ASSERT_TRUE(playing.Load("song.ogg"));
+    ASSERT_TRUE(loaded.Load("song.ogg"));
+    playing.Play();
+    Mix(1000);
+    ASSERT_TRUE(loaded.Load("song.ogg"));  // a new load ends the last one's child
+  }
+  EXPECT_LT(TrialClock() - start, 10000000);  // not the minute the stall limit allows
+  // The children are reaped by threads of their own, at once: look without reaping.
+  bool none = false;
+  for (int i = 0; i < 200 && !none; ++i) {
+    siginfo_t info{};
+    none = waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD;
+    if (!none) usleep(10000);
+  }
+  EXPECT_TRUE(none);
 }
 
 }  // namespace
