@@ -79,43 +79,45 @@ int ReportOpen(const char* path) {
 
 std::string ReportPath() { return ReportPathCopy(); }
 
-int Report(const char* format, ...) {
+namespace {
+// Formats one line into text and appends it to the report log; 0 when the log cannot be
+// opened (nothing is formatted then, so nothing goes anywhere else either).
+int ReportLineV(std::string& text, const char* format, va_list args) {
   FILE* f = OpenReport();
   if (!f) return 0;
-  std::string text;
-  va_list args;
-  va_start(args, format);
   FormatStringV(text, format, args);
-  va_end(args);
   WriteLine(f, text);
   std::fclose(f);
   return 1;
+}
+}  // namespace
+
+int Report(const char* format, ...) {
+  std::string text;
+  va_list args;
+  va_start(args, format);
+  const int ok = ReportLineV(text, format, args);
+  va_end(args);
+  return ok;
 }
 
 int ReportErr(const char* format, ...) {
-  FILE* f = OpenReport();
-  if (!f) return 0;
   std::string text;
   va_list args;
   va_start(args, format);
-  FormatStringV(text, format, args);
+  const int ok = ReportLineV(text, format, args);
   va_end(args);
-  WriteLine(f, text);
-  std::fclose(f);
-  ErrLogLine(text);
-  return 1;
+  if (ok) ErrLogLine(text);
+  return ok;
 }
 
 int ReportErrBox(const char* format, ...) {
-  FILE* f = OpenReport();
-  if (!f) return 0;
   std::string text;
   va_list args;
   va_start(args, format);
-  FormatStringV(text, format, args);
+  const int ok = ReportLineV(text, format, args);
   va_end(args);
-  WriteLine(f, text);
-  std::fclose(f);
+  if (!ok) return 0;
   ErrLogLine(text);
   ErrBox(text.c_str());
   return 1;
