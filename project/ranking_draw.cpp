@@ -135,9 +135,8 @@ void DrawResultPanel(DDSURFACEDATA* dest, int x, int y, const cVector<int>& posi
     if (!shown[genre]) continue;
     ++rows;
     captionWidth = std::max(captionWidth, StrCountChars(GenreCaption(genre).c_str()));
-    const int digits = genre == kRankTimeGenre
-                           ? kTimeWidth
-                           : GetDigitCount(GetRankingValue(g_PlayData, genre));
+    const int digits =
+        genre == kRankTimeGenre ? kTimeWidth : GetDigitCount(GetRankingValue(g_PlayData, genre));
     numberWidth = std::max(numberWidth, digits);
   }
   if (rows == 0) return;

@@ -168,17 +168,34 @@ TEST_F(RankingDrawing, TablesPlaceRowsValuesHintAndPointer) {
     std::vector<sShownRow> rows;
     int hintY;  // 0: no hint
   } cases[] = {
-      {"scores of different widths end in one column", 0,
-       MakeTable(20, {{0, "ABC", 12345}, {1, "de", 345}, {3, "F", 5}}), 3, {1, 1, 0, 0, 0},
+      {"scores of different widths end in one column",
+       0,
+       MakeTable(20, {{0, "ABC", 12345}, {1, "de", 345}, {3, "F", 5}}),
+       3,
+       {1, 1, 0, 0, 0},
        {{0, "ABC", x + 144, "12345"}, {1, "de", x + 176, "345"}, {3, "F", x + 208, "5"}},
        y + 16 * 21},
-      {"times start in one column", 2, MakeTable(20, {{0, "T", 6012}, {1, "U", 612345}}), -1,
-       {0, 0, 1, 0, 1}, {{0, "T", x + 144, "01:00.12"}, {1, "U", x + 144, "102:03.45"}},
+      {"times start in one column",
+       2,
+       MakeTable(20, {{0, "T", 6012}, {1, "U", 612345}}),
+       -1,
+       {0, 0, 1, 0, 1},
+       {{0, "T", x + 144, "01:00.12"}, {1, "U", x + 144, "102:03.45"}},
        y + 16 * 21},
-      {"no entries, one genre: no rows and no hint", 1, MakeTable(0, {}), 0, {0, 1, 0, 0, 0}, {},
+      {"no entries, one genre: no rows and no hint",
+       1,
+       MakeTable(0, {}),
+       0,
+       {0, 1, 0, 0, 0},
+       {},
        0},
-      {"a short table puts its hint below its last row", 3, MakeTable(2, {{1, "G", -7}}), -1,
-       {1, 1, 1, 1, 1}, {{1, "G", x + 144, "-7"}}, y + 48},
+      {"a short table puts its hint below its last row",
+       3,
+       MakeTable(2, {{1, "G", -7}}),
+       -1,
+       {1, 1, 1, 1, 1},
+       {{1, "G", x + 144, "-7"}},
+       y + 48},
   };
   cRankingState state(1, 0);
   for (sCase& c : cases) {
@@ -195,7 +212,8 @@ TEST_F(RankingDrawing, TablesPlaceRowsValuesHintAndPointer) {
       picture.texts.push_back({r.valueX, rowY, r.value});
     }
     // The hint is centred on x + 136.
-    if (c.hintY) picture.texts.push_back({x + 136 - 16 * 13 / 2, c.hintY, "Vキーでジャンルの切り替え"});
+    if (c.hintY)
+      picture.texts.push_back({x + 136 - 16 * 13 / 2, c.hintY, "Vキーでジャンルの切り替え"});
     if (c.pointedRow != -1) picture.pointers.push_back({x, y + 16 * (c.pointedRow + 1)});
     Paint(want, picture);
     EXPECT_EQ(Difference(got, want), "") << c.what;
@@ -253,16 +271,42 @@ TEST_F(RankingDrawing, ResultPanelShowsTheRankedRowsOfTheStage) {
     std::vector<std::pair<const char*, const char*>> rows;  // caption and value, top down
     int pointers;
   } cases[] = {
-      {"genres of the stage and the mode", {1, 1, 1, 0, 1}, {1, 0, 1, 1, 1}, 0,
-       {-1, 3, 0, -1, -1}, 8 + 5 + 3, x + 112,
-       {{"スコア", "1234567"}, {"クリア時間", "01:00.12"}, {"残りSP", "42"}}, 2},
-      {"test play shows what the stage shows", {1, 1, 0, 1, 0}, {0, 0, 0, 0, 0}, 1,
-       {-1, -1, -1, -1, -1}, 7 + 4 + 3, x + 96,
-       {{"スコア", "1234567"}, {"残り時間", "300"}, {"残りHP", "45"}}, 0},
-      {"without the score the numbers start one digit wide", {0, 0, 0, 1, 0}, {1, 1, 1, 1, 1},
-       0, {0}, 2 + 4 + 3, x + 96, {{"残りHP", "45"}}, 1},
-      {"a short list of stage switches shows what it has", {0, 1}, {1, 1, 1, 1, 1}, 0, {},
-       3 + 4 + 3, x + 96, {{"残り時間", "300"}}, 0},
+      {"genres of the stage and the mode",
+       {1, 1, 1, 0, 1},
+       {1, 0, 1, 1, 1},
+       0,
+       {-1, 3, 0, -1, -1},
+       8 + 5 + 3,
+       x + 112,
+       {{"スコア", "1234567"}, {"クリア時間", "01:00.12"}, {"残りSP", "42"}},
+       2},
+      {"test play shows what the stage shows",
+       {1, 1, 0, 1, 0},
+       {0, 0, 0, 0, 0},
+       1,
+       {-1, -1, -1, -1, -1},
+       7 + 4 + 3,
+       x + 96,
+       {{"スコア", "1234567"}, {"残り時間", "300"}, {"残りHP", "45"}},
+       0},
+      {"without the score the numbers start one digit wide",
+       {0, 0, 0, 1, 0},
+       {1, 1, 1, 1, 1},
+       0,
+       {0},
+       2 + 4 + 3,
+       x + 96,
+       {{"残りHP", "45"}},
+       1},
+      {"a short list of stage switches shows what it has",
+       {0, 1},
+       {1, 1, 1, 1, 1},
+       0,
+       {},
+       3 + 4 + 3,
+       x + 96,
+       {{"残り時間", "300"}},
+       0},
       {"nothing shown, nothing drawn", {1, 1, 1, 1, 1}, {0, 0, 0, 0, 0}, 0, {0, 1}, 0, 0, {}, 0},
   };
   for (sCase& c : cases) {
