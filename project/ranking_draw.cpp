@@ -62,10 +62,8 @@ const std::string& GenreCaption(int genre) {
 }
 
 // Stage and project switches that a damaged file may leave short count as off.
-int FlagAt(const cVector<std::int32_t>& flags, int i) {
-  return i < static_cast<int>(flags.size()) ? flags[i] : 0;
-}
-int FlagAt(const cVector<std::uint8_t>& flags, int i) {
+template <class T>
+int FlagAt(const cVector<T>& flags, int i) {
   return i < static_cast<int>(flags.size()) ? flags[i] : 0;
 }
 
