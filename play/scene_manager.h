@@ -128,6 +128,11 @@ extern std::int32_t g_nFrameCount;
 // or std::string): it is logged and the program closes. Null uninstalls.
 using SceneCreator = cScene* (*)();
 void SetSceneCreator(eSceneId id, SceneCreator creator);
+// Stage play's part of the DirectDraw restore pass: its three surface vectors, the picture
+// surfaces and the message surfaces; false when one cannot be restored.
+void SetPlaySurfaceRestorer(bool (*restorer)());
+// The frame rate of the last complete second, measured by every frame (the play scene shows it).
+extern std::int32_t g_nMeasuredFps;
 
 // The game thread's procedure: frames until WM_QUIT or a frame that ends the program.
 std::uint32_t GameLoop(void* param = nullptr);
