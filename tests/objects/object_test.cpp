@@ -233,7 +233,7 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
     ++tests;
     return 1;
   };
-  const sConditionServices saved = ConditionServices();
+  cScopedObjectServices restore;
   SetConditionServices(services);
   cEdCond cond;
   cond.m_nKind = COND_COMMON_VAR;
@@ -250,7 +250,6 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
   o.ClampY(-1);
   EXPECT_EQ(o.HitBlockCorners(), 1);
   EXPECT_EQ(tests, 1);
-  SetConditionServices(saved);
 
   // Far above the map the corner rows are negative: the cells read as empty.
   cObject tall;
