@@ -12,8 +12,6 @@
 
 namespace {
 
-cCharaBase* FirstHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
-
 // Variables are read through the range-tested index: a bad index is reported, asks the
 // window to close and reads element 0.
 std::int32_t ReadVariable(int kind, int index, cCharaBase* subject) {
