@@ -186,8 +186,7 @@ void cCharaBase::UnlinkReferences() {
 void cCharaBase::Copy(const cCharaBase& other) {
   if (&other == this) return;
   const std::int32_t noUnlink = m_bNoUnlink;
-  cObject::operator=(other);
-  cCharaBase::operator=(other);
+  cCharaBase::operator=(other);  // the object part with it
   m_bNoUnlink = noUnlink;
   for (cFlowRun& run : m_FlowRuns) run.Repoint(m_Def);
 }
