@@ -374,4 +374,7 @@ cScene* CreatePlayScene() {
   return scene;
 }
 
-void RegisterPlayScene() { SetSceneCreator(SCENE_PLAY, CreatePlayScene); }
+void RegisterPlayScene() {
+  SetSceneCreator(SCENE_PLAY, CreatePlayScene);
+  SetPlaySurfaceRestorer(RestorePlaySurfaces);
+}

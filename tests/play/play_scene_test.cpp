@@ -270,6 +270,40 @@ TEST_F(PlayScene, AStageWithoutHeroIsNeitherSteppedNorDrawn) {
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_PLAY);
 }
 
+TEST_F(PlayScene, FadeOutRestartsAFreePlayFileAndHandsOverToTheNextScene) {
+  struct sCase {
+    const char* name;
+    eGameKind kind;
+    int multiPart, testPlay;
+    bool restarts;
+  };
+  const sCase cases[] = {
+      {"free play", GAME_FREEPLAY, 0, 0, true},
+      {"next part of a free play", GAME_FREEPLAY, 1, 0, false},
+      {"test play", GAME_NEWSTORY, 1, 1, true},
+      {"story", GAME_NEWSTORY, 1, 0, false},
+  };
+  // A path the program cannot hold: the restart fails at once and asks for the close.
+  g_Stage.m_strPath = std::string(300, 'a');
+  g_SceneManager.m_nFadeStep = 0;  // every fade ends in its first frame
+  for (const sCase& c : cases) {
+    platform::ResetCloseRequest();
+    g_SceneManager.m_nGameKind = c.kind;
+    g_SceneManager.m_nNextScene = SCENE_WORLDMAP;
+    g_SceneManager.m_nScene = SCENE_PLAY;
+    g_PlayData.m_bMultiPart = c.multiPart;
+    g_bTestPlay = c.testPlay;
+    scene.m_nPhase = PLAYPHASE_FADEOUT;
+    scene.Run();
+    EXPECT_EQ(platform::IsCloseRequested(), c.restarts) << c.name;
+    EXPECT_EQ(g_PlayData.m_bMultiPart, c.restarts ? 0 : c.multiPart) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nScene, SCENE_WORLDMAP) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_PLAY) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nFps, 60) << c.name;
+    EXPECT_EQ(scene.m_nPhase, PLAYPHASE_INIT) << c.name;
+  }
+}
+
 TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_INIT);
   EXPECT_EQ(scene.m_Flash.m_nLevel, 255);
@@ -289,3 +323,17 @@ TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
 }
 
 }  // namespace
+
+TEST(PlaySceneCreation, TheManagerCreatesThePlaySceneOnceRegistered) {
+  cRestore<cSceneManager> manager{g_SceneManager};
+  cRestore<cPlayData> play{g_PlayData};
+  RegisterPlayScene();
+  g_SceneManager.Switch(SCENE_PLAY);
+  ASSERT_NE(g_pPlayScene, nullptr);
+  EXPECT_EQ(static_cast<cScene*>(g_pPlayScene), g_SceneManager.m_pPlay);
+  EXPECT_EQ(g_pPlayScene->m_nPhase, PLAYPHASE_INIT);
+  g_SceneManager.DeleteAll();
+  EXPECT_EQ(g_pPlayScene, nullptr);
+  SetSceneCreator(SCENE_PLAY, nullptr);
+  SetPlaySurfaceRestorer(nullptr);
+}
