@@ -54,7 +54,7 @@ int RunEndEffect(cCharaBase&) {
   return 1;
 }
 void DrawCharaBody(cCharaBase& chara, DDSURFACEDATA*, int) {
-  Note(chara.m_nControl == 0 ? "Hero" : "Chara");
+  Note(dynamic_cast<cHero*>(&chara) ? "Hero" : "Chara");
 }
 void DrawGauges(cCharaBase&) {}
 void UpdateAnimes(cCharaBase&, int) {}

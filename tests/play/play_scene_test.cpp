@@ -146,6 +146,7 @@ TEST_F(PlayScene, StageEndConfirmsOnceTheClearCaptionIsShown) {
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_PAUSE);
   EXPECT_EQ(scene.m_nPausedPhase, PLAYPHASE_STAGEEND);
   g_Stage.m_bAutoEnd = 1;
+  g_Stage.m_bClearCaption = 1;
   scene.m_nPhase = PLAYPHASE_STAGEEND;
   scene.m_nStep = 0;
   EXPECT_EQ(FramesIn(PLAYPHASE_STAGEEND), 51);
@@ -231,10 +232,11 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   scene.m_nPhase = PLAYPHASE_PLAY;
   cChara& chara = g_CharaList.front();
   chara.m_bFinished = 1;
-  scene.m_CharaGroup[chara.m_nGroup].push_back(&chara);
+  const int group = chara.m_Def.m_nGroup;
+  scene.m_CharaGroup[group].push_back(&chara);
   scene.DrawFrame(1, 0, 1, 1);
   EXPECT_TRUE(g_CharaList.empty());
-  EXPECT_TRUE(scene.m_CharaGroup[chara.m_nGroup].empty());
+  EXPECT_TRUE(scene.m_CharaGroup[group].empty());
 }
 
 TEST_F(PlayScene, AScreenEffectDrawsTheFrameIntoTheVirtualBackBuffer) {
@@ -251,7 +253,7 @@ TEST_F(PlayScene, ALostShotSheetIsRebuiltBeforeTheFrameIsDrawn) {
     ASSERT_TRUE(DDCreateSurface(&g_SystemSurface[i], 128, 480, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
   for (int i : {kShotWorkSheet, kShotWorkSheet + 1}) {
     ASSERT_TRUE(DDCreateSurface(&g_SystemSurface[i], 256, 960, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
-    DDBoxFill(&g_SystemSurface[i], 0, 0, 256, 960, 16);
+    DDClearColor(&g_SystemSurface[i], 0x123456);
   }
   DDSURFACEDATA& work = g_SystemSurface[kShotWorkSheet];
   const std::uint32_t stale = work.Pixels()->Get(0, 0);
