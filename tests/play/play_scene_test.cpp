@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -304,6 +306,41 @@ TEST_F(PlayScene, FadeOutRestartsAFreePlayFileAndHandsOverToTheNextScene) {
     EXPECT_EQ(g_SceneManager.m_nFps, 60) << c.name;
     EXPECT_EQ(scene.m_nPhase, PLAYPHASE_INIT) << c.name;
   }
+}
+
+TEST_F(PlayScene, InitLoadsTheImagesItNeedsAndSetsTheStageUp) {
+  // The system bitmap table as start-up hands it to the device.
+  cRestore<cBmpInfo*> table{g_lpDDBmpInfo, g_SystemBmpInfo};
+  cRestore<DDSURFACEDATA*> surfaces{g_lpDDSurfaces, g_SystemSurface};
+  cRestore<int> count{g_nDDSurfaceCount, kSystemSurfaceCount};
+  std::vector<std::unique_ptr<cRestore<cBmpInfo>>> layerSlots;
+  for (int i = 55; i < 63; ++i) layerSlots.push_back(std::make_unique<cRestore<cBmpInfo>>(g_SystemBmpInfo[i]));
+  g_Stage.m_BackLayers.resize(2);
+  g_Stage.m_BackLayers[0].m_bFill = 1;
+  g_Stage.m_BackLayers[1].m_bFill = 0;
+  g_Stage.m_BackLayers[1].m_strImage = "bmp\\back.bmp";
+
+  // A stage that follows a stage loads only the (optional) layer images.
+  g_SceneManager.m_nPrevScene = SCENE_PLAY;
+  g_SceneManager.m_nFadeStep = 0;
+  scene.Run();
+  ASSERT_FALSE(g_PlayLaterCalls.empty());
+  EXPECT_EQ(g_PlayLaterCalls.front(), "SetStage(1,1)");
+  EXPECT_EQ(g_SystemBmpInfo[55].szFile, "");
+  EXPECT_EQ(g_SystemBmpInfo[56].szFile, "bmp\\back.bmp");
+  EXPECT_EQ(g_SystemBmpInfo[57].szFile, "");
+  EXPECT_FALSE(platform::IsCloseRequested());
+  EXPECT_EQ(scene.m_RankPos.size(), 5u);
+  EXPECT_EQ(scene.m_nPhase, PLAYPHASE_START);  // the fade-in ran in the same frame
+
+  // From another scene the 65 images are needed: without them the program closes and the
+  // stage is not set up.
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
+  g_PlayLaterCalls.clear();
+  scene.m_nPhase = PLAYPHASE_INIT;
+  scene.Run();
+  EXPECT_TRUE(platform::IsCloseRequested());
+  EXPECT_EQ(std::count(g_PlayLaterCalls.begin(), g_PlayLaterCalls.end(), "SetStage(1,1)"), 0);
 }
 
 TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
