@@ -9,6 +9,7 @@
 
 #include "foundation/shell_services.h"
 #include "media/present.h"
+#include "media/surface_list.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
@@ -341,6 +342,22 @@ TEST_F(PlayScene, InitLoadsTheImagesItNeedsAndSetsTheStageUp) {
   scene.Run();
   EXPECT_TRUE(platform::IsCloseRequested());
   EXPECT_EQ(std::count(g_PlayLaterCalls.begin(), g_PlayLaterCalls.end(), "SetStage(1,1)"), 0);
+}
+
+TEST_F(PlayScene, ReleasingThePicturesEmptiesTheSceneListToo) {
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(DDAddSurfaceToList(g_PictureSurfaces, g_PictureBmpInfo, 8, 8, 1, 1, 0, 0));
+    ASSERT_TRUE(DDAddSurfaceToList(g_MessageSurfaces, g_MessageBmpInfo, 8, 8, 1, 1, 0, 0));
+    scene.m_PictureList.emplace_back();
+  }
+  ReleasePictures();
+  EXPECT_TRUE(g_PictureSurfaces.empty());
+  EXPECT_TRUE(g_PictureBmpInfo.empty());
+  EXPECT_TRUE(scene.m_PictureList.empty());
+  EXPECT_EQ(g_MessageSurfaces.size(), 2u);
+  ReleaseMessageBitmaps();
+  EXPECT_TRUE(g_MessageSurfaces.empty());
+  EXPECT_TRUE(g_MessageBmpInfo.empty());
 }
 
 TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
