@@ -9,6 +9,7 @@
 #include "media/blit.h"
 #include "media/circle_lens.h"
 #include "media/palette.h"
+#include "media/device.h"
 #include "media/surface_create.h"
 #include "media/surface_list.h"
 #include "objects/hero.h"
@@ -74,7 +75,35 @@ void ReleaseList(cList<DDSURFACEDATA>& surfaces, cList<cBmpInfo>& infos) {
   infos.clear();
 }
 
+// Restores one surface after a loss of the DirectDraw surfaces: one in video memory has its
+// bitmap loaded again. False when that fails.
+bool RestoreOne(DDSURFACEDATA& surface) {
+  cPixelSurface* pixels = surface.Pixels();
+  if (!pixels || !pixels->m_bLost) return true;
+  pixels->m_bLost = false;
+  if (surface.nDDMemory != 0) return true;  // system memory keeps its pixels
+  surface.bLost = 1;
+  return DDReloadSurface(&surface, g_nBpp);
+}
+
+template <class Surfaces>
+bool RestoreAll(Surfaces& surfaces) {
+  for (DDSURFACEDATA& surface : surfaces)
+    if (!RestoreOne(surface)) return false;
+  return true;
+}
+
 }  // namespace
+
+bool RestorePlaySurfaces() {
+  if (!RestoreAll(g_CharaExcSurfaces) || !RestoreAll(g_SwordSurfaces) ||
+      !RestoreAll(g_EffectSurfaces) || !RestoreAll(g_PictureSurfaces))
+    return false;
+  const bool restored = RestoreAll(g_MessageSurfaces);
+  if (!g_MessageSurfaces.empty())
+    ErrLogF("if ( !RestoreSurface(Off_Msg) ) Off_Msg[0].bLost = %d", g_MessageSurfaces.front().bLost);
+  return restored;
+}
 
 void PrepareWorkSurfaces() {
   for (int sheet = 0; sheet < 2; ++sheet) {

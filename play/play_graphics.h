@@ -30,6 +30,9 @@ inline constexpr int kShotWorkSheet = 63;     // and 64 for the mirrored sheet
 inline constexpr int kDarknessSurface = 65;
 inline constexpr int kLightCircleSurface = 66;
 
+// The DirectDraw restore pass over the image sets, the pictures and the message surfaces;
+// false when a surface cannot be brought back.
+bool RestorePlaySurfaces();
 // Rebuilds surfaces 63 and 64: every 16x16 shot cell in the middle of a 32x32 cell.
 void PrepareWorkSurfaces();
 // Each (re)builds its image set from the database; a file that does not load is logged and

@@ -20,7 +20,11 @@ void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 void SetStage(int bLoadStage, int bFresh) {
   Note(bFresh ? (bLoadStage ? "SetStage(1,1)" : "SetStage(0,1)")
               : (bLoadStage ? "SetStage(1,0)" : "SetStage(0,0)"));
+  // The stage gets its one hero, and the captions show again.
+  g_Heroes.clear();
+  g_Heroes.emplace_back();
   if (g_pPlayScene) {
+    g_pPlayScene->m_nHeroCount = 1;
     g_pPlayScene->m_nCaptionCount = 0;
     g_pPlayScene->m_nCaptionCount2 = 0;
   }
@@ -50,7 +54,7 @@ int RunEndEffect(cCharaBase&) {
   return 1;
 }
 void DrawCharaBody(cCharaBase& chara, DDSURFACEDATA*, int) {
-  Note(chara.m_nControl == 0 ? "Hero" : "Chara");
+  Note(dynamic_cast<cHero*>(&chara) ? "Hero" : "Chara");
 }
 void DrawGauges(cCharaBase&) {}
 void UpdateAnimes(cCharaBase&, int) {}

@@ -103,7 +103,7 @@ class cPlayScene : public cScene {
   cFlowRun* m_pCurFlow = nullptr;
   cCmdRun* m_pCurCmd = nullptr;
   std::int32_t m_bItemMsg = 0;
-  std::int32_t m_nHeroCount = 1;
+  std::int32_t m_nHeroCount = 0;  // 1 once set-up made the hero
   std::int32_t m_nSubStep = 0;
   std::int32_t m_nSubStepTotal = 0;
   cVector<std::int32_t> m_AttackHitStep;

@@ -3,6 +3,8 @@
 // scope ends, and a 640x480 device in either drawing mode over a fresh current folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "../media/bmp_fixture.h"
@@ -30,6 +32,23 @@ class cRestore {
   T m_saved;
 };
 
+// The game's palette as start-up leaves it: colour 0 is the transparent colour (magenta),
+// and colour 16, the darkness and the clearing colour, a dark blue.
+class cPaletteGuard {
+ public:
+  cPaletteGuard() {
+    std::copy(std::begin(g_Palette), std::end(g_Palette), m_saved);
+    g_Palette[0] = {0xFF, 0, 0xFF, 0};
+    g_Palette[16] = {0x10, 0x20, 0x40, 0};
+  }
+  ~cPaletteGuard() { std::copy(std::begin(m_saved), std::end(m_saved), g_Palette); }
+  cPaletteGuard(const cPaletteGuard&) = delete;
+  cPaletteGuard& operator=(const cPaletteGuard&) = delete;
+
+ private:
+  PALETTEENTRY m_saved[256];
+};
+
 class cPlayDevice : public ::testing::Test {
  protected:
   void Init(int d3d, int bpp) {
@@ -44,4 +63,5 @@ class cPlayDevice : public ::testing::Test {
   }
   static std::uint32_t At(DDSURFACEDATA& s, int x, int y) { return s.Pixels()->Get(x, y); }
   cTempFolder folder;
+  cPaletteGuard palette;
 };

@@ -4,6 +4,7 @@
 
 #include "media/blit.h"
 #include "media/surface_list.h"
+#include "platform/text_codec.h"
 #include "play_fixture.h"
 #include "project/database.h"
 #include "project/system_data.h"
@@ -104,9 +105,10 @@ TEST_P(PlayGraphics, AMissingBitmapIsLoggedByNameAndLeavesAnEmptySurface) {
   ASSERT_EQ(g_CharaExcSurfaces.size(), 4u);
   EXPECT_EQ(g_CharaExcSurfaces[0].Pixels(), nullptr);
   EXPECT_FALSE(platform::IsCloseRequested());
+  const std::string failed = platform::Cp932ToUtf8("専用bmp gone.bmp 読み込み失敗！");
   int lines = 0;
   for (const std::string& line : ReadLines("EC_Game.txt"))
-    lines += line.find("専用bmp gone.bmp 読み込み失敗！") != std::string::npos;
+    lines += line.find(failed) != std::string::npos;
   EXPECT_EQ(lines, 4);
 }
 

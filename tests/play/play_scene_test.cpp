@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/shell_services.h"
 #include "media/present.h"
+#include "media/surface_list.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
+#include "objects/shot.h"
 #include "platform/input.h"
 #include "play/input.h"
 #include "play/play_graphics.h"
@@ -146,6 +150,7 @@ TEST_F(PlayScene, StageEndConfirmsOnceTheClearCaptionIsShown) {
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_PAUSE);
   EXPECT_EQ(scene.m_nPausedPhase, PLAYPHASE_STAGEEND);
   g_Stage.m_bAutoEnd = 1;
+  g_Stage.m_bClearCaption = 1;
   scene.m_nPhase = PLAYPHASE_STAGEEND;
   scene.m_nStep = 0;
   EXPECT_EQ(FramesIn(PLAYPHASE_STAGEEND), 51);
@@ -231,10 +236,11 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   scene.m_nPhase = PLAYPHASE_PLAY;
   cChara& chara = g_CharaList.front();
   chara.m_bFinished = 1;
-  scene.m_CharaGroup[chara.m_nGroup].push_back(&chara);
+  const int group = chara.m_Def.m_nGroup;
+  scene.m_CharaGroup[group].push_back(&chara);
   scene.DrawFrame(1, 0, 1, 1);
   EXPECT_TRUE(g_CharaList.empty());
-  EXPECT_TRUE(scene.m_CharaGroup[chara.m_nGroup].empty());
+  EXPECT_TRUE(scene.m_CharaGroup[group].empty());
 }
 
 TEST_F(PlayScene, AScreenEffectDrawsTheFrameIntoTheVirtualBackBuffer) {
@@ -251,7 +257,7 @@ TEST_F(PlayScene, ALostShotSheetIsRebuiltBeforeTheFrameIsDrawn) {
     ASSERT_TRUE(DDCreateSurface(&g_SystemSurface[i], 128, 480, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
   for (int i : {kShotWorkSheet, kShotWorkSheet + 1}) {
     ASSERT_TRUE(DDCreateSurface(&g_SystemSurface[i], 256, 960, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
-    DDBoxFill(&g_SystemSurface[i], 0, 0, 256, 960, 16);
+    DDClearColor(&g_SystemSurface[i], 0x123456);
   }
   DDSURFACEDATA& work = g_SystemSurface[kShotWorkSheet];
   const std::uint32_t stale = work.Pixels()->Get(0, 0);
@@ -268,6 +274,91 @@ TEST_F(PlayScene, AStageWithoutHeroIsNeitherSteppedNorDrawn) {
   scene.Run();
   EXPECT_TRUE(g_PlayLaterCalls.empty());
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_PLAY);
+}
+
+TEST_F(PlayScene, FadeOutRestartsAFreePlayFileAndHandsOverToTheNextScene) {
+  struct sCase {
+    const char* name;
+    eGameKind kind;
+    int multiPart, testPlay;
+    bool restarts;
+  };
+  const sCase cases[] = {
+      {"free play", GAME_FREEPLAY, 0, 0, true},
+      {"next part of a free play", GAME_FREEPLAY, 1, 0, false},
+      {"test play", GAME_NEWSTORY, 1, 1, true},
+      {"story", GAME_NEWSTORY, 1, 0, false},
+  };
+  // A path the program cannot hold: the restart fails at once and asks for the close.
+  g_Stage.m_strPath = std::string(300, 'a');
+  g_SceneManager.m_nFadeStep = 0;  // every fade ends in its first frame
+  for (const sCase& c : cases) {
+    platform::ResetCloseRequest();
+    g_SceneManager.m_nGameKind = c.kind;
+    g_SceneManager.m_nNextScene = SCENE_WORLDMAP;
+    g_SceneManager.m_nScene = SCENE_PLAY;
+    g_PlayData.m_bMultiPart = c.multiPart;
+    g_bTestPlay = c.testPlay;
+    scene.m_nPhase = PLAYPHASE_FADEOUT;
+    scene.Run();
+    EXPECT_EQ(platform::IsCloseRequested(), c.restarts) << c.name;
+    EXPECT_EQ(g_PlayData.m_bMultiPart, c.restarts ? 0 : c.multiPart) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nScene, SCENE_WORLDMAP) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_PLAY) << c.name;
+    EXPECT_EQ(g_SceneManager.m_nFps, 60) << c.name;
+    EXPECT_EQ(scene.m_nPhase, PLAYPHASE_INIT) << c.name;
+  }
+}
+
+TEST_F(PlayScene, InitLoadsTheImagesItNeedsAndSetsTheStageUp) {
+  // The system bitmap table as start-up hands it to the device.
+  cRestore<cBmpInfo*> table{g_lpDDBmpInfo, g_SystemBmpInfo};
+  cRestore<DDSURFACEDATA*> surfaces{g_lpDDSurfaces, g_SystemSurface};
+  cRestore<int> count{g_nDDSurfaceCount, kSystemSurfaceCount};
+  std::vector<std::unique_ptr<cRestore<cBmpInfo>>> layerSlots;
+  for (int i = 55; i < 63; ++i) layerSlots.push_back(std::make_unique<cRestore<cBmpInfo>>(g_SystemBmpInfo[i]));
+  g_Stage.m_BackLayers.resize(2);
+  g_Stage.m_BackLayers[0].m_bFill = 1;
+  g_Stage.m_BackLayers[1].m_bFill = 0;
+  g_Stage.m_BackLayers[1].m_strImage = "bmp\\back.bmp";
+
+  // A stage that follows a stage loads only the (optional) layer images.
+  g_SceneManager.m_nPrevScene = SCENE_PLAY;
+  g_SceneManager.m_nFadeStep = 0;
+  scene.Run();
+  ASSERT_FALSE(g_PlayLaterCalls.empty());
+  EXPECT_EQ(g_PlayLaterCalls.front(), "SetStage(1,1)");
+  EXPECT_EQ(g_SystemBmpInfo[55].szFile, "");
+  EXPECT_EQ(g_SystemBmpInfo[56].szFile, "bmp\\back.bmp");
+  EXPECT_EQ(g_SystemBmpInfo[57].szFile, "");
+  EXPECT_FALSE(platform::IsCloseRequested());
+  EXPECT_EQ(scene.m_RankPos.size(), 5u);
+  EXPECT_EQ(scene.m_nPhase, PLAYPHASE_START);  // the fade-in ran in the same frame
+
+  // From another scene the 65 images are needed: without them the program closes and the
+  // stage is not set up.
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
+  g_PlayLaterCalls.clear();
+  scene.m_nPhase = PLAYPHASE_INIT;
+  scene.Run();
+  EXPECT_TRUE(platform::IsCloseRequested());
+  EXPECT_EQ(std::count(g_PlayLaterCalls.begin(), g_PlayLaterCalls.end(), "SetStage(1,1)"), 0);
+}
+
+TEST_F(PlayScene, ReleasingThePicturesEmptiesTheSceneListToo) {
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(DDAddSurfaceToList(g_PictureSurfaces, g_PictureBmpInfo, 8, 8, 1, 1, 0, 0));
+    ASSERT_TRUE(DDAddSurfaceToList(g_MessageSurfaces, g_MessageBmpInfo, 8, 8, 1, 1, 0, 0));
+    scene.m_PictureList.emplace_back();
+  }
+  ReleasePictures();
+  EXPECT_TRUE(g_PictureSurfaces.empty());
+  EXPECT_TRUE(g_PictureBmpInfo.empty());
+  EXPECT_TRUE(scene.m_PictureList.empty());
+  EXPECT_EQ(g_MessageSurfaces.size(), 2u);
+  ReleaseMessageBitmaps();
+  EXPECT_TRUE(g_MessageSurfaces.empty());
+  EXPECT_TRUE(g_MessageBmpInfo.empty());
 }
 
 TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
@@ -289,3 +380,35 @@ TEST_F(PlayScene, TheSceneStartsAsTheManagerExpects) {
 }
 
 }  // namespace
+
+TEST(PlaySceneCreation, TheManagerCreatesThePlaySceneOnceRegistered) {
+  cRestore<cSceneManager> manager{g_SceneManager};
+  cRestore<cPlayData> play{g_PlayData};
+  RegisterPlayScene();
+  g_SceneManager.Switch(SCENE_PLAY);
+  ASSERT_NE(g_pPlayScene, nullptr);
+  EXPECT_EQ(static_cast<cScene*>(g_pPlayScene), g_SceneManager.m_pPlay);
+  EXPECT_EQ(g_pPlayScene->m_nPhase, PLAYPHASE_INIT);
+  g_SceneManager.DeleteAll();
+  EXPECT_EQ(g_pPlayScene, nullptr);
+  SetSceneCreator(SCENE_PLAY, nullptr);
+  SetPlaySurfaceRestorer(nullptr);
+}
+
+TEST(PlaySceneLifetime, ShotsThatGoWithTheSceneLeaveNoRecordInTheCharacters) {
+  cRestore<cPlayData> play{g_PlayData};
+  auto* scene = new cPlayScene;
+  cChara& chara = g_CharaList.emplace_back();
+  cHero& hero = g_Heroes.emplace_back();
+  cShot& shot = scene->m_ShotList.emplace_back();
+  shot.m_pOwner = &chara;
+  shot.m_pTarget = &hero;
+  chara.m_ShotLinks.push_back({&shot, 4});
+  hero.m_ShotLinks.push_back({&shot, 0});
+  delete scene;
+  EXPECT_TRUE(chara.m_ShotLinks.empty());
+  EXPECT_TRUE(hero.m_ShotLinks.empty());
+  // Neither writes into the shot that is gone.
+  g_CharaList.clear();
+  g_Heroes.clear();
+}
