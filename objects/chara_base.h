@@ -209,6 +209,9 @@ class cCharaBase : public cObject {
   std::int32_t m_bHiddenThisStep = 0;
   sHitBox m_HitBoxA, m_HitBoxB;
   std::int32_t m_nAnimeSet = 0;  // the animation set the sequencer was built from
+
+ protected:
+  cCharaBase& operator=(const cCharaBase&) = default;
 };
 
 // The source of a graphic: the surfaces for the object's facing and the other one, the pair
@@ -234,8 +237,10 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
 void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, int frame);
 // The character or shot sheet entry to draw from (the second copy in DirectDraw mode).
 int SelectSheetSurface(int entry, int preferSecond);
-// The work surfaces through which character effects draw.
+// The work surfaces through which character effects draw: slot 0 the mark sheet, 1 the
+// screen-sized work surface, 2 the large work surface (the screen-sized one in DirectDraw).
 void SelectCharaSurfaces();
+int CharaWorkSurface(int slot);
 
 // The character list's node removal: unlinks the character, takes it out of its group list
 // and the character list, and gives the next node.

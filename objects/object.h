@@ -67,7 +67,6 @@ class cObject {
  public:
   cObject();
   cObject(const cObject& other);
-  cObject& operator=(const cObject&) = delete;
   virtual ~cObject();
 
   // ---- virtual operations, in slot order ----
@@ -149,6 +148,9 @@ class cObject {
   std::int32_t m_bPresent = 0;
   std::int32_t m_bOnScreen = 0;
   std::int8_t m_bAppeared = 0;
+
+ protected:
+  cObject& operator=(const cObject&) = default;
 };
 
 // The per-sub-step displacement of a sine motion of amplitude a and frequency f (degrees per

@@ -11,13 +11,9 @@
 #include "foundation/containers.h"
 #include "play/play_records.h"
 #include "play/scene_manager.h"
-// The camera axes' type comes with the scroll-axis work; until it is merged the two fields
-// are left out so that the rest of the scene builds.
-#if __has_include("play/scroll_axis.h")
 #include "play/scroll_axis.h"
-#define TW_HAVE_SCROLL_AXIS 1
-#endif
 #include "project/menu_command.h"
+#include "project/system_data.h"
 
 class cShot;
 class cCharaBase;
@@ -54,13 +50,9 @@ inline constexpr int kPlayPhaseCount = 8;
 inline constexpr int kGroupCount = 8;
 inline constexpr int kStageVarCount = 1001;
 inline constexpr int kActiveSwitchCount = 60;
-inline constexpr int kRankGenreCount = 5;
-inline constexpr std::int32_t kUnlimitedLives = 999999;
 
 class cPlayScene : public cScene {
  public:
-  using PhaseHandler = void (cPlayScene::*)();
-
   cPlayScene();
   ~cPlayScene() override;
   cPlayScene(const cPlayScene&) = delete;
@@ -91,15 +83,12 @@ class cPlayScene : public cScene {
   // 1 when the pause was requested (the phase and step to return to are kept).
   int CheckPauseKey();
 
-  // m_nPhase and m_nStep are cScene's.
-  PhaseHandler m_Phase[kPlayPhaseCount] = {};
+  // m_nPhase, m_nStep and the handler table m_Phase (indexed by ePlayPhase) are cScene's.
   std::int32_t m_nPausedPhase = 0;
   std::int32_t m_nPausedStep = 0;
   std::int32_t m_nStageEndReq = 0;  // 0 none, 1 end the stage (clear), 2 defeat the hero
-#ifdef TW_HAVE_SCROLL_AXIS
   cScrollAxis m_ScrollX;  // camera x, screen 640
   cScrollAxis m_ScrollY;  // camera y, screen 480
-#endif
   cList<cShot> m_ShotList;  // every shot and sword, in creation order
   cVector<cList<cCharaBase*>> m_CharaGroup;
   cVector<cList<cShot*>> m_ShotGroup;
@@ -114,7 +103,7 @@ class cPlayScene : public cScene {
   cFlowRun* m_pCurFlow = nullptr;
   cCmdRun* m_pCurCmd = nullptr;
   std::int32_t m_bItemMsg = 0;
-  std::int32_t m_nHeroCount = 1;
+  std::int32_t m_nHeroCount = 0;  // 1 once set-up made the hero
   std::int32_t m_nSubStep = 0;
   std::int32_t m_nSubStepTotal = 0;
   cVector<std::int32_t> m_AttackHitStep;
@@ -148,11 +137,12 @@ class cPlayScene : public cScene {
   std::int32_t m_bHitsDone = 0;
   cVector<cCmd> m_PauseMenu;
 
-  // The layer images that Init found for the eight background-layer slots (empty: none).
-  std::string m_strLayerImage[8];
-
- protected:
-  void RunPhase(int phase) override;
+ private:
+  // The objects of one drawing layer (every layer when layers is 1).
+  void DrawObjects(int layer, int layers, int bStopped);
+  // The hero's idle animation, restarted as play begins.
+  void RestartHeroAnime();
+  void DrawHeroLight(DDSURFACEDATA* target);
 };
 
 // The objects of the running stage. Links between objects are plain pointers, so the
@@ -170,5 +160,6 @@ extern sMenuPos g_MenuPos[3];
 // Stores the extra value and asks the main window to play (or stop) stage music number.
 void RequestBgm(int number, int extra);
 
-// The scene's creator for the scene manager.
+// The scene's creator for the scene manager (it also sets g_pPlayScene), and its registration.
 cScene* CreatePlayScene();
+void RegisterPlayScene();

@@ -43,8 +43,8 @@ class cScrollAxis {
 // The row shift of the cell grid of a map w cells wide: the bit length of w + 19.
 int MapRowShift(int width);
 
-// The axes the play objects clamp against: the play scene binds its own; until then (and
-// after Unbind) two resting axes of an empty map.
+// The axes the play objects clamp against: those bound here (tests, tools), else the play
+// scene's, else two resting axes of an empty map. BindScrollAxes(nullptr, nullptr) unbinds.
 void BindScrollAxes(cScrollAxis* x, cScrollAxis* y);
 cScrollAxis& ScrollAxisX();
 cScrollAxis& ScrollAxisY();
