@@ -10,6 +10,7 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/objects_later.h"
+#include "objects/shot.h"
 #include "play/play_scene.h"
 #include "project/database.h"
 #include "project/system_bitmaps.h"
@@ -145,6 +146,17 @@ void cCharaBase::InitTargets(cCharaBase* owner) {
   m_pOwner = owner;
   if (owner) AddBackRef(*owner, {this, kOwnerSlot});
 }
+
+namespace {
+
+// Clears a shot's reference to a character that goes.
+void UnlinkShot(const sShotLink& link) {
+  if (!link.pShot) return;
+  if (link.nKind == 0) link.pShot->m_pTarget = nullptr;
+  else if (link.nKind == kOwnerSlot) link.pShot->m_pOwner = nullptr;
+}
+
+}  // namespace
 
 void cCharaBase::UnlinkReferences() {
   for (const sTargetRef& ref : m_BackRefs) {

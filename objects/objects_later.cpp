@@ -20,6 +20,5 @@ void cCharaEffect::Start(int entry, int mode, int option) {
 }
 
 sShotAttack ShotAttack(const cShot&) { return {}; }
-void UnlinkShot(const sShotLink&) {}
 void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
 int ApplyItemEffect(cItem&, cCharaBase&) { return 0; }

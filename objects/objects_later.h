@@ -28,9 +28,6 @@ struct sShotAttack {
 };
 sShotAttack ShotAttack(const cShot& shot);
 
-// Clears the shot's reference to a character that goes (kind 0 its target, 4 its owner).
-void UnlinkShot(const sShotLink& link);
-
 // Appends a hit effect animation between two boxes to the play scene's effect list.
 void AddHitEffect(int effect, const sDRect& victimBox, const sDRect& attackerBox, int scale);
 
