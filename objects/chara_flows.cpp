@@ -320,6 +320,8 @@ int RemoveFlowsById(cCharaBase& chara, int id) {
       if (first < 0) first = static_cast<int>(i);
       if (i < flows.size()) flows.erase(flows.begin() + static_cast<std::ptrdiff_t>(i));
       runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(i));
+      // The flows after it moved: the runs follow them before the walk goes on.
+      RebindFlowRuns(chara);
     }
   } else {
     for (cFlowRun& run : runs) run.Stop(&chara);

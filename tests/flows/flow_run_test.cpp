@@ -34,9 +34,9 @@ class cFakeDispatch {
 
  private:
   // The flows run in an empty context, given back afterwards.
-  cScopedValue<cCharaBase*> m_Chara{CurChara(), nullptr};
-  cScopedValue<cFlowRun*> m_Flow{CurFlow(), nullptr};
-  cScopedValue<cCmdRun*> m_Cmd{CurCmd(), nullptr};
+  cScopedGlobal<cCharaBase*> m_Chara{CurChara(), nullptr};
+  cScopedGlobal<cFlowRun*> m_Flow{CurFlow(), nullptr};
+  cScopedGlobal<cCmdRun*> m_Cmd{CurCmd(), nullptr};
   static void Record(cCharaBase*, cCmdRun& run) { s_Log.emplace_back(run.m_pCmd->m_nKind, s_SubStep); }
   CmdExecutor m_Saved[CMD_KIND_COUNT];
 };
@@ -213,7 +213,7 @@ TEST(FlowRun, CalcMoveTimeDerivesSpeedOrDuration) {
       {2, 0, 3.0, 0, 3.0, 26},        // truncated toward zero
   };
   for (const sCase& c : cases) {
-    cScopedValue compat(g_SystemData.bCompatMoveTime, c.compat);
+    cScopedGlobal compat(g_SystemData.bCompatMoveTime, c.compat);
     cEdCmd cmd;
     NewMove(cmd.m_pMove);
     cmd.m_pMove->m_nTimeMode = static_cast<std::int8_t>(c.mode);

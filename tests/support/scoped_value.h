@@ -4,14 +4,14 @@
 #include <utility>
 
 template <class T>
-class cScopedValue {
+class cScopedGlobal {
  public:
-  cScopedValue(T& target, T value) : m_Target(target), m_Saved(std::move(target)) {
+  cScopedGlobal(T& target, T value) : m_Target(target), m_Saved(std::move(target)) {
     m_Target = std::move(value);
   }
-  ~cScopedValue() { m_Target = std::move(m_Saved); }
-  cScopedValue(const cScopedValue&) = delete;
-  cScopedValue& operator=(const cScopedValue&) = delete;
+  ~cScopedGlobal() { m_Target = std::move(m_Saved); }
+  cScopedGlobal(const cScopedGlobal&) = delete;
+  cScopedGlobal& operator=(const cScopedGlobal&) = delete;
 
  private:
   T& m_Target;
