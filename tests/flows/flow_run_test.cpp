@@ -43,7 +43,7 @@ class cFakeDispatch {
 std::vector<std::pair<int, int>> cFakeDispatch::s_Log;
 int cFakeDispatch::s_SubStep = 0;
 
-struct sCmdSpec {
+struct sCmdShape {
   int kind;
   int duration;  // sub-steps
   bool parallel;
@@ -51,13 +51,13 @@ struct sCmdSpec {
 
 // A flow of the given commands with a run pointing at it.
 struct cTestFlow {
-  explicit cTestFlow(const std::vector<sCmdSpec>& cmds, int trigger = TRIGGER_NONE) {
+  explicit cTestFlow(const std::vector<sCmdShape>& cmds, int trigger = TRIGGER_NONE) {
     flow.m_nTrigger = static_cast<std::int8_t>(trigger);
-    for (const sCmdSpec& spec : cmds) {
+    for (const sCmdShape& shape : cmds) {
       cEdCmd cmd;
-      cmd.m_nKind = static_cast<std::int8_t>(spec.kind);
-      cmd.m_bParallel = spec.parallel ? 1 : 0;
-      cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, spec.kind), 0);
+      cmd.m_nKind = static_cast<std::int8_t>(shape.kind);
+      cmd.m_bParallel = shape.parallel ? 1 : 0;
+      cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, shape.kind), 0);
       flow.m_Cmds.push_back(cmd);
     }
     run.m_pFlow = &flow;
