@@ -13,6 +13,7 @@
 #include "flows/flow_run.h"
 #include "flows/flows_later.h"
 #include "objects/chara.h"
+#include "platform/close_request.h"
 #include "play/input.h"
 #include "tests/objects/play_world.h"
 
@@ -547,6 +548,19 @@ TEST_F(CharaFlowsTest, FlowChangeTakenWhileTheHeroRunsItsFlowsWaits) {
   }
   ReplayHeroItemCmds(hero);
   EXPECT_EQ(hero.m_FlowRuns.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, AFlowTooLongForMemoryClosesTheProgram) {
+  platform::ResetCloseRequest();
+  cEdFlow f = Flow(TRIGGER_NONE, {Loop(4, 3), Loop(1000000000, 1), MakeCmd(CMD_WAIT, 1)});
+  cChara& ch = Make({f});
+  EXPECT_TRUE(platform::IsCloseRequested());
+  EXPECT_EQ(ch.m_FlowRuns.size(), 1u);
+  platform::ResetCloseRequest();
 }
 
 }  // namespace
