@@ -10,6 +10,7 @@
 #include "content/command.h"
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
+#include "objects/chara.h"
 #include "project/system_data.h"
 #include "tests/support/scoped_value.h"
 
@@ -248,6 +249,56 @@ TEST(FlowRun, UnknownKindReachesNoExecutor) {
   t.run.Start(nullptr);
   EXPECT_EQ(t.RunToEnd(), 0);
   EXPECT_TRUE(cFakeDispatch::s_Log.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlowRun, GroupsAreMarkedWhenFlowsStartAndStop) {
+  cFakeDispatch fake;
+  cChara owner;
+  owner.Reset(nullptr, 0, 0, 0);
+  cTestFlow t({{A, 5, false}, {B, 5, false}}, TRIGGER_ALWAYS);
+  t.flow.m_nGroup = 2;
+  t.run.Start(&owner);
+  EXPECT_EQ(owner.m_RunningGroups[2], 1);
+  EXPECT_EQ(owner.m_StartedGroups[2], 1);
+  t.run.Step();
+  t.run.m_Arranges.push_back(sArrange{});  // queued for the next command
+  // Stopped for good while running: the commands are cut, the flow keeps its running flag
+  // and its queued arranges.
+  t.run.StopForever(&owner);
+  EXPECT_EQ(t.run.m_bStopForever, 1);
+  EXPECT_EQ(t.run.m_bRunning, 1);
+  EXPECT_EQ(t.run.m_Arranges.size(), 1u);
+  EXPECT_EQ(t.run.m_Cmds[0].m_nRemain, 0);
+  EXPECT_EQ(owner.m_StoppedGroups[2], 1);
+  EXPECT_EQ(owner.m_bGroupStopped, 1);
+  t.run.Stop(&owner);
+  EXPECT_EQ(t.run.m_bRunning, 0);
+  EXPECT_TRUE(t.run.m_Arranges.empty());
+  // A group number outside the tables counts as none.
+  owner.Reset(nullptr, 0, 0, 0);
+  t.flow.m_nGroup = 40;
+  t.run.Start(&owner);
+  t.run.Stop(&owner);
+  EXPECT_EQ(owner.m_bGroupStopped, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlowRun, QueuedArrangesAreUsedUpByTheNextCommandThatIsNoArrange) {
+  cFakeDispatch fake;
+  cTestFlow t({{CMD_ARRANGE, 1, false}, {A, 1, false}});
+  t.run.Start(nullptr);
+  t.run.m_Arranges.push_back(sArrange{});
+  t.run.Step();
+  EXPECT_EQ(t.run.m_Arranges.size(), 1u);
+  t.run.Step();
+  EXPECT_TRUE(t.run.m_Arranges.empty());
 }
 
 }  // namespace

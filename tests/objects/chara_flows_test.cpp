@@ -564,3 +564,35 @@ TEST_F(CharaFlowsTest, AFlowTooLongForMemoryClosesTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, OneFrameKeyTestByMode) {
+  struct sCase {
+    std::vector<int> pressed;  // tests with state "pressed"
+    int released;              // a test with state "released", or -1
+    int mode;
+    std::set<int> on;          // what is held now
+    int want;
+  };
+  const sCase cases[] = {
+      {{11, 12}, -1, KEYCOND_ALL, {11, 12}, 1}, {{11, 12}, -1, KEYCOND_ALL, {11}, 0},
+      {{11, 12}, -1, KEYCOND_ANY, {12}, 1},     {{11, 12}, -1, KEYCOND_ANY, {}, 0},
+      {{11, 12}, -1, KEYCOND_ONE, {11}, 1},     {{11, 12}, -1, KEYCOND_ONE, {11, 12}, 0},
+      {{11}, 13, KEYCOND_ALL, {11}, 1},         {{11}, 13, KEYCOND_ALL, {11, 13}, 0},
+      {{11}, -1, 7, {11}, 0},                    // an unknown mode holds nothing
+  };
+  for (const sCase& c : cases) {
+    cEdKeyCond k = Press(c.pressed, c.mode);
+    if (c.released >= 0) k.m_Keys[c.released] = KEY_RELEASED;
+    SetInput(Frames(2, c.on));
+    EXPECT_EQ(CheckKeyCond(k, g_Inputs[0]), c.want) << &c - cases;
+  }
+  // A condition stored with fewer states than tests ignores the missing ones.
+  cEdKeyCond shortCond = Press({1});
+  shortCond.m_Keys.resize(3);
+  SetInput(Frames(2, {1, 11}));
+  EXPECT_EQ(CheckKeyCond(shortCond, g_Inputs[0]), 1);
+}
+
+}  // namespace
