@@ -596,3 +596,30 @@ TEST_F(CharaFlowsTest, OneFrameKeyTestByMode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, ACopiedCharacterRunsItsOwnFlows) {
+  cChara& a = Make({Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1), MakeCmd(CMD_WAIT, 2)}),
+                    Flow(TRIGGER_DEAD)});
+  a.m_FlowRuns[1].m_KeyConds.clear();
+  a.m_Def.m_Flows[1].m_KeyConds.push_back(Press({11}));
+  RebindFlowRuns(a);
+  cChara& b = m_Charas.emplace_back(a);
+  ASSERT_EQ(b.m_FlowRuns.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    const cFlowRun& run = b.m_FlowRuns[i];
+    EXPECT_EQ(run.m_pFlow, &b.m_Def.m_Flows[i]);
+    for (std::size_t k = 0; k < run.m_Cmds.size(); ++k)
+      EXPECT_EQ(run.m_Cmds[k].m_pCmd, &b.m_Def.m_Flows[i].m_Cmds[k]);
+  }
+  ASSERT_EQ(b.m_FlowRuns[1].m_KeyConds.size(), 1u);
+  EXPECT_EQ(b.m_FlowRuns[1].m_KeyConds[0], &b.m_Def.m_Flows[1].m_KeyConds[0]);
+  cChara c;
+  c.Reset(nullptr, 0, 0, 0);
+  c.m_Def = b.m_Def;
+  AssignFlowRuns(c, b.m_FlowRuns);
+  EXPECT_EQ(c.m_FlowRuns[0].m_Cmds[1].m_pCmd, &c.m_Def.m_Flows[0].m_Cmds[1]);
+}
+
+}  // namespace
