@@ -62,10 +62,8 @@ const std::string& GenreCaption(int genre) {
 }
 
 // Stage and project switches that a damaged file may leave short count as off.
-int FlagAt(const cVector<std::int32_t>& flags, int i) {
-  return i < static_cast<int>(flags.size()) ? flags[i] : 0;
-}
-int FlagAt(const cVector<std::uint8_t>& flags, int i) {
+template <class T>
+int FlagAt(const cVector<T>& flags, int i) {
   return i < static_cast<int>(flags.size()) ? flags[i] : 0;
 }
 
@@ -135,9 +133,8 @@ void DrawResultPanel(DDSURFACEDATA* dest, int x, int y, const cVector<int>& posi
     if (!shown[genre]) continue;
     ++rows;
     captionWidth = std::max(captionWidth, StrCountChars(GenreCaption(genre).c_str()));
-    const int digits = genre == kRankTimeGenre
-                           ? kTimeWidth
-                           : GetDigitCount(GetRankingValue(g_PlayData, genre));
+    const int digits =
+        genre == kRankTimeGenre ? kTimeWidth : GetDigitCount(GetRankingValue(g_PlayData, genre));
     numberWidth = std::max(numberWidth, digits);
   }
   if (rows == 0) return;

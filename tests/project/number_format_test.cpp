@@ -18,7 +18,7 @@ TEST(NumberFormat, NumbersKeepTheirDigitsAndPadAsAsked) {
       {-42, 4, 1, 0, "-0042", 2},
       {5, 0, 0, 1, "+5", 1},
       {0, 0, 0, 1, "+0", 1},
-      {0, 3, 0, 0, "  0", 1},  // the last character stays a digit
+      {0, 3, 0, 0, "  0", 1},    // the last character stays a digit
       {250, 2, 1, 0, "250", 3},  // never cut
       {-3, -5, 0, 1, "-3", 1},
       {INT_MAX, 0, 0, 0, "2147483647", 10},

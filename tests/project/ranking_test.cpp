@@ -66,7 +66,8 @@ class RankingFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ReportOpen("Report_Game.txt"));
-    for (const char* f : {"user_data", "user_data\\story", "user_data\\challenge", "user_data\\free"})
+    for (const char* f :
+         {"user_data", "user_data\\story", "user_data\\challenge", "user_data\\free"})
       ASSERT_TRUE(platform::MakeHostFolder(f));
   }
   static constexpr const char* kStage = "data\\stg4\\abc.stg4_003";
@@ -108,18 +109,28 @@ TEST_F(RankingFiles, OlderAndShortFilesLoadAsFiveTables) {
     std::vector<int> wantFlags;
     std::vector<int> wantCounts;
   } cases[] = {
-      {"three tables of version 180", 180, {FreeTable(1, 3), FreeTable(0), FreeTable(0, 0)},
-       {1, 0, 0, 1, 1}, {3, 20, 0, 20, 20}},
-      {"seven tables of version 180", 180,
+      {"three tables of version 180",
+       180,
+       {FreeTable(1, 3), FreeTable(0), FreeTable(0, 0)},
+       {1, 0, 0, 1, 1},
+       {3, 20, 0, 20, 20}},
+      {"seven tables of version 180",
+       180,
        {FreeTable(0), FreeTable(0), FreeTable(0), FreeTable(0), FreeTable(0), FreeTable(1),
         FreeTable(1)},
-       {0, 0, 0, 1, 1}, {20, 20, 20, 20, 20}},
-      {"two tables of version 821", 821, {FreeTable(0, 0), FreeTable(0, 7)}, {0, 0, 0, 1, 1},
+       {0, 0, 0, 1, 1},
+       {20, 20, 20, 20, 20}},
+      {"two tables of version 821",
+       821,
+       {FreeTable(0, 0), FreeTable(0, 7)},
+       {0, 0, 0, 1, 1},
        {0, 7, 20, 20, 20}},
       {"no table of version 821", 821, {}, {1, 1, 0, 1, 1}, {20, 20, 20, 20, 20}},
-      {"six tables of version 821", 821,
+      {"six tables of version 821",
+       821,
        {FreeTable(0), FreeTable(0), FreeTable(1), FreeTable(0), FreeTable(0), FreeTable(1, 2)},
-       {0, 0, 1, 0, 0, 1}, {20, 20, 20, 20, 20, 2}},
+       {0, 0, 1, 0, 0, 1},
+       {20, 20, 20, 20, 20, 2}},
   };
   for (const sCase& c : cases) {
     WriteBytes(kFile, RankingFile(c.version, c.tables));
