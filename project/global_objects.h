@@ -23,6 +23,7 @@
 //   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
+//   g_MapCells                                           empty              play/map_cells.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are
