@@ -284,6 +284,7 @@ void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other) {
 }
 
 void RemoveFlow(cCharaBase& chara, int index) {
+  if (chara.m_FlowRuns.empty()) return;
   cFlowRun& run = chara.m_FlowRuns[index];
   run.Stop(&chara);
   chara.RemoveOneShotAnime(run.m_nSerial);
