@@ -5,6 +5,8 @@
 
 #include "foundation/containers.h"
 
+class cStage;
+
 // bLoadStage 1: the stage's play data is first restored from its kept copy (a retry or a
 // restart; in a replay the replay file is read again). bFresh 1: a fresh entry, which asks
 // for the stage's music unless the stage keeps music that already plays; 0: a retry, which
@@ -21,5 +23,4 @@ int StageMusicRequest(int bFresh, int keep, int current, int stage);
 
 // The stage record's play data (settings, layers, names, erase areas, result switches)
 // taken from the kept copy; the definition lists stay.
-class cStage;
 void RestoreStagePlayData(cStage& stage, const cStage& copy);
