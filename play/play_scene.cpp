@@ -109,6 +109,10 @@ cPlayScene::~cPlayScene() {
   // The group lists only point into the lists below; empty them before the owners go.
   for (auto& group : m_CharaGroup) group.clear();
   for (auto& group : m_ShotGroup) group.clear();
+  // The characters outlive the scene, its shots do not: a character must not keep a record
+  // of a shot that it would clear when it goes itself.
+  for (cHero& hero : g_Heroes) hero.m_ShotLinks.clear();
+  for (cChara& chara : g_CharaList) chara.m_ShotLinks.clear();
 }
 
 void cPlayScene::Run() {

@@ -13,6 +13,7 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
+#include "objects/shot.h"
 #include "platform/input.h"
 #include "play/input.h"
 #include "play/play_graphics.h"
@@ -392,4 +393,22 @@ TEST(PlaySceneCreation, TheManagerCreatesThePlaySceneOnceRegistered) {
   EXPECT_EQ(g_pPlayScene, nullptr);
   SetSceneCreator(SCENE_PLAY, nullptr);
   SetPlaySurfaceRestorer(nullptr);
+}
+
+TEST(PlaySceneLifetime, ShotsThatGoWithTheSceneLeaveNoRecordInTheCharacters) {
+  cRestore<cPlayData> play{g_PlayData};
+  auto* scene = new cPlayScene;
+  cChara& chara = g_CharaList.emplace_back();
+  cHero& hero = g_Heroes.emplace_back();
+  cShot& shot = scene->m_ShotList.emplace_back();
+  shot.m_pOwner = &chara;
+  shot.m_pTarget = &hero;
+  chara.m_ShotLinks.push_back({&shot, 4});
+  hero.m_ShotLinks.push_back({&shot, 0});
+  delete scene;
+  EXPECT_TRUE(chara.m_ShotLinks.empty());
+  EXPECT_TRUE(hero.m_ShotLinks.empty());
+  // Neither writes into the shot that is gone.
+  g_CharaList.clear();
+  g_Heroes.clear();
 }
