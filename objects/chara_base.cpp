@@ -28,9 +28,9 @@ cCharaBase::~cCharaBase() {
   if (!m_bNoUnlink) UnlinkReferences();
 }
 
-namespace {
-
 cCharaBase* FirstHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
+
+namespace {
 
 void AddBackRef(cCharaBase& holder, const sTargetRef& ref) {
   if (std::find(holder.m_BackRefs.begin(), holder.m_BackRefs.end(), ref) == holder.m_BackRefs.end())

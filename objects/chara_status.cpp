@@ -47,8 +47,6 @@ void StartGauge(sStatus& status, int change, std::int32_t maximum) {
   status.m_dStep = status.m_dChange * 0.016666666666666666;
 }
 
-cCharaBase* FirstHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
-
 }  // namespace
 
 int cCharaBase::AddHP(int change, int force, int withGauge) {
