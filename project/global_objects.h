@@ -19,6 +19,7 @@
 // and, above this folder (their headers cannot be included here):
 //   g_Inputs                                             one fresh record   play/input.h
 //   g_KeyConfig                                          all zero           play/input.h
+//   g_BootData                                           Direct3D, ask      shell/boot_data.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are

@@ -5,8 +5,11 @@
 #include <cstring>
 
 #include "foundation/file_data.h"
+#include "foundation/shell_services.h"
 #include "play/input.h"
 #include "project/global_objects.h"
+#include "shell/boot_data.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -97,6 +100,14 @@ TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
   EXPECT_EQ(r.m_ButtonHistories.size(), 9u);
   const cKeyConfig zero{};
   EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
+}
+
+TEST(GlobalObjects, StartUpResultsStartUnset) {
+  EXPECT_EQ(g_BootData.m_nDrawMode, 1);
+  EXPECT_EQ(g_BootData.m_bNoAsk, 0);
+  EXPECT_EQ(g_bWindowMode, 0);
+  EXPECT_EQ(g_bCopyPresent, 0);
+  EXPECT_EQ(g_bTestPlay, 0);
 }
 
 }  // namespace
