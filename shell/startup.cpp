@@ -58,6 +58,9 @@ constexpr int kScreenHeight = 480;
 // A resizable window is never made smaller than this, whatever Window.dat says.
 constexpr int kMinClientSize = 100;
 
+// The client size Window.dat gave a resizable window; 0 when none.
+int g_nSavedClientW = 0, g_nSavedClientH = 0;
+
 const char* const kFreeStageFailure = "「%s」の読み込みに失敗しました！";
 
 int BgmTableSize() { return static_cast<int>(g_DataBase.m_Bgm.size()); }
@@ -80,6 +83,7 @@ void SetFreeStage(const std::string& name) {
 
 // Steps 15 and 16: the screen mode and the window.
 bool SetUpScreenMode() {
+  g_nSavedClientW = g_nSavedClientH = 0;
   sScreenModeInput in;
   in.nDirect3D = g_SystemIni.Direct3D;
   in.nWindowMode = g_SystemIni.WindowMode;
@@ -123,6 +127,7 @@ void ApplyVideoMode() {
 
 void ShowMainWindow(int showCommand) {
   ApplyVideoMode();
+  if (g_nSavedClientW > 0) platform::SetWindowClientSize(g_nSavedClientW, g_nSavedClientH);
   if (showCommand == SW_MAXIMIZE && g_bWindowMode) platform::MaximiseVideoWindow();
 }
 
@@ -147,6 +152,7 @@ bool InitDevice(int showCommand) {
 
 // Step 21: the window where the player left it.
 void RestoreWindowPlacement(int& showCommand) {
+  g_nSavedClientW = g_nSavedClientH = 0;
   if (g_SystemIni.WindowMode == 0) return;
   // A damaged or newer file is not used: the window stays where it is.
   if (!g_WindowPos.LoadFile(g_PathTable[PATH_WINDOW])) return;
@@ -159,7 +165,8 @@ void RestoreWindowPlacement(int& showCommand) {
     const int h = std::clamp<int>(g_WindowPos.m_nHeight, kMinClientSize,
                                   std::max(deskH, kMinClientSize));
     g_MainWnd.SetClientSize(w, h);
-    platform::SetWindowClientSize(w, h);
+    g_nSavedClientW = w;
+    g_nSavedClientH = h;
   }
   if (g_WindowPos.m_bMaximized) showCommand = SW_MAXIMIZE;
 }
@@ -402,4 +409,7 @@ void ExitGame() {
   for (DDSURFACEDATA& digits : g_FontDigits) DDReleaseSurface(&digits);
   DDRelease();
   cHook::Unhook();
+  // Start-up bound the main window to the window list; the list may be destroyed before the
+  // window object at exit.
+  g_MainWnd.Bind(0, nullptr, nullptr);
 }

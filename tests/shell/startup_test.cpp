@@ -222,6 +222,22 @@ TEST_F(StartupTest, BootDatChoosesTheDrawingModeWhenSystemIniAsks) {
   EXPECT_NE(lpDDCon, nullptr);
 }
 
+TEST_F(StartupTest, ASavedWindowSizeIsHeldToTheDesktop) {
+  WriteIni("Direct3D=1\nWindowMode=2\nExit\n");
+  ASSERT_TRUE(platform::MakeHostFolder("user_data"));
+  // Window.dat: x, y, width, height, maximised.
+  WriteBytes("user_data/Window.dat",
+             cBytes().I32(821).I32(5).I32(10).I32(20).I32(50000).I32(3).I32(0).I32(0).data);
+  ASSERT_TRUE(Start());
+  int deskW = 0, deskH = 0;
+  ASSERT_TRUE(platform::DisplaySize(deskW, deskH));
+  int x, y, w, h;
+  ASSERT_TRUE(platform::WindowClientRect(x, y, w, h));
+  EXPECT_EQ(w, deskW);
+  EXPECT_EQ(h, 100);
+  EXPECT_TRUE(g_MainWnd.m_dwStyle & WS_THICKFRAME);
+}
+
 TEST_F(StartupTest, DirectStartPlaysTheNewestVariant) {
   // data\stg4\stage01.stg4_001 exists; a newer variant next to it wins.
   std::vector<std::uint8_t> stage = ReadBytes("data/stg4/stage01.stg4_001");
