@@ -1,5 +1,7 @@
 #include "platform/video.h"
 
+#include "platform/input.h"
+
 #include <SDL.h>
 
 #include <cstring>
@@ -131,6 +133,7 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
 }
 
 void CloseVideo() {
+  StopInput();
   DestroyRenderer();
   if (g_video.window) SDL_DestroyWindow(g_video.window);
   if (g_video.ownsVideoInit) {
@@ -235,7 +238,10 @@ bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& heigh
 
 void PumpVideoEvents() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  // The key table and the joystick snapshots are fed from the same pump.
+  StartInput();
   SDL_PumpEvents();
+  UpdateInputDevices();
 }
 
 bool PollWindowEvent(sWindowEvent& out) {

@@ -16,6 +16,9 @@
 //   g_Stage, g_StageCopy, g_WorldMap                     their defaults
 //   g_PlayData, g_PlayDataAtStart, g_PrevPlayDataAtStart, g_OptionData    their defaults
 //   g_SlotInfo                                           99 empty slot headers
+// and, above this folder (their headers cannot be included here):
+//   g_Inputs                                             one fresh record   play/input.h
+//   g_KeyConfig                                          all zero           play/input.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are
