@@ -2,6 +2,7 @@
 
 #include "media/device.h"
 #include "media/surface.h"
+#include "play/input.h"
 #include "play/scene_manager.h"
 #include "shell/main_window.h"
 
@@ -9,6 +10,7 @@ bool InitGame(int, char**) {
   g_MainWnd.Init();
   // The desktop's depth is its bytes per pixel: 32 on today's displays.
   if (!DDInit(1, g_hWnd.load(), 640, 480, 32, 0, 1, 1, 0, 0, nullptr, nullptr, 0)) return false;
+  InitInputs(1);
   g_SceneManager.m_nFps = 60;
   g_SceneManager.m_nFadeStep = 10;
   return true;

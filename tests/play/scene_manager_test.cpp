@@ -16,6 +16,7 @@
 #include "media/translucency.h"
 #include "platform/close_request.h"
 #include "platform/thread_messages.h"
+#include "play/input.h"
 #include "project/system_bitmaps.h"
 #include "project/system_data.h"
 
@@ -65,6 +66,7 @@ class SceneManagerTest : public ::testing::Test {
     g_Log.clear();
     g_nNext = SCENE_WORLDMAP;
     g_bThrowInInit = false;
+    InitInputs(1);
     platform::ResetCloseRequest();
     SetSceneCreator(SCENE_TITLE, [] { return static_cast<cScene*>(new cFakeScene("title")); });
     SetSceneCreator(SCENE_WORLDMAP, [] { return static_cast<cScene*>(new cFakeScene("map")); });
@@ -78,6 +80,7 @@ class SceneManagerTest : public ::testing::Test {
     g_SceneManager.DeleteAll();
     for (int id = 0; id < 6; ++id) SetSceneCreator(static_cast<eSceneId>(id), nullptr);
     g_SceneManager = cSceneManager{};
+    g_Inputs.clear();
     platform::ResetCloseRequest();
   }
   // Direct3D behaviour without a device: the frame neither waits nor presents anything.
