@@ -299,7 +299,7 @@ TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   stop = true;
   closer.join();
   EXPECT_EQ(code, 0);
-  EXPECT_TRUE(g_Boxes.empty());
+  for (const std::string& box : g_Boxes) ADD_FAILURE() << platform::Cp932ToUtf8(box);
 }
 
 }  // namespace
