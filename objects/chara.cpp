@@ -171,14 +171,6 @@ void cChara::InitFromDef(int number, cEdChara& def, const cItem* item, double x,
   SetupFlows(*this, m_Def.m_Flows, 0, -1);
 }
 
-void cChara::SetBlockPos(int column, int row) {
-  m_dX = (static_cast<double>(column) + kMapMargin) * 32 + m_Rect.m_nBaseOffsetX + 0.5;
-  m_dY = (static_cast<double>(row) + kMapMargin) * 32 + m_Rect.m_nBaseOffsetY;
-  AdjustForScale(m_Def.m_nScale, 1);
-  OnPosChangedX();
-  OnPosChangedY();
-}
-
 int cChara::MoveStepX() {
   if (m_dPushX != 0) {
     m_dVX = m_dPushX;

@@ -35,7 +35,6 @@ class cChara : public cCharaBase {
   // itself) at a spawn position, carrying a copy of item when one is given.
   void InitFromDef(int number, cEdChara& def, const cItem* item, double x, double y,
                    int copyIndex, cCharaBase* owner);
-  void SetBlockPos(int column, int row);
   // The view test: 1 when in sight; a character in sight sets its activation switch.
   int CheckAppear(cVector<std::uint8_t>& switches);
   // 1 when the character activates this sub-step.
