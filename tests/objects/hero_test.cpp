@@ -2,6 +2,8 @@
 // the speed block, its box display, the item commands and the grace after a fly change.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "content/command_tables.h"
 #include "content/key_condition.h"
 #include "flows/cmd_dispatch.h"
@@ -25,6 +27,8 @@ class HeroTest : public cPlayWorld {
     def.m_nControl = 0;
     cHero& hero = m_Heroes.Add();
     hero.SetUpFromDef(number, def, 1000, 600, 0);
+    hero.m_dX = 1000;  // set-up only keeps the spawn point; placing is the caller's
+    hero.m_dY = 600;
     hero.m_bAirLock = 0;  // standing
     return hero;
   }
@@ -297,6 +301,37 @@ TEST_F(HeroTest, PickedItemsAreRememberedOnce) {
   hero.RemovePicked(3);
   EXPECT_EQ(hero.HasNotPicked(3), 1);
   EXPECT_EQ(hero.m_PickedItems.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// A fixed-height jump stepped headless with gravity: the rise is the height the jump speed
+// was made for (less the player's damping), whatever the number of sub-steps. (One block:
+// at N = 1 a higher jump would start above the speed limit of 6 pixels per sub-step.)
+TEST_F(HeroTest, FixedJumpRisesToItsHeightAtEveryHitLevel) {
+  double rise[2] = {0, 0};
+  for (int n : {1, 2}) {
+    g_Stage.SetSpeedLevel(n);
+    cHero& hero = MakeHero();
+    cJumpScript jump(10 * n);
+    jump.cmd.m_Params[0] = 0;  // the height is not held by a key
+    jump.run.m_dSpeed = hero.JumpSpeed(32);
+    const double y0 = hero.m_dY;
+    double top = y0;
+    for (int s = 0; s < 100 * n; ++s) {
+      jump.Step(hero);
+      hero.ApplyCharaGravity();
+      hero.MoveStepY();
+      top = std::min(top, hero.m_dY);
+      if (hero.m_dVY >= 0 && s > 0) break;
+    }
+    rise[n - 1] = y0 - top;
+    EXPECT_GT(rise[n - 1], 32 * 0.9);
+    EXPECT_LE(rise[n - 1], 32);
+  }
+  EXPECT_NEAR(rise[0], rise[1], 2.0);
 }
 
 }  // namespace
