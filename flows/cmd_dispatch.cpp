@@ -10,10 +10,6 @@
 
 namespace {
 
-std::int32_t Param(const cEdCmd& cmd, int n) {
-  return n < static_cast<int>(cmd.m_Params.size()) ? cmd.m_Params.data()[n] : 0;
-}
-
 void DoNothing(cCharaBase*, cCmdRun&) {}
 
 // ---- kinds 17 to 38: wrappers passing the command definition to the shared bodies ----
@@ -160,17 +156,17 @@ void ItemCmd_FlowOperation(cCharaBase* chara, cEdCmd& cmd, int bDeferred) {
     return;
   }
   if (!chara) return;
-  switch (Param(cmd, 0)) {
+  switch (CmdParam(cmd, 0)) {
     case 0:  // add
       SetupFlows(*chara, cmd.m_Flows, 1, -1);
       break;
     case 1: {  // change: the new flows stand where the first removed one stood
-      const int at = RemoveFlowsById(*chara, static_cast<std::int8_t>(Param(cmd, 1)));
+      const int at = RemoveFlowsById(*chara, static_cast<std::int8_t>(CmdParam(cmd, 1)));
       SetupFlows(*chara, cmd.m_Flows, 1, at);
       break;
     }
     case 2:  // delete
-      RemoveFlowsById(*chara, static_cast<std::int8_t>(Param(cmd, 1)));
+      RemoveFlowsById(*chara, static_cast<std::int8_t>(CmdParam(cmd, 1)));
       break;
     default:
       break;

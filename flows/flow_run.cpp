@@ -24,19 +24,22 @@ sDetachedContext s_Detached;
 
 bool IsParallel(const cEdCmd& cmd) { return cmd.m_bParallel == 1; }
 
-// A parameter the kind table sizes; 0 when a damaged record lacks it.
-std::int32_t Param(const cEdCmd& cmd, int n) {
-  return n < static_cast<int>(cmd.m_Params.size()) ? cmd.m_Params.data()[n] : 0;
-}
-
 }  // namespace
 
 cCharaBase*& CurChara() { return g_pPlayScene ? g_pPlayScene->m_pCurChara : s_Detached.pChara; }
 cFlowRun*& CurFlow() { return g_pPlayScene ? g_pPlayScene->m_pCurFlow : s_Detached.pFlow; }
 cCmdRun*& CurCmd() { return g_pPlayScene ? g_pPlayScene->m_pCurCmd : s_Detached.pCmd; }
 
+int FlowGroup(const cEdFlow& flow) {
+  return flow.m_nGroup > 0 && flow.m_nGroup < kFlowGroups ? flow.m_nGroup : 0;
+}
+
+std::int32_t CmdParam(const cEdCmd& cmd, int n) {
+  return n >= 0 && n < static_cast<int>(cmd.m_Params.size()) ? cmd.m_Params.data()[n] : 0;
+}
+
 bool IsKeyWaitMessage(const cEdCmd& cmd) {
-  return cmd.m_nKind == CMD_MESSAGE && Param(cmd, 15) == 0 && Param(cmd, 6) == 0;
+  return cmd.m_nKind == CMD_MESSAGE && CmdParam(cmd, 15) == 0 && CmdParam(cmd, 6) == 0;
 }
 
 // ---- cCmdRun ----------------------------------------------------------------------------
@@ -97,7 +100,7 @@ void cFlowRun::Start(cCharaBase* owner) {
   for (cCmdRun& cmd : m_Cmds) cmd.m_bDone = 0;
   m_bStarted = 1;
   if (!m_pFlow) return;
-  const int group = m_pFlow->m_nGroup;
+  const int group = FlowGroup(*m_pFlow);
   if (m_pFlow->m_nTrigger == TRIGGER_ALWAYS && group != 0 && owner) {
     owner->m_RunningGroups[group] = 1;
     owner->m_StartedGroups[group] = 1;
@@ -166,7 +169,7 @@ int cFlowRun::Step() {
 void cFlowRun::CutCommands(cCharaBase* owner) {
   for (cCmdRun& cmd : m_Cmds) cmd.m_nRemain = 0;
   if (!m_pFlow || !owner) return;
-  const int group = m_pFlow->m_nGroup;
+  const int group = FlowGroup(*m_pFlow);
   if (group != 0) {
     owner->m_StoppedGroups[group] = 1;
     owner->m_bGroupStopped = 1;

@@ -147,3 +147,9 @@ class cFlowContextGuard {
 
 // A message command that waits for the advance key (its close choice and timer mode both 0).
 bool IsKeyWaitMessage(const cEdCmd& cmd);
+
+// The flow's exclusive group, 1 to 26; a value outside the group tables counts as none.
+int FlowGroup(const cEdFlow& flow);
+
+// Parameter n of a command; 0 for one a damaged record lacks.
+std::int32_t CmdParam(const cEdCmd& cmd, int n);

@@ -22,17 +22,8 @@ std::int32_t g_bInStageSetup = 0;
 
 namespace {
 
-std::int32_t Param(const cEdCmd& cmd, int n) {
-  return n >= 0 && n < static_cast<int>(cmd.m_Params.size()) ? cmd.m_Params.data()[n] : 0;
-}
-
 bool IsLoopCmd(const cEdCmd& cmd) {
   return cmd.m_nCmdSet == CMDSET_ITEM ? cmd.m_nKind == 24 : cmd.m_nKind == CMD_LOOP;
-}
-
-// The flow's exclusive group, 1 to 26; a value outside the group tables counts as none.
-int FlowGroup(const cEdFlow& flow) {
-  return flow.m_nGroup > 0 && flow.m_nGroup < kFlowGroups ? flow.m_nGroup : 0;
 }
 
 // (base + per copy x copy index) in 32-bit arithmetic.
@@ -107,7 +98,7 @@ void PrepareCmdRun(cCmdRun& run, cEdCmd& cmd, cCharaBase& chara) {
       }
       break;
     case CMD_JUMP: {
-      const auto height = static_cast<std::int8_t>(Param(cmd, 2));
+      const auto height = static_cast<std::int8_t>(CmdParam(cmd, 2));
       run.m_dSpeed = chara.JumpSpeedFromHalfBlocks(height);
       // The jump's time is written into the character's own copy of the command, where the
       // animation lead-in reads it.
@@ -210,8 +201,8 @@ bool ExpandLoops(CmdVector& cmds) {
     if (loop == cmds.end()) return true;
     const std::int64_t at = loop - cmds.begin();
     const std::int64_t size = static_cast<std::int64_t>(cmds.size());
-    const std::int64_t count = Param(*loop, 0);
-    std::int64_t length = Param(*loop, 1);
+    const std::int64_t count = CmdParam(*loop, 0);
+    std::int64_t length = CmdParam(*loop, 1);
     length = std::min(length, size - at - 1);
     const std::int64_t copies = length > 0 ? std::max<std::int64_t>(count - 1, 0) : 0;
     if (size - 1 + copies * length > kMaxExpandedCmds) return false;
@@ -293,6 +284,7 @@ void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other) {
 }
 
 void RemoveFlow(cCharaBase& chara, int index) {
+  if (chara.m_FlowRuns.empty()) return;
   cFlowRun& run = chara.m_FlowRuns[index];
   run.Stop(&chara);
   chara.RemoveOneShotAnime(run.m_nSerial);

@@ -10,6 +10,7 @@
 #include "content/command.h"
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
+#include "objects/chara.h"
 #include "project/system_data.h"
 #include "tests/support/scoped_value.h"
 
@@ -43,7 +44,7 @@ class cFakeDispatch {
 std::vector<std::pair<int, int>> cFakeDispatch::s_Log;
 int cFakeDispatch::s_SubStep = 0;
 
-struct sCmdSpec {
+struct sCmdShape {
   int kind;
   int duration;  // sub-steps
   bool parallel;
@@ -51,13 +52,13 @@ struct sCmdSpec {
 
 // A flow of the given commands with a run pointing at it.
 struct cTestFlow {
-  explicit cTestFlow(const std::vector<sCmdSpec>& cmds, int trigger = TRIGGER_NONE) {
+  explicit cTestFlow(const std::vector<sCmdShape>& cmds, int trigger = TRIGGER_NONE) {
     flow.m_nTrigger = static_cast<std::int8_t>(trigger);
-    for (const sCmdSpec& spec : cmds) {
+    for (const sCmdShape& shape : cmds) {
       cEdCmd cmd;
-      cmd.m_nKind = static_cast<std::int8_t>(spec.kind);
-      cmd.m_bParallel = spec.parallel ? 1 : 0;
-      cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, spec.kind), 0);
+      cmd.m_nKind = static_cast<std::int8_t>(shape.kind);
+      cmd.m_bParallel = shape.parallel ? 1 : 0;
+      cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, shape.kind), 0);
       flow.m_Cmds.push_back(cmd);
     }
     run.m_pFlow = &flow;
@@ -248,6 +249,56 @@ TEST(FlowRun, UnknownKindReachesNoExecutor) {
   t.run.Start(nullptr);
   EXPECT_EQ(t.RunToEnd(), 0);
   EXPECT_TRUE(cFakeDispatch::s_Log.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlowRun, GroupsAreMarkedWhenFlowsStartAndStop) {
+  cFakeDispatch fake;
+  cChara owner;
+  owner.Reset(nullptr, 0, 0, 0);
+  cTestFlow t({{A, 5, false}, {B, 5, false}}, TRIGGER_ALWAYS);
+  t.flow.m_nGroup = 2;
+  t.run.Start(&owner);
+  EXPECT_EQ(owner.m_RunningGroups[2], 1);
+  EXPECT_EQ(owner.m_StartedGroups[2], 1);
+  t.run.Step();
+  t.run.m_Arranges.push_back(sArrange{});  // queued for the next command
+  // Stopped for good while running: the commands are cut, the flow keeps its running flag
+  // and its queued arranges.
+  t.run.StopForever(&owner);
+  EXPECT_EQ(t.run.m_bStopForever, 1);
+  EXPECT_EQ(t.run.m_bRunning, 1);
+  EXPECT_EQ(t.run.m_Arranges.size(), 1u);
+  EXPECT_EQ(t.run.m_Cmds[0].m_nRemain, 0);
+  EXPECT_EQ(owner.m_StoppedGroups[2], 1);
+  EXPECT_EQ(owner.m_bGroupStopped, 1);
+  t.run.Stop(&owner);
+  EXPECT_EQ(t.run.m_bRunning, 0);
+  EXPECT_TRUE(t.run.m_Arranges.empty());
+  // A group number outside the tables counts as none.
+  owner.Reset(nullptr, 0, 0, 0);
+  t.flow.m_nGroup = 40;
+  t.run.Start(&owner);
+  t.run.Stop(&owner);
+  EXPECT_EQ(owner.m_bGroupStopped, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlowRun, QueuedArrangesAreUsedUpByTheNextCommandThatIsNoArrange) {
+  cFakeDispatch fake;
+  cTestFlow t({{CMD_ARRANGE, 1, false}, {A, 1, false}});
+  t.run.Start(nullptr);
+  t.run.m_Arranges.push_back(sArrange{});
+  t.run.Step();
+  EXPECT_EQ(t.run.m_Arranges.size(), 1u);
+  t.run.Step();
+  EXPECT_TRUE(t.run.m_Arranges.empty());
 }
 
 }  // namespace

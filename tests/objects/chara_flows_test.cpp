@@ -13,6 +13,7 @@
 #include "flows/flow_run.h"
 #include "flows/flows_later.h"
 #include "objects/chara.h"
+#include "platform/close_request.h"
 #include "play/input.h"
 #include "tests/objects/play_world.h"
 
@@ -547,6 +548,78 @@ TEST_F(CharaFlowsTest, FlowChangeTakenWhileTheHeroRunsItsFlowsWaits) {
   }
   ReplayHeroItemCmds(hero);
   EXPECT_EQ(hero.m_FlowRuns.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, AFlowTooLongForMemoryClosesTheProgram) {
+  platform::ResetCloseRequest();
+  cEdFlow f = Flow(TRIGGER_NONE, {Loop(4, 3), Loop(1000000000, 1), MakeCmd(CMD_WAIT, 1)});
+  cChara& ch = Make({f});
+  EXPECT_TRUE(platform::IsCloseRequested());
+  EXPECT_EQ(ch.m_FlowRuns.size(), 1u);
+  platform::ResetCloseRequest();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, OneFrameKeyTestByMode) {
+  struct sCase {
+    std::vector<int> pressed;  // tests with state "pressed"
+    int released;              // a test with state "released", or -1
+    int mode;
+    std::set<int> on;          // what is held now
+    int want;
+  };
+  const sCase cases[] = {
+      {{11, 12}, -1, KEYCOND_ALL, {11, 12}, 1}, {{11, 12}, -1, KEYCOND_ALL, {11}, 0},
+      {{11, 12}, -1, KEYCOND_ANY, {12}, 1},     {{11, 12}, -1, KEYCOND_ANY, {}, 0},
+      {{11, 12}, -1, KEYCOND_ONE, {11}, 1},     {{11, 12}, -1, KEYCOND_ONE, {11, 12}, 0},
+      {{11}, 13, KEYCOND_ALL, {11}, 1},         {{11}, 13, KEYCOND_ALL, {11, 13}, 0},
+      {{11}, -1, 7, {11}, 0},                    // an unknown mode holds nothing
+  };
+  for (const sCase& c : cases) {
+    cEdKeyCond k = Press(c.pressed, c.mode);
+    if (c.released >= 0) k.m_Keys[c.released] = KEY_RELEASED;
+    SetInput(Frames(2, c.on));
+    EXPECT_EQ(CheckKeyCond(k, g_Inputs[0]), c.want) << &c - cases;
+  }
+  // A condition stored with fewer states than tests ignores the missing ones.
+  cEdKeyCond shortCond = Press({1});
+  shortCond.m_Keys.resize(3);
+  SetInput(Frames(2, {1, 11}));
+  EXPECT_EQ(CheckKeyCond(shortCond, g_Inputs[0]), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharaFlowsTest, ACopiedCharacterRunsItsOwnFlows) {
+  cChara& a = Make({Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1), MakeCmd(CMD_WAIT, 2)}),
+                    Flow(TRIGGER_DEAD)});
+  a.m_FlowRuns[1].m_KeyConds.clear();
+  a.m_Def.m_Flows[1].m_KeyConds.push_back(Press({11}));
+  RebindFlowRuns(a);
+  cChara& b = m_Charas.emplace_back(a);
+  ASSERT_EQ(b.m_FlowRuns.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    const cFlowRun& run = b.m_FlowRuns[i];
+    EXPECT_EQ(run.m_pFlow, &b.m_Def.m_Flows[i]);
+    for (std::size_t k = 0; k < run.m_Cmds.size(); ++k)
+      EXPECT_EQ(run.m_Cmds[k].m_pCmd, &b.m_Def.m_Flows[i].m_Cmds[k]);
+  }
+  ASSERT_EQ(b.m_FlowRuns[1].m_KeyConds.size(), 1u);
+  EXPECT_EQ(b.m_FlowRuns[1].m_KeyConds[0], &b.m_Def.m_Flows[1].m_KeyConds[0]);
+  cChara c;
+  c.Reset(nullptr, 0, 0, 0);
+  c.m_Def = b.m_Def;
+  AssignFlowRuns(c, b.m_FlowRuns);
+  EXPECT_EQ(c.m_FlowRuns[0].m_Cmds[1].m_pCmd, &c.m_Def.m_Flows[0].m_Cmds[1]);
 }
 
 }  // namespace

@@ -303,6 +303,11 @@ TEST_F(ObjectTest, VisibilityAndAreaTests) {
   EXPECT_EQ(o.InRect(0, 0, 500, 400), 1);
   EXPECT_EQ(o.InRect(0, 0, 499.5, 400), 0);
   EXPECT_EQ(o.GetFacingSign(), -1);
+  const sDRect box{10, 10, 20, 20};
+  EXPECT_TRUE(box.Overlaps({20, 20, 30, 30}));  // closed on both axes
+  EXPECT_FALSE(box.Overlaps({20.5, 0, 30, 30}));
+  EXPECT_FALSE(box.Overlaps({0, 0, 30, 9.5}));
+  EXPECT_TRUE(box.Overlaps({12, 12, 13, 13}));
   o.m_nFacing = 5;
   EXPECT_EQ(o.GetFacingSign(), 1);
 }
