@@ -209,6 +209,7 @@ TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
   // The project's defaults: Direct3D asked for, Boot.dat missing, so Direct3D.
   EXPECT_NE(lpDTCon, nullptr);
   EXPECT_EQ(g_bWindowMode, 0);
+  EXPECT_TRUE(platform::VideoFullScreen());
 }
 
 TEST_F(StartupTest, BootDatChoosesTheDrawingModeWhenSystemIniAsks) {
