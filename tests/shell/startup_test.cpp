@@ -201,6 +201,28 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
   }
 }
 
+// A machine without any font: the fonts cannot be made and start-up stops there.
+TEST_F(StartupTest, NoFontStopsTheStartUp) {
+  WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
+  struct sFontGuard {
+    std::string saved = std::getenv("FONTCONFIG_FILE") ? std::getenv("FONTCONFIG_FILE") : "";
+    sFontGuard() {
+      setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
+    }
+    ~sFontGuard() {
+      if (saved.empty()) unsetenv("FONTCONFIG_FILE");
+      else setenv("FONTCONFIG_FILE", saved.c_str(), 1);
+    }
+  } fonts;
+  EXPECT_FALSE(Start());
+  EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
+  EXPECT_FALSE(g_Font[0].HasFace());
+  EXPECT_FALSE(g_Bgm.IsInit());
+  ExitGame();
+  EXPECT_EQ(lpDTCon, nullptr);
+  for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+}
+
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
   WriteIni("Direct3D=0\nWindowMode=1\n");  // no "Exit"
   ASSERT_TRUE(Start());
