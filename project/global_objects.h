@@ -16,6 +16,7 @@
 //   g_Stage, g_StageCopy, g_WorldMap                     their defaults
 //   g_PlayData, g_PlayDataAtStart, g_PrevPlayDataAtStart, g_OptionData    their defaults
 //   g_SlotInfo                                           99 empty slot headers
+//   g_Ranking                                            five tables of 20 free entries
 // and, above this folder (their headers cannot be included here):
 //   g_Inputs                                             one fresh record   play/input.h
 //   g_KeyConfig                                          all zero           play/input.h
@@ -43,6 +44,7 @@
 #include "project/option_data.h"
 #include "project/paths.h"
 #include "project/play_data.h"
+#include "project/ranking.h"
 #include "project/stage.h"
 #include "project/story_save.h"
 #include "project/system_bitmaps.h"

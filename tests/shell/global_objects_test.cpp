@@ -78,6 +78,14 @@ TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
   cOptionData options;
   EXPECT_EQ(Image(g_OptionData), Image(options));
 
+  cRanking ranking;
+  EXPECT_EQ(Image(g_Ranking), Image(ranking));
+  ASSERT_EQ(g_Ranking.m_Tables.size(), 5u);
+  for (int genre = 0; genre < 5; ++genre) {
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_bHighFirst, genre == 2 ? 0 : 1);
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_Entries.size(), 20u);
+  }
+
   ASSERT_EQ(g_SlotInfo.size(), static_cast<size_t>(kStorySlotCount));
   for (const cSlotInfo& slot : g_SlotInfo) {
     EXPECT_EQ(slot.m_bValid, 0);
