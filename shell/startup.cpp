@@ -93,7 +93,9 @@ bool SetUpScreenMode() {
   in.bTransColour = g_SystemData.m_nColourMode == 1;
   in.nBppCodeD3D = g_SystemData.m_nBppD3D;
   in.nBppCodeDD = g_SystemData.m_nBppDD;
-  in.bVistaOrLater = IsWindowsVersionAtLeast(6, 0);
+  // Every host this runs on behaves as the later systems did: no vertical sync by default in
+  // DirectDraw full screen.
+  in.bVistaOrLater = 1;
   const sScreenMode mode = DecideScreenMode(in);
   g_bWindowMode = mode.bWindowMode;
   g_SystemIni.VSync = mode.nVSync;

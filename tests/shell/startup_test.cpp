@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -35,6 +34,7 @@
 #include "project/world_map.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
+#include "tests/support/env_guard.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
 
@@ -201,6 +201,19 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
   }
 }
 
+// A machine without any font: the fonts cannot be made and start-up stops there.
+TEST_F(StartupTest, NoFontStopsTheStartUp) {
+  WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
+  cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
+  EXPECT_FALSE(Start());
+  EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
+  EXPECT_FALSE(g_Font[0].HasFace());
+  EXPECT_FALSE(g_Bgm.IsInit());
+  ExitGame();
+  EXPECT_EQ(lpDTCon, nullptr);
+  for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+}
+
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
   WriteIni("Direct3D=0\nWindowMode=1\n");  // no "Exit"
   ASSERT_TRUE(Start());
@@ -209,6 +222,7 @@ TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
   // The project's defaults: Direct3D asked for, Boot.dat missing, so Direct3D.
   EXPECT_NE(lpDTCon, nullptr);
   EXPECT_EQ(g_bWindowMode, 0);
+  EXPECT_TRUE(platform::VideoFullScreen());
 }
 
 TEST_F(StartupTest, BootDatChoosesTheDrawingModeWhenSystemIniAsks) {
@@ -280,14 +294,7 @@ TEST_F(StartupTest, DirectStartOfAPlainFileOrOfNothing) {
 // The whole program: the window, start-up, the game thread, and a close request.
 TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   // The single-instance lock of this run lives in the test's folder.
-  struct sRuntimeGuard {
-    std::string saved = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
-    sRuntimeGuard() { setenv("XDG_RUNTIME_DIR", std::filesystem::current_path().c_str(), 1); }
-    ~sRuntimeGuard() {
-      if (saved.empty()) unsetenv("XDG_RUNTIME_DIR");
-      else setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    }
-  } runtime;
+  cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
   std::atomic<bool> stop{false};
   std::thread closer([&] {
     while (!stop && !g_bStarted.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
