@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -76,14 +78,16 @@ TEST(Entry, TheWindowShowsTheScenesFramesAndACloseEndsEverythingInOrder) {
   cValueGuard<std::int32_t> windowMode(g_SystemIni.WindowMode, 1);
   SetSceneCreator(SCENE_TITLE, [] { return static_cast<cScene*>(new cColourScene); });
 
-  // Once the colour is on the screen, the program is asked to close from outside.
+  // Once the colour is on the screen, the program is asked to close from outside (SIGTERM).
+  struct sigaction previous = {};
+  sigaction(SIGTERM, nullptr, &previous);
   std::atomic<bool> seen{false};
   std::thread watcher([&] {
     for (int i = 0; i < 60000 && !seen; ++i) {
       if (FrameShowsColour()) seen = true;
       platform::SleepMs(1);
     }
-    PostCloseToMainWindow();
+    kill(getpid(), SIGTERM);
   });
   char name[] = "tarnwick";
   char* argv[] = {name, nullptr};
@@ -103,6 +107,7 @@ TEST(Entry, TheWindowShowsTheScenesFramesAndACloseEndsEverythingInOrder) {
   EXPECT_EQ(g_SceneManager.m_pTitle, nullptr);
   EXPECT_FALSE(thGame.HasThread());
 
+  sigaction(SIGTERM, &previous, nullptr);
   SetSceneCreator(SCENE_TITLE, nullptr);
   platform::ResetShutdown();
   platform::ResetCloseRequest();
