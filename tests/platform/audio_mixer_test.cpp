@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
 #include <cmath>
 #include <vector>
+
+#include "tests/support/env_guard.h"
 
 namespace platform {
 namespace {
@@ -137,11 +136,7 @@ TEST(AudioOutput, TheDeviceOpensOnTheDummyDriver) {
 
 // A machine whose sound system cannot be used: the silent driver still takes the sounds.
 TEST(AudioOutput, TheSilentDriverOpensWhereTheChosenDriverCannot) {
-  struct sDriverGuard {
-    std::string saved = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
-    sDriverGuard() { setenv("SDL_AUDIODRIVER", "no_such_driver", 1); }
-    ~sDriverGuard() { setenv("SDL_AUDIODRIVER", saved.c_str(), 1); }
-  } guard;
+  cEnvGuard driver("SDL_AUDIODRIVER", "no_such_driver");
   EXPECT_FALSE(AudioOpenDevice());
   ASSERT_TRUE(AudioOpenSilentDevice()) << AudioError();
   EXPECT_TRUE(AudioIsOpen());
