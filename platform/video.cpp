@@ -291,6 +291,7 @@ bool PollWindowEvent(sWindowEvent& out) {
             out = {eWindowEvent::Close, 0, 0};
             return true;
           case SDL_WINDOWEVENT_FOCUS_GAINED:
+          case SDL_WINDOWEVENT_SHOWN:
           case SDL_WINDOWEVENT_RESTORED:
             out = {eWindowEvent::Activate, 0, 0};
             return true;

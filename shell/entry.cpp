@@ -17,6 +17,7 @@
 #include "platform/video.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
+#include "play/stage_start.h"
 #include "project/play_data.h"
 #include "project/stage_loader.h"
 #include "shell/main_window.h"
@@ -110,6 +111,9 @@ int WinMain(int argc, char** argv) {
   SetStageLoadMessageHandler(&NestedMessage);
   SetPlayModeSource(&ScenePlayMode);
   platform::SetDialogIdleService(&DialogIdle);
+  sRequestActions actions;
+  actions.startStageFile = &StartStageFile;
+  SetRequestActions(actions);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -151,6 +155,7 @@ int WinMain(int argc, char** argv) {
   SetStageLoadMessageHandler(nullptr);
   SetPlayModeSource(nullptr);
   platform::SetDialogIdleService(nullptr);
+  SetRequestActions({});
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

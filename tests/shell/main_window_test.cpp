@@ -8,7 +8,9 @@
 #include "foundation/report.h"
 #include "foundation/thread.h"
 #include "foundation/window_messages.h"
+#include "play/requests.h"
 #include "platform/clock.h"
+#include "platform/close_request.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 
@@ -82,6 +84,25 @@ TEST(WindowPlacementFile, ACornerOffTheScreenIsReadBackOnIt) {
     EXPECT_EQ(back.m_bMaximized, 1);
   }
   platform::CloseVideo();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindow, EscClosesAndActivationIsKept) {
+  platform::ResetCloseRequest();
+  HWND hwnd = &g_MainWnd;
+  g_MainWnd.WndProc(hwnd, 0x0100 /* WM_KEYDOWN */, 0x41, 0);
+  EXPECT_EQ(platform::CloseRequestCount(), 0);
+  g_MainWnd.WndProc(hwnd, 0x0100, 0x1B, 0);
+  EXPECT_EQ(platform::CloseRequestCount(), 1);
+  g_MainWnd.WndProc(hwnd, WM_ACTIVATEAPP, 1, 0);
+  EXPECT_EQ(g_bActive.load(), 1);
+  g_MainWnd.WndProc(hwnd, WM_ACTIVATEAPP, 0, 0);
+  EXPECT_EQ(g_bActive.load(), 0);
+  ResetMainWindowState();
+  platform::ResetCloseRequest();
 }
 
 }  // namespace
