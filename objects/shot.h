@@ -103,12 +103,34 @@ class cShot : public cObject {
   const cDbSwordFrame* SwordFrame() const;
 };
 
-// The run-time meanings of the shot definition's stored fields.
-inline int ShotScreenBound(const cEdShot& d) { return d.m_bHoming; }
+// The run-time meanings of the shot definition's stored fields: the record keeps its stored
+// layout, and play reads the fields whose stored names say nothing of their use through
+// these names.
+inline int ShotBaseObject(const cEdShot& d) { return d.m_byReserved4; }
+inline int ShotAimFlag(const cEdShot& d) { return d.m_byReserved6; }
+inline int ShotAimSlot(const cEdShot& d) { return d.m_nTargetSlot; }
+inline int ShotRotateFlag(const cEdShot& d) { return d.m_byReserved12; }
+inline int ShotVanishOnHit(const cEdShot& d) { return d.m_byReserved27; }
 inline int ShotTargetSlot(const cEdShot& d) { return d.m_nTargetSlot2; }
+inline int ShotScreenBound(const cEdShot& d) { return d.m_bHoming; }
 inline int ShotPassesBlocks(const cEdShot& d) { return d.m_nBlockMode == 1; }
+inline int ShotPassesCharas(const cEdShot& d) { return d.m_byReserved45; }
+inline int ShotPassesSolidCharas(const cEdShot& d) { return d.m_byReserved46; }
+inline int ShotBreakable(const cEdShot& d) { return d.m_byReserved47; }
+inline int ShotClashStrength(const cEdShot& d) { return d.m_nVanishValue; }
+inline int ShotBlockChangeKind(const cEdShot& d) { return d.m_nBlockSummonMode; }
+inline int ShotRefuseOnHero(const cEdShot& d) { return d.m_byReserved56; }
+inline int ShotRefuseOnChara(const cEdShot& d) { return d.m_byReserved57; }
+inline int ShotGroupChoice(const cEdShot& d) { return d.m_byReserved60; }
+inline int ShotReverseFacing(const cEdShot& d) { return d.m_byReserved61; }
+inline int ShotNoScore(const cEdShot& d) { return d.m_byReserved62; }
+// The hit trigger: the owner hears of the shot's hits (its flows of the hit trigger start with
+// this ID).
 inline int ShotHitTrigger(const cEdShot& d) { return d.m_byReserved63; }
 inline std::int8_t ShotHitTriggerId(const cEdShot& d) { return d.m_byReserved64; }
+// Summons: the life switch and the life time in tenths of a second.
+inline int SummonLifeOn(const cEdShot& d) { return d.m_bRange; }
+inline int SummonLifeTime(const cEdShot& d) { return d.m_sRange; }
 
 // The shot animation: 0 frames 0, 1, 2 for 7 ticks each, then the end; 1 frames 0 and 1 for
 // 8 ticks each, looping.
