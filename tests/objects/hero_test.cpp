@@ -64,6 +64,25 @@ TEST_F(HeroTest, CameraFollowsUnlessTheAxisScrollsByItself) {
   EXPECT_EQ(ax.m_dPos, 500);
 }
 
+// The hero's screen rectangle: truncated as a whole, or by parts while the axis scrolls by
+// itself.
+TEST_F(HeroTest, ScreenRectangleTruncatesAsTheAxisScrolls) {
+  cHero& hero = MakeHero();
+  hero.m_dX = 1000.75;
+  hero.m_dY = 600.5;
+  ScrollAxisX().m_dPos = 400.5;
+  ScrollAxisY().m_dPos = 320.75;
+  const int offX = hero.m_Rect.m_nOffsetX, offY = hero.m_Rect.m_nOffsetY;
+  hero.UpdateScreenRect();
+  EXPECT_EQ(hero.m_Rect.m_nLeft, static_cast<int>(1000.75 - 400.5 - offX));
+  EXPECT_EQ(hero.m_Rect.m_nTop, static_cast<int>(600.5 - 320.75 - offY));
+  ScrollAxisX().m_bAuto = ScrollAxisY().m_bAuto = 1;
+  hero.UpdateScreenRect();
+  EXPECT_EQ(hero.m_Rect.m_nLeft, 1000 - 400 - offX);
+  EXPECT_EQ(hero.m_Rect.m_nTop, 600 - 320 - offY);
+  EXPECT_EQ(hero.m_Rect.m_nRight, hero.m_Rect.m_nLeft + 31);
+}
+
 // A key-hold jump: p0 = 1 with a flow whose key condition is button 1.
 struct cJumpScript {
   explicit cJumpScript(int duration) {

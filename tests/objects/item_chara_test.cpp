@@ -301,6 +301,34 @@ TEST_F(ItemChara, FlowsStopWhenHpRunsOutAndTheContextIsGivenBack) {
   }
 }
 
+// The spawner builds a character on a temporary and copies it into its list node.
+TEST_F(ItemChara, CopyIntoTheListKeepsTheCarriedItemAndPointsFlowsAtTheOwnCopy) {
+  cEdItem itemDef;
+  itemDef.m_sGraphic = 12;
+  cItem carried;
+  carried.SetUpFromDef(9, itemDef, 1);
+  cEdChara def;
+  def.m_nActiveRange = 3;
+  def.m_Flows.push_back(WaitFlow(TRIGGER_ALWAYS));
+  cList<cChara> list;
+  {
+    cChara temp;
+    temp.InitFromDef(4, def, &carried, 0, 0, 0, nullptr);
+    temp.SetBlockPos(6, 7);
+    temp.m_nMarkCounter = 70;
+    list.emplace_back(temp);
+  }
+  const cChara& c = list.front();
+  EXPECT_EQ(c.m_nNumber, 4);
+  EXPECT_EQ(c.m_DropItem.m_bCarried, 1);
+  EXPECT_EQ(c.m_DropItem.m_Def.m_sGraphic, 12);
+  EXPECT_EQ(c.m_nMarkCounter, 70);
+  EXPECT_EQ(c.m_bIgnoreX, 1);
+  EXPECT_EQ(c.m_bIgnoreY, 1);
+  ASSERT_EQ(c.m_FlowRuns.size(), 1u);
+  EXPECT_EQ(c.m_FlowRuns[0].m_pFlow, &c.m_Def.m_Flows[0]);
+}
+
 TEST(FindCharaByNumber, HeroesFirstThenCharacters) {
   cScopedHeroes heroes;
   cHero& hero = heroes.Add();
