@@ -311,6 +311,18 @@ TEST_F(HeroTest, GraceAfterAFlyChangeIgnoresContactsAndRestoresOnlyWhenAsked) {
   EXPECT_EQ(hero.m_dX, hero.m_SavedPos[0]);
 }
 
+TEST_F(HeroTest, HitBoxChoiceOutsideItsTableLeavesHitBoxAAsItWas) {
+  cHero& hero = MakeHero();
+  hero.m_Def.m_nHitSize = 3;
+  hero.SetFlyMode(MOVE_GROUND, 0, 0, 0);
+  EXPECT_EQ(hero.m_HitBoxA.m_nWidth, 32);
+  hero.m_Def.m_nHitSize = 9;
+  g_Stage.m_nHeroHitBW = 20;
+  hero.SetFlyMode(MOVE_FLY, 0, 0, 0);
+  EXPECT_EQ(hero.m_HitBoxA.m_nWidth, 32);
+  EXPECT_EQ(hero.m_HitBoxB.m_nWidth, 20);
+}
+
 TEST_F(HeroTest, PickedItemsAreRememberedOnce) {
   cHero& hero = MakeHero();
   hero.m_PickedItems.push_back(3);
