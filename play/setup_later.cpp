@@ -28,15 +28,15 @@ void SetUpChara(cCharaBase& chara, int number, cEdChara& def, int column, int ro
 
 }  // namespace
 
-void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y, int) {
-  SetUpChara(hero, number, def, 0, 0);
-  hero.m_dX = x;
-  hero.m_dY = y;
+void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y, int extra) {
+  hero.SetUpFromDef(number, def, x, y, extra);
 }
 
 int HeroFlies(const cHero& hero) { return hero.m_bNoGravity; }
 
-void SetUpItemFromDef(cItem& item, int number, cEdItem&, int) { item.m_nNumber = number; }
+void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried) {
+  item.SetUpFromDef(number, def, carried);
+}
 
 void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
                     cEdChara& def, cItem*) {
