@@ -10,6 +10,7 @@
 #include "media/sound.h"
 #include "platform/clock.h"
 #include "platform/close_request.h"
+#include "platform/dialog_host.h"
 #include "platform/host_file.h"
 #include "platform/instance_lock.h"
 #include "platform/thread_messages.h"
@@ -36,6 +37,14 @@ void NestedMessage(const platform::sThreadMessage&) {
     DispatchWindowEvents();
     platform::PresentPendingFrame();
   }
+}
+
+// While a dialog runs: requests are served and frames shown (the window's own events wait
+// for the dialog to end).
+void DialogIdle() {
+  platform::PumpVideoEvents();
+  platform::ServeRequests();
+  platform::PresentPendingFrame();
 }
 
 // Single instance. True when start-up may go on.
@@ -100,6 +109,7 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(&SendPlaySound);
   SetStageLoadMessageHandler(&NestedMessage);
   SetPlayModeSource(&ScenePlayMode);
+  platform::SetDialogIdleService(&DialogIdle);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -140,6 +150,7 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(nullptr);
   SetStageLoadMessageHandler(nullptr);
   SetPlayModeSource(nullptr);
+  platform::SetDialogIdleService(nullptr);
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

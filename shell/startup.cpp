@@ -2,13 +2,18 @@
 
 #include "media/device.h"
 #include "media/surface.h"
+#include "play/input.h"
 #include "play/scene_manager.h"
+#include "project/system_ini.h"
 #include "shell/main_window.h"
 
 bool InitGame(int, char**) {
   g_MainWnd.Init();
   // The desktop's depth is its bytes per pixel: 32 on today's displays.
   if (!DDInit(1, g_hWnd.load(), 640, 480, 32, 0, 1, 1, 0, 0, nullptr, nullptr, 0)) return false;
+  InitInputs(1);
+  // The stand-in always runs in a window, and keeps its placement.
+  g_SystemIni.WindowMode = 1;
   g_SceneManager.m_nFps = 60;
   g_SceneManager.m_nFadeStep = 10;
   return true;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include <cmath>
 #include <vector>
 
@@ -127,6 +130,20 @@ TEST(AudioOutput, LastUserClosesIt) {
 
 TEST(AudioOutput, TheDeviceOpensOnTheDummyDriver) {
   ASSERT_TRUE(AudioOpenDevice()) << AudioError();
+  EXPECT_TRUE(AudioIsOpen());
+  AudioClose();
+  EXPECT_FALSE(AudioIsOpen());
+}
+
+// A machine whose sound system cannot be used: the silent driver still takes the sounds.
+TEST(AudioOutput, TheSilentDriverOpensWhereTheChosenDriverCannot) {
+  struct sDriverGuard {
+    std::string saved = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+    sDriverGuard() { setenv("SDL_AUDIODRIVER", "no_such_driver", 1); }
+    ~sDriverGuard() { setenv("SDL_AUDIODRIVER", saved.c_str(), 1); }
+  } guard;
+  EXPECT_FALSE(AudioOpenDevice());
+  ASSERT_TRUE(AudioOpenSilentDevice()) << AudioError();
   EXPECT_TRUE(AudioIsOpen());
   AudioClose();
   EXPECT_FALSE(AudioIsOpen());
