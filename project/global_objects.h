@@ -30,6 +30,8 @@
 //   g_WndList                                            empty              shell/wnd.h
 //   g_MainWnd, g_hWnd, g_bStarted, g_rcClientScreen      no window, zero    shell/main_window.h
 //   g_WindowPos                                          zero               shell/main_window.h
+//   g_BootData                                           Direct3D, ask      shell/boot_data.h
+//   g_bWindowMode, g_bCopyPresent                        zero               shell/startup.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are

@@ -5,11 +5,14 @@
 #include <cstring>
 
 #include "foundation/file_data.h"
+#include "foundation/shell_services.h"
 #include "play/input.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "project/global_objects.h"
+#include "shell/boot_data.h"
 #include "shell/main_window.h"
+#include "shell/startup.h"
 #include "shell/wnd.h"
 
 namespace {
@@ -109,6 +112,14 @@ TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
   EXPECT_EQ(r.m_ButtonHistories.size(), 9u);
   const cKeyConfig zero{};
   EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
+}
+
+TEST(GlobalObjects, StartUpResultsStartUnset) {
+  EXPECT_EQ(g_BootData.m_nDrawMode, 1);
+  EXPECT_EQ(g_BootData.m_bNoAsk, 0);
+  EXPECT_EQ(g_bWindowMode, 0);
+  EXPECT_EQ(g_bCopyPresent, 0);
+  EXPECT_EQ(g_bTestPlay, 0);
 }
 
 }  // namespace
