@@ -29,12 +29,6 @@ void SetStage(int bLoadStage, int bFresh) {
     g_pPlayScene->m_nCaptionCount2 = 0;
   }
 }
-void EndStage() { Note("EndStage"); }
-void EnterRanking() { Note("EnterRanking"); }
-eSceneId DecideNextStage() {
-  Note("DecideNextStage");
-  return SCENE_TITLE;
-}
 int CheckPlayHotKeys() {
   Note("CheckPlayHotKeys");
   return 0;
@@ -86,23 +80,4 @@ void cPlayScene::PhasePlay() {
     return;
   }
   DrawFrame(1, 0, 1, 1);
-}
-
-void cPlayScene::PhasePause() {
-  Note("PhasePause");
-  DrawFrame(0, 1, 0, 1);
-  if (!platform::IsKeyDown(platform::VK_SPACE)) {
-    m_nPhase = m_nPausedPhase;
-    m_nStep = m_nPausedStep;
-  }
-}
-
-void cPlayScene::PhaseRetry() {
-  Note("PhaseRetry");
-  DrawFrame(0, 1, 0, 1);
-}
-
-void cPlayScene::PhaseGameOver() {
-  Note("PhaseGameOver");
-  DrawFrame(0, 1, 0, 1);
 }
