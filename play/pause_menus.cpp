@@ -1,6 +1,8 @@
 // The pause, retry and game-over phases of the play scene.
 #include "play/pause_menus.h"
 
+#include <string>
+
 #include "foundation/shell_services.h"
 #include "media/blit.h"
 #include "media/cursor.h"

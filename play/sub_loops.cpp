@@ -26,8 +26,10 @@ void PresentFrameStep() { g_SceneManager.Present(); }
 
 int RunSubLoop(cThread& thread, cThread::Proc proc) {
   if (!thread.Start(proc, g_pPlayScene)) return 0;
-  // The post fails until the new thread's queue exists.
-  while (!platform::PostThreadMessage(thread.ThreadId(), WM_APP, 0, 0)) platform::SleepMs(0);
+  // The post fails until the new thread's queue exists, and once the thread has ended: a
+  // short wait may be over before the post gets through.
+  while (!platform::PostThreadMessage(thread.ThreadId(), WM_APP, 0, 0) && thread.Running())
+    platform::SleepMs(0);
   thread.Wait();
   return 1;
 }
