@@ -364,6 +364,7 @@ TEST_F(StageEnd, TheResultIsRegisteredOnceUnderTheModesName) {
   };
   const sCase cases[] = {{0, "typed", 1}, {1, "fixed", 0}, {2, "typed", 1}, {3, "fixed", 0}};
   cFakeNameEntry names;
+  g_PlayData.m_strStageName = "abc.";
   g_SceneManager.m_bRanking = 1;
   g_SceneManager.m_nPlayMode = PLAYMODE_FREE;
   g_OptionData.m_strRankName = "fixed";
@@ -391,6 +392,8 @@ TEST_F(StageEnd, TheResultIsRegisteredOnceUnderTheModesName) {
     EXPECT_EQ(g_Ranking.m_Tables[2].m_Entries[0].m_nValue, 4500) << c.mode;
     EXPECT_EQ(g_Ranking.m_Tables[0].m_Entries[1].m_bUsed, 0) << c.mode;
   }
+  // This folder has no ranking folder: every save failed, and each failure is logged.
+  EXPECT_EQ(ReportLines("the ranking of abc. could not be saved"), 4);
   // A result that reaches no table registers nothing and asks no name.
   g_Ranking.Reset();
   scene.m_bRankIn = 0;

@@ -60,8 +60,10 @@ TEST_F(SubLoops, AKeyWaitTakesOnlyANewPressOfButtonOne) {
       const std::string keys = c.keys;
       const bool down = frame - 1 < static_cast<int>(keys.size()) && keys[frame - 1] == '1';
       platform::SetKeyDown('Z', down);
-      // A wait that never takes the press is ended from outside after 40 frames.
-      if (frame == 40) platform::PostThreadMessage(thPause.ThreadId(), WM_QUIT, 0, 0);
+      // A wait that never takes the press is ended by a WM_QUIT after 40 frames. The script
+      // runs on the loop's thread and posts to it by its own id, which the starter's record
+      // may not hold yet.
+      if (frame == 40) platform::PostThreadMessage(platform::CurrentThreadId(), WM_QUIT, 0, 0);
     });
     ASSERT_EQ(RunSubLoop(thPause, MessageLoopThread), 1);
     const int frames = cScriptClock::Reads() - before;
@@ -107,10 +109,10 @@ TEST_F(SubLoops, AClosingWindowEndsTheMessageLoop) {
   EXPECT_EQ(MessageLoopThread(&scene), 0u);
   EXPECT_EQ(cScriptClock::Reads(), before);
 
-  // WM_QUIT from the main window ends the loop at its next turn.
+  // WM_QUIT (the closing window's) ends the loop at its next turn.
   scene.m_bQuit = 0;
   clock.Script([](int frame) {
-    if (frame == 3) platform::PostThreadMessage(thPause.ThreadId(), WM_QUIT, 0, 0);
+    if (frame == 3) platform::PostThreadMessage(platform::CurrentThreadId(), WM_QUIT, 0, 0);
   });
   RunSubLoop(thPause, MessageLoopThread);
   EXPECT_EQ(cScriptClock::Reads() - before, 3);
@@ -177,7 +179,7 @@ TEST_F(SubLoops, TheRankingLoopChangesGenresOnlyWhenThereAreTwo) {
   // WM_QUIT ends the display without a sound.
   cSoundLog::Clear();
   clock.Script([](int frame) {
-    if (frame == 2) platform::PostThreadMessage(g_RankingThread.ThreadId(), WM_QUIT, 0, 0);
+    if (frame == 2) platform::PostThreadMessage(platform::CurrentThreadId(), WM_QUIT, 0, 0);
   });
   ASSERT_EQ(RunSubLoop(g_RankingThread, RankingLoopThread), 1);
   EXPECT_TRUE(cSoundLog::Sounds().empty());
