@@ -38,11 +38,16 @@ void AddWrapped(std::int32_t& total, std::int64_t amount) {
 // The five totals of the progress record in ranking-genre order.
 std::int32_t GenreTotal(const cPlayData& play, int genre) {
   switch (genre) {
-    case 0: return play.m_nTotalScore;
-    case 1: return play.m_nTimeTotal;
-    case 2: return play.m_nPlayTime;
-    case 3: return play.m_nHpTotal;
-    default: return play.m_nSpTotal;
+    case 0:
+      return play.m_nTotalScore;
+    case 1:
+      return play.m_nTimeTotal;
+    case 2:
+      return play.m_nPlayTime;
+    case 3:
+      return play.m_nHpTotal;
+    default:
+      return play.m_nSpTotal;
   }
 }
 
@@ -58,7 +63,8 @@ bool FlagSet(const cVector<std::uint8_t>& flags, int i) {
 int ChosenLinkAfterClear() {
   const cPlayData& play = g_PlayData;
   const int point = play.m_nMapPoint;
-  if (point < 0 || point >= static_cast<int>(g_WorldMap.m_Points.size())) return AFTER_CLEAR_NOTHING;
+  if (point < 0 || point >= static_cast<int>(g_WorldMap.m_Points.size()))
+    return AFTER_CLEAR_NOTHING;
   const cWorldMapLink* link = g_WorldMap.m_Points[point].FindActiveLink(play);
   return link ? link->m_nAfterClear : AFTER_CLEAR_NOTHING;
 }
@@ -117,9 +123,10 @@ eSceneId DecideChallenge(const cPlayScene& scene, int savedPart) {
   const int index = play.m_nStageNo - 1;
   if (index < 0 || index >= static_cast<int>(play.m_ChallengeClear.size())) {
     // A stage number outside the list has no record to keep the clear in.
-    Report("challenge stage %d is outside the %zu stages of the challenge list; its clear is "
-           "not recorded",
-           play.m_nStageNo, play.m_ChallengeClear.size());
+    Report(
+        "challenge stage %d is outside the %zu stages of the challenge list; its clear is "
+        "not recorded",
+        play.m_nStageNo, play.m_ChallengeClear.size());
   } else {
     cStageClear& record = play.m_ChallengeClear[index];
     record.m_bCleared = 1;
@@ -165,7 +172,8 @@ void EndStage() {
   scene->m_bRankIn = 0;
   scene->m_RankPos.assign(kRankingGenreCount, -1);
   std::string next;
-  if (!g_bTestPlay && !(g_SceneManager.m_bRanking && !MakeNextStageName(*scene, next, scene->m_nNextPart)))
+  if (!g_bTestPlay &&
+      !(g_SceneManager.m_bRanking && !MakeNextStageName(*scene, next, scene->m_nNextPart)))
     return;
   scene->m_RankValue.assign(kRankingGenreCount, 0);
   for (int genre = 0; genre < kRankingGenreCount; ++genre)
@@ -176,7 +184,8 @@ void EndStage() {
   if (playMode < 0 || playMode >= static_cast<int>(sets.size())) return;
   const int tables = static_cast<int>(g_Ranking.m_Tables.size());
   for (int genre = 0; genre < kRankingGenreCount && genre < tables; ++genre) {
-    if (!FlagSet(sets[playMode].m_Genres, genre) || !FlagSet(g_Stage.m_ResultItems, genre)) continue;
+    if (!FlagSet(sets[playMode].m_Genres, genre) || !FlagSet(g_Stage.m_ResultItems, genre))
+      continue;
     scene->m_RankPos[genre] = g_Ranking.m_Tables[genre].FindRank(scene->m_RankValue[genre]);
     if (scene->m_RankPos[genre] != -1) scene->m_bRankIn = 1;
   }

@@ -12,7 +12,8 @@
 namespace {
 
 int SetStageCalls() {
-  return static_cast<int>(std::count(g_PlayLaterCalls.begin(), g_PlayLaterCalls.end(), "SetStage(1,0)"));
+  return static_cast<int>(
+      std::count(g_PlayLaterCalls.begin(), g_PlayLaterCalls.end(), "SetStage(1,0)"));
 }
 
 class Menus : public StageEndScene {

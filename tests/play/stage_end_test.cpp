@@ -149,8 +149,8 @@ TEST_F(StageFiles, TheNextPartIsTheNewestVariantOfItsFile) {
     const char* found;
   };
   const sCase cases[] = {
-      {1, "", 3, "abc-3.stg4_010"}, {1, "", 4, ""},   {1, "", 0, ""},
-      {0, "", 3, ""},               {1, "xyz.", 7, "xyz.stg4_001"}, {1, "nope.", 3, ""},
+      {1, "", 3, "abc-3.stg4_010"},   {1, "", 4, ""},      {1, "", 0, ""}, {0, "", 3, ""},
+      {1, "xyz.", 7, "xyz.stg4_001"}, {1, "nope.", 3, ""},
   };
   for (const sCase& c : cases) {
     g_PlayData.m_bMultiPart = c.multiPart;
@@ -195,8 +195,8 @@ TEST_F(StageFiles, AStoryStageLeadsToItsNextPartOrByItsLink) {
     EXPECT_EQ(g_PlayData.m_nLap, c.lap) << c.name;
     const bool loaded = c.scene == SCENE_PLAY;
     EXPECT_EQ(g_PlayData.GetStageResult("abc."), loaded ? 0 : 700) << c.name;
-    EXPECT_EQ(g_PlayLaterCalls, loaded ? std::vector<std::string>{"ClearReplayLogs"}
-                                       : std::vector<std::string>{})
+    EXPECT_EQ(g_PlayLaterCalls,
+              loaded ? std::vector<std::string>{"ClearReplayLogs"} : std::vector<std::string>{})
         << c.name;
     if (loaded) {
       EXPECT_EQ(g_Stage.m_strName, "new") << c.name;

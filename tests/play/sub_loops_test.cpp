@@ -14,7 +14,9 @@ using SubLoops = StageEndScene;
 
 // A play-surface restorer that always fails, installed for the scope (tests install none).
 struct cFailingRestorer {
-  cFailingRestorer() { SetPlaySurfaceRestorer([] { return false; }); }
+  cFailingRestorer() {
+    SetPlaySurfaceRestorer([] { return false; });
+  }
   ~cFailingRestorer() { SetPlaySurfaceRestorer(nullptr); }
   cFailingRestorer(const cFailingRestorer&) = delete;
   cFailingRestorer& operator=(const cFailingRestorer&) = delete;
@@ -37,9 +39,9 @@ TEST_F(SubLoops, ACountedWaitDrawsItsFramesAndLeavesOnTheNext) {
 TEST_F(SubLoops, AKeyWaitTakesOnlyANewPressOfButtonOne) {
   struct sCase {
     const char* name;
-    int immediate;    // 0: the message command's 10-frame delay
+    int immediate;     // 0: the message command's 10-frame delay
     const char* keys;  // button 1 per frame, from the first
-    int frame;        // the frame that takes the press
+    int frame;         // the frame that takes the press
   };
   const sCase cases[] = {
       {"held when the wait begins", 1, "111100011", 8},
@@ -157,8 +159,7 @@ TEST_F(SubLoops, TheRankingLoopChangesGenresOnlyWhenThereAreTwo) {
     int changeSounds;
   };
   const sCase cases[] = {
-      {{0, 0, 1, 0, 0}, 2, 0},
-      {{1, 0, 1, 0, 0}, 0, 2},  // two presses: 0 -> 2 -> 0
+      {{0, 0, 1, 0, 0}, 2, 0}, {{1, 0, 1, 0, 0}, 0, 2},  // two presses: 0 -> 2 -> 0
   };
   for (const sCase& c : cases) {
     set.m_Genres = c.genres;
