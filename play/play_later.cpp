@@ -17,12 +17,6 @@ namespace {
 void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 }  // namespace
 
-void EndStage() { Note("EndStage"); }
-void EnterRanking() { Note("EnterRanking"); }
-eSceneId DecideNextStage() {
-  Note("DecideNextStage");
-  return SCENE_TITLE;
-}
 int CheckPlayHotKeys() {
   Note("CheckPlayHotKeys");
   return 0;
@@ -73,23 +67,4 @@ void cPlayScene::PhasePlay() {
     return;
   }
   DrawFrame(1, 0, 1, 1);
-}
-
-void cPlayScene::PhasePause() {
-  Note("PhasePause");
-  DrawFrame(0, 1, 0, 1);
-  if (!platform::IsKeyDown(platform::VK_SPACE)) {
-    m_nPhase = m_nPausedPhase;
-    m_nStep = m_nPausedStep;
-  }
-}
-
-void cPlayScene::PhaseRetry() {
-  Note("PhaseRetry");
-  DrawFrame(0, 1, 0, 1);
-}
-
-void cPlayScene::PhaseGameOver() {
-  Note("PhaseGameOver");
-  DrawFrame(0, 1, 0, 1);
 }

@@ -151,7 +151,8 @@ TEST_F(PlayScene, StageEndConfirmsOnceTheClearCaptionIsShown) {
     }
     EXPECT_EQ(frames, c.frames) << c.name;
     EXPECT_EQ(scene.m_nPhase, PLAYPHASE_FADEOUT) << c.name;
-    EXPECT_EQ(g_PlayLaterCalls.back(), "DecideNextStage") << c.name;
+    // The next scene was decided: a new story without a map point goes back to the map.
+    EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_WORLDMAP) << c.name;
   }
   // Without a press the stage end waits; the space key pauses it, but not with auto end.
   g_Stage.m_bAutoEnd = 0;
