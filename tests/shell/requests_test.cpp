@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "../support/env_guard.h"
 #include "../support/value_guard.h"
 #include "foundation/message_box.h"
 #include "foundation/shell_services.h"
@@ -184,7 +185,7 @@ TEST_F(RequestTest, NoFrameRunsWhileADialogIsOpen) {
 }
 
 TEST(DialogToolkit, StartsWithoutChangingTheCLocale) {
-  setenv("LC_ALL", "C.UTF-8", 1);
+  cEnvGuard locale("LC_ALL", "C.UTF-8");
   if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   char text[32];
