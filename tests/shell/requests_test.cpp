@@ -179,8 +179,9 @@ TEST_F(RequestTest, NoFrameRunsWhileADialogIsOpen) {
   // A frame already begun may end after the gate closed; no further one starts.
   EXPECT_LE(g_nFramesAtTick40 - g_nFramesAtTick10, 1);
   const int after = g_nFrames.load();
-  for (int i = 0; i < 10000 && g_nFrames.load() == after; ++i) platform::SleepMs(1);
-  EXPECT_GT(g_nFrames.load(), after) << "the frames go on once the dialog closed";
+  // The frames go on once the dialog closed (a loop that never resumes hangs the test, which
+  // the test command's timeout reports).
+  while (g_nFrames.load() == after) platform::SleepMs(1);
   thGame.Exit();
 }
 
