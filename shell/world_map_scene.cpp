@@ -42,6 +42,11 @@ bool SameCell(const sCursorLevel& a, const sCursorLevel& b) {
 
 }  // namespace
 
+int NextHeroFrame() {
+  g_WorldMapDraw.nHeroCount = g_WorldMapDraw.nHeroCount % kHeroCycle + 1;
+  return g_WorldMapDraw.nHeroCount > kHeroCycle / 2 ? 32 : 0;
+}
+
 int MapLivesBoxWidth(int lives) {
   const int digits = lives == kUnlimitedLives ? 1 : GetDigitCount(lives);
   return (digits + 1) * 16;
@@ -390,8 +395,7 @@ void cWorldMapScene::Draw(bool withTexts) {
   DDBlt(&BackBuffer, 0, 0, 640, 480, map, 0, 0, DDBLT_NOKEY);
   static const int kHeroCell[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
   const int facing = std::clamp(m_nFacing, 0, 3);
-  g_WorldMapDraw.nHeroCount = g_WorldMapDraw.nHeroCount % kHeroCycle + 1;
-  const int frame = g_WorldMapDraw.nHeroCount > kHeroCycle / 2 ? 32 : 0;
+  const int frame = NextHeroFrame();
   DrawAccessory(kHeroX, kHeroY, 32, 32, kHeroCell[facing][0] + frame, kHeroCell[facing][1]);
   if (g_SystemData.m_bMapShowLives) DrawLives();
   if (!withTexts || !OnStageLink()) return;

@@ -29,6 +29,9 @@ struct sWorldMapDrawState {
   int nHeroCount = 0;
 };
 extern sWorldMapDrawState g_WorldMapDraw;
+// Advances the hero's animation by one drawing: the x offset of its frame, 0 for the first 40
+// drawings of each 80 and 32 for the others.
+int NextHeroFrame();
 
 class cWorldMapScene : public cMenuScene {
  public:
