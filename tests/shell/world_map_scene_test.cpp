@@ -187,7 +187,7 @@ TEST_F(WorldMapScene, LivesBoxAndHeroFrames) {
 
 // The background picture is drawn only where it exists; the rest keeps the background colour.
 TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
-  WriteBytes("bmp/Back.bmp", MakeBmp(400, 300, 24, std::vector<std::uint32_t>(400 * 300, 0x00FF00)));
+  WriteBytes("bmp/Back.bmp", MakeBmp(400, 200, 24, std::vector<std::uint32_t>(400 * 200, 0x00FF00)));
   g_WorldMap.m_bBackPicture = 1;
   g_WorldMap.m_strBackPicture = "bmp\\Back.bmp";
   g_WorldMap.m_nBackColor = 16;
@@ -202,7 +202,7 @@ TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
   // View (-9, -7): the picture starts at (288, 224); the 8x6 cells of the map cover its
   // first 256x192 pixels.
   const std::uint32_t green = map.Pixels()->Get(288 + 300, 224 + 40);
-  const std::uint32_t outside = map.Pixels()->Get(288 + 300, 224 + 310);
+  const std::uint32_t outside = map.Pixels()->Get(288 + 300, 224 + 220);
   const std::uint32_t before = map.Pixels()->Get(100, 100);
   EXPECT_NE(green, outside);
   EXPECT_EQ(outside, before);
