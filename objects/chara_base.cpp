@@ -10,6 +10,7 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/objects_later.h"
+#include "objects/shot.h"
 #include "play/play_scene.h"
 #include "project/database.h"
 #include "project/system_bitmaps.h"
@@ -27,9 +28,9 @@ cCharaBase::~cCharaBase() {
   if (!m_bNoUnlink) UnlinkReferences();
 }
 
-namespace {
-
 cCharaBase* FirstHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
+
+namespace {
 
 void AddBackRef(cCharaBase& holder, const sTargetRef& ref) {
   if (std::find(holder.m_BackRefs.begin(), holder.m_BackRefs.end(), ref) == holder.m_BackRefs.end())
@@ -126,9 +127,9 @@ void cCharaBase::SetAnimeSet(int set, int force) {
 
 void cCharaBase::SetHitBoxA(int bottomAligned, int width, int height) {
   sHitBox& box = m_HitBoxA;
-  box.m_nOffsetX = 16 - m_Rect.m_nOffsetX - width / 2;
-  box.m_nOffsetY = bottomAligned ? 32 - m_Rect.m_nOffsetY - height
-                                 : 16 - m_Rect.m_nOffsetY - height / 2;
+  box.m_nOffsetX = SubWrap32(SubWrap32(16, m_Rect.m_nOffsetX), width / 2);
+  box.m_nOffsetY = bottomAligned ? SubWrap32(SubWrap32(32, m_Rect.m_nOffsetY), height)
+                                 : SubWrap32(SubWrap32(16, m_Rect.m_nOffsetY), height / 2);
   box.m_nWidth = width;
   box.m_nHeight = height;
   box.m_nBaseOffsetX = box.m_nOffsetX;
@@ -145,6 +146,17 @@ void cCharaBase::InitTargets(cCharaBase* owner) {
   m_pOwner = owner;
   if (owner) AddBackRef(*owner, {this, kOwnerSlot});
 }
+
+namespace {
+
+// Clears a shot's reference to a character that goes.
+void UnlinkShot(const sShotLink& link) {
+  if (!link.pShot) return;
+  if (link.nKind == 0) link.pShot->m_pTarget = nullptr;
+  else if (link.nKind == kOwnerSlot) link.pShot->m_pOwner = nullptr;
+}
+
+}  // namespace
 
 void cCharaBase::UnlinkReferences() {
   for (const sTargetRef& ref : m_BackRefs) {
@@ -174,8 +186,7 @@ void cCharaBase::UnlinkReferences() {
 void cCharaBase::Copy(const cCharaBase& other) {
   if (&other == this) return;
   const std::int32_t noUnlink = m_bNoUnlink;
-  cObject::operator=(other);
-  cCharaBase::operator=(other);
+  cCharaBase::operator=(other);  // the object part with it
   m_bNoUnlink = noUnlink;
   for (cFlowRun& run : m_FlowRuns) run.Repoint(m_Def);
 }
@@ -199,11 +210,11 @@ void cCharaBase::SetBlockPosY(int row) {
 
 void cCharaBase::AdjustYForScale(int newScale, int oldScale) {
   if (newScale == oldScale) return;
-  const int d = newScale - oldScale;
+  const std::int32_t d = SubWrap32(newScale, oldScale);
   if (g_SystemData.m_bCompatScaleY)
-    m_dY = m_dY - d * m_nBaseHeight;
+    m_dY = m_dY - MulWrap32(d, m_nBaseHeight);
   else
-    m_dY = m_dY - d * m_Rect.m_nBaseHeight + d * m_Rect.m_nBaseOffsetY;
+    m_dY = m_dY - MulWrap32(d, m_Rect.m_nBaseHeight) + MulWrap32(d, m_Rect.m_nBaseOffsetY);
   OnPosChangedY();
 }
 
@@ -320,10 +331,10 @@ void DedicatedCell(int frame, int ownBlocks, std::int32_t& sx, std::int32_t& sy)
   if (ownBlocks) {
     const int k = 16 / ownBlocks;
     sx = frame % k * ownBlocks * 32;
-    sy = frame / k * ownBlocks * 32;
+    sy = MulWrap32(frame / k, ownBlocks * 32);
   } else {
     sx = frame % 16 * 32;
-    sy = frame / 16 * 32;
+    sy = MulWrap32(frame / 16, 32);
   }
 }
 
@@ -380,7 +391,7 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
     case GRAPHIC_ITEM:
       out.pA = out.pAOther = SystemSurface(40);
       out.pB = out.pBOther = SystemSurface(41);
-      out.nSrcX = number / 15 * 64 + (mode == GRAPHIC_SRC_ITEM ? frameOffset * 32 : 0);
+      out.nSrcX = AddWrap32(number / 15 * 64, mode == GRAPHIC_SRC_ITEM ? MulWrap32(frameOffset, 32) : 0);
       out.nSrcY = number % 15 * 32;
       break;
     case GRAPHIC_SHOT:
@@ -424,7 +435,7 @@ void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, 
     case GRAPHIC_CHARA: {
       const int sheet = number / 15;
       if (sheet < 0 || sheet >= 8) break;
-      DDBltStretch(target, x, y, 16, 16, SystemSurface(22 + 2 * sheet), frame * 32,
+      DDBltStretch(target, x, y, 16, 16, SystemSurface(22 + 2 * sheet), MulWrap32(frame, 32),
                    number % 15 * 32, 32, 32, DDBLT_KEY);
       break;
     }

@@ -247,6 +247,9 @@ int CharaWorkSurface(int slot);
 class cChara;
 std::list<cChara>::iterator EraseCharaNode(std::list<cChara>::iterator node);
 
+// Hero 0, the player's character, or null before a stage has one.
+cCharaBase* FirstHero();
+
 // Push speeds that cover 16 x |strength| pixels, split along the direction.
 void CalcPushSpeeds(double& pushX, double& pushY, int strength, double dirX, double dirY);
 

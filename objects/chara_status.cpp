@@ -17,6 +17,7 @@
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/stage.h"
+#include "project/system_bitmaps.h"
 #include "project/system_data.h"
 
 namespace {
@@ -46,8 +47,6 @@ void StartGauge(sStatus& status, int change, std::int32_t maximum) {
   status.m_dChange = static_cast<double>(MulWrap32(change, 50)) / maximum;
   status.m_dStep = status.m_dChange * 0.016666666666666666;
 }
-
-cCharaBase* FirstHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
 
 }  // namespace
 
@@ -350,6 +349,22 @@ bool PaletteAnimates() { return g_nBpp == 8 && g_SystemData.m_bPaletteCycle; }
 
 int g_nDistanceCounter = 0;
 
+// A circle of radius d. The DirectDraw back-end draws one of 65 or more as a circle of radius
+// 64 on a work surface, stretched to the size.
+void DrawAreaCircle(DDSURFACEDATA* target, int cx, int cy, int d, std::uint32_t colour) {
+  constexpr int kWorkSide = 129;
+  DDSURFACEDATA* work = &g_SystemSurface[CharaWorkSurface(1)];
+  // (Radii far beyond the screen are left to the circle itself, which skips what it cannot
+  // reach.)
+  if (!lpDDCon || d < 65 || d > 32768 || work->nWidth < kWorkSide || work->nHeight < kWorkSide) {
+    DDCircle(target, cx, cy, d, colour);
+    return;
+  }
+  DDBoxFill(work, 0, 0, kWorkSide, kWorkSide, 0);
+  DDCircle(work, 64, 64, 64, colour);
+  DDBltStretch(target, cx - d, cy - d, 2 * d, 2 * d, work, 0, 0, kWorkSide, kWorkSide, DDBLT_KEY);
+}
+
 }  // namespace
 
 void cCharaBase::DrawDistanceArea(DDSURFACEDATA* target, const cEdCond& cond, int counter) {
@@ -366,7 +381,7 @@ void cCharaBase::DrawDistanceArea(DDSURFACEDATA* target, const cEdCond& cond, in
   if (cond.m_nAxis == AXIS_CIRCLE) {
     const int cx = m_Rect.m_nLeft + m_Rect.m_nWidth / 2;
     const int cy = m_Rect.m_nTop + m_Rect.m_nHeight / 2;
-    DDCircle(target, cx, cy, d, colour);
+    DrawAreaCircle(target, cx, cy, d, colour);
     return;
   }
   bool yAxis = false;

@@ -70,12 +70,12 @@ void cObject::SetMoveKind(int kind) {
 
 void cObject::Scale(int newScale, int oldScale) {
   if (newScale == oldScale) return;
-  m_nWidth = newScale * m_nBaseWidth;
-  m_nHeight = newScale * m_nBaseHeight;
-  m_Rect.m_nOffsetX = newScale * m_Rect.m_nBaseOffsetX;
-  m_Rect.m_nOffsetY = newScale * m_Rect.m_nBaseOffsetY;
-  m_Rect.m_nWidth = newScale * m_Rect.m_nBaseWidth;
-  m_Rect.m_nHeight = newScale * m_Rect.m_nBaseHeight;
+  m_nWidth = MulWrap32(newScale, m_nBaseWidth);
+  m_nHeight = MulWrap32(newScale, m_nBaseHeight);
+  m_Rect.m_nOffsetX = MulWrap32(newScale, m_Rect.m_nBaseOffsetX);
+  m_Rect.m_nOffsetY = MulWrap32(newScale, m_Rect.m_nBaseOffsetY);
+  m_Rect.m_nWidth = MulWrap32(newScale, m_Rect.m_nBaseWidth);
+  m_Rect.m_nHeight = MulWrap32(newScale, m_Rect.m_nBaseHeight);
   AdjustForScale(newScale, oldScale);
   OnScaled(newScale);
 }
@@ -86,7 +86,7 @@ void cObject::AdjustForScale(int newScale, int oldScale) {
 }
 
 void cObject::AdjustXForScale(int newScale, int oldScale) {
-  m_dX = m_dX - (newScale - oldScale) * (m_nBaseWidth >> 1);
+  m_dX = m_dX - MulWrap32(SubWrap32(newScale, oldScale), m_nBaseWidth >> 1);
   ClampX(CLAMP_MAP);
 }
 

@@ -6,11 +6,6 @@
 #include "objects/chara_base.h"
 #include "play/chara_effect.h"
 
-void cCharaBase::FireTrigger(int trigger) { FireTriggerEx(trigger, nullptr, 0); }
-void cCharaBase::FireTriggerEx(int, cCharaBase*, int) {}
-
-void cFlowRun::Repoint(cEdChara&) {}
-
 void cCharaEffect::Clear() { *this = cCharaEffect(); }
 void cCharaEffect::Start(int entry, int mode, int option) {
   m_nEntry = entry;
@@ -20,6 +15,6 @@ void cCharaEffect::Start(int entry, int mode, int option) {
 }
 
 sShotAttack ShotAttack(const cShot&) { return {}; }
-void UnlinkShot(const sShotLink&) {}
 void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
 int ApplyItemEffect(cItem&, cCharaBase&) { return 0; }
+int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

@@ -8,6 +8,7 @@
 #include "objects/object.h"
 
 class cCharaBase;
+class cEdCond;
 class cItem;
 class cShot;
 struct sShotLink;
@@ -28,11 +29,11 @@ struct sShotAttack {
 };
 sShotAttack ShotAttack(const cShot& shot);
 
-// Clears the shot's reference to a character that goes (kind 0 its target, 4 its owner).
-void UnlinkShot(const sShotLink& link);
-
 // Appends a hit effect animation between two boxes to the play scene's effect list.
 void AddHitEffect(int effect, const sDRect& victimBox, const sDRect& attackerBox, int scale);
 
 // Gives an item's effect to a character; 1 when the item asked for the stage to end.
 int ApplyItemEffect(cItem& item, cCharaBase& hero);
+
+// The status condition (condition kind 4) for a character.
+int EvalStatusCond(cEdCond& cond, cCharaBase& chara);

@@ -37,8 +37,8 @@ void cScrollAxis::SetSpeed(int on, int n) {
 }
 
 void cScrollAxis::SetLimits(int low, int high, int lowOn, int highOn) {
-  m_nMin = lowOn ? kMapMarginPixels + low * 32 : m_nStart;
-  m_nMax = highOn ? kMapMarginPixels + (high + 1) * 32 : m_nEnd;
+  m_nMin = lowOn ? AddWrap32(kMapMarginPixels, MulWrap32(low, 32)) : m_nStart;
+  m_nMax = highOn ? AddWrap32(kMapMarginPixels, MulWrap32(AddWrap32(high, 1), 32)) : m_nEnd;
   if (highOn && m_nMax < m_nMin) m_nMax = m_nMin;
 }
 

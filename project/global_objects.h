@@ -23,6 +23,7 @@
 //   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
+//   g_MapCells                                           empty              play/map_cells.h
 //   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h
 //   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
 //   g_bActive, g_bRequestDone, g_bRequestResult,

@@ -233,7 +233,7 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
     ++tests;
     return 1;
   };
-  const sConditionServices saved = ConditionServices();
+  cScopedObjectServices restore;
   SetConditionServices(services);
   cEdCond cond;
   cond.m_nKind = COND_COMMON_VAR;
@@ -250,7 +250,6 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
   o.ClampY(-1);
   EXPECT_EQ(o.HitBlockCorners(), 1);
   EXPECT_EQ(tests, 1);
-  SetConditionServices(saved);
 
   // Far above the map the corner rows are negative: the cells read as empty.
   cObject tall;
@@ -260,6 +259,57 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
   tall.ClampX(-1);
   tall.ClampY(CLAMP_MAP);
   EXPECT_EQ(tall.HitBlockCorners(), 0);
+}
+
+TEST_F(ObjectTest, VisibilityAndAreaTests) {
+  // Camera at (400, 350); map 1280 x 1120; stage area 320..960 x 320..800. Box 16 x 24.
+  m_Axes.x.m_dPos = 400;
+  m_Axes.y.m_dPos = 350;
+  struct Case {
+    double x, y;
+    int onScreen, onScreenIgnoringX, inStage, inMap;
+  } cases[] = {
+      {500, 400, 1, 1, 1, 1},
+      {385, 400, 1, 1, 1, 1},    // right edge 400 on the camera's left edge
+      {384, 400, 0, 1, 1, 1},
+      {1040, 400, 0, 1, 0, 1},   // x 1040 = camera + 640
+      {500, 327, 1, 1, 1, 1},    // bottom 350
+      {500, 326, 0, 0, 1, 1},
+      {300, 400, 0, 1, 0, 1},    // in the margin
+      {-1, 400, 0, 1, 0, 0},
+      {1265, 1096, 0, 0, 0, 0},  // right edge 1280: beyond the map
+  };
+  for (const Case& c : cases) {
+    cObject o;
+    Shape(o);
+    o.m_dX = c.x;
+    o.m_dY = c.y;
+    o.ClampX(-1);
+    o.ClampY(-1);
+    EXPECT_EQ(o.IsOnScreen(), c.onScreen) << c.x << " " << c.y;
+    EXPECT_EQ(o.IsOnScreenAxes(1, 0), c.onScreenIgnoringX) << c.x << " " << c.y;
+    EXPECT_EQ(o.IsOnScreenAxes(1, 1), 1);
+    EXPECT_EQ(o.IsInStage(0), c.inStage) << c.x << " " << c.y;
+    EXPECT_EQ(o.IsInStage(1), c.inMap) << c.x << " " << c.y;
+  }
+  cObject o;
+  Shape(o);
+  o.m_dX = 500;
+  o.m_dY = 400;
+  o.ClampX(-1);
+  o.ClampY(-1);
+  EXPECT_EQ(o.InRect(515, 423, 600, 600), 1);  // closed: the corner pixel touches
+  EXPECT_EQ(o.InRect(516, 400, 600, 600), 0);
+  EXPECT_EQ(o.InRect(0, 0, 500, 400), 1);
+  EXPECT_EQ(o.InRect(0, 0, 499.5, 400), 0);
+  EXPECT_EQ(o.GetFacingSign(), -1);
+  const sDRect box{10, 10, 20, 20};
+  EXPECT_TRUE(box.Overlaps({20, 20, 30, 30}));  // closed on both axes
+  EXPECT_FALSE(box.Overlaps({20.5, 0, 30, 30}));
+  EXPECT_FALSE(box.Overlaps({0, 0, 30, 9.5}));
+  EXPECT_TRUE(box.Overlaps({12, 12, 13, 13}));
+  o.m_nFacing = 5;
+  EXPECT_EQ(o.GetFacingSign(), 1);
 }
 
 TEST_F(ObjectTest, WaveValuesAndPhaseWrap) {

@@ -101,3 +101,18 @@ class cScopedHeroes {
   ~cScopedHeroes() { g_Heroes.clear(); }
   cHero& Add() { return g_Heroes.emplace_back(); }
 };
+
+// The services the play objects install for the content definitions, removed again (their
+// state before the test: none installed, or the condition services it had).
+class cScopedObjectServices {
+ public:
+  cScopedObjectServices() : m_Saved(ConditionServices()) {}
+  ~cScopedObjectServices() {
+    SetConditionServices(m_Saved);
+    SetAppearanceSubject(nullptr);
+    SetTileDrawer(sTileDrawer{});
+  }
+
+ private:
+  sConditionServices m_Saved;
+};
