@@ -23,13 +23,6 @@ namespace {
 cVector<cBmpInfo> g_MenuSurfaceInfo;
 }  // namespace
 
-void cMenuScene::Run() {
-  cInputState& input = MenuInput();
-  ApplyKeyRepeat(input);
-  LatchButtons(input, 3);
-  cScene::Run();
-}
-
 bool cMenuScene::LoadSystemSurfaces(std::initializer_list<int> indices) {
   const std::vector<int> list(indices);
   if (DDLoadSurfaces(g_SystemSurface, list.data(), static_cast<int>(list.size()))) return true;

@@ -29,12 +29,9 @@ enum eSceneBgmSlot : int {
   SCENE_BGM_OPTION = 3,
 };
 
-// Base of the menu scenes: every frame applies the menu key repeat and latches buttons 1 and
-// 2 of input record 0 before the scene manager's own step.
+// Base of the menu scenes (the scene's frame applies the menus' key repeat and button latch
+// to input record 0 before the phase runs).
 class cMenuScene : public cScene {
- public:
-  void Run() override;
-
  protected:
   // Loads system surfaces in this order; false (and the main window asked to close) when one
   // cannot be loaded.

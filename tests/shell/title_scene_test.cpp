@@ -1,6 +1,7 @@
 #include "shell/title_scene.h"
 
 #include "menu_scene_fixture.h"
+#include "project/option_data.h"
 #include "project/story_save.h"
 
 namespace {
@@ -146,6 +147,56 @@ TEST_F(TitleScene, InitBuildsTheWindowForTheShownCommands) {
   scene.Init();
   EXPECT_EQ(scene.m_nWindowX, 288 - 160 / 2);
   EXPECT_NEAR(g_MenuSurfaces[0].nWidth, 160 + 32, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The creators installed for one test.
+class cMenuSceneCreators {
+ public:
+  cMenuSceneCreators() { RegisterMenuScenes(); }
+  ~cMenuSceneCreators() {
+    g_SceneManager.DeleteAll();
+    for (eSceneId id : {SCENE_TITLE, SCENE_WORLDMAP, SCENE_MAPMENU, SCENE_CHALLENGE, SCENE_OPTION})
+      SetSceneCreator(id, nullptr);
+  }
+  cMenuSceneCreators(const cMenuSceneCreators&) = delete;
+  cMenuSceneCreators& operator=(const cMenuSceneCreators&) = delete;
+};
+
+TEST_F(TitleScene, FromTheTitleToTheOptionsAndBackThroughTheManager) {
+  SetMenu(g_SystemData.m_TitleMenu, {0, 5, 6}, 7);
+  SetMenu(g_SystemData.m_OptionMenu, {5}, 6);
+  cRestore<cOptionData> optionGuard{g_OptionData};
+  g_OptionData.m_bBgm = 0;
+  cMenuSceneCreators creators;
+  auto frame = [](int buttons) {
+    g_SceneManager.Switch(g_SceneManager.m_nScene);
+    cScene* scene = g_SceneManager.Scene(g_SceneManager.m_nScene);
+    ASSERT_NE(scene, nullptr);
+    GetInput(0).m_wButton = static_cast<std::int16_t>(buttons);
+    GetInput(0).m_wDirection = 0;
+    scene->Run();
+  };
+  g_SceneManager.m_nScene = SCENE_TITLE;
+  frame(0);  // Init and the fade-in
+  ASSERT_EQ(g_SceneManager.m_pTitle->m_nPhase, TITLE_MENU);
+  g_Cursor.m_pCur->row = 1;  // the options
+  frame(KEY_BUTTON1);
+  frame(0);
+  EXPECT_EQ(g_SceneManager.m_nScene, SCENE_OPTION);
+  frame(0);
+  frame(0);
+  frame(KEY_BUTTON1);  // "back to the title", the only row
+  frame(0);
+  EXPECT_EQ(g_SceneManager.m_nScene, SCENE_TITLE);
+  EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_OPTION);
+  frame(0);
+  EXPECT_EQ(g_SceneManager.m_pOption, nullptr);
+  EXPECT_EQ(g_Cursor.m_pCur->row, 1);  // back on the options command
+  EXPECT_FALSE(platform::IsCloseRequested());
 }
 
 }  // namespace
