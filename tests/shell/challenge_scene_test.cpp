@@ -1,5 +1,6 @@
 #include "shell/challenge_scene.h"
 
+#include "media/palette.h"
 #include "menu_scene_fixture.h"
 
 namespace {
@@ -75,6 +76,48 @@ TEST_F(ChallengeScene, RankingButtonFollowsTheProjectSwitch) {
     scene.Main();
     EXPECT_EQ(g_PlayData.m_bShowRanking, on);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The pixels of the band where the best-score heading stands, left of the ranking table.
+std::vector<std::uint32_t> HeadingBand(DDSURFACEDATA& s) {
+  std::vector<std::uint32_t> out;
+  for (int y = 128; y < 144; ++y)
+    for (int x = 32; x < 290; ++x) out.push_back(s.Pixels()->Get(x, y));
+  return out;
+}
+
+TEST_F(ChallengeScene, BestScoreHeadingOnlyWithoutTheRanking) {
+  cRestore<PALETTEENTRY> ink{g_WorkPalette[255]};
+  cRestore<PALETTEENTRY> inkToo{g_Palette[255]};
+  g_WorkPalette[255] = g_Palette[255] = PALETTEENTRY{255, 255, 255, 0};
+  DDSURFACEDATA box;
+  ASSERT_TRUE(DDCreateSurface(&box, 64, 64, 1, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+  box.Pixels()->Fill(0x203040);
+  g_Font[2].Init("ＭＳ ゴシック", 0, 16, 16, 16, 255, &box, 1, 240, nullptr, 0);
+  ASSERT_TRUE(g_Font[2].HasFace());
+  g_SystemData.m_RankingSets[PLAY_MODE_CHALLENGE].m_bRanking = 1;
+  struct sCase {
+    int bestScores, rankingShown;
+  } cases[] = {{1, 0}, {1, 1}, {0, 1}};
+  std::vector<std::vector<std::uint32_t>> bands;
+  for (const sCase& c : cases) {
+    g_SystemData.m_bChallengeShowHiScore = c.bestScores;
+    g_PlayData.m_bShowRanking = c.rankingShown;
+    DDSURFACEDATA screen;
+    ASSERT_TRUE(DDCreateSurface(&screen, 640, 480, 0, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0));
+    cChallengeScene scene;
+    scene.DrawScreen(&screen);
+    bands.push_back(HeadingBand(screen));
+    DDReleaseSurface(&screen);
+  }
+  g_Font[2].Release();
+  DDReleaseSurface(&box);
+  EXPECT_NE(bands[0], bands[2]);  // the heading is drawn
+  EXPECT_EQ(bands[1], bands[2]);  // with the ranking shown it is not
 }
 
 }  // namespace
