@@ -1,5 +1,7 @@
 #include "shell/world_map_scene.h"
 
+#include <filesystem>
+
 #include "menu_scene_fixture.h"
 
 namespace {
@@ -206,6 +208,21 @@ TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
   const std::uint32_t before = map.Pixels()->Get(100, 100);
   EXPECT_NE(green, outside);
   EXPECT_EQ(outside, before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WorldMapScene, AutosaveOnlyAfterAStage) {
+  g_PlayData.m_bAutoSave = 1;
+  g_PlayData.m_nSaveSlot = 3;
+  for (eSceneId previous : {SCENE_MAPMENU, SCENE_PLAY}) {
+    g_SceneManager.m_nPrevScene = previous;
+    cWorldMapScene scene;
+    scene.Init();
+    EXPECT_EQ(std::filesystem::exists("user_data/story/Story04.dat"), previous == SCENE_PLAY);
+  }
 }
 
 }  // namespace
