@@ -15,10 +15,12 @@
 #include "platform/instance_lock.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
+#include "objects/object_services.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "play/stage_start.h"
 #include "project/play_data.h"
+#include "project/ranking.h"
 #include "project/stage_loader.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -110,6 +112,9 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(&SendPlaySound);
   SetStageLoadMessageHandler(&NestedMessage);
   SetPlayModeSource(&ScenePlayMode);
+  SetRankingPlayModeSource(&ScenePlayMode);
+  SetRankingTestPlaySource([] { return g_bTestPlay; });
+  InstallObjectServices();
   platform::SetDialogIdleService(&DialogIdle);
   sRequestActions actions;
   actions.startStageFile = &StartStageFile;
@@ -154,6 +159,8 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(nullptr);
   SetStageLoadMessageHandler(nullptr);
   SetPlayModeSource(nullptr);
+  SetRankingPlayModeSource(nullptr);
+  SetRankingTestPlaySource(nullptr);
   platform::SetDialogIdleService(nullptr);
   SetRequestActions({});
   platform::CloseVideo();
