@@ -71,6 +71,7 @@ void ReadSubRecord(cDataFile& file, Ptr& pointer, MakeNew makeNew) {
     pointer.reset();
     return;
   }
+  if (!file.Claim(sizeof(*pointer), "a command's part")) return;
   makeNew(pointer);
   pointer->Read(file);
 }

@@ -7,7 +7,7 @@ template <class Def>
 bool ReadDefs(cVector<Def>& list, cDataFile& file, bool placed, std::size_t minBytes,
               const char* what) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, minBytes + (placed ? 4 : 0), what)) return false;
+  if (!file.ReadCount(count, minBytes + (placed ? 4 : 0), what, sizeof(Def))) return false;
   // Filled first and read in place: a definition whose base is an earlier entry of this
   // list inherits that entry's resolved values, one whose base is later the defaults.
   list.clear();

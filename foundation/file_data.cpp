@@ -14,14 +14,21 @@ std::int32_t g_nDummy = 0;
 std::int16_t g_wDummy = 0;
 
 namespace {
-// No data file of any game comes near this; a larger one is refused unread.
-constexpr std::size_t kMaxDataFileBytes = 16u * 1024u * 1024u;
+// No data file the editor writes comes near this (a filled map of the largest size holds a
+// few tens of megabytes of placed blocks); a larger one is refused unread.
+constexpr std::size_t kMaxDataFileBytes = std::size_t{256} << 20;
+// The memory a file's lists may claim: this many times the file's size, and at least the
+// floor. Records of the editor take two to four times their stored size.
+constexpr std::size_t kClaimPerFileByte = 8;
+constexpr std::size_t kClaimFloor = std::size_t{4} << 20;
 }  // namespace
 
 // ---- cDataFile -------------------------------------------------------------------------
 
 cDataFile::cDataFile(std::string path, std::vector<std::uint8_t> bytes, int version)
-    : m_strPath(std::move(path)), m_Bytes(std::move(bytes)), m_nVersion(version) {}
+    : m_strPath(std::move(path)), m_Bytes(std::move(bytes)), m_nVersion(version) {
+  m_nAllowance = std::max(kClaimFloor, m_Bytes.size() * kClaimPerFileByte);
+}
 
 cDataFile::cDataFile(std::string path) : m_strPath(std::move(path)), m_bWriting(true) {
   m_nVersion = g_nDataVersion;
@@ -59,7 +66,19 @@ std::int32_t cDataFile::ReadInt() {
   return value;
 }
 
-bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what) {
+bool cDataFile::Claim(std::size_t bytes, const char* what) {
+  if (m_bFailed) return false;
+  if (bytes > m_nAllowance) {
+    Fail(FormatText("%s at byte %zu: the file's lists need more memory than a file of %zu bytes "
+                    "can describe", what, m_nPos, m_Bytes.size()));
+    return false;
+  }
+  m_nAllowance -= bytes;
+  return true;
+}
+
+bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what,
+                          std::size_t memoryEach) {
   count = 0;
   std::int32_t n = 0;
   if (!ReadValue(n)) return false;
@@ -72,6 +91,7 @@ bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const c
                     m_nPos - 4, Remaining()));
     return false;
   }
+  if (memoryEach > 0 && !Claim(static_cast<std::size_t>(n) * memoryEach, what)) return false;
   count = n;
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "foundation/report.h"
 #include "foundation/strings.h"
 #include "tests/support/temp_folder.h"
@@ -251,15 +253,48 @@ TEST_F(FileDataTest, RecordListsGrowOnlyAsTheirRecordsAreRead) {
   }
 }
 
+// A record far larger in memory than the eight bytes it can take in a file.
+class cLargeRecord : public cFileData {
+ public:
+  std::uint8_t m_Pad[1024] = {};
+};
+
+// A file made of the smallest records cannot claim more memory than a multiple of its size:
+// lists of the same file fail together once their elements pass the allowance.
+TEST_F(FileDataTest, MinimalRecordsCannotClaimMoreMemoryThanTheFileAllows) {
+  const auto listFile = [](int lists, std::int32_t count) {
+    cBytes bytes;
+    bytes.Raw(Header(821));
+    for (int l = 0; l < lists; ++l) {
+      bytes.I32(count);
+      for (std::int32_t i = 0; i < count; ++i) bytes.I32(0).I32(0);
+    }
+    return DataFileFromBytes("claim.dat", bytes.data);
+  };
+  cVector<cLargeRecord> list;
+  DataFilePtr small = listFile(2, 1024);  // 2 MiB of records from 16 KiB
+  ASSERT_TRUE(small);
+  EXPECT_TRUE(ReadRecordList(*small, list, "first") && ReadRecordList(*small, list, "second"));
+  DataFilePtr large = listFile(2, 3000);  // 6 MiB from 48 KiB
+  ASSERT_TRUE(large);
+  EXPECT_TRUE(ReadRecordList(*large, list, "first"));
+  EXPECT_FALSE(ReadRecordList(*large, list, "second"));
+  EXPECT_NE(large->FailReason().find("more memory"), std::string::npos) << large->FailReason();
+  EXPECT_EQ(list.size(), 3000u);
+}
+
 TEST_F(FileDataTest, FilesAboveTheSizeLimitAreRefusedUnread) {
-  const std::size_t limit = 16u * 1024 * 1024;
-  for (std::size_t size : {limit, limit + 1}) {
-    Bytes bytes = Header(821);
-    bytes.resize(size, 0);
-    WriteBytes("big.dat", bytes);
-    DataFilePtr file = DataFileOpenRead("big.dat");
-    EXPECT_EQ(file != nullptr, size == limit) << size;
+  // Real stages of the largest map sizes run past 16 MiB; no editor-made file reaches 256 MiB.
+  Bytes bytes = Header(821);
+  bytes.resize((std::size_t{16} << 20) + 1, 0);
+  WriteBytes("large.dat", bytes);
+  EXPECT_NE(DataFileOpenRead("large.dat"), nullptr);
+  {
+    std::ofstream sparse("big.dat", std::ios::binary);
+    sparse.seekp(static_cast<std::streamoff>(std::size_t{256} << 20));
+    sparse.put(0);
   }
+  EXPECT_EQ(DataFileOpenRead("big.dat"), nullptr);
   auto lines = ReadLines("Report_Game.txt");
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("larger than any data file"), std::string::npos);

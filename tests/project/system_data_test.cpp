@@ -232,6 +232,28 @@ TEST_F(SystemDataTest, UpgradesDependOnTheVersion) {
   }
 }
 
+TEST_F(SystemDataTest, OldFilesGetExactlyTheListLengthsOfTheirTime) {
+  // Before 587 the display items, before 672 the System.ini keys are resized: a longer list
+  // of such a file is cut too, not only a shorter one grown.
+  const struct {
+    int version;
+    std::size_t displayItems;
+    std::size_t iniKeys;
+  } cases[] = {{586, 5, 10}, {671, 7, 10}, {672, 7, 12}};
+  for (const auto& c : cases) {
+    cSystemData source;
+    source.m_DisplayItems.resize(7);
+    source.m_IniKeys.resize(12);
+    source.m_IniKeys[9].SetInt("Other", 4);
+    WriteBytes("System.dat", WriteAsVersion(source, c.version));
+    cSystemData rec;
+    ASSERT_EQ(rec.LoadFile("System.dat"), 1) << c.version;
+    EXPECT_EQ(rec.m_DisplayItems.size(), c.displayItems) << c.version;
+    EXPECT_EQ(rec.m_IniKeys.size(), c.iniKeys) << c.version;
+    EXPECT_EQ(rec.m_IniKeys[9].m_strName, c.version < 672 ? "English" : "Other") << c.version;
+  }
+}
+
 TEST_F(SystemDataTest, MusicReferencesAreClampedToTheBgmTable) {
   SetSystemBgmCountSource(TestBgmCount);
   g_nTestBgmCount = 3;
