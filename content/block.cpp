@@ -66,7 +66,7 @@ void cEdBlock::Clear() {
 }
 
 void cEdBlock::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();

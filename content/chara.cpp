@@ -94,7 +94,7 @@ void InsertInheritFlag(cVector<std::uint8_t>& flags, int group) {
 }  // namespace
 
 void cEdChara::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file) || !LoadFlowList(m_Flows, file)) return;
   if (!KeepTestPlayOnlyFlows()) RemoveTestPlayOnlyFlows(m_Flows);
   if (version < 168) {

@@ -41,7 +41,7 @@ void cEdItem::Clear() {
 }
 
 void cEdItem::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file) || !LoadCmdList(m_Cmds, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();

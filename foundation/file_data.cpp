@@ -217,13 +217,13 @@ void cFileData::AddString(std::string* member) {
 }
 
 void cFileData::Read(cDataFile& file) {
-  SetupItems(g_nReadVersion);
+  SetupItems(file.Version());
   std::int32_t n = 0;
   if (!file.ReadValue(n)) return;
   if (n > static_cast<std::int32_t>(m_Items.size())) {
     // Fields carry no sizes, so a file that lists more of them than this version binds
     // cannot be followed any further.
-    file.Fail(FormatText("a record lists %d fields where version %d has %d", n, g_nReadVersion,
+    file.Fail(FormatText("a record lists %d fields where version %d has %d", n, file.Version(),
                          static_cast<int>(m_Items.size())));
     return;
   }
@@ -231,7 +231,7 @@ void cFileData::Read(cDataFile& file) {
   if (file.Failed()) return;
   ReadStrings(file);
   if (file.Failed()) return;
-  if (g_nReadVersion != g_nDataVersion) SetupItems(g_nDataVersion);
+  if (file.Version() != g_nDataVersion) SetupItems(g_nDataVersion);
 }
 
 void cFileData::ReadFields(cDataFile& file, int n) {
@@ -280,7 +280,7 @@ void cFileData::ReadStrings(cDataFile& file) {
   std::int32_t m = 0;
   if (!file.ReadValue(m)) return;
   if (m > static_cast<std::int32_t>(m_StrItems.size())) {
-    file.Fail(FormatText("a record lists %d strings where version %d has %d", m, g_nReadVersion,
+    file.Fail(FormatText("a record lists %d strings where version %d has %d", m, file.Version(),
                          static_cast<int>(m_StrItems.size())));
     return;
   }
@@ -388,22 +388,18 @@ cRecordSnapshot::cRecordSnapshot(cFileData& record) : m_Record(record) {
 }
 
 void cRecordSnapshot::Restore() {
-  const int savedVersion = g_nReadVersion;
   const int savedStrip = g_bStripCR;
-  g_nReadVersion = g_nDataVersion;
   g_bStripCR = 0;
   cDataFile image("snapshot", m_Bytes, g_nDataVersion);
   m_Record.Read(image);
   g_bStripCR = savedStrip;
-  g_nReadVersion = savedVersion;
 }
 
 int ReadRecordChecked(cFileData& record, cDataFile& file) {
   cRecordSnapshot snapshot(record);
-  const int version = g_nReadVersion;
   record.Read(file);
   if (!file.Failed()) return 1;
-  Report("%s : damaged data file (version %d): %s", file.Path().c_str(), version,
+  Report("%s : damaged data file (version %d): %s", file.Path().c_str(), file.Version(),
          file.FailReason().c_str());
   snapshot.Restore();
   return 0;

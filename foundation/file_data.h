@@ -25,7 +25,9 @@ static_assert(std::endian::native == std::endian::little,
 // The program's data version, written at the head of every data file.
 inline constexpr int kDataVersion = 821;
 extern int g_nDataVersion;
-// The header of the data file most recently opened for reading on this thread.
+// The header of the data file most recently opened for reading on this thread, published for
+// callers that look at it after an open. Readers take the version from the file they read
+// (cDataFile::Version), which holds for that file alone.
 extern thread_local int g_nReadVersion;
 // 1 after the last open refused a file of a newer data version, 0 after one was accepted.
 extern std::atomic<int> g_bNewerDataFile;
@@ -59,6 +61,8 @@ class cDataFile {
 
   bool IsWriting() const { return m_bWriting; }
   const std::string& Path() const { return m_strPath; }
+  // The data version of the file's header (of this program, for a file being written): the
+  // layout every record of the file is read in.
   int Version() const { return m_nVersion; }
 
   // Reading.

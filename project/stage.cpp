@@ -245,7 +245,7 @@ bool cStage::ReadVarNames(cVector<cVarName>& list, cDataFile& file) {
 }
 
 void cStage::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (m_nSpeedLevel < kMinSpeedLevel || m_nSpeedLevel > kMaxSpeedLevel) {

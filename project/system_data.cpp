@@ -248,7 +248,7 @@ void cSystemData::SetDefault() {
 }
 
 void cSystemData::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   ReadLists(file, version);

@@ -20,7 +20,7 @@ void cSysDisplayItem::SetupItems(int version) {
 void cSysDisplayItem::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
-  if (g_nReadVersion < 204) m_bShowValue = 1;
+  if (file.Version() < 204) m_bShowValue = 1;
 }
 
 void cRankingGenreSet::SetupItems(int) {

@@ -69,7 +69,7 @@ void cWorldMapLink::SetupItems(int version) {
 }
 
 void cWorldMapLink::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (version < 209) m_nNeedTotal = 0;
@@ -153,7 +153,7 @@ void cWorldMapData::SetupItems(int) {
 }
 
 void cWorldMapData::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!IsSideInRange(m_nWidth) || !IsSideInRange(m_nHeight)) {

@@ -8,7 +8,7 @@
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 

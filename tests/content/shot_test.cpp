@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "content/content_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 

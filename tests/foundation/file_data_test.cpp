@@ -283,6 +283,26 @@ TEST_F(FileDataTest, MinimalRecordsCannotClaimMoreMemoryThanTheFileAllows) {
   EXPECT_EQ(list.size(), 3000u);
 }
 
+// A record is read in the layout of its own file's header, whatever file was opened last.
+TEST_F(FileDataTest, RecordsReadInTheVersionOfTheirOwnFile) {
+  // Version 105: six bindings (first, since100, two shorts, the double, the array), two
+  // strings, the list.
+  const Bytes body = cBytes().I32(6).I32(7).I32(3).I16(1).I16(2).F64(0.5).I32(5).I32(6).I32(7)
+                         .I32(2).Str("a").Str("").I32(0).data;
+  DataFilePtr old = DataFileFromBytes("old.dat", cBytes().Raw(Header(105)).Raw(body).data);
+  DataFilePtr current = DataFileFromBytes("new.dat", Header(821));
+  ASSERT_TRUE(old && current);
+  EXPECT_EQ(old->Version(), 105);
+  cSample rec;
+  rec.Read(*old);
+  EXPECT_FALSE(old->Failed()) << old->FailReason();
+  EXPECT_EQ(old->Remaining(), 0u);
+  EXPECT_EQ(rec.m_nSince100, 3);
+  EXPECT_EQ(rec.m_dValue, 0.5);
+  EXPECT_EQ(rec.m_nArray[2], 7);
+  EXPECT_EQ(rec.m_byPair[0], 0);
+}
+
 TEST_F(FileDataTest, FilesAboveTheSizeLimitAreRefusedUnread) {
   // Real stages of the largest map sizes run past 16 MiB; no editor-made file reaches 256 MiB.
   Bytes bytes = Header(821);

@@ -110,7 +110,6 @@ std::vector<std::uint8_t> FuzzCheckRewrite(WriteFn write, ReadFn readBack) {
   if (!file) FuzzFail("the written file cannot be opened");
   if (!readBack(*file) || file->Failed()) FuzzFail("the written file does not read back");
   if (file->Remaining() != 0) FuzzFail("the written file has bytes the reader leaves");
-  g_nReadVersion = g_nDataVersion;
   return first;
 }
 

@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "project/stage_loader.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 
