@@ -5,6 +5,7 @@
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
 #include "tests/support/record_bytes.h"
+#include "tests/support/scoped_global.h"
 
 namespace {
 
@@ -14,11 +15,9 @@ class DefinitionTest : public ::testing::Test {
     SetStagePaletteLists(m_Stage.Lists());
     g_CommonPalette = cPalette();
   }
-  void TearDown() override {
-    SetStagePaletteLists({});
-    g_CommonPalette = cPalette();
-    g_bEditorLaunch = 0;
-  }
+  void TearDown() override { SetStagePaletteLists({}); }
+  cScopedGlobal<cPalette> m_KeepCommonPalette{g_CommonPalette};
+  cScopedGlobal<int> m_KeepEditorLaunch{g_bEditorLaunch};
   template <class Def>
   Def ReadBack(Def& def, int version = kDataVersion) {
     const auto bytes = FileAtVersion(version, [&](cDataFile& f) { def.Write(f); });

@@ -6,6 +6,7 @@
 
 #include "foundation/report.h"
 #include "foundation/strings.h"
+#include "tests/support/scoped_global.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -70,12 +71,10 @@ Bytes Header(std::uint32_t version) { return cBytes().I32(static_cast<std::int32
 
 class FileDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(ReportOpen("Report_Game.txt"));
-    g_bStripCR = 0;
-  }
-  void TearDown() override { g_bStripCR = 0; }
+  void SetUp() override { ASSERT_TRUE(ReportOpen("Report_Game.txt")); }
   cTempFolder folder;
+  cScopedGlobal<int> m_KeepStripCR{g_bStripCR, 0};
+  cScopedGlobal<std::atomic<int>> m_KeepNewer{g_bNewerDataFile};
 };
 
 TEST_F(FileDataTest, WritesTheExactLayout) {
@@ -163,7 +162,6 @@ TEST_F(FileDataTest, NewerVersionIsRefused) {
   g_bNewerDataFile = 1;
   EXPECT_EQ(rec.LoadFile("missing.dat"), 0);
   EXPECT_EQ(g_bNewerDataFile.load(), 1);
-  g_bNewerDataFile = 0;
 }
 
 TEST_F(FileDataTest, DamagedFilesFailAndChangeNothing) {

@@ -11,6 +11,7 @@
 #include "project/stage_loader.h"
 #include "tests/content/fake_refs.h"
 #include "tests/support/record_bytes.h"
+#include "tests/support/scoped_global.h"
 
 namespace {
 
@@ -277,6 +278,7 @@ TEST_F(StageLoadTest, StageWithoutHeroIsRefused) {
   BuildStage();
   g_Stage.m_PlacedCharas[1].m_nControl = 1;
   ASSERT_EQ(g_Stage.SaveFile("s.stg4_000"), 1);
+  cScopedGlobal<int> keepTestPlay(g_bTestPlay);
   for (int testPlay : {0, 1}) {
     g_bTestPlay = testPlay;
     g_Boxes.clear();
@@ -286,7 +288,6 @@ TEST_F(StageLoadTest, StageWithoutHeroIsRefused) {
     EXPECT_EQ(g_Boxes[0], "主人公が配置されていないのでプレイできません！");
     EXPECT_EQ(platform::IsCloseRequested(), testPlay == 1);
   }
-  g_bTestPlay = 0;
 }
 
 TEST_F(StageLoadTest, CloseRequestDuringTheReadDropsTheResultAndKeepsTheRequest) {
