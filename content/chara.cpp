@@ -2,7 +2,6 @@
 
 #include "content/block.h"
 #include "content/content_refs.h"
-#include "content/palette.h"
 
 // The member initialisers hold the defaults; bindings are made when first used.
 cEdChara::cEdChara() { m_Inherit.assign(kCharaInheritGroups, 0); }

@@ -122,3 +122,9 @@ void WritePaletteLists(const sPaletteLists& lists, cDataFile& file) {
   WriteRecordList(file, *lists.pCharas);
   WriteRecordList(file, *lists.pItems);
 }
+
+cEdItem* GetEdItem(int palette, std::int16_t index) {
+  ItemVector* list = PaletteLists(palette).pItems;
+  if (!list || static_cast<std::uint16_t>(index) >= list->size()) return nullptr;
+  return &(*list)[static_cast<std::uint16_t>(index)];
+}

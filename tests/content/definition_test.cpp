@@ -14,6 +14,7 @@ class DefinitionTest : public ::testing::Test {
   void SetUp() override {
     SetStagePaletteLists(m_Stage.Lists());
     g_CommonPalette = cPalette();
+    m_Refs.m_bRealPalettes = true;
   }
   void TearDown() override { SetStagePaletteLists({}); }
   cScopedGlobal<cPalette> m_KeepCommonPalette{g_CommonPalette};

@@ -51,6 +51,7 @@ inline void FuzzSetUp() {
 
 inline void FuzzWriteHostFile(const std::string& name, const std::uint8_t* data,
                               std::size_t size) {
+  FuzzSetUp();  // into the working folder, whatever the target did first
   // A plain write: the safe replace syncs to disk, which would slow every run a hundredfold.
   std::ofstream out(platform::HostPath(name), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
