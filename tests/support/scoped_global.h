@@ -4,7 +4,10 @@
 //
 //   cScopedGlobal bpp(g_nBpp, 16);   // g_nBpp is 16 until bpp goes out of scope
 //   cScopedGlobal system(g_SystemData);  // free to change; restored afterwards
+//   cScopedGlobal palette(g_Palette);     // arrays too, element by element
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <utility>
 
 template <class T>
@@ -39,6 +42,19 @@ class cScopedGlobal<std::atomic<T>> {
  private:
   std::atomic<T>& m_Global;
   T m_Saved;
+};
+
+template <class T, std::size_t N>
+class cScopedGlobal<T[N]> {
+ public:
+  explicit cScopedGlobal(T (&global)[N]) : m_Global(global) { std::copy(global, global + N, m_Saved); }
+  ~cScopedGlobal() { std::copy(m_Saved, m_Saved + N, m_Global); }
+  cScopedGlobal(const cScopedGlobal&) = delete;
+  cScopedGlobal& operator=(const cScopedGlobal&) = delete;
+
+ private:
+  T (&m_Global)[N];
+  T m_Saved[N];
 };
 
 template <class T>
