@@ -18,8 +18,9 @@ namespace {
 // few tens of megabytes of placed blocks); a larger one is refused unread.
 constexpr std::size_t kMaxDataFileBytes = std::size_t{256} << 20;
 // The memory a file's lists may claim: this many times the file's size, and at least the
-// floor. Records of the editor take two to four times their stored size.
-constexpr std::size_t kClaimPerFileByte = 8;
+// floor. A record takes at most about seven times its stored size in memory (one holding
+// only an empty name); a whole file, far less.
+constexpr std::size_t kClaimPerFileByte = 16;
 constexpr std::size_t kClaimFloor = std::size_t{4} << 20;
 }  // namespace
 
