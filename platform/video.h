@@ -47,6 +47,41 @@ bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& heigh
 // Main thread: handles the window system's pending events (keeps the window responsive).
 void PumpVideoEvents();
 
+// What the window system tells the main window, in the terms of its handler.
+enum class eWindowEvent {
+  Close,       // the close box
+  Escape,      // the Esc key went down while the window had the keyboard
+  Activate,    // keyboard focus gained, or the window shown or restored
+  Deactivate,  // keyboard focus lost, or the window minimised
+  Moved,       // x, y: the client area's new top-left corner on the screen
+  Exposed,     // the picture must be shown again
+};
+struct sWindowEvent {
+  eWindowEvent kind = eWindowEvent::Exposed;
+  int x = 0, y = 0;
+};
+// Main thread: takes the next event of the window (others are dropped; the keyboard state
+// stays readable). False when none is waiting.
+bool PollWindowEvent(sWindowEvent& out);
+// True when the video driver reports keyboard focus (a real display, not the dummy driver).
+bool VideoReportsFocus();
+// The window's client area on the screen; false without a window.
+bool WindowClientRect(int& x, int& y, int& width, int& height);
+bool WindowMinimised();
+bool WindowMaximised();
+void SetWindowPosition(int x, int y);
+void SetWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
+// The usable area of the display the window is on (or of the first display).
+bool DisplayWorkArea(int& x, int& y, int& width, int& height);
+// The full size of the display (the full-screen client size).
+bool DisplaySize(int& width, int& height);
+// Main thread: shows the last presented frame again (after the window was uncovered).
+void RepresentLastFrame();
+// The mouse on the screen and its two buttons; false when the video system is not running.
+bool GlobalMouse(int& x, int& y, bool& left, bool& right);
+// Asks the window system for the keyboard focus.
+void RaiseVideoWindow();
+
 // Converts one frame to 0x00RRGGBB (16-bit channels widened by bit replication).
 void ConvertFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
                   const std::uint32_t* palette, std::vector<std::uint32_t>& out);

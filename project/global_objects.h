@@ -16,6 +16,14 @@
 //   g_Stage, g_StageCopy, g_WorldMap                     their defaults
 //   g_PlayData, g_PlayDataAtStart, g_PrevPlayDataAtStart, g_OptionData    their defaults
 //   g_SlotInfo                                           99 empty slot headers
+//   g_Ranking                                            five tables of 20 free entries
+// and, above this folder (their headers cannot be included here):
+//   g_Inputs                                             one fresh record   play/input.h
+//   g_KeyConfig                                          all zero           play/input.h
+//   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
+//   g_MenuPos                                            three positions    play/play_scene.h
+//   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
+//   g_MapCells                                           empty              play/map_cells.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are
@@ -31,6 +39,7 @@
 #include "project/option_data.h"
 #include "project/paths.h"
 #include "project/play_data.h"
+#include "project/ranking.h"
 #include "project/stage.h"
 #include "project/story_save.h"
 #include "project/system_bitmaps.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foundation/file_data.h"
+#include "play/input.h"
 #include "project/global_objects.h"
 
 namespace {
@@ -70,6 +71,14 @@ TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
   cOptionData options;
   EXPECT_EQ(Image(g_OptionData), Image(options));
 
+  cRanking ranking;
+  EXPECT_EQ(Image(g_Ranking), Image(ranking));
+  ASSERT_EQ(g_Ranking.m_Tables.size(), 5u);
+  for (int genre = 0; genre < 5; ++genre) {
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_bHighFirst, genre == 2 ? 0 : 1);
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_Entries.size(), 20u);
+  }
+
   ASSERT_EQ(g_SlotInfo.size(), static_cast<size_t>(kStorySlotCount));
   for (const cSlotInfo& slot : g_SlotInfo) {
     EXPECT_EQ(slot.m_bValid, 0);
@@ -83,6 +92,19 @@ TEST(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
     EXPECT_EQ(g_DataBase.TableSize(table),
               fresh.TableSize(table))
         << table;
+}
+
+TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
+  ASSERT_EQ(g_Inputs.size(), 1u);
+  const cInputState& r = g_Inputs[0];
+  EXPECT_EQ(r.m_wDirection, 0);
+  EXPECT_EQ(r.m_wButton, 0);
+  EXPECT_EQ(r.m_nRepeatDelay, 0);
+  EXPECT_EQ(r.m_JoyButtonMask[0], 0);
+  EXPECT_EQ(r.m_DirHistories.size(), 10u);
+  EXPECT_EQ(r.m_ButtonHistories.size(), 9u);
+  const cKeyConfig zero{};
+  EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
 }
 
 }  // namespace
