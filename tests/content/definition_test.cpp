@@ -5,7 +5,7 @@
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
 #include "tests/support/record_bytes.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "content/content_refs.h"
 #include "tests/support/record_bytes.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "foundation/report.h"
 #include "foundation/strings.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

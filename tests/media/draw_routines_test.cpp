@@ -6,7 +6,7 @@
 
 #include "media/sprite_batch.h"
 #include "tests/media/screen_fixture.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "platform/close_request.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 using Pixels = std::vector<std::uint32_t>;

@@ -11,7 +11,7 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "platform/close_request.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 class cScreenTest : public ::testing::Test {
  protected:

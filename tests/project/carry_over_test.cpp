@@ -6,7 +6,7 @@
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

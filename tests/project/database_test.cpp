@@ -5,7 +5,7 @@
 #include "foundation/report.h"
 #include "platform/host_file.h"
 #include "tests/support/record_bytes.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "project/system_data.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

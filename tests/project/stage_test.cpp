@@ -11,7 +11,7 @@
 #include "project/stage_loader.h"
 #include "tests/content/fake_refs.h"
 #include "tests/support/record_bytes.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

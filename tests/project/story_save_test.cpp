@@ -7,7 +7,7 @@
 #include "project/paths.h"
 #include "project/play_data.h"
 #include "project/system_data.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "foundation/report.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

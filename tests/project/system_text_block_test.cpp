@@ -9,7 +9,7 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "project/system_data.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/file_data.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 // The bytes of a data file of the given version holding what write(file) writes, the records

@@ -28,7 +28,7 @@
 #include "project/system_data.h"
 #include "project/system_ini.h"
 #include "project/world_map.h"
-#include "tests/support/scoped_global.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
