@@ -6,26 +6,38 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/audio_mixer.h"
 #include "platform/host_file.h"
-#include "platform/host_path.h"
 #include "platform/ogg_stream.h"
 #include "platform/ogg_writer.h"
 #include "platform/vorbis_trial.h"
 
 namespace {
 
-constexpr const char* kSong = "bench_song.ogg";
+// The song, written once into a temporary folder that is removed when the run ends.
+std::string g_strFolder;
+std::string g_strSong;
+
+void RemoveSong() {
+  std::error_code ec;
+  std::filesystem::remove_all(g_strFolder, ec);
+}
 
 // Three minutes of stereo chords with some noise, written once.
 void MakeSong() {
-  static bool made = false;
-  if (made) return;
-  made = true;
+  if (!g_strSong.empty()) return;
+  std::string folder = (std::filesystem::temp_directory_path() / "tw_bench_XXXXXX").string();
+  if (!mkdtemp(folder.data())) std::abort();
+  g_strFolder = folder;
+  g_strSong = folder + "/bench_song.ogg";
+  std::atexit(RemoveSong);
   constexpr int kRate = 44100;
   constexpr int kFrames = kRate * 180;
   std::vector<float> samples(2 * static_cast<std::size_t>(kFrames));
@@ -41,7 +53,7 @@ void MakeSong() {
                              0.15 * std::sin(2 * M_PI * root * 1.5 * t + c) + 0.05 * n);
     }
   }
-  platform::WriteOggVorbis(platform::HostPath(kSong), samples, 2, kRate);
+  platform::WriteOggVorbis(g_strSong, samples, 2, kRate);
 }
 
 // Megabytes of touched heap standing for a running game.
@@ -57,7 +69,7 @@ void BM_OggLoad(benchmark::State& state) {
   platform::AudioOpenOffline();
   {
     platform::cOggVoice voice;
-    for (auto _ : state) benchmark::DoNotOptimize(voice.Load(kSong));
+    for (auto _ : state) benchmark::DoNotOptimize(voice.Load(g_strSong));
   }
   platform::AudioClose();
 }
@@ -66,7 +78,7 @@ BENCHMARK(BM_OggLoad)->Arg(0)->Arg(512)->Unit(benchmark::kMillisecond)->UseRealT
 void BM_OggWholeTrial(benchmark::State& state) {
   MakeSong();
   auto bytes = std::make_shared<std::vector<std::uint8_t>>();
-  platform::ReadHostFile(kSong, *bytes, std::size_t{1} << 30);
+  platform::ReadHostFile(g_strSong, *bytes, std::size_t{1} << 30);
   for (auto _ : state) {
     platform::cVorbisTrial trial(bytes);
     while (!trial.Passed() && !trial.Refused()) usleep(100);
@@ -80,7 +92,7 @@ void BM_OggPlayBlock(benchmark::State& state) {
   platform::AudioOpenOffline();
   {
     platform::cOggVoice voice;
-    voice.Load(kSong);
+    voice.Load(g_strSong);
     voice.SetLoop(platform::cOggVoice::kLoopForever);
     voice.Play();
     std::vector<float> out(2 * 1024);

@@ -65,7 +65,7 @@ void cDbAnimeSet::SetupItems(int version) {
 }
 
 void cDbAnimeSet::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadRecordList(file, m_Anime, "animations")) return;

@@ -1,7 +1,6 @@
 #include "content/block.h"
 
 #include "content/content_refs.h"
-#include "content/palette.h"
 #include "content/shot.h"
 
 namespace {
@@ -66,7 +65,7 @@ void cEdBlock::Clear() {
 }
 
 void cEdBlock::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
@@ -87,7 +86,7 @@ void cEdBlock::Validate() {
 void cEdBlock::ValidateItemRef() {
   if (m_nItemPalette != PALETTE_COMMON && m_nItemPalette != PALETTE_STAGE) return;
   if (IndexInTable(static_cast<std::uint16_t>(m_sItemIndex),
-                   PaletteListSize(m_nItemPalette, PLIST_ITEM)))
+                   ContentRefs().PaletteListSize(m_nItemPalette == PALETTE_STAGE, PLIST_ITEM)))
     return;
   m_nItemPalette = 0;
   m_sItemIndex = 0;

@@ -2,7 +2,6 @@
 
 #include "content/block.h"
 #include "content/content_refs.h"
-#include "content/palette.h"
 
 // The member initialisers hold the defaults; bindings are made when first used.
 cEdChara::cEdChara() { m_Inherit.assign(kCharaInheritGroups, 0); }
@@ -94,7 +93,7 @@ void InsertInheritFlag(cVector<std::uint8_t>& flags, int group) {
 }  // namespace
 
 void cEdChara::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file) || !LoadFlowList(m_Flows, file)) return;
   if (!KeepTestPlayOnlyFlows()) RemoveTestPlayOnlyFlows(m_Flows);
   if (version < 168) {

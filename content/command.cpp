@@ -71,6 +71,7 @@ void ReadSubRecord(cDataFile& file, Ptr& pointer, MakeNew makeNew) {
     pointer.reset();
     return;
   }
+  if (!file.Claim(sizeof(*pointer), "a command's part")) return;
   makeNew(pointer);
   pointer->Read(file);
 }
@@ -83,7 +84,7 @@ void WriteSubRecord(cDataFile& file, const Ptr& pointer) {
 }  // namespace
 
 void cEdCmd::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   ReadSubRecord(file, m_pMove, [](MovePtr& p) { NewMove(p); });

@@ -41,7 +41,7 @@ void cEdCond::SetupItems(int version) {
 }
 
 void cEdCond::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (version < kDataVersion) Upgrade(version);
@@ -92,7 +92,7 @@ void cCondList::SetupItems(int) {
 }
 
 void cCondList::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (version >= 766)

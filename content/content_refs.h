@@ -47,3 +47,15 @@ void SetContentRefs(const cContentRefs* refs);
 inline bool IndexInTable(std::int64_t index, std::int32_t size) {
   return size > 0 && static_cast<std::uint64_t>(index) < static_cast<std::uint64_t>(size);
 }
+
+// Resets a definition's base reference that points outside its palette's list (palette 1
+// common, 2 stage); other palette values stay.
+template <class Def>
+void ValidateBaseRef(Def& def, ePaletteList list) {
+  if (def.m_nBasePalette != 1 && def.m_nBasePalette != 2) return;
+  if (IndexInTable(static_cast<std::uint16_t>(def.m_sBaseIndex),
+                   ContentRefs().PaletteListSize(def.m_nBasePalette == 2, list)))
+    return;
+  def.m_nBasePalette = 0;
+  def.m_sBaseIndex = 0;
+}

@@ -51,7 +51,7 @@ void cEdFlow::SetupItems(int version) {
 }
 
 void cEdFlow::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed() || !ReadCondList(m_Conds, file) || !LoadKeyCondList(m_KeyConds, file) ||
       !LoadCmdList(m_Cmds, file))

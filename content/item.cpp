@@ -2,7 +2,6 @@
 
 #include "content/block.h"
 #include "content/content_refs.h"
-#include "content/palette.h"
 
 // The member initialisers hold the defaults; bindings are made when first used.
 cEdItem::cEdItem() { m_Inherit.assign(kItemInheritGroups, 0); }
@@ -41,7 +40,7 @@ void cEdItem::Clear() {
 }
 
 void cEdItem::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (!ReadDefinitionHead(*this, file) || !LoadCmdList(m_Cmds, file)) return;
   UpgradeShotGraphic(m_sGraphic, m_nGraphicKind, version);
   ApplyInheritance();
@@ -63,10 +62,4 @@ void cEdItem::Validate() {
 
 void cEdItem::ClampIndexes() {
   for (cEdCmd& cmd : m_Cmds) cmd.ClampIndexes();
-}
-
-cEdItem* GetEdItem(int palette, std::int16_t index) {
-  ItemVector* list = PaletteLists(palette).pItems;
-  if (!list || static_cast<std::uint16_t>(index) >= list->size()) return nullptr;
-  return &(*list)[static_cast<std::uint16_t>(index)];
 }

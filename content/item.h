@@ -51,7 +51,3 @@ class cEdItem : public cFileData {
   std::int16_t m_sSound = 0;
   CmdVector m_Cmds;
 };
-
-// The item of a palette (1 common, 2 stage) at index; null outside the list or for another
-// palette value.
-cEdItem* GetEdItem(int palette, std::int16_t index);

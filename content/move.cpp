@@ -56,7 +56,7 @@ void cEdMove::SetDefaults() {
 void cEdMove::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (version < 158) m_bMirrorAngle = 0;
   if (version < 159) m_nDistanceUnit = 0;
   if (version < 162) {

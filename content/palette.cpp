@@ -7,7 +7,7 @@ template <class Def>
 bool ReadDefs(cVector<Def>& list, cDataFile& file, bool placed, std::size_t minBytes,
               const char* what) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, minBytes + (placed ? 4 : 0), what)) return false;
+  if (!file.ReadCount(count, minBytes + (placed ? 4 : 0), what, sizeof(Def))) return false;
   // Filled first and read in place: a definition whose base is an earlier entry of this
   // list inherits that entry's resolved values, one whose base is later the defaults.
   list.clear();
@@ -121,4 +121,10 @@ void WritePaletteLists(const sPaletteLists& lists, cDataFile& file) {
   WriteRecordList(file, *lists.pBlocks);
   WriteRecordList(file, *lists.pCharas);
   WriteRecordList(file, *lists.pItems);
+}
+
+cEdItem* GetEdItem(int palette, std::int16_t index) {
+  ItemVector* list = PaletteLists(palette).pItems;
+  if (!list || static_cast<std::uint16_t>(index) >= list->size()) return nullptr;
+  return &(*list)[static_cast<std::uint16_t>(index)];
 }

@@ -54,17 +54,9 @@ const sPaletteLists& StagePaletteLists();
 sPaletteLists PaletteLists(int palette);
 // The size of one list of palette 1 or 2; 0 for another palette or a missing list.
 std::int32_t PaletteListSize(int palette, ePaletteList list);
-
-// Resets a base reference that points outside its palette's list; other palette values stay.
-template <class Def>
-void ValidateBaseRef(Def& def, ePaletteList list) {
-  if (def.m_nBasePalette != 1 && def.m_nBasePalette != 2) return;
-  if (IndexInTable(static_cast<std::uint16_t>(def.m_sBaseIndex),
-                   PaletteListSize(def.m_nBasePalette, list)))
-    return;
-  def.m_nBasePalette = 0;
-  def.m_sBaseIndex = 0;
-}
+// The item definition at index of palette 1 or 2; null for another palette or an index
+// outside the list.
+cEdItem* GetEdItem(int palette, std::int16_t index);
 
 // Entry 0 of each non-empty list back to the defaults of its kind.
 void ResetNoneEntries(const sPaletteLists& lists);

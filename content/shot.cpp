@@ -91,7 +91,7 @@ void cEdShot::SetDefaults() {
 void cEdShot::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   if (version < 158) m_bMirrorAngle = 0;
   if (version < 197) m_byReserved57 = m_byReserved56;
   if (version < 212)

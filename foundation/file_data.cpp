@@ -14,14 +14,22 @@ std::int32_t g_nDummy = 0;
 std::int16_t g_wDummy = 0;
 
 namespace {
-// No data file of any game comes near this; a larger one is refused unread.
-constexpr std::size_t kMaxDataFileBytes = 16u * 1024u * 1024u;
+// No data file the editor writes comes near this (a filled map of the largest size holds a
+// few tens of megabytes of placed blocks); a larger one is refused unread.
+constexpr std::size_t kMaxDataFileBytes = std::size_t{256} << 20;
+// The memory a file's lists may claim: this many times the file's size, and at least the
+// floor. A record takes at most about seven times its stored size in memory (one holding
+// only an empty name); a whole file, far less.
+constexpr std::size_t kClaimPerFileByte = 16;
+constexpr std::size_t kClaimFloor = std::size_t{4} << 20;
 }  // namespace
 
 // ---- cDataFile -------------------------------------------------------------------------
 
 cDataFile::cDataFile(std::string path, std::vector<std::uint8_t> bytes, int version)
-    : m_strPath(std::move(path)), m_Bytes(std::move(bytes)), m_nVersion(version) {}
+    : m_strPath(std::move(path)), m_Bytes(std::move(bytes)), m_nVersion(version) {
+  m_nAllowance = std::max(kClaimFloor, m_Bytes.size() * kClaimPerFileByte);
+}
 
 cDataFile::cDataFile(std::string path) : m_strPath(std::move(path)), m_bWriting(true) {
   m_nVersion = g_nDataVersion;
@@ -59,7 +67,19 @@ std::int32_t cDataFile::ReadInt() {
   return value;
 }
 
-bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what) {
+bool cDataFile::Claim(std::size_t bytes, const char* what) {
+  if (m_bFailed) return false;
+  if (bytes > m_nAllowance) {
+    Fail(FormatText("%s at byte %zu: the file's lists need more memory than a file of %zu bytes "
+                    "can describe", what, m_nPos, m_Bytes.size()));
+    return false;
+  }
+  m_nAllowance -= bytes;
+  return true;
+}
+
+bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what,
+                          std::size_t memoryEach) {
   count = 0;
   std::int32_t n = 0;
   if (!ReadValue(n)) return false;
@@ -72,6 +92,7 @@ bool cDataFile::ReadCount(std::int32_t& count, std::size_t minBytesEach, const c
                     m_nPos - 4, Remaining()));
     return false;
   }
+  if (memoryEach > 0 && !Claim(static_cast<std::size_t>(n) * memoryEach, what)) return false;
   count = n;
   return true;
 }
@@ -197,13 +218,13 @@ void cFileData::AddString(std::string* member) {
 }
 
 void cFileData::Read(cDataFile& file) {
-  SetupItems(g_nReadVersion);
+  SetupItems(file.Version());
   std::int32_t n = 0;
   if (!file.ReadValue(n)) return;
   if (n > static_cast<std::int32_t>(m_Items.size())) {
     // Fields carry no sizes, so a file that lists more of them than this version binds
     // cannot be followed any further.
-    file.Fail(FormatText("a record lists %d fields where version %d has %d", n, g_nReadVersion,
+    file.Fail(FormatText("a record lists %d fields where version %d has %d", n, file.Version(),
                          static_cast<int>(m_Items.size())));
     return;
   }
@@ -211,7 +232,7 @@ void cFileData::Read(cDataFile& file) {
   if (file.Failed()) return;
   ReadStrings(file);
   if (file.Failed()) return;
-  if (g_nReadVersion != g_nDataVersion) SetupItems(g_nDataVersion);
+  if (file.Version() != g_nDataVersion) SetupItems(g_nDataVersion);
 }
 
 void cFileData::ReadFields(cDataFile& file, int n) {
@@ -260,7 +281,7 @@ void cFileData::ReadStrings(cDataFile& file) {
   std::int32_t m = 0;
   if (!file.ReadValue(m)) return;
   if (m > static_cast<std::int32_t>(m_StrItems.size())) {
-    file.Fail(FormatText("a record lists %d strings where version %d has %d", m, g_nReadVersion,
+    file.Fail(FormatText("a record lists %d strings where version %d has %d", m, file.Version(),
                          static_cast<int>(m_StrItems.size())));
     return;
   }
@@ -368,22 +389,18 @@ cRecordSnapshot::cRecordSnapshot(cFileData& record) : m_Record(record) {
 }
 
 void cRecordSnapshot::Restore() {
-  const int savedVersion = g_nReadVersion;
   const int savedStrip = g_bStripCR;
-  g_nReadVersion = g_nDataVersion;
   g_bStripCR = 0;
   cDataFile image("snapshot", m_Bytes, g_nDataVersion);
   m_Record.Read(image);
   g_bStripCR = savedStrip;
-  g_nReadVersion = savedVersion;
 }
 
 int ReadRecordChecked(cFileData& record, cDataFile& file) {
   cRecordSnapshot snapshot(record);
-  const int version = g_nReadVersion;
   record.Read(file);
   if (!file.Failed()) return 1;
-  Report("%s : damaged data file (version %d): %s", file.Path().c_str(), version,
+  Report("%s : damaged data file (version %d): %s", file.Path().c_str(), file.Version(),
          file.FailReason().c_str());
   snapshot.Restore();
   return 0;

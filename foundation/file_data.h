@@ -25,7 +25,9 @@ static_assert(std::endian::native == std::endian::little,
 // The program's data version, written at the head of every data file.
 inline constexpr int kDataVersion = 821;
 extern int g_nDataVersion;
-// The header of the data file most recently opened for reading on this thread.
+// The header of the data file most recently opened for reading on this thread, published for
+// callers that look at it after an open. Readers take the version from the file they read
+// (cDataFile::Version), which holds for that file alone.
 extern thread_local int g_nReadVersion;
 // 1 after the last open refused a file of a newer data version, 0 after one was accepted.
 extern std::atomic<int> g_bNewerDataFile;
@@ -59,6 +61,8 @@ class cDataFile {
 
   bool IsWriting() const { return m_bWriting; }
   const std::string& Path() const { return m_strPath; }
+  // The data version of the file's header (of this program, for a file being written): the
+  // layout every record of the file is read in.
   int Version() const { return m_nVersion; }
 
   // Reading.
@@ -77,8 +81,16 @@ class cDataFile {
   // Reads a signed 32-bit value; 0 when it is not there.
   std::int32_t ReadInt();
   // Reads a list count. A negative count, or one whose elements (each at least
-  // minBytesEach long) could not fit in the bytes left, marks the file as damaged.
-  bool ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what);
+  // minBytesEach long) could not fit in the bytes left, marks the file as damaged; so does a
+  // count whose elements (memoryEach bytes each once read) would take more memory than the
+  // file may claim (see Claim).
+  bool ReadCount(std::int32_t& count, std::size_t minBytesEach, const char* what,
+                 std::size_t memoryEach = 0);
+  // Claims memory for what is being read. A file may claim a fixed multiple of its own size
+  // (and a small floor), far more than any file the editor writes needs: a hostile file
+  // made of the smallest possible records cannot make the program take more. A claim past
+  // the allowance marks the file as damaged.
+  bool Claim(std::size_t bytes, const char* what);
   bool Skip(std::size_t size);
   std::size_t Remaining() const { return m_Bytes.size() - m_nPos; }
   std::size_t Position() const { return m_nPos; }
@@ -103,6 +115,7 @@ class cDataFile {
   std::string m_strPath;
   std::vector<std::uint8_t> m_Bytes;
   std::size_t m_nPos = 0;
+  std::size_t m_nAllowance = 0;
   int m_nVersion = 0;
   bool m_bWriting = false;
   bool m_bFailed = false;
@@ -205,7 +218,7 @@ inline constexpr std::size_t kMinRecordBytes = 8;
 template <class T>
 bool ReadRecordList(cDataFile& file, cVector<T>& list, const char* what) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, kMinRecordBytes, what)) return false;
+  if (!file.ReadCount(count, kMinRecordBytes, what, sizeof(T))) return false;
   // The list grows as its records are read: a count the file cannot back with records never
   // reserves memory.
   cVector<T> loaded;

@@ -24,14 +24,33 @@ int StrCountChars(const char* text) {
   return count;
 }
 
+namespace {
+// The trail byte of the small letter of a double-byte capital: full-width Latin (0x8260-0x8279),
+// Greek (0x839F-0x83B6) and Cyrillic (0x8440-0x8460, whose small letters skip trail 0x7F) fold
+// as the host file systems of the games fold them. Other characters keep their trail byte.
+unsigned char FoldDbcsTrail(unsigned char lead, unsigned char trail) {
+  if (lead == 0x82 && trail >= 0x60 && trail <= 0x79) return static_cast<unsigned char>(trail + 0x21);
+  if (lead == 0x83 && trail >= 0x9F && trail <= 0xB6) return static_cast<unsigned char>(trail + 0x20);
+  if (lead == 0x84 && trail >= 0x40 && trail <= 0x60) {
+    const int small = trail + 0x30;
+    return static_cast<unsigned char>(small >= 0x7F ? small + 1 : small);
+  }
+  return trail;
+}
+}  // namespace
+
 bool StrEqualNoCase(const char* a, const char* b) {
   auto fold = [](unsigned char c) {
     return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   };
   while (*a && *b) {
     if (IsDbcsPair(a)) {
-      // Trail bytes are never folded: they are not letters there.
-      if (a[0] != b[0] || a[1] != b[1]) return false;
+      // Trail bytes are letters only as part of their character: A-Z there is not folded.
+      const auto lead = static_cast<unsigned char>(a[0]);
+      if (a[0] != b[0] || !IsDbcsPair(b) ||
+          FoldDbcsTrail(lead, static_cast<unsigned char>(a[1])) !=
+              FoldDbcsTrail(lead, static_cast<unsigned char>(b[1])))
+        return false;
       a += 2;
       b += 2;
       continue;

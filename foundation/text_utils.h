@@ -9,5 +9,6 @@ bool IsDbcsTrail(unsigned char c);
 bool IsDbcsPair(const char* p);
 // The number of displayed characters: a double-byte character counts 1, a line feed 0.
 int StrCountChars(const char* text);
-// Equal but for the letter case of single-byte letters.
+// Equal but for letter case: of the single-byte letters, and of the full-width Latin, Greek
+// and Cyrillic letters.
 bool StrEqualNoCase(const char* a, const char* b);

@@ -33,10 +33,13 @@ struct sEvent {
 
 const std::uint8_t kEndOfTrack[3] = {0xFF, 0x2F, 0x00};
 
-// Reads the events of one track chunk [begin, end) into events; false when malformed.
-bool ParseTrack(const std::vector<std::uint8_t>& data, std::size_t begin, std::size_t end,
-                std::vector<sEvent>& events, std::uint64_t& endTick) {
+// Reads the events of one track from begin up to its end-of-track event into events; false
+// when malformed. next receives the position after the end event, or the end of the file when
+// the track has none (it then ends at its last event, and no track can follow).
+bool ParseTrack(const std::vector<std::uint8_t>& data, std::size_t begin,
+                std::vector<sEvent>& events, std::uint64_t& endTick, std::size_t& next) {
   const std::uint8_t* base = data.data();
+  const std::size_t end = data.size();
   std::size_t pos = begin;
   std::uint64_t tick = 0;
   std::uint8_t running = 0;
@@ -58,13 +61,14 @@ bool ParseTrack(const std::vector<std::uint8_t>& data, std::size_t begin, std::s
     if (!cSmf::EventDataLength(status, base + pos, base + end, length)) return false;
     if (status == 0xFF && length >= 2 && base[pos] == 0x2F) {
       endTick = tick;
+      next = pos + length;
       return true;
     }
     events.push_back({tick, status, pos, length});
     pos += length;
   }
-  // A track that stops without its end event ends at its last event.
   endTick = tick;
+  next = end;
   return true;
 }
 
@@ -124,22 +128,19 @@ std::vector<std::uint8_t> cSmf::MergeTracks(const std::vector<std::uint8_t>& dat
   const int trackCount = Be16(&data[10]);
   std::vector<sEvent> events;
   std::uint64_t lastTick = 0;
-  // Chunks are walked by their lengths; chunks other than tracks are passed over. A track
-  // whose length runs past the end of the file is damaged, not short.
-  std::size_t pos = 14;
-  int tracks = 0;
-  while (tracks < trackCount && pos + 8 <= data.size()) {
-    const std::uint32_t length = Be32(&data[pos + 4]);
-    const std::size_t begin = pos + 8;
-    if (length > data.size() - begin) return {};
-    const std::size_t end = begin + length;
-    if (std::memcmp(&data[pos], "MTrk", 4) == 0) {
-      std::uint64_t endTick = 0;
-      if (!ParseTrack(data, begin, end, events, endTick)) return {};
-      lastTick = std::max(lastTick, endTick);
-      ++tracks;
+  // The chunk lengths are not used: the first track's events start after its chunk header,
+  // and each further track's 8 bytes after the end event of the one before (where its chunk
+  // header stands in a well-made file), so that a file with a wrong track length plays as
+  // its tracks' end events say. Every read stops at the end of the file.
+  std::size_t pos = 22;
+  for (int track = 0; track < trackCount; ++track) {
+    if (track > 0) {
+      if (data.size() - pos < 8) break;
+      pos += 8;
     }
-    pos = end;
+    std::uint64_t endTick = 0;
+    if (!ParseTrack(data, pos, events, endTick, pos)) return {};
+    lastTick = std::max(lastTick, endTick);
   }
   // The tracks were read one after the other, each in time order: a stable sort by tick puts
   // the lower track first among events of one tick, as a merge would.

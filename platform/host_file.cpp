@@ -72,6 +72,13 @@ eReadResult ReadHostFile(std::string_view programPath, std::vector<std::uint8_t>
                          std::size_t maxBytes) {
   FILE* f = OpenHostFile(programPath, "rb");
   if (!f) return eReadResult::CannotOpen;
+  // A file already larger than allowed is refused before a byte of it is read.
+  struct stat st;
+  if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    std::fclose(f);
+    return eReadResult::TooLarge;
+  }
   std::vector<std::uint8_t> bytes;
   std::uint8_t chunk[65536];
   eReadResult result = eReadResult::Ok;

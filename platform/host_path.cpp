@@ -13,16 +13,46 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
+// The small letter of a capital that the host file systems of the games fold: A-Z, and the
+// full-width Latin, Greek and Cyrillic capitals of cp932. Other code points stay.
+char32_t FoldLetter(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 0x20;
+  if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;  // full-width Latin
+  if (c >= 0x0391 && c <= 0x03A9) return c + 0x20;  // Greek
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // Cyrillic
+  if (c == 0x0401) return 0x0451;                   // Cyrillic IO
+  return c;
+}
+
+// The next code point of UTF-8 text; a byte that starts no valid sequence stands for itself
+// (as a value no letter has), so that any two names still compare byte for byte.
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  const size_t length = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : 0;
+  if (length == 0 || i + length > s.size()) {
+    ++i;
+    return 0x110000 + b0;
   }
-  return true;
+  char32_t c = length == 1 ? b0 : length == 2 ? (b0 & 0x1F) : (b0 & 0x0F);
+  for (size_t k = 1; k < length; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return 0x110000 + b0;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  i += length;
+  return c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  size_t i = 0;
+  size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (FoldLetter(NextCodePoint(a, i)) != FoldLetter(NextCodePoint(b, j))) return false;
+  }
+  return i == a.size() && j == b.size();
 }
 
 // Finds the entry of folder whose name equals name but for letter case.

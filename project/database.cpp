@@ -40,7 +40,7 @@ void FillDefault(cVector<T>& table, int count) {
 template <class T>
 bool ReadDbTable(cVector<T>& table, cDataFile& file, const T& fresh) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, kMinRecordBytes, "table")) return false;
+  if (!file.ReadCount(count, kMinRecordBytes, "table", sizeof(T))) return false;
   // Grown as the elements are read: a count the file cannot back never reserves memory.
   cVector<T> loaded = table;
   const auto wanted = static_cast<std::size_t>(count);

@@ -55,7 +55,7 @@ void cDbEffect::SetDefault() {
 }
 
 void cDbEffect::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadRecordList(file, m_Frames, "effect frames")) return;
@@ -83,7 +83,7 @@ void cDbCharaEffect::SetupItems(int) {
 }
 
 void cDbCharaEffect::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (version < kStripSizeUpgradeBefore) UpgradeParams(version);

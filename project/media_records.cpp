@@ -3,7 +3,7 @@
 #include "project/db_extra.h"
 
 void cDbMediaRecord::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   ClearStaleExtra(version, m_nExtra);

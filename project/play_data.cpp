@@ -57,7 +57,7 @@ void cStageResult::SetupItems(int version) {
 }
 
 void cStageResult::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   // Results were kept by stage name alone before variants had keys of their own.
@@ -146,7 +146,7 @@ void cPlayData::Reset() {
 }
 
 void cPlayData::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed() || !file.ReadValue(m_SaveTime)) return;
   if (version > 500 && !ReadValueList(file, m_InheritFlags, "carry-over flags")) return;

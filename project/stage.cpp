@@ -25,7 +25,7 @@ void WritePlaced(cVector<Def>& list, cDataFile& file) {
 template <class Record>
 bool ReadDefaultList(cVector<Record>& list, cDataFile& file, const char* what) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, kMinLayerBytes, what)) return false;
+  if (!file.ReadCount(count, kMinLayerBytes, what, sizeof(Record))) return false;
   // Grown as the records are read: a count the file cannot back never reserves memory.
   list.clear();
   for (std::int32_t i = 0; i < count; ++i) {
@@ -245,7 +245,7 @@ bool cStage::ReadVarNames(cVector<cVarName>& list, cDataFile& file) {
 }
 
 void cStage::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (m_nSpeedLevel < kMinSpeedLevel || m_nSpeedLevel > kMaxSpeedLevel) {

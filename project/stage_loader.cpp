@@ -51,8 +51,17 @@ bool PumpUntilLoaded() {
 void SetStageLoadMessageHandler(NestedMessageHandler handler) { g_pNestedHandler = handler; }
 
 std::uint32_t LoadStageThreadProc(void*) {
-  // Read in place: the stage loaded before is being replaced either way, and a damaged file
-  // leaves a fresh default stage rather than a half-read one.
+  // Every load starts from a fresh default stage: a file of an older version does not store
+  // every field (erase-area switches before 125, for one), and nothing of the stage played
+  // before may show through. A damaged file leaves a fresh default stage too.
+  const auto resetKeepingTheLoad = [] {
+    const std::string path = g_Stage.m_strPath;
+    const std::int32_t findNewest = g_Stage.m_bFindNewest;
+    g_Stage.SetDefault();
+    g_Stage.m_strPath = path;
+    g_Stage.m_bFindNewest = findNewest;
+  };
+  resetKeepingTheLoad();
   int ok = 0;
   if (DataFilePtr file = DataFileOpenRead(g_Stage.m_strPath)) {
     g_Stage.Read(*file);
@@ -60,9 +69,7 @@ std::uint32_t LoadStageThreadProc(void*) {
     if (!ok) {
       Report("%s : damaged data file (version %d): %s", file->Path().c_str(), file->Version(),
              file->FailReason().c_str());
-      const std::string path = g_Stage.m_strPath;
-      g_Stage.SetDefault();
-      g_Stage.m_strPath = path;
+      resetKeepingTheLoad();
     }
     DataFileClose(file);
   }

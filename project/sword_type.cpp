@@ -37,7 +37,7 @@ void cDbSwordType::SetDefault() {
 }
 
 void cDbSwordType::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadRecordList(file, m_Frames, "sword frames")) return;

@@ -248,7 +248,7 @@ void cSystemData::SetDefault() {
 }
 
 void cSystemData::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   ReadLists(file, version);
@@ -350,7 +350,7 @@ void cSystemData::Upgrade(int v) {
     InsertFixed(m_IniKeys, kIniKeyCount, 5, IntKey("DD_FontCache", 1));
   }
   if (v < 587) {
-    GrowTo(m_DisplayItems, kDisplayItemCount);
+    m_DisplayItems.resize(kDisplayItemCount);
     for (int item : {2, 3}) {
       m_DisplayItems[item].m_nWarnLevel = 33;
       m_DisplayItems[item].m_bWarnPercent = 1;
@@ -361,7 +361,7 @@ void cSystemData::Upgrade(int v) {
     m_nBppDD = 2;
   }
   if (v < 672) {
-    GrowTo(m_IniKeys, kIniKeyCount);
+    m_IniKeys.resize(kIniKeyCount);
     m_IniKeys[9] = IntKey("English", 0);
   }
   if (v < 756) InsertFixed<std::string>(m_Texts, kSystemTextCount, 22, "マップへ戻る");

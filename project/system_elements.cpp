@@ -20,7 +20,7 @@ void cSysDisplayItem::SetupItems(int version) {
 void cSysDisplayItem::Read(cDataFile& file) {
   cFileData::Read(file);
   if (file.Failed()) return;
-  if (g_nReadVersion < 204) m_bShowValue = 1;
+  if (file.Version() < 204) m_bShowValue = 1;
 }
 
 void cRankingGenreSet::SetupItems(int) {
@@ -88,7 +88,7 @@ void WriteString(const std::string& text, cDataFile& file) {
 
 bool ReadStringList(cDataFile& file, cVector<std::string>& list, const char* what) {
   std::int32_t count = 0;
-  if (!file.ReadCount(count, 4, what)) return false;
+  if (!file.ReadCount(count, 4, what, sizeof(std::string))) return false;
   cVector<std::string> loaded;
   for (std::int32_t i = 0; i < count; ++i) {
     if (!ReadString(loaded.emplace_back(), file)) return false;

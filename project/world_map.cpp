@@ -69,7 +69,7 @@ void cWorldMapLink::SetupItems(int version) {
 }
 
 void cWorldMapLink::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (version < 209) m_nNeedTotal = 0;
@@ -153,7 +153,7 @@ void cWorldMapData::SetupItems(int) {
 }
 
 void cWorldMapData::Read(cDataFile& file) {
-  const int version = g_nReadVersion;
+  const int version = file.Version();
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!IsSideInRange(m_nWidth) || !IsSideInRange(m_nHeight)) {
@@ -176,10 +176,7 @@ void cWorldMapData::Read(cDataFile& file) {
       tile.m_strExtra.clear();
     }
   }
-  std::int32_t pitch = 0, shift = 0;
-  CalcPitch(pitch, shift, m_nWidth);
-  const std::size_t needed = static_cast<std::size_t>(m_nHeight) * static_cast<std::size_t>(pitch);
-  if (pitch != m_nPitch || shift != m_nPitch_Shift || m_Cells.size() < needed)
+  if (!GridIsConsistent())
     Report("%s : the map grid (width %d, pitch %d, shift %d, %zu cells) was repaired",
            file.Path().c_str(), m_nWidth, m_nPitch, m_nPitch_Shift, m_Cells.size());
   Validate();
@@ -194,10 +191,19 @@ void cWorldMapData::Write(cDataFile& file) {
   WriteRecordList(file, m_Points2);
 }
 
+bool cWorldMapData::GridIsConsistent() const {
+  if (m_nPitch_Shift < 0 || m_nPitch_Shift > 30 || m_nPitch != (1 << m_nPitch_Shift) ||
+      m_nPitch < m_nWidth)
+    return false;
+  const std::size_t needed = static_cast<std::size_t>(m_nHeight) * static_cast<std::size_t>(m_nPitch);
+  return m_nHeight >= 0 && m_Cells.size() >= needed;
+}
+
 void cWorldMapData::Validate() {
-  // The row pitch follows from the width, and the grid must hold every cell of the map:
-  // both are repaired before any cell is indexed.
-  if (IsSideInRange(m_nWidth) && IsSideInRange(m_nHeight)) {
+  // The stored pitch and shift address the cells as long as they fit together and the grid
+  // holds every cell of the map; otherwise the pitch follows from the width and the grid is
+  // filled, before any cell is indexed.
+  if (IsSideInRange(m_nWidth) && IsSideInRange(m_nHeight) && !GridIsConsistent()) {
     CalcPitch(m_nPitch, m_nPitch_Shift, m_nWidth);
     const std::size_t needed = static_cast<std::size_t>(m_nHeight) * m_nPitch;
     if (m_Cells.size() < needed) m_Cells.resize(needed, 0);

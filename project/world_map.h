@@ -104,6 +104,9 @@ class cWorldMapData : public cFileData {
   void Read(cDataFile& file) override;
   void Write(cDataFile& file) override;
   void Validate();
+  // The stored pitch is a power of two of the stored shift, at least the width, and the cell
+  // list holds every row at that pitch.
+  bool GridIsConsistent() const;
 
   // Resizes the grid keeping the cells both sizes share; 0, and no change, for a zero size.
   int SetSize(int width, int height);

@@ -27,11 +27,24 @@ fi
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # No display: a reader's message box must never wait for a click.
 unset DISPLAY WAYLAND_DISPLAY
-for t in "${targets[@]}"; do
-  work=build/fuzz/work/$t
-  mkdir -p "$work/corpus" "build/fuzz/findings/$t"
-  cp -n tests/fuzz/corpus/$t/* "$work/corpus/" 2>/dev/null || true
+root=$(pwd)
+mkdir -p build/fuzz/logs
+# Each target works in a temporary folder of its own: every path it is given is absolute.
+run_target() {
+  local t=$1
+  local work=$root/build/fuzz/work/$t
+  mkdir -p "$work/corpus" "$root/build/fuzz/findings/$t"
+  cp -n "$root"/tests/fuzz/corpus/$t/* "$work/corpus/" 2>/dev/null || true
+  "$root/build/fuzz/tests/fuzz/fuzz_$t" "$work/corpus" -max_total_time="$seconds" \
+    -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$root/build/fuzz/findings/$t/" \
+    -print_final_stats=1 >"$root/build/fuzz/logs/$t.log" 2>&1 || true
   echo "== $t: ${seconds}s"
-  (cd "$work" && ../../tests/fuzz/fuzz_$t corpus -max_total_time="$seconds" -rss_limit_mb=2048 \
-     -timeout=10 -artifact_prefix="../../findings/$t/" -print_final_stats=1 2>&1 | tail -n 12)
+  tail -n 12 "$root/build/fuzz/logs/$t.log"
+}
+# FUZZ_JOBS targets at once (default 1); each uses one core.
+jobs=${FUZZ_JOBS:-1}
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_target "$t" &
 done
+wait

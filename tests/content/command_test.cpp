@@ -8,7 +8,8 @@
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -45,7 +46,6 @@ class CommandTest : public ::testing::Test {
         {REF_ANIME_SET, 5}, {REF_EFFECT, 3}, {REF_CHARA_EFFECT, 3}, {REF_SCR_EFFECT, 3},
         {REF_PICTURE, 3},   {REF_BGM, 3}};
   }
-  void TearDown() override { g_bEditorLaunch = 0; }
   cEdCmd ReadCommand(const std::vector<std::uint8_t>& bytes) {
     cEdCmd cmd;
     EXPECT_TRUE(ReadFromBytes(bytes, [&](cDataFile& f) { cmd.Read(f); }));
@@ -53,6 +53,7 @@ class CommandTest : public ::testing::Test {
   }
   cTempFolder folder;
   cFakeRefs refs;
+  cScopedGlobal<int> m_KeepEditorLaunch{g_bEditorLaunch};
 };
 
 TEST_F(CommandTest, ParameterCountsFollowTheKindTable) {

@@ -4,7 +4,8 @@
 #include "content/palette.h"
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -13,12 +14,11 @@ class DefinitionTest : public ::testing::Test {
   void SetUp() override {
     SetStagePaletteLists(m_Stage.Lists());
     g_CommonPalette = cPalette();
+    m_Refs.m_bRealPalettes = true;
   }
-  void TearDown() override {
-    SetStagePaletteLists({});
-    g_CommonPalette = cPalette();
-    g_bEditorLaunch = 0;
-  }
+  void TearDown() override { SetStagePaletteLists({}); }
+  cScopedGlobal<cPalette> m_KeepCommonPalette{g_CommonPalette};
+  cScopedGlobal<int> m_KeepEditorLaunch{g_bEditorLaunch};
   template <class Def>
   Def ReadBack(Def& def, int version = kDataVersion) {
     const auto bytes = FileAtVersion(version, [&](cDataFile& f) { def.Write(f); });

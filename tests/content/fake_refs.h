@@ -3,6 +3,7 @@
 #include <map>
 
 #include "content/content_refs.h"
+#include "content/palette.h"
 
 class cFakeRefs : public cContentRefs {
  public:
@@ -18,6 +19,7 @@ class cFakeRefs : public cContentRefs {
     return it == m_SwordTimes.end() ? std::vector<std::int32_t>{} : it->second;
   }
   std::int32_t PaletteListSize(bool stage, ePaletteList list) const override {
+    if (m_bRealPalettes) return ::PaletteListSize(stage ? PALETTE_STAGE : PALETTE_COMMON, list);
     auto it = m_Palettes.find({stage, list});
     return it == m_Palettes.end() ? 0 : it->second;
   }
@@ -27,4 +29,7 @@ class cFakeRefs : public cContentRefs {
   std::map<std::int32_t, std::vector<std::int32_t>> m_SwordTimes;
   std::map<std::pair<bool, ePaletteList>, std::int32_t> m_Palettes;
   bool m_bKeepTestPlay = false;
+  // Palette sizes answered from the common palette and the installed stage palette, as the
+  // project does, instead of from m_Palettes.
+  bool m_bRealPalettes = false;
 };

@@ -4,7 +4,7 @@
 
 #include "foundation/shell_services.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "content/content_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -15,11 +16,9 @@ class cEffectTable : public cContentRefs {
 class ShotTest : public ::testing::Test {
  protected:
   void SetUp() override { SetContentRefs(&refs); }
-  void TearDown() override {
-    SetContentRefs(nullptr);
-    g_nPlaybackReplayVersion = 0;
-  }
+  void TearDown() override { SetContentRefs(nullptr); }
   cEffectTable refs;
+  cScopedGlobal<int> m_KeepReplayVersion{g_nPlaybackReplayVersion};
 };
 
 TEST_F(ShotTest, LayoutFollowsTheVersionGates) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "foundation/report.h"
 #include "foundation/strings.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -68,12 +71,10 @@ Bytes Header(std::uint32_t version) { return cBytes().I32(static_cast<std::int32
 
 class FileDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(ReportOpen("Report_Game.txt"));
-    g_bStripCR = 0;
-  }
-  void TearDown() override { g_bStripCR = 0; }
+  void SetUp() override { ASSERT_TRUE(ReportOpen("Report_Game.txt")); }
   cTempFolder folder;
+  cScopedGlobal<int> m_KeepStripCR{g_bStripCR, 0};
+  cScopedGlobal<std::atomic<int>> m_KeepNewer{g_bNewerDataFile};
 };
 
 TEST_F(FileDataTest, WritesTheExactLayout) {
@@ -161,7 +162,6 @@ TEST_F(FileDataTest, NewerVersionIsRefused) {
   g_bNewerDataFile = 1;
   EXPECT_EQ(rec.LoadFile("missing.dat"), 0);
   EXPECT_EQ(g_bNewerDataFile.load(), 1);
-  g_bNewerDataFile = 0;
 }
 
 TEST_F(FileDataTest, DamagedFilesFailAndChangeNothing) {
@@ -251,15 +251,68 @@ TEST_F(FileDataTest, RecordListsGrowOnlyAsTheirRecordsAreRead) {
   }
 }
 
+// A record far larger in memory than the eight bytes it can take in a file.
+class cLargeRecord : public cFileData {
+ public:
+  std::uint8_t m_Pad[1024] = {};
+};
+
+// A file made of the smallest records cannot claim more memory than a multiple of its size:
+// lists of the same file fail together once their elements pass the allowance.
+TEST_F(FileDataTest, MinimalRecordsCannotClaimMoreMemoryThanTheFileAllows) {
+  const auto listFile = [](int lists, std::int32_t count) {
+    cBytes bytes;
+    bytes.Raw(Header(821));
+    for (int l = 0; l < lists; ++l) {
+      bytes.I32(count);
+      for (std::int32_t i = 0; i < count; ++i) bytes.I32(0).I32(0);
+    }
+    return DataFileFromBytes("claim.dat", bytes.data);
+  };
+  cVector<cLargeRecord> list;
+  DataFilePtr small = listFile(2, 1024);  // 2 MiB of records from 16 KiB
+  ASSERT_TRUE(small);
+  EXPECT_TRUE(ReadRecordList(*small, list, "first") && ReadRecordList(*small, list, "second"));
+  DataFilePtr large = listFile(2, 3000);  // 6 MiB from 48 KiB
+  ASSERT_TRUE(large);
+  EXPECT_TRUE(ReadRecordList(*large, list, "first"));
+  EXPECT_FALSE(ReadRecordList(*large, list, "second"));
+  EXPECT_NE(large->FailReason().find("more memory"), std::string::npos) << large->FailReason();
+  EXPECT_EQ(list.size(), 3000u);
+}
+
+// A record is read in the layout of its own file's header, whatever file was opened last.
+TEST_F(FileDataTest, RecordsReadInTheVersionOfTheirOwnFile) {
+  // Version 105: six bindings (first, since100, two shorts, the double, the array), two
+  // strings, the list.
+  const Bytes body = cBytes().I32(6).I32(7).I32(3).I16(1).I16(2).F64(0.5).I32(5).I32(6).I32(7)
+                         .I32(2).Str("a").Str("").I32(0).data;
+  DataFilePtr old = DataFileFromBytes("old.dat", cBytes().Raw(Header(105)).Raw(body).data);
+  DataFilePtr current = DataFileFromBytes("new.dat", Header(821));
+  ASSERT_TRUE(old && current);
+  EXPECT_EQ(old->Version(), 105);
+  cSample rec;
+  rec.Read(*old);
+  EXPECT_FALSE(old->Failed()) << old->FailReason();
+  EXPECT_EQ(old->Remaining(), 0u);
+  EXPECT_EQ(rec.m_nSince100, 3);
+  EXPECT_EQ(rec.m_dValue, 0.5);
+  EXPECT_EQ(rec.m_nArray[2], 7);
+  EXPECT_EQ(rec.m_byPair[0], 0);
+}
+
 TEST_F(FileDataTest, FilesAboveTheSizeLimitAreRefusedUnread) {
-  const std::size_t limit = 16u * 1024 * 1024;
-  for (std::size_t size : {limit, limit + 1}) {
-    Bytes bytes = Header(821);
-    bytes.resize(size, 0);
-    WriteBytes("big.dat", bytes);
-    DataFilePtr file = DataFileOpenRead("big.dat");
-    EXPECT_EQ(file != nullptr, size == limit) << size;
+  // Real stages of the largest map sizes run past 16 MiB; no editor-made file reaches 256 MiB.
+  Bytes bytes = Header(821);
+  bytes.resize((std::size_t{16} << 20) + 1, 0);
+  WriteBytes("large.dat", bytes);
+  EXPECT_NE(DataFileOpenRead("large.dat"), nullptr);
+  {
+    std::ofstream sparse("big.dat", std::ios::binary);
+    sparse.seekp(static_cast<std::streamoff>(std::size_t{256} << 20));
+    sparse.put(0);
   }
+  EXPECT_EQ(DataFileOpenRead("big.dat"), nullptr);
   auto lines = ReadLines("Report_Game.txt");
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("larger than any data file"), std::string::npos);

@@ -23,4 +23,18 @@ TEST(TextUtils, CompareIgnoresCaseOfLettersOnly) {
   // 0x83 0x41 and 0x83 0x61 are two different characters: their trail bytes are not letters.
   EXPECT_FALSE(StrEqualNoCase("\x83\x41", "\x83\x61"));
   EXPECT_TRUE(StrEqualNoCase("\x83\x41x", "\x83\x41X"));
+  // Full-width letters: Latin S/s, Greek alpha and omega, Cyrillic A, IO, N, O and YA.
+  const struct {
+    const char* capital;
+    const char* small;
+  } pairs[] = {{"\x82\x72", "\x82\x93"}, {"\x83\x9F", "\x83\xBF"}, {"\x83\xB6", "\x83\xD6"},
+               {"\x84\x40", "\x84\x70"}, {"\x84\x46", "\x84\x76"}, {"\x84\x4E", "\x84\x7E"},
+               {"\x84\x4F", "\x84\x80"}, {"\x84\x60", "\x84\x91"}};
+  for (const auto& p : pairs) {
+    EXPECT_TRUE(StrEqualNoCase(p.capital, p.small)) << p.capital;
+    EXPECT_TRUE(StrEqualNoCase(p.small, p.capital)) << p.capital;
+  }
+  // Neighbours that are not case pairs: Cyrillic N and small O, Greek omega and small alpha.
+  EXPECT_FALSE(StrEqualNoCase("\x84\x4E", "\x84\x80"));
+  EXPECT_FALSE(StrEqualNoCase("\x83\xB6", "\x83\xBF"));
 }

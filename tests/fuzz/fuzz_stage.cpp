@@ -4,9 +4,12 @@
 #include "platform/close_request.h"
 #include "project/stage.h"
 #include "project/stage_loader.h"
+#include "project/project_refs.h"
 #include "tests/fuzz/fuzz_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Base references are checked against the palettes' sizes, as the program checks them.
+  InstallProjectRefs();
   const std::string path = FuzzInputFile(data, size, "s.stg4_000");
   FuzzSetUp();
   platform::ResetCloseRequest();

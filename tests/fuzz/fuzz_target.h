@@ -2,9 +2,12 @@
 // Common set-up of the fuzz targets: a private working folder holding the report log, so that
 // the readers' failure lines have somewhere to go, and the data version of a running program.
 // The checks abort, which both libFuzzer and the replay driver report as a failure.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
@@ -16,10 +19,31 @@
 #include "platform/host_file.h"
 #include "platform/host_path.h"
 
+// The folder every input file and the report log are written to: a fresh temporary folder made
+// the current one, removed when the program ends normally. (The paths given to the fuzzer must
+// therefore be absolute; tools/fuzz.sh gives them so.)
+inline std::string& FuzzWorkFolder() {
+  static std::string folder;
+  return folder;
+}
+
+inline void FuzzRemoveWorkFolder() {
+  std::error_code ec;
+  if (!FuzzWorkFolder().empty()) std::filesystem::remove_all(FuzzWorkFolder(), ec);
+}
+
 inline void FuzzSetUp() {
   static bool done = false;
   if (done) return;
   done = true;
+  std::error_code ec;
+  std::string pattern = (std::filesystem::temp_directory_path(ec) / "tw_fuzz_XXXXXX").string();
+  if (ec || !::mkdtemp(pattern.data()) || ::chdir(pattern.c_str()) != 0) {
+    std::fprintf(stderr, "fuzz set-up: cannot make a temporary working folder\n");
+    std::abort();
+  }
+  FuzzWorkFolder() = pattern;
+  std::atexit(FuzzRemoveWorkFolder);
   g_nDataVersion = kDataVersion;
   g_bStripCR = 1;
   ReportOpen("Report_Fuzz.txt");
@@ -27,6 +51,7 @@ inline void FuzzSetUp() {
 
 inline void FuzzWriteHostFile(const std::string& name, const std::uint8_t* data,
                               std::size_t size) {
+  FuzzSetUp();  // into the working folder, whatever the target did first
   // A plain write: the safe replace syncs to disk, which would slow every run a hundredfold.
   std::ofstream out(platform::HostPath(name), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -86,7 +111,6 @@ std::vector<std::uint8_t> FuzzCheckRewrite(WriteFn write, ReadFn readBack) {
   if (!file) FuzzFail("the written file cannot be opened");
   if (!readBack(*file) || file->Failed()) FuzzFail("the written file does not read back");
   if (file->Remaining() != 0) FuzzFail("the written file has bytes the reader leaves");
-  g_nReadVersion = g_nDataVersion;
   return first;
 }
 

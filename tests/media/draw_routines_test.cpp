@@ -6,6 +6,7 @@
 
 #include "media/sprite_batch.h"
 #include "tests/media/screen_fixture.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ TEST(Palettes, BlendTowardAColour) {
 TEST(Palettes, RotateWithinARange) {
   PALETTEENTRY source[256], out[256];
   for (int i = 0; i < 256; ++i) source[i] = PALETTEENTRY{static_cast<std::uint8_t>(i), 0, 0, 0};
-  const int savedBpp = g_nBpp;
+  cScopedGlobal keepBpp(g_nBpp);
   struct Case {
     int shift, direction;
     V reds;  // entries 9..14
@@ -208,7 +209,6 @@ TEST(Palettes, RotateWithinARange) {
   out[10].peRed = 77;
   RotatePalette(out, 10, 13, 1, 0, source);
   EXPECT_EQ(out[10].peRed, 77) << "other depths leave the output";
-  g_nBpp = savedBpp;
 }
 
 }  // namespace

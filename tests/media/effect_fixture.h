@@ -10,6 +10,7 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "platform/close_request.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 using Pixels = std::vector<std::uint32_t>;
@@ -26,17 +27,19 @@ struct sMode {
 
 class EffectTest : public ::testing::Test {
  protected:
-  // A 64 x 48 screen. The transparent colour is set by each test through g_dwTransmit.
+  // A 64 x 48 screen. The transparent colour starts at 0; each test sets its own through
+  // g_dwTransmit.
   void Init(const sMode& mode) {
+    g_dwTransmit = 0;
     ASSERT_TRUE(DDInit(mode.d3d, nullptr, 64, 48, mode.bpp, 0, mode.windowMode, 1, 60, 0, nullptr,
                        nullptr, 0));
   }
   void TearDown() override {
     for (DDSURFACEDATA* s : {&m_Dst, &m_Src}) DDDestroySurface(s);
     DDRelease();
-    g_dwTransmit = 0;
     platform::ResetCloseRequest();
   }
+  cScopedGlobal<std::uint32_t> m_KeepTransmit{g_dwTransmit};
   // An off-screen surface of one value; memoryType SYSTEM makes a texture that is no render
   // target.
   static void Make(DDSURFACEDATA& s, int w, int h, std::uint32_t fill,

@@ -11,20 +11,26 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "platform/close_request.h"
+#include "tests/support/scoped_value.h"
 
 class cScreenTest : public ::testing::Test {
  protected:
   // window mode 1 windowed, 0 full screen.
+  // Each screen starts without a transparent colour, and with one at 16 and 32 bits.
   void Init(int d3d, int bpp, int width = 64, int height = 48, int windowMode = 1) {
+    g_dwTransmit = 0;
     ASSERT_TRUE(
         DDInit(d3d, nullptr, width, height, bpp, 0, windowMode, 1, 60, 0, nullptr, nullptr, 0));
     if (d3d || bpp > 8) DDSetTransmit(0xFF, 0, 0xFF);
   }
   void TearDown() override {
     DDRelease();
-    g_dwTransmit = 0;
     platform::ResetCloseRequest();
   }
+  // What the tests set beside the device: the transparent colour and the palettes.
+  cScopedGlobal<std::uint32_t> m_KeepTransmit{g_dwTransmit};
+  cScopedGlobal<PALETTEENTRY[256]> m_KeepPalette{g_Palette};
+  cScopedGlobal<PALETTEENTRY[256]> m_KeepWorkPalette{g_WorkPalette};
   static void Make(DDSURFACEDATA& s, int w, int h, std::uint32_t fill, int key = 1) {
     ASSERT_TRUE(DDCreateSurface(&s, w, h, key, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0));
     s.Pixels()->Fill(fill);

@@ -29,6 +29,27 @@ TEST(HostPath, ResolvesCaseBackslashesAndCp932) {
   for (const Case& c : cases) EXPECT_EQ(HostPath(c.program), c.host) << c.program;
 }
 
+TEST(HostPath, FoldsFullWidthGreekAndCyrillicLetters) {
+  cTempFolder folder;
+  // "ｓｔａｇｅ/ａ.dat", and a file named with small Greek alpha and Cyrillic io and o.
+  ::mkdir("\xEF\xBD\x93\xEF\xBD\x94\xEF\xBD\x81\xEF\xBD\x87\xEF\xBD\x85", 0755);
+  WriteBytes("\xEF\xBD\x93\xEF\xBD\x94\xEF\xBD\x81\xEF\xBD\x87\xEF\xBD\x85/\xEF\xBD\x81.dat", {1});
+  WriteBytes("\xCE\xB1\xD1\x91\xD0\xBE.dat", {1});
+  struct Case {
+    const char* program;  // cp932
+    const char* host;
+  } cases[] = {
+      // "ＳＴＡＧＥ\Ａ.dat"
+      {"\x82\x72\x82\x73\x82\x60\x82\x66\x82\x64\\\x82\x60.dat",
+       "\xEF\xBD\x93\xEF\xBD\x94\xEF\xBD\x81\xEF\xBD\x87\xEF\xBD\x85/\xEF\xBD\x81.dat"},
+      // Greek capital alpha, Cyrillic capitals IO and O.
+      {"\x83\x9F\x84\x46\x84\x4F.DAT", "\xCE\xB1\xD1\x91\xD0\xBE.dat"},
+      // Cyrillic capital N is not small o: not found, kept as given.
+      {"\x83\x9F\x84\x46\x84\x4E.dat", "\xCE\x91\xD0\x81\xD0\x9D.dat"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HostPath(c.program), c.host) << c.program;
+}
+
 TEST(HostPath, AbsolutePathsStayAbsolute) {
   cTempFolder folder;
   ::mkdir("Sub", 0755);

@@ -6,6 +6,7 @@
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ cEdFlow Flow(int id) {
 class CarryOverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedSystem = g_SystemData;
     g_SystemData.SetDefault();
     g_SystemData.m_InheritAllowed.assign(INHERIT_ITEM_COUNT, 1);
     g_SystemData.m_InheritReset.assign(INHERIT_ITEM_COUNT, 0);
@@ -37,14 +37,13 @@ class CarryOverTest : public ::testing::Test {
     hero.m_Flows = {Flow(1), Flow(2)};
   }
   void TearDown() override {
-    g_SystemData = savedSystem;
     SetContentRefs(nullptr);
   }
   // A stage end that stores the hero: HP 33, SP 4, effect 6, time left 57, lives 2, music 3.
   void Store(cPlayData& record) { record.StoreInherit(0, hero, 33, 4, 6, 1, 0, 57, 2, 3); }
 
   cTables tables;
-  cSystemData savedSystem;
+  cScopedGlobal<cSystemData> m_KeepSystem{g_SystemData};
   cEdChara hero;
 };
 

@@ -5,6 +5,7 @@
 #include "foundation/report.h"
 #include "platform/host_file.h"
 #include "tests/support/record_bytes.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -162,7 +163,8 @@ TEST_F(DataBaseTest, AFailedTableStopsTheLoadAndKeepsItsDefaults) {
 
     cDataBase db;
     db.m_CharaEffect[0].m_nKind = 3;
-    g_bNewerDataFile = 1;  // left by an earlier refusal: it must not colour this message
+    // Left by an earlier refusal: the flag must not colour this message.
+    cScopedGlobal leftNewer(g_bNewerDataFile, 1);
     EXPECT_EQ(db.Load(), 0);
     for (int t = 0; t < DB_TABLE_COUNT; ++t) {
       if (t < c.table)
@@ -223,11 +225,9 @@ TEST_F(DataBaseTest, CarriageReturnsAreStripped) {
   cVector<cDbPicture> pictures(2);
   pictures[1].m_strName = "two\r\nlines";
   WriteTable(DB_PICTURE, pictures);
-  g_bStripCR = 1;
+  cScopedGlobal stripCR(g_bStripCR, 1);
   cDataBase db;
-  const int ok = db.Load();
-  g_bStripCR = 0;
-  ASSERT_EQ(ok, 1);
+  ASSERT_EQ(db.Load(), 1);
   EXPECT_EQ(db.m_Picture[1].m_strName, "two\nlines");
 }
 

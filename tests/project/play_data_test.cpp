@@ -5,6 +5,7 @@
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "project/system_data.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -65,20 +66,16 @@ class PlayDataTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ReportOpen("Report_Game.txt"));
-    savedSystem = g_SystemData;
-    savedMap = g_WorldMap;
     g_SystemData.SetDefault();
     g_WorldMap.SetDefault();
   }
   void TearDown() override {
-    g_SystemData = savedSystem;
-    g_WorldMap = savedMap;
     SetPlayModeSource(nullptr);
-    g_bTestPlay = 0;
   }
   cTempFolder folder;
-  cSystemData savedSystem;
-  cWorldMapData savedMap;
+  cScopedGlobal<cSystemData> m_KeepSystem{g_SystemData};
+  cScopedGlobal<cWorldMapData> m_KeepMap{g_WorldMap};
+  cScopedGlobal<int> m_KeepTestPlay{g_bTestPlay};
 };
 
 TEST_F(PlayDataTest, ResetGivesANewGame) {

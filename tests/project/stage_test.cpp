@@ -10,7 +10,8 @@
 #include "platform/message_box.h"
 #include "project/stage_loader.h"
 #include "tests/content/fake_refs.h"
-#include "tests/content/record_bytes.h"
+#include "tests/support/record_bytes.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -249,10 +250,35 @@ TEST_F(StageLoadTest, DamagedStageFilesAreRefusedWithTheirMessage) {
   EXPECT_TRUE(g_Boxes.empty());
 }
 
+TEST_F(StageLoadTest, EachLoadStartsFromADefaultStage) {
+  // A stage that turns on every switch of the first erase area, then one of version 124, which
+  // stores only the left switch: the others are the defaults, not the previous stage's.
+  BuildStage();
+  g_Stage.m_EraseArea[0].Set(1, 1, 1, 1, 7, 7, 7, 7);
+  ASSERT_EQ(g_Stage.SaveFile("first.stg4_000"), 1);
+  BuildStage();
+  g_Stage.m_EraseArea[0].Set(0, 1, 1, 1, 2, 2, 2, 2);
+  WriteBytes("old.stg4_000", FileAtVersion(124, [](cDataFile& f) { g_Stage.Write(f); }));
+  g_Stage.SetDefault();
+
+  ASSERT_EQ(LoadStageFile("first.stg4_000", 0, nullptr), 1);
+  ASSERT_EQ(g_Stage.m_EraseArea[0].m_bRight, 1);
+  ASSERT_EQ(LoadStageFile("old.stg4_000", 0, nullptr), 1);
+  const cEraseArea& area = g_Stage.m_EraseArea[0];
+  EXPECT_EQ(area.m_bLeft, 0);
+  EXPECT_EQ(area.m_bRight, 0);
+  EXPECT_EQ(area.m_bTop, 0);
+  EXPECT_EQ(area.m_bBottom, 0);
+  EXPECT_EQ(area.m_nMarginLeft, 2);
+  EXPECT_EQ(g_Stage.m_strPath, "old.stg4_000");
+  EXPECT_TRUE(g_Boxes.empty());
+}
+
 TEST_F(StageLoadTest, StageWithoutHeroIsRefused) {
   BuildStage();
   g_Stage.m_PlacedCharas[1].m_nControl = 1;
   ASSERT_EQ(g_Stage.SaveFile("s.stg4_000"), 1);
+  cScopedGlobal<int> keepTestPlay(g_bTestPlay);
   for (int testPlay : {0, 1}) {
     g_bTestPlay = testPlay;
     g_Boxes.clear();
@@ -262,7 +288,6 @@ TEST_F(StageLoadTest, StageWithoutHeroIsRefused) {
     EXPECT_EQ(g_Boxes[0], "主人公が配置されていないのでプレイできません！");
     EXPECT_EQ(platform::IsCloseRequested(), testPlay == 1);
   }
-  g_bTestPlay = 0;
 }
 
 TEST_F(StageLoadTest, CloseRequestDuringTheReadDropsTheResultAndKeepsTheRequest) {

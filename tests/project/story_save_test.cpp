@@ -7,6 +7,7 @@
 #include "project/paths.h"
 #include "project/play_data.h"
 #include "project/system_data.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,13 +22,11 @@ class StorySaveTest : public ::testing::Test {
     ASSERT_TRUE(ReportOpen("Report_Game.txt"));
     for (const char* folder : {"user_data", "user_data\\story", "user_data\\challenge"})
       ASSERT_TRUE(platform::MakeHostFolder(folder));
-    savedSystem = g_SystemData;
     g_SystemData.SetDefault();
     g_SystemData.m_bUnlimitedLives = {0, 0, 0, 0};
     g_SlotInfo.assign(kStorySlotCount, cSlotInfo());
   }
   void TearDown() override {
-    g_SystemData = savedSystem;
     platform::SetReplaceFaultHook(nullptr);
     g_SlotInfo.assign(kStorySlotCount, cSlotInfo());
   }
@@ -38,7 +37,7 @@ class StorySaveTest : public ::testing::Test {
     return path;
   }
   cTempFolder folder;
-  cSystemData savedSystem;
+  cScopedGlobal<cSystemData> m_KeepSystem{g_SystemData};
 };
 
 TEST_F(StorySaveTest, SlotFileNames) {

@@ -4,6 +4,7 @@
 
 #include "foundation/report.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -12,8 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Writes a system record as an editor of data version v would have: the header and bound
 // fields of v, and only the lists that v has.
 Bytes WriteAsVersion(cSystemData& rec, int v) {
-  const int saved = g_nDataVersion;
-  g_nDataVersion = v;
+  cScopedGlobal dataVersion(g_nDataVersion, v);
   cDataFile file("fixture");
   file.WriteInt(v);
   rec.cFileData::Write(file);
@@ -32,7 +32,6 @@ Bytes WriteAsVersion(cSystemData& rec, int v) {
   WriteRecordList(file, rec.m_OptionMenu);
   if (v >= 674) WriteStringList(file, rec.m_RankingModeNames);
   WriteRecordList(file, rec.m_IniKeys);
-  g_nDataVersion = saved;
   return file.Bytes();
 }
 
@@ -45,11 +44,9 @@ class SystemDataTest : public ::testing::Test {
     ASSERT_TRUE(ReportOpen("Report_Game.txt"));
     SetSystemBgmCountSource(nullptr);
   }
-  void TearDown() override {
-    SetSystemBgmCountSource(nullptr);
-    g_SystemData.SetDefault();
-  }
+  void TearDown() override { SetSystemBgmCountSource(nullptr); }
   cTempFolder folder;
+  cScopedGlobal<cSystemData> m_KeepSystem{g_SystemData};
 };
 
 TEST_F(SystemDataTest, DefaultsFollowTheTables) {
@@ -94,9 +91,10 @@ TEST_F(SystemDataTest, RoundTripIsByteIdentical) {
   rec.m_IniKeys[8].m_strDefault = "data\\stg4\\a.stg4";
   ASSERT_EQ(rec.SaveFile("System.dat"), 1);
   cSystemData back;
-  g_bStripCR = 1;
-  ASSERT_EQ(back.LoadFile("System.dat"), 1);
-  g_bStripCR = 0;
+  {
+    cScopedGlobal stripCR(g_bStripCR, 1);
+    ASSERT_EQ(back.LoadFile("System.dat"), 1);
+  }
   EXPECT_EQ(back.m_Texts[3], "a\r\nb");
   EXPECT_EQ(back.m_TransColour[1], 200);
   EXPECT_EQ(back.bCompatJump, 1);
@@ -232,6 +230,28 @@ TEST_F(SystemDataTest, UpgradesDependOnTheVersion) {
   }
 }
 
+TEST_F(SystemDataTest, OldFilesGetExactlyTheListLengthsOfTheirTime) {
+  // Before 587 the display items, before 672 the System.ini keys are resized: a longer list
+  // of such a file is cut too, not only a shorter one grown.
+  const struct {
+    int version;
+    std::size_t displayItems;
+    std::size_t iniKeys;
+  } cases[] = {{586, 5, 10}, {671, 7, 10}, {672, 7, 12}};
+  for (const auto& c : cases) {
+    cSystemData source;
+    source.m_DisplayItems.resize(7);
+    source.m_IniKeys.resize(12);
+    source.m_IniKeys[9].SetInt("Other", 4);
+    WriteBytes("System.dat", WriteAsVersion(source, c.version));
+    cSystemData rec;
+    ASSERT_EQ(rec.LoadFile("System.dat"), 1) << c.version;
+    EXPECT_EQ(rec.m_DisplayItems.size(), c.displayItems) << c.version;
+    EXPECT_EQ(rec.m_IniKeys.size(), c.iniKeys) << c.version;
+    EXPECT_EQ(rec.m_IniKeys[9].m_strName, c.version < 672 ? "English" : "Other") << c.version;
+  }
+}
+
 TEST_F(SystemDataTest, MusicReferencesAreClampedToTheBgmTable) {
   SetSystemBgmCountSource(TestBgmCount);
   g_nTestBgmCount = 3;
@@ -339,6 +359,7 @@ TEST(SystemTextFunctions, RankingGenresCount) {
 }
 
 TEST(SystemTextFunctions, WarningThreshold) {
+  cScopedGlobal keepSystem(g_SystemData);
   g_SystemData.SetDefault();
   g_SystemData.m_DisplayItems[2].m_nWarnLevel = 33;
   g_SystemData.m_DisplayItems[2].m_bWarnPercent = 1;
@@ -350,10 +371,10 @@ TEST(SystemTextFunctions, WarningThreshold) {
   for (const auto& c : cases)
     EXPECT_EQ(IsBelowDisplayThreshold(c.item, c.value, c.maximum), c.result)
         << c.item << " " << c.value << "/" << c.maximum;
-  g_SystemData.SetDefault();
 }
 
 TEST(SystemTextFunctions, TextBlocks) {
+  cScopedGlobal keepSystem(g_SystemData);
   g_SystemData.SetDefault();
   g_SystemData.m_Texts[5] = "100%d";
   // Texts 20 and 19 are "つづける" and "しゅうりょう": six characters at the widest.
@@ -367,7 +388,6 @@ TEST(SystemTextFunctions, TextBlocks) {
   EXPECT_EQ(height, 32);
   EXPECT_FALSE(BuildSysTextBlock(4, 0, 1, text, width, height));
   EXPECT_EQ(text, "");
-  g_SystemData.SetDefault();
 }
 
 }  // namespace

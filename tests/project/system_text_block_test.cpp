@@ -9,6 +9,7 @@
 #include "media/palette.h"
 #include "media/surface_create.h"
 #include "project/system_data.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ TEST(SystemTextBlock, DrawnAsOneFramedBoxWithLiteralTexts) {
   box.Pixels()->Fill(7);
   g_Font[1].Init("ＭＳ ゴシック", 0, 16, 16, 16, 241, &box, 1, 240, nullptr, 0);
   ASSERT_TRUE(g_Font[1].HasFace());
+  cScopedGlobal keepSystem(g_SystemData);
   g_SystemData.SetDefault();
   g_SystemData.m_Texts[5] = "100%d";
 
@@ -50,7 +52,6 @@ TEST(SystemTextBlock, DrawnAsOneFramedBoxWithLiteralTexts) {
   EXPECT_TRUE(Ink(BackBuffer, 7).empty()) << "no texts, no box";
 
   g_Font[1].Release();
-  g_SystemData.SetDefault();
   DDReleaseSurface(&box);
   DDReleaseSurface(&reference);
   DDRelease();

@@ -185,6 +185,30 @@ TEST_F(WorldMapTest, DamagedGridsAreRepairedOrRefused) {
   EXPECT_EQ(map.m_Cells.size(), 480u);
   EXPECT_EQ(map.GetCell(19, 14), 0);
 
+  // A stored pitch wider than the width needs but consistent addresses the cells as stored;
+  // a pitch that is not a power of two of its shift, below the width, or with too few cells
+  // for it is recomputed from the width.
+  const struct {
+    int pitch, shift, cells;
+    int expectPitch;
+  } grids[] = {{64, 6, 15 * 64, 64}, {48, 6, 15 * 64, 32}, {16, 4, 15 * 16, 32},
+               {64, 6, 15 * 64 - 1, 32}};
+  for (const auto& g : grids) {
+    cBytes stored;
+    stored.I32(821);
+    MapRecord(stored, 20, 15, g.pitch, g.shift).I32(1);
+    Tile(stored, 0, 0);
+    stored.I32(g.cells);
+    for (int i = 0; i < g.cells; ++i) stored.I32(0);
+    stored.I32(0).I32(0);
+    WriteBytes("WorldMap.dat", stored.data);
+    cWorldMapData grid;
+    ASSERT_EQ(grid.LoadFile("WorldMap.dat"), 1) << g.pitch;
+    EXPECT_EQ(grid.m_nPitch, g.expectPitch) << g.pitch;
+    EXPECT_EQ(grid.m_nPitch, 1 << grid.m_nPitch_Shift) << g.pitch;
+    EXPECT_TRUE(grid.GridIsConsistent()) << g.pitch;
+  }
+
   // Sizes no map has, and a truncated file, are refused and change nothing.
   map.m_strName = "loaded";
   for (const auto& size : {std::pair{0, 15}, {20, -3}, {100000, 15}, {20, 1 << 30}}) {

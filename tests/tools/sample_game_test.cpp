@@ -28,6 +28,7 @@
 #include "project/system_data.h"
 #include "project/system_ini.h"
 #include "project/world_map.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -78,24 +79,26 @@ class SampleGameLoadTest : public ::testing::Test {
     platform::SetMessageBoxHandler(&AnswerYes);
     ASSERT_TRUE(MakeSampleGame("."));
     ErrLogSetup(1, "EC_Game.txt");
-    g_bStripCR = 1;
   }
   void TearDown() override {
     ErrLogSetup(0, "EC_Game.txt");
     platform::SetMessageBoxHandler(nullptr);
     platform::ResetCloseRequest();
     SetContentRefs(nullptr);
-    g_DataBase.SetDefault();
-    g_SystemData.SetDefault();
-    g_WorldMap.SetDefault();
-    g_CommonPalette = cPalette();
-    g_Stage.SetDefault();
-    g_StageCopy.SetDefault();
   }
   static std::vector<std::string> ErrorLog() {
     return fs::exists("EC_Game.txt") ? ReadLines("EC_Game.txt") : std::vector<std::string>{};
   }
   cTempFolder m_Folder;
+  // What start-up loads, put back as it was afterwards.
+  cScopedGlobal<int> m_KeepStripCR{g_bStripCR, 1};
+  cScopedGlobal<cDataBase> m_KeepDataBase{g_DataBase};
+  cScopedGlobal<cSystemData> m_KeepSystem{g_SystemData};
+  cScopedGlobal<sSystemIni> m_KeepSystemIni{g_SystemIni};
+  cScopedGlobal<cWorldMapData> m_KeepMap{g_WorldMap};
+  cScopedGlobal<cPalette> m_KeepCommonPalette{g_CommonPalette};
+  cScopedGlobal<cStage> m_KeepStage{g_Stage};
+  cScopedGlobal<cStage> m_KeepStageCopy{g_StageCopy};
 };
 
 TEST_F(SampleGameLoadTest, LoadsAsStartUpDoesWithoutAnError) {
