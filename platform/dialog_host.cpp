@@ -38,8 +38,10 @@ int WindowsKey(guint keyval) {
   return 0;
 }
 
+}  // namespace
+
 // A case-insensitive glob for GTK's filters: "*.stg4" -> "*.[sS][tT][gG]4".
-std::string Caseless(const std::string& pattern) {
+std::string CaselessPattern(const std::string& pattern) {
   std::string out;
   for (char c : pattern) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -55,7 +57,12 @@ std::string Caseless(const std::string& pattern) {
   return out;
 }
 
-}  // namespace
+std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
+  if (extension.empty()) return path;
+  const std::size_t slash = path.find_last_of('/');
+  const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  return base.find('.') == std::string::npos ? path + "." + extension : path;
+}
 
 struct cHostDialog::sImpl {
   GtkWidget* window = nullptr;
@@ -343,7 +350,7 @@ std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
   for (const sFileFilter& f : choice.filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, f.name.c_str());
-    for (const std::string& p : f.patterns) gtk_file_filter_add_pattern(filter, Caseless(p).c_str());
+    for (const std::string& p : f.patterns) gtk_file_filter_add_pattern(filter, CaselessPattern(p).c_str());
     gtk_file_chooser_add_filter(chooser, filter);
   }
   if (choice.save && !choice.proposal.empty())
@@ -356,13 +363,7 @@ std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
     for (GSList* n = names; n; n = n->next) {
       std::string path = static_cast<char*>(n->data);
       g_free(n->data);
-      if (choice.save && !choice.defaultExtension.empty()) {
-        const std::size_t slash = path.find_last_of('/');
-        const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-        // A name typed without extension gets the whole default extension.
-        if (base.find('.') == std::string::npos) path += "." + choice.defaultExtension;
-      }
-      out.push_back(path);
+      out.push_back(choice.save ? WithDefaultExtension(path, choice.defaultExtension) : path);
     }
     g_slist_free(names);
   }

@@ -75,6 +75,11 @@ struct sFileChoice {
   std::string proposal;          // save: the proposed name
   std::string defaultExtension;  // save: appended to a name typed without extension
 };
+// A saved name typed without extension gets the whole default extension (UTF-8 paths).
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+// A pattern that matches without regard to case, as the toolkit's filters take it.
+std::string CaselessPattern(const std::string& pattern);
+
 // The chosen paths; empty when cancelled or without a display. Save asks before overwriting.
 std::vector<std::string> ChooseFiles(const sFileChoice& choice);
 

@@ -249,4 +249,19 @@ void StopInput() {
   g_started = false;
 }
 
+void SimulateKeyEvent(int scancode, bool down) {
+  SDL_Event event{};
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+  SDL_PushEvent(&event);
+}
+
+void SimulateFocusLoss() {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  SDL_PushEvent(&event);
+}
+
 }  // namespace platform

@@ -77,4 +77,9 @@ void UpdateInputDevices();
 // Main thread: closes the joysticks and stops listening.
 void StopInput();
 
+// Test hooks: queue a key event (the key by its USB HID usage) or the loss of the keyboard
+// focus as the window system would; the next pump delivers them.
+void SimulateKeyEvent(int scancode, bool down);
+void SimulateFocusLoss();
+
 }  // namespace platform

@@ -167,6 +167,35 @@ void ShowMouseCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+int DesktopBitsPerPixel() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+  const int display = g_video.window ? SDL_GetWindowDisplayIndex(g_video.window) : 0;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+  // Bytes per pixel: a 24-bit visual keeps its pixels in 32 bits.
+  return SDL_BYTESPERPIXEL(mode.format) * 8;
+}
+
+void SetWindowResizable(bool resizable) {
+  if (g_video.window) SDL_SetWindowResizable(g_video.window, resizable ? SDL_TRUE : SDL_FALSE);
+}
+
+void SetWindowClientSize(int width, int height) {
+  if (g_video.window && width > 0 && height > 0) SDL_SetWindowSize(g_video.window, width, height);
+}
+
+void MaximiseVideoWindow() {
+  if (g_video.window) SDL_MaximizeWindow(g_video.window);
+}
+
+std::string VideoWindowTitle() {
+  return g_video.window ? SDL_GetWindowTitle(g_video.window) : std::string();
+}
+
+bool VideoFullScreen() {
+  return g_video.window && (SDL_GetWindowFlags(g_video.window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
                  const std::uint32_t* palette) {
   if (!pixels || width <= 0 || height <= 0 || pitchBytes <= 0) return;
@@ -262,6 +291,7 @@ bool PollWindowEvent(sWindowEvent& out) {
             out = {eWindowEvent::Close, 0, 0};
             return true;
           case SDL_WINDOWEVENT_FOCUS_GAINED:
+          case SDL_WINDOWEVENT_SHOWN:
           case SDL_WINDOWEVENT_RESTORED:
             out = {eWindowEvent::Activate, 0, 0};
             return true;

@@ -33,6 +33,15 @@ bool VideoHasDisplay();
 // The refresh rate of the window's display in Hz; 0 when unknown.
 int DisplayRefreshRate();
 void ShowMouseCursor(bool show);
+// The desktop's colour depth as bytes per pixel x 8 (32 on a 24-bit visual); 0 when unknown.
+int DesktopBitsPerPixel();
+// Main thread: a frame the user can drag to another size (the picture keeps its aspect).
+void SetWindowResizable(bool resizable);
+void SetWindowClientSize(int width, int height);
+void MaximiseVideoWindow();
+// The window's title (UTF-8) and whether it covers the screen.
+std::string VideoWindowTitle();
+bool VideoFullScreen();
 
 // Drawing side: hands a finished frame over. palette holds 256 colours 0x00RRGGBB and is
 // read only for Indexed8. Replaces a frame that was not presented yet.

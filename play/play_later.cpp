@@ -65,7 +65,6 @@ int IsCharaActive(const cChara&) { return 0; }
 int IsItemCarried(const cItem&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
 void DrawItem(cItem&, DDSURFACEDATA*, int) { Note("Item"); }
-void cShot::Draw(DDSURFACEDATA*, int) { Note("Shot"); }
 
 int cMessage::Update(DDSURFACEDATA*, int) {
   Note("Message");

@@ -17,6 +17,7 @@
 #include "media/raster.h"
 #include "media/translucency.h"
 #include "platform/clock.h"
+#include "play/input.h"
 #include "play/requests.h"
 #include "project/number_format.h"
 #include "project/system_bitmaps.h"
@@ -35,10 +36,6 @@ namespace {
 
 SceneCreator g_Creators[6] = {};
 
-// Input record 0 for the frame, and the menus' key repeat and button latch: the input module
-// supplies them (PollFrameInput, ApplyKeyRepeat, LatchButtons) when it is wired in.
-void PollFrameInputs() {}
-void RunMenuInputStep() {}
 bool (*g_PlaySurfaceRestorer)() = nullptr;
 
 // The flash-colour oscillators: nine levels with their directions, the four-colour phase and
@@ -120,7 +117,9 @@ void SetSceneCreator(eSceneId id, SceneCreator creator) {
 void SetPlaySurfaceRestorer(bool (*restorer)()) { g_PlaySurfaceRestorer = restorer; }
 
 void cScene::Run() {
-  RunMenuInputStep();
+  // Menus: key repeat and one frame per button press, on input record 0.
+  ApplyKeyRepeat(g_Inputs[0]);
+  LatchButtons(g_Inputs[0], 3);
   if (m_nPhase == -1) {
     GuardText([this] { Init(); });
     m_nPhase = 0;
@@ -150,7 +149,7 @@ int cSceneManager::Frame() {
   g_nFrameCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(g_nFrameCount) + 1u);
   TimerRestart();
   if (!g_bD3D && !RestoreSurfaces()) return 0;
-  PollFrameInputs();
+  UpdateInput(g_Inputs);
   GuardText([this] { Switch(m_nScene); });
   if (cScene* scene = Scene(m_nScene)) scene->Run();
 
@@ -208,10 +207,7 @@ void cSceneManager::RequestSceneBgm(int bgm, int loop, eBgmSlot slot) {
   RequestBgm(slot, 0);
 }
 
-void cSceneManager::UpdateInput(cVector<cInputState>& inputs) {
-  // Input record 0 is polled by the input module's PollFrameInput once it is wired in.
-  (void)inputs;
-}
+void cSceneManager::UpdateInput(cVector<cInputState>& inputs) { PollFrameInput(inputs); }
 
 bool cSceneManager::RestoreSurfaces() {
   if (g_bD3D) return true;

@@ -23,6 +23,15 @@
 //   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
+//   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h
+//   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
+//   g_bActive, g_bRequestDone, g_bRequestResult,
+//   g_bNameEntryDone, g_nStageBgmLoop                    zero               play/requests.h
+//   g_WndList                                            empty              shell/wnd.h
+//   g_MainWnd, g_hWnd, g_bStarted, g_rcClientScreen      no window, zero    shell/main_window.h
+//   g_WindowPos                                          zero               shell/main_window.h
+//   g_BootData                                           Direct3D, ask      shell/boot_data.h
+//   g_bWindowMode, g_bCopyPresent                        zero               shell/startup.h
 //   g_MapCells                                           empty              play/map_cells.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.

@@ -99,7 +99,7 @@ void cEdit::OnChange() {
                      m_Desc.bCountChars != 0};
   const sEditText out =
       ApplyEditLimits(now, m_strPrev, m_Desc.pString ? *m_Desc.pString : std::string(), limits,
-                      m_bInit, false);
+                      m_bInit, m_pOwner->m_bBackspaceDown);
   if (out.text != now.text) SetDlgItemString(m_pOwner, m_nId, out.text);
   if (!m_bInit)
     host->SetSelection(m_nId, ByteToChar(out.text, out.nSelStart),
@@ -189,6 +189,7 @@ int cDlg::DoModal(int flags) {
   };
   events.close = [this] { DlgProc(m_hWnd, WM_CLOSE, 0, 0); };
   events.key = [this](int key, bool release, bool composing) {
+    if (key == 0x08) m_bBackspaceDown = !release;
     const std::uint32_t message = m_Hook.HookKey(key, release, composing);
     if (message) DlgProc(m_hWnd, message, static_cast<std::uintptr_t>(key), 0);
   };

@@ -149,6 +149,8 @@ class cDlg : public cWnd {
   cWnd* m_pOwnerWnd = nullptr;
   std::int32_t m_bUpdating = 0;
   std::vector<std::unique_ptr<cCtrl>> m_Controls;
+  // Backspace is held (the edits' line joins read it).
+  bool m_bBackspaceDown = false;
 
  protected:
   // Adds a control to the list; returns it.

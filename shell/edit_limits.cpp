@@ -53,9 +53,11 @@ sEditText ApplyEditLimits(const sEditText& current, const std::string& previous,
   if (backspaceHeld && out.nSelStart == out.nSelEnd &&
       previous.size() == out.text.size() + 2 && CountLines(previous) > CountLines(out.text)) {
     const std::size_t caret = std::min<std::size_t>(out.nSelEnd, previous.size());
-    const std::size_t lineStart = previous.rfind("\r\n", caret == 0 ? 0 : caret - 1);
-    if (lineStart != std::string::npos &&
-        Length(previous.substr(lineStart, caret - lineStart), limits.bCountChars) >= perLine) {
+    // The caret's line in the previous text, from the line end before it (counted too); the
+    // first line runs from the start.
+    std::size_t lineStart = caret < 2 ? std::string::npos : previous.rfind("\r\n", caret - 2);
+    if (lineStart == std::string::npos) lineStart = 0;
+    if (Length(previous.substr(lineStart, caret - lineStart), limits.bCountChars) >= perLine) {
       out.text = previous;
       clampSelection(out);
       return out;

@@ -10,12 +10,14 @@
 #include "media/sound.h"
 #include "platform/clock.h"
 #include "platform/close_request.h"
+#include "platform/dialog_host.h"
 #include "platform/host_file.h"
 #include "platform/instance_lock.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
+#include "play/stage_start.h"
 #include "project/play_data.h"
 #include "project/stage_loader.h"
 #include "shell/main_window.h"
@@ -36,6 +38,14 @@ void NestedMessage(const platform::sThreadMessage&) {
     DispatchWindowEvents();
     platform::PresentPendingFrame();
   }
+}
+
+// While a dialog runs: requests are served and frames shown (the window's own events wait
+// for the dialog to end).
+void DialogIdle() {
+  platform::PumpVideoEvents();
+  platform::ServeRequests();
+  platform::PresentPendingFrame();
 }
 
 // Single instance. True when start-up may go on.
@@ -100,6 +110,10 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(&SendPlaySound);
   SetStageLoadMessageHandler(&NestedMessage);
   SetPlayModeSource(&ScenePlayMode);
+  platform::SetDialogIdleService(&DialogIdle);
+  sRequestActions actions;
+  actions.startStageFile = &StartStageFile;
+  SetRequestActions(actions);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -140,6 +154,8 @@ int WinMain(int argc, char** argv) {
   SetPlaySoundSender(nullptr);
   SetStageLoadMessageHandler(nullptr);
   SetPlayModeSource(nullptr);
+  platform::SetDialogIdleService(nullptr);
+  SetRequestActions({});
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

@@ -278,7 +278,7 @@ void CloseMainWindow() {
       g_WindowPos.SaveFile(g_PathTable[PATH_WINDOW]);  // a failure is ignored
     }
   }
-  if (thPause.HasThread()) {
+  if (thPause.Running()) {
     ErrLog("WM_CLOSE thPause.m_hThread");
     if (g_PauseQuit) g_PauseQuit();
     platform::PostThreadMessage(thPause.ThreadId(), WM_QUIT, 0, 0);
@@ -299,7 +299,7 @@ void CloseMainWindow() {
 }
 
 bool ResumePendingClose() {
-  if (!g_bCloseAfterPause.load() || thPause.HasThread()) return false;
+  if (!g_bCloseAfterPause.load() || thPause.Running()) return false;
   CloseMainWindow();
   return true;
 }

@@ -7,7 +7,7 @@
 #include "foundation/report.h"
 #include "platform/video.h"
 
-cWndList g_WndList;
+cWndList& g_WndList = *new cWndList;
 
 namespace {
 // The button latches and the previous down states, shared by every window.

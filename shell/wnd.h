@@ -87,7 +87,8 @@ void ClampToWorkArea(int& x, int& y, int outerWidth, int outerHeight, const cRec
 
 class cWnd;
 using cWndList = std::vector<cWnd*>;
-extern cWndList g_WndList;
+// Every window object, in creation order (it outlives every window, the main one included).
+extern cWndList& g_WndList;
 
 class cWnd {
  public:

@@ -72,12 +72,20 @@ TEST(PlatformInput, JoysticksReadAsTheSystemReportsThem) {
   EXPECT_FALSE(platform::ReadJoystick(7, state));
 }
 
-TEST(PlatformInput, TheWindowPumpStartsAndStopsTheDevices) {
+TEST(PlatformInput, TheWindowPumpFeedsTheKeyTableAndStopsTheDevices) {
   sKeysUp guard;
   platform::sVideoMode mode;
   ASSERT_TRUE(platform::OpenVideo(mode));
   platform::PumpVideoEvents();
+  platform::SimulateKeyEvent(29, true);  // Z
+  platform::SimulateKeyEvent(80, true);  // left arrow
+  platform::SimulateKeyEvent(80, false);
   platform::PumpVideoEvents();
+  EXPECT_TRUE(platform::IsKeyDown('Z'));
+  EXPECT_FALSE(platform::IsKeyDown(platform::VK_LEFT));
+  platform::SimulateFocusLoss();
+  platform::PumpVideoEvents();
+  EXPECT_FALSE(platform::IsKeyDown('Z'));
   platform::sJoystickState state;
   EXPECT_FALSE(platform::ReadJoystick(0, state));  // no joystick on the test machine
   platform::CloseVideo();
