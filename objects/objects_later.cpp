@@ -6,11 +6,6 @@
 #include "objects/chara_base.h"
 #include "play/chara_effect.h"
 
-void cCharaBase::FireTrigger(int trigger) { FireTriggerEx(trigger, nullptr, 0); }
-void cCharaBase::FireTriggerEx(int, cCharaBase*, int) {}
-
-void cFlowRun::Repoint(cEdChara&) {}
-
 void cCharaEffect::Clear() { *this = cCharaEffect(); }
 void cCharaEffect::Start(int entry, int mode, int option) {
   m_nEntry = entry;

@@ -17,18 +17,6 @@ namespace {
 void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 }  // namespace
 
-void SetStage(int bLoadStage, int bFresh) {
-  Note(bFresh ? (bLoadStage ? "SetStage(1,1)" : "SetStage(0,1)")
-              : (bLoadStage ? "SetStage(1,0)" : "SetStage(0,0)"));
-  // The stage gets its one hero, and the captions show again.
-  g_Heroes.clear();
-  g_Heroes.emplace_back();
-  if (g_pPlayScene) {
-    g_pPlayScene->m_nHeroCount = 1;
-    g_pPlayScene->m_nCaptionCount = 0;
-    g_pPlayScene->m_nCaptionCount2 = 0;
-  }
-}
 void EndStage() { Note("EndStage"); }
 void EnterRanking() { Note("EnterRanking"); }
 eSceneId DecideNextStage() {
