@@ -1,0 +1,16 @@
+#pragma once
+// What happens when objects meet: attack hits, pick-ups and the defeats that commands caused.
+// Results: 0 play goes on, 1 the stage ends, 2 the hero is defeated.
+#include "foundation/containers.h"
+
+class cChara;
+class cHero;
+
+// The characters whose HP commands took, and the removal requests; non-zero ends the frame.
+int CheckDefeats(cList<cChara>& list);
+int AttackHits(cList<cChara>& list);
+int PickUpItems(cHero& hero);
+
+// The system record's keep-defeated switch: a defeated character stays in its lists while its
+// defeat effect plays.
+int KeepDefeatedCharacters();
