@@ -51,8 +51,6 @@ void PlaceItem(cList<cItem>& list, int column, int row, std::int32_t& counter, c
   item.m_dY = (row + 10) * 32;
 }
 
-void UpdateAppearance(cPlayScene&) {}
-
 int DefeatObject(cCharaBase*, cList<cChara>*) { return 0; }
 
 int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }
