@@ -5,7 +5,6 @@
 
 #include "objects/chara.h"
 #include "objects/hero.h"
-#include "play/block_collision.h"
 #include "play/hits.h"
 #include "play/solid_collision.h"
 
@@ -14,16 +13,9 @@ void RecordReplayKeys(cReplayKeyLog&, const cInputState&) {}
 int CheckCharaAppearance(cChara&) { return 1; }
 int CheckItemAppearance(cItem&) { return 1; }
 
-int HitBlockSides(cCharaBase&) { return 0; }
-int HitBlockTopBottom(cCharaBase&) { return 0; }
-int HitBlockSidesAgain(cCharaBase&) { return 0; }
-int HitBlockTopBottomAgain(cCharaBase&) { return 0; }
-int KeepInScreenX(cCharaBase&) { return 0; }
-int KeepInScreenY(cCharaBase&) { return 0; }
-void ApplyBlockEffect(cHero&) {}
-int GiveBlockItem(cHero&) { return 0; }
 
 int PushOutOfSolidCharacters(cCharaBase&) { return 0; }
+int OverlapsSolidCharacter(cCharaBase&, cList<cChara>&) { return 0; }
 void RideAlong(cCharaBase&) {}
 
 int CheckDefeats(cList<cChara>&) { return 0; }
