@@ -38,19 +38,6 @@ int HeroFlies(const cHero& hero) { return hero.m_bNoGravity; }
 
 void SetUpItemFromDef(cItem& item, int number, cEdItem&, int) { item.m_nNumber = number; }
 
-void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
-                    cEdChara& def, cItem*) {
-  cChara& chara = list.emplace_back();
-  SetUpChara(chara, counter++, def, column, row);
-}
-
-void PlaceItem(cList<cItem>& list, int column, int row, std::int32_t& counter, cEdItem& def) {
-  cItem& item = list.emplace_back();
-  SetUpItemFromDef(item, counter++, def, 0);
-  item.m_dX = (column + 10) * 32;
-  item.m_dY = (row + 10) * 32;
-}
-
 int DefeatObject(cCharaBase*, cList<cChara>*) { return 0; }
 
 int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }
