@@ -2,60 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "content/block.h"
-#include "objects/chara.h"
-#include "objects/hero.h"
 #include "objects/play_units.h"
-#include "objects/shot.h"
-#include "play/input.h"
-#include "play/map_cells.h"
-#include "play/play_scene.h"
-#include "play/replay_log.h"
-#include "play/scene_manager.h"
-#include "play/stage_setup.h"
-#include "play_fixture.h"
-#include "project/play_data.h"
-#include "project/stage.h"
-#include "project/system_data.h"
+#include "stage_fixture.h"
 
 namespace {
 
 // A 20 x 15 stage set up for real, without objects; blocks are put into it by each test, and
 // a box of 16 x 16 pixels is moved over them. Map pixel 320 is the stage's column 0.
-class BlockTest : public cPlayDevice {
+class BlockTest : public cStageFixture {
  protected:
-  void SetUp() override {
-    Init(0, 32);
-    InitInputs(1);
-    g_pPlayScene = &scene;
-    g_Stage.SetDefault();
-    g_Stage.m_nWidth = 20;
-    g_Stage.m_nHeight = 15;
-    g_Stage.m_nScrollExtraX = 20 * 32;
-    g_Stage.m_nScrollExtraY = 15 * 32;
-    g_Stage.m_PlacedCharas = CharaVector{};
-  }
-  void Build(int speedLevel) {
-    g_Stage.m_nSpeedLevel = speedLevel;
-    g_StageCopy.TakePlayData(g_Stage);
-    SetStage(0, 1);
-  }
-  void TearDown() override {
-    g_pPlayScene = nullptr;
-    for (auto& group : scene.m_CharaGroup) group.clear();
-    g_CharaList.clear();
-    g_ItemList.clear();
-    g_Heroes.clear();
-    cPlayDevice::TearDown();
-  }
-  static void Put(int column, int row, int hitMode, int effect = 0, int value = 0) {
-    cEdBlock block;
-    block.m_sGraphic = 1;
-    block.m_nHitMode = static_cast<std::uint8_t>(hitMode);
-    block.m_nEffect = static_cast<std::uint8_t>(effect);
-    block.m_nEffectValue = value;
-    MapCellAtBlock(column, row)->SetBlock(block);
-  }
+  void Build(int speedLevel) { SetUpStage(speedLevel); }
   // A computer character (control 1) or a player-controlled one (0), walking (move kind 0)
   // or flying, with a 16 x 16 box at (x, y).
   static void Box(cCharaBase& o, double x, double y, int control, int moveKind) {
@@ -70,18 +26,6 @@ class BlockTest : public cPlayDevice {
     o.m_dBottom = y + 15;
   }
 
-  cRestore<cStage> stage{g_Stage};
-  cRestore<cStage> copy{g_StageCopy};
-  cRestore<cSystemData> system{g_SystemData};
-  cRestore<cPlayData> play{g_PlayData};
-  cRestore<cPlayData> atStart{g_PlayDataAtStart};
-  cRestore<cPlayData> prevAtStart{g_PrevPlayDataAtStart};
-  cRestore<cReplayKeyLog> log{g_ReplayLog};
-  cRestore<cReplayKeyLog> prevLog{g_PrevReplayLog};
-  cRestore<cSceneManager> manager{g_SceneManager};
-  cRestore<cVector<cInputState>> inputs{g_Inputs};
-  cRestore<cVector<cMapCell>> cells{g_MapCells};
-  cPlayScene scene;
 };
 
 TEST_F(BlockTest, EdgesArePushedOntoTheNextLineKeepingTheirFraction) {

@@ -5,21 +5,8 @@
 #include <climits>
 
 #include "foundation/timer.h"
-#include "objects/chara.h"
-#include "objects/hero.h"
-#include "objects/item.h"
 #include "objects/play_units.h"
-#include "objects/shot.h"
-#include "play/input.h"
-#include "play/map_cells.h"
-#include "play/play_scene.h"
-#include "play/replay_log.h"
-#include "play/scene_manager.h"
-#include "play/stage_setup.h"
-#include "play_fixture.h"
-#include "project/play_data.h"
-#include "project/stage.h"
-#include "project/system_data.h"
+#include "stage_fixture.h"
 
 namespace {
 
@@ -75,31 +62,16 @@ TEST(FrameTimes, PlayTimeInHundredthsStopsAtItsLimit) {
 }
 
 // A small stage set up for real: a hero and computer characters on a 20 x 15 map.
-class FrameTest : public cPlayDevice {
+class FrameTest : public cStageFixture {
  protected:
-  void SetUp() override {
-    Init(0, 32);
-    InitInputs(1);
-    g_pPlayScene = &scene;
-    g_SceneManager.m_nGameKind = GAME_FREEPLAY;
-    g_Stage.SetDefault();
-    g_Stage.m_nWidth = 20;
-    g_Stage.m_nHeight = 15;
-    g_Stage.m_nScrollExtraX = 20 * 32;
-    g_Stage.m_nScrollExtraY = 15 * 32;
-    g_Stage.m_bTimeLimit = 0;
-    platform::ResetCloseRequest();
-  }
   void Build(int speedLevel, int characters) {
-    g_Stage.m_nSpeedLevel = speedLevel;
     CharaVector placed;
     heroDef = Chara(0, 2, 3);
     heroDef.m_nFlyMode = 0;
     placed.push_back(heroDef);
-    for (int i = 0; i < characters; ++i) placed.push_back(Chara(1, 5 + i, 3));
+    for (int i = 0; i < characters; ++i) placed.push_back(Flyer(1, 5 + i, 3));
     g_Stage.m_PlacedCharas = placed;
-    g_StageCopy.TakePlayData(g_Stage);
-    SetStage(0, 1);
+    SetUpStage(speedLevel);
     ASSERT_FALSE(g_Heroes.empty());
     cHero& hero = g_Heroes.front();
     hero.SetUpFromDef(0, heroDef, (2 + 10) * 32, (3 + 10) * 32, 0);
@@ -110,23 +82,8 @@ class FrameTest : public cPlayDevice {
     for (int column = 0; column < 20; ++column) MapCellAtBlock(column, 5)->SetBlock(floor);
     scene.m_nPhase = PLAYPHASE_PLAY;
   }
-  void TearDown() override {
-    g_pPlayScene = nullptr;
-    for (auto& group : scene.m_CharaGroup) group.clear();
-    scene.m_ShotList.clear();
-    g_CharaList.clear();
-    g_ItemList.clear();
-    g_Heroes.clear();
-    cPlayDevice::TearDown();
-  }
-  static cEdChara Chara(int control, int column, int row) {
-    cEdChara c;
-    c.m_nControl = static_cast<std::uint8_t>(control);
-    c.m_sGraphic = 1;
-    c.m_sPosX = static_cast<std::int16_t>(column);
-    c.m_sPosY = static_cast<std::int16_t>(row);
-    c.m_nDropItem = -1;
-    c.m_nGroup = static_cast<std::uint8_t>(control == 0 ? 0 : 1);
+  static cEdChara Flyer(int control, int column, int row) {
+    cEdChara c = Chara(control, column, row);
     c.m_nFlyMode = 2;
     return c;
   }
@@ -135,20 +92,8 @@ class FrameTest : public cPlayDevice {
     scene.PhasePlay();
   }
 
-  cRestore<cStage> stage{g_Stage};
-  cRestore<cStage> copy{g_StageCopy};
-  cRestore<cSystemData> system{g_SystemData};
-  cRestore<cPlayData> play{g_PlayData};
-  cRestore<cPlayData> atStart{g_PlayDataAtStart};
-  cRestore<cPlayData> prevAtStart{g_PrevPlayDataAtStart};
-  cRestore<cReplayKeyLog> log{g_ReplayLog};
-  cRestore<cReplayKeyLog> prevLog{g_PrevReplayLog};
-  cRestore<cSceneManager> manager{g_SceneManager};
-  cRestore<cVector<cInputState>> inputs{g_Inputs};
-  cRestore<cVector<cMapCell>> cells{g_MapCells};
   cCountGuard count;
   cEdChara heroDef;
-  cPlayScene scene;
 };
 
 TEST_F(FrameTest, ALifeTimerOfZeroGoesInTheNextFramesFirstSubStep) {
