@@ -388,6 +388,7 @@ int GiveBlockItem(cHero& hero) {
     if (cEdItem* def = GetEdItem(block.m_nItemPalette, block.m_sItemIndex)) {
       cItem item;
       item.SetUpFromDef(0, *def, 0);
+      item.m_bPresent = 1;  // it stands for the block, which is there
       const int answer = ApplyItemEffect(item, hero);
       if (answer != 0) return answer;
       hero.m_nItemBlockWait = g_nHitLevel * 60;

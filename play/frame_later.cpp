@@ -18,6 +18,4 @@ int PushOutOfSolidCharacters(cCharaBase&) { return 0; }
 int OverlapsSolidCharacter(cCharaBase&, cList<cChara>&) { return 0; }
 void RideAlong(cCharaBase&) {}
 
-int CheckDefeats(cList<cChara>&) { return 0; }
 int AttackHits(cList<cChara>&) { return 0; }
-int PickUpItems(cHero&) { return 0; }

@@ -4,7 +4,12 @@
 #include "foundation/containers.h"
 
 class cChara;
+class cCharaBase;
 class cHero;
+
+// 2 for the player's object (its caller defeats the hero), 0 for one already finished, else
+// 1 when its defeat ends the stage.
+int DeathCheck(cCharaBase& object);
 
 // The characters whose HP commands took, and the removal requests; non-zero ends the frame.
 int CheckDefeats(cList<cChara>& list);

@@ -298,8 +298,6 @@ bool ReadFrameInput(cPlayScene& scene) {
 
 }  // namespace
 
-int KeepDefeatedCharacters() { return g_SystemData.m_bClearEndsFrame; }
-
 void DefeatHero(cPlayScene& scene) {
   PlaySystemSound(kSoundHeroDefeat);
   cHero* hero = Hero();
