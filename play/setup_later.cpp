@@ -38,6 +38,4 @@ int HeroFlies(const cHero& hero) { return hero.m_bNoGravity; }
 
 void SetUpItemFromDef(cItem& item, int number, cEdItem&, int) { item.m_nNumber = number; }
 
-int DefeatObject(cCharaBase*, cList<cChara>*) { return 0; }
-
 int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }
