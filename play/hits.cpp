@@ -31,7 +31,32 @@ bool Overlaps(const sDRect& a, const cObject& b) {
          b.m_dY <= a.m_dBottom;
 }
 
+cChara* g_pPassChara = nullptr;
+bool g_bPassCharaRemoved = false;
+
+// Removes a character from the list, or, when it is the one the pass works on, everything but
+// the freeing; the next node.
+cList<cChara>::iterator RemoveChara(cList<cChara>& list, cList<cChara>::iterator it) {
+  if (&*it != g_pPassChara) return EraseCharaNode(it);
+  cChara& chara = *it;
+  chara.UnlinkReferences();
+  if (g_pPlayScene) {
+    auto& groups = g_pPlayScene->m_CharaGroup;
+    for (auto& group : groups) group.remove(static_cast<cCharaBase*>(&chara));
+  }
+  chara.m_bFinished = 1;
+  g_bPassCharaRemoved = true;
+  return std::next(it);
+}
+
 }  // namespace
+
+sPassCharaGuard::sPassCharaGuard(cChara* chara) {
+  g_pPassChara = chara;
+  g_bPassCharaRemoved = false;
+}
+sPassCharaGuard::~sPassCharaGuard() { g_pPassChara = nullptr; }
+bool PassCharaRemoved() { return g_bPassCharaRemoved; }
 
 int KeepDefeatedCharacters() { return g_SystemData.m_bClearEndsFrame; }
 
@@ -56,8 +81,12 @@ int CheckDefeats(cList<cChara>& list) {
   }
   for (auto it = list.begin(); it != list.end();) {
     cChara& chara = *it;
+    if (g_bPassCharaRemoved && &chara == g_pPassChara) {
+      ++it;  // already removed in all but its node
+      continue;
+    }
     if (chara.m_bRemoveReq) {
-      it = EraseCharaNode(it);
+      it = RemoveChara(list, it);
       continue;
     }
     if (chara.m_HP.m_nValue > 0) {
@@ -67,14 +96,14 @@ int CheckDefeats(cList<cChara>& list) {
     const int a = DefeatObject(&chara, &list);
     if (KeepDefeatedCharacters()) {
       if (a == 1) {
-        EraseCharaNode(it);
+        RemoveChara(list, it);
         return 1;
       }
       PlaySystemSound(kSoundDefeat);
       if (a != 0) return 1;
       ++it;
     } else {
-      it = EraseCharaNode(it);
+      it = RemoveChara(list, it);
       if (a != 0) return 1;
     }
   }

@@ -11,6 +11,16 @@ class cHero;
 // 1 when its defeat ends the stage.
 int DeathCheck(cCharaBase& object);
 
+// The character a pass of the frame works on: while the guard lives, CheckDefeats does not
+// free it but unlinks it, takes it out of its group list and marks it finished, and
+// PassCharaRemoved says so; the pass frees it when it moves on.
+struct sPassCharaGuard {
+  explicit sPassCharaGuard(cChara* chara);
+  ~sPassCharaGuard();
+  sPassCharaGuard(const sPassCharaGuard&) = delete;
+  sPassCharaGuard& operator=(const sPassCharaGuard&) = delete;
+};
+bool PassCharaRemoved();
 // The characters whose HP commands took, and the removal requests; non-zero ends the frame.
 int CheckDefeats(cList<cChara>& list);
 int AttackHits(cList<cChara>& list);

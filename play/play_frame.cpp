@@ -74,16 +74,16 @@ bool HeroDies(cPlayScene& scene, const char* what) {
 
 using CharaIt = cList<cChara>::iterator;
 
-// A character whose flows asked for its defeat (pass step 2). Sets next to the element the
-// pass goes on with; true when the frame ends.
-bool DefeatFromFlows(CharaIt& it, CharaIt& next) {
-  const int answer = DefeatObject(&*it, &g_CharaList);
+// A character whose flows asked for its defeat (pass step 2); erase is set when it goes.
+// True when the frame ends.
+bool DefeatFromFlows(cChara& chara, bool& erase) {
+  const int answer = DefeatObject(&chara, &g_CharaList);
   if (!KeepDefeatedCharacters()) {
-    next = EraseCharaNode(it);
+    erase = true;
     return answer != 0;
   }
   if (answer == 1) {
-    next = EraseCharaNode(it);
+    erase = true;
     return true;
   }
   PlaySystemSound(kSoundDefeat);
@@ -91,64 +91,77 @@ bool DefeatFromFlows(CharaIt& it, CharaIt& next) {
 }
 
 // The end of a character's steps in a pass (steps 5 and 6): dead, removed or decayed.
-bool FinishCharaStep(CharaIt& it, CharaIt& next, bool dead, bool remove) {
+bool FinishCharaStep(cChara& chara, bool& erase, bool dead, bool remove) {
   if (dead) {
     PlaySystemSound(kSoundDefeat);
-    const int answer = DefeatObject(&*it, &g_CharaList);
-    if (answer == 1) {
-      next = EraseCharaNode(it);
-      return true;
-    }
-    return answer == 2;
+    const int answer = DefeatObject(&chara, &g_CharaList);
+    if (answer == 1) erase = true;
+    return answer == 1 || answer == 2;
   }
   if (remove) {
-    next = EraseCharaNode(it);
+    erase = true;
     return false;
   }
-  it->DecayPushX();
-  it->DecayPushY();
+  chara.DecayPushX();
+  chara.DecayPushY();
   return false;
 }
 
+// The defeat check after commands, while a pass works on chara: when the check removes that
+// very character it is unlinked and marked at once, and its node goes when the pass moves on.
+bool PassCheckDefeats(cPlayScene& scene, cChara& chara, bool& erase) {
+  if (!scene.m_bCheckDefeats) return false;
+  sPassCharaGuard guard(&chara);
+  const bool ends = CheckDefeats(g_CharaList) != 0;
+  if (PassCharaRemoved()) erase = true;
+  return ends;
+}
+
+// One character's steps in a pass; true when the frame ends.
+bool StepChara(cPlayScene& scene, cChara& chara, bool solidPass, bool& erase) {
+  chara.FireTrigger(0);
+  if (chara.RunFlows(0) != 0) {
+    if (!solidPass && chara.m_bRemoveReq) {
+      erase = true;
+      return false;
+    }
+    return DefeatFromFlows(chara, erase);
+  }
+  if (PassCheckDefeats(scene, chara, erase)) return true;
+  if (erase) return false;
+  if (!solidPass && chara.m_bRiding) RideAlong(chara);
+  bool dead = false, remove = false;
+  if (chara.MoveStepX() == MOVE_BELOW_SCROLL) remove = true;
+  if (HitBlockSides(chara) == 2) dead = true;
+  chara.ApplyCharaGravity();
+  const int y = chara.MoveStepY();
+  if (y == MOVE_CRUSHED) dead = true;
+  if (y == MOVE_FELL) remove = true;
+  if (HitBlockTopBottom(chara) == 2) dead = true;
+  if (!solidPass) {
+    if (PushOutOfSolidCharacters(chara) == 2) dead = true;
+    HitBlockSidesAgain(chara);
+    HitBlockTopBottomAgain(chara);
+    if (Squeezed(chara)) dead = true;
+  }
+  return FinishCharaStep(chara, erase, dead, remove);
+}
+
 // Pass 1 (solid) or pass 2 (the others); true when the frame ends. The next element is taken
-// only when the current one is done, so characters appended meanwhile are walked too.
+// only when the current one is done, so that removals of others are safe and characters
+// appended meanwhile are walked too.
 bool RunCharaPass(cPlayScene& scene, bool solidPass) {
   for (CharaIt it = g_CharaList.begin(); it != g_CharaList.end();) {
-    CharaIt next = std::next(it);
     cChara& chara = *it;
     if (IsSolid(chara) != solidPass || chara.m_bFinished || !chara.m_bPresent ||
         !chara.m_bActivated) {
-      it = next;
+      ++it;
       continue;
     }
-    chara.FireTrigger(0);
-    if (chara.RunFlows(0) != 0) {
-      if (!solidPass && chara.m_bRemoveReq) {
-        it = EraseCharaNode(it);
-        continue;
-      }
-      if (DefeatFromFlows(it, next)) return true;
-      it = next;
-      continue;
-    }
-    if (scene.m_bCheckDefeats && CheckDefeats(g_CharaList) != 0) return true;
-    if (!solidPass && chara.m_bRiding) RideAlong(chara);
-    bool dead = false, remove = false;
-    if (chara.MoveStepX() == MOVE_BELOW_SCROLL) remove = true;
-    if (HitBlockSides(chara) == 2) dead = true;
-    chara.ApplyCharaGravity();
-    const int y = chara.MoveStepY();
-    if (y == MOVE_CRUSHED) dead = true;
-    if (y == MOVE_FELL) remove = true;
-    if (HitBlockTopBottom(chara) == 2) dead = true;
-    if (!solidPass) {
-      if (PushOutOfSolidCharacters(chara) == 2) dead = true;
-      HitBlockSidesAgain(chara);
-      HitBlockTopBottomAgain(chara);
-      if (Squeezed(chara)) dead = true;
-    }
-    if (FinishCharaStep(it, next, dead, remove)) return true;
-    it = next;
+    bool erase = false;
+    const bool ends = StepChara(scene, chara, solidPass, erase);
+    it = erase ? EraseCharaNode(it) : std::next(it);
+    if (ends) return true;
   }
   return false;
 }

@@ -93,3 +93,26 @@ TEST_F(HitsTest, DeathChecks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HitsTest, TheCharacterAPassWorksOnIsUnlinkedButNotFreed) {
+  cChara& current = g_CharaList.front();
+  current.m_bRemoveReq = 1;
+  g_Heroes.front().m_HP.m_nValue = 10;
+  for (cChara& c : g_CharaList) c.m_HP.m_nValue = 5;
+  {
+    sPassCharaGuard guard(&current);
+    EXPECT_EQ(CheckDefeats(g_CharaList), 0);
+    EXPECT_TRUE(PassCharaRemoved());
+    EXPECT_EQ(g_CharaList.size(), 2u);
+    EXPECT_EQ(current.m_bFinished, 1);
+    for (const auto& group : scene.m_CharaGroup)
+      for (const cCharaBase* c : group) EXPECT_NE(c, &current);
+  }
+  // Without the guard it goes at once.
+  EXPECT_EQ(CheckDefeats(g_CharaList), 0);
+  EXPECT_EQ(g_CharaList.size(), 1u);
+}
+
+}  // namespace

@@ -147,6 +147,16 @@ TEST_F(FrameTest, ATwoSecondLimitDefeatsTheHeroAtPlayFrame120) {
   }
 }
 
+TEST_F(FrameTest, ACharacterRemovedByTheDefeatCheckOfAnotherMidPassIsSkipped) {
+  Build(1, 3);
+  scene.m_bCheckDefeats = 1;
+  auto second = std::next(g_CharaList.begin());
+  second->m_bRemoveReq = 1;  // goes when the first one's check runs
+  Frame();
+  EXPECT_EQ(g_CharaList.size(), 2u);
+  EXPECT_EQ(scene.m_nSubStepTotal, 1);
+}
+
 TEST_F(FrameTest, QuitAndPauseEndTheFrameBeforeItCounts) {
   Build(1, 0);
   scene.m_bQuit = 1;
