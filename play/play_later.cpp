@@ -59,12 +59,3 @@ int cEffectAnim::Step(DDSURFACEDATA*, int) {
   return m_nEffect == 0;
 }
 
-void cPlayScene::PhasePlay() {
-  Note("PhasePlay");
-  if (CheckPauseKey()) {
-    m_nStep = 0;
-    m_nPhase = PLAYPHASE_PAUSE;
-    return;
-  }
-  DrawFrame(1, 0, 1, 1);
-}

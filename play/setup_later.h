@@ -26,15 +26,6 @@ void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y
 int HeroFlies(const cHero& hero);
 // cItem::SetUpFromDef.
 void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried);
-// The placements of the stage record: characters (carrying a copy of item, or none) and items.
-void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
-                    cEdChara& def, cItem* item);
-void PlaceItem(cList<cItem>& list, int column, int row, std::int32_t& counter, cEdItem& def);
-// cPlayScene::UpdateAppearance.
-void UpdateAppearance(cPlayScene& scene);
-// The defeat of an object with the scene's reactions: 0 play goes on, 1 the stage ends, 2 the
-// hero is defeated.
-int DefeatObject(cCharaBase* object, cList<cChara>* list);
 // Reads a replay file: the stage into stage and second, the key log and the progress; 1 or 0.
 int LoadReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, cStage& second,
                    cPlayData& progress);

@@ -1,0 +1,34 @@
+#pragma once
+// What happens when objects meet: attack hits, pick-ups and the defeats that commands caused.
+// Results: 0 play goes on, 1 the stage ends, 2 the hero is defeated.
+#include "foundation/containers.h"
+
+class cChara;
+class cCharaBase;
+class cHero;
+
+// 2 for the player's object (its caller defeats the hero), 0 for one already finished, else
+// 1 when its defeat ends the stage.
+int DeathCheck(cCharaBase& object);
+// The defeat of an object with the scene's reactions: 0 play goes on, 1 the stage ends, 2 the
+// hero is defeated.
+int DefeatObject(cCharaBase* object, cList<cChara>* list);
+
+// The character a pass of the frame works on: while the guard lives, CheckDefeats does not
+// free it but unlinks it, takes it out of its group list and marks it finished, and
+// PassCharaRemoved says so; the pass frees it when it moves on.
+struct sPassCharaGuard {
+  explicit sPassCharaGuard(cChara* chara);
+  ~sPassCharaGuard();
+  sPassCharaGuard(const sPassCharaGuard&) = delete;
+  sPassCharaGuard& operator=(const sPassCharaGuard&) = delete;
+};
+bool PassCharaRemoved();
+// The characters whose HP commands took, and the removal requests; non-zero ends the frame.
+int CheckDefeats(cList<cChara>& list);
+int AttackHits(cList<cChara>& list);
+int PickUpItems(cHero& hero);
+
+// The system record's keep-defeated switch: a defeated character stays in its lists while its
+// defeat effect plays.
+int KeepDefeatedCharacters();

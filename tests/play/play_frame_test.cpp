@@ -1,0 +1,172 @@
+#include "play/play_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "foundation/timer.h"
+#include "objects/play_units.h"
+#include "stage_fixture.h"
+
+namespace {
+
+// The shared every-60th counter starts from 0 and is left at 0.
+class cCountGuard {
+ public:
+  cCountGuard() { CountEvery(0, 0); }
+  ~cCountGuard() { CountEvery(0, 0); }
+  cCountGuard(const cCountGuard&) = delete;
+  cCountGuard& operator=(const cCountGuard&) = delete;
+};
+
+TEST(FrameTimes, TimeFallsEverySixtiethCallAndReportsZeroAgainEverySixty) {
+  cCountGuard guard;
+  cPlayScene scene;
+  scene.m_nTime = 2;
+  std::vector<int> outs;
+  for (int call = 1; call <= 240; ++call)
+    if (CountTime(scene, -1)) outs.push_back(call);
+  EXPECT_EQ(outs, (std::vector<int>{120, 180, 240}));
+  EXPECT_EQ(scene.m_nTime, 0);
+
+  // Above 999 the time holds; without a limit nothing is counted at all.
+  scene.m_nTime = 999;
+  for (int call = 0; call < 60; ++call) EXPECT_EQ(CountTime(scene, 1), 0);
+  EXPECT_EQ(scene.m_nTime, 999);
+  scene.m_bNoTimeLimit = 1;
+  scene.m_nTime = 0;
+  for (int call = 0; call < 120; ++call) EXPECT_EQ(CountTime(scene, -1), 0);
+}
+
+TEST(FrameTimes, PlayTimeInHundredthsStopsAtItsLimit) {
+  struct sCase {
+    int frames, time;  // before the call
+    int wantFrames, wantTime;
+  };
+  const sCase cases[] = {
+      {0, 0, 1, 1},
+      {59, 98, 60, 100},
+      {359998, 599996, 359999, 599998},
+      {359999, 599998, 360000, 599999},
+      {360000, 599999, 360000, 599999},  // at the limit nothing is counted
+      {INT_MAX - 1, 0, INT_MAX, 599999},
+  };
+  for (const sCase& c : cases) {
+    cPlayScene scene;
+    scene.m_nPlayFrames = c.frames;
+    scene.m_nPlayTime = c.time;
+    CountPlayTime(scene);
+    EXPECT_EQ(scene.m_nPlayFrames, c.wantFrames) << c.frames;
+    EXPECT_EQ(scene.m_nPlayTime, c.wantTime) << c.frames;
+  }
+}
+
+// A small stage set up for real: a hero and computer characters on a 20 x 15 map.
+class FrameTest : public cStageFixture {
+ protected:
+  void Build(int speedLevel, int characters) {
+    CharaVector placed;
+    heroDef = Chara(0, 2, 3);
+    heroDef.m_nFlyMode = 0;
+    placed.push_back(heroDef);
+    for (int i = 0; i < characters; ++i) placed.push_back(Flyer(1, 5 + i, 3));
+    g_Stage.m_PlacedCharas = placed;
+    SetUpStage(speedLevel);
+    ASSERT_FALSE(g_Heroes.empty());
+    cHero& hero = g_Heroes.front();
+    hero.SetUpFromDef(0, heroDef, (2 + 10) * 32, (3 + 10) * 32, 0);
+    hero.m_HP.m_nValue = 10;
+    // A floor under everyone.
+    cEdBlock floor;
+    floor.m_sGraphic = 1;
+    for (int column = 0; column < 20; ++column) MapCellAtBlock(column, 5)->SetBlock(floor);
+    scene.m_nPhase = PLAYPHASE_PLAY;
+  }
+  static cEdChara Flyer(int control, int column, int row) {
+    cEdChara c = Chara(control, column, row);
+    c.m_nFlyMode = 2;
+    return c;
+  }
+  void Frame(int buttons = 0) {
+    g_Inputs.front().m_wButton = static_cast<std::int16_t>(buttons);
+    scene.PhasePlay();
+  }
+
+  cCountGuard count;
+  cEdChara heroDef;
+};
+
+TEST_F(FrameTest, ALifeTimerOfZeroGoesInTheNextFramesFirstSubStep) {
+  for (int level : {1, 10}) {
+    Build(level, 2);
+    ASSERT_EQ(g_CharaList.size(), 2u);
+    g_CharaList.front().m_nLife = 1;
+    Frame();
+    if (level == 1) {
+      // One sub-step a frame: the timer is at 0 and the character stays for this frame.
+      EXPECT_EQ(g_CharaList.size(), 2u);
+      EXPECT_EQ(g_CharaList.front().m_nLife, 0);
+      Frame();
+    }
+    EXPECT_EQ(g_CharaList.size(), 1u) << level;
+    EXPECT_EQ(g_CharaList.front().m_nLife, INT_MAX);
+    EXPECT_EQ(scene.m_nSubStepTotal, level == 1 ? 2 : 10);
+  }
+}
+
+TEST_F(FrameTest, ButtonsHeldThroughTheWaitForReleaseGiveNoInput) {
+  Build(1, 0);
+  scene.m_bWaitRelease = 1;
+  Frame(1);
+  EXPECT_EQ(g_Inputs.front().m_wButton, 0);
+  EXPECT_EQ(scene.m_bWaitRelease, 1);
+  Frame(0);
+  EXPECT_EQ(scene.m_bWaitRelease, 0);
+  Frame(1);
+  EXPECT_EQ(g_Inputs.front().m_wButton, 1);
+}
+
+TEST_F(FrameTest, ATwoSecondLimitDefeatsTheHeroAtPlayFrame120) {
+  for (int level : {1, 10}) {
+    Build(level, 0);
+    CountEvery(0, 0);
+    scene.m_bNoTimeLimit = 0;
+    scene.m_nTime = 2;
+    scene.m_nPlayFrames = 0;
+    scene.m_nPlayTime = 0;
+    const cHero& hero = g_Heroes.front();
+    for (int frame = 1; frame < 120; ++frame) Frame();
+    // It fell onto the floor and stands on it.
+    EXPECT_EQ(static_cast<int>(hero.m_dBottom), (5 + 10) * 32 - 1);
+    EXPECT_EQ(hero.m_bFinished, 0) << level;
+    const int subSteps = scene.m_nSubStepTotal;
+    Frame();
+    EXPECT_EQ(hero.m_bFinished, 1) << level;
+    EXPECT_EQ(scene.m_nPlayFrames, 120);
+    EXPECT_EQ(scene.m_nSubStepTotal, subSteps);  // the frame ended before its sub-steps
+  }
+}
+
+TEST_F(FrameTest, ACharacterRemovedByTheDefeatCheckOfAnotherMidPassIsSkipped) {
+  Build(1, 3);
+  scene.m_bCheckDefeats = 1;
+  auto second = std::next(g_CharaList.begin());
+  second->m_bRemoveReq = 1;  // goes when the first one's check runs
+  Frame();
+  EXPECT_EQ(g_CharaList.size(), 2u);
+  EXPECT_EQ(scene.m_nSubStepTotal, 1);
+}
+
+TEST_F(FrameTest, QuitAndPauseEndTheFrameBeforeItCounts) {
+  Build(1, 0);
+  scene.m_bQuit = 1;
+  Frame();
+  EXPECT_TRUE(platform::IsCloseRequested());
+  EXPECT_EQ(scene.m_nFrame, 0);
+  scene.m_bQuit = 0;
+  Frame();
+  EXPECT_EQ(scene.m_nFrame, 1);
+  EXPECT_EQ(scene.m_nPlayFrames, 1);
+}
+
+}  // namespace
