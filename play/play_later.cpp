@@ -28,12 +28,7 @@ int CheckPlayHotKeys() {
   return 0;
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
-void ScrollBackLayers() { Note("ScrollBackLayers"); }
-void DrawBackLayers(DDSURFACEDATA*, int group) { Note(group ? "BackLayers1" : "BackLayers0"); }
-void DrawMapBlocks(DDSURFACEDATA*, int group) { Note(group ? "MapBlocks1" : "MapBlocks0"); }
 void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
-void DrawStatusBar(DDSURFACEDATA*) { Note("StatusBar"); }
-void DrawTimeLeft(DDSURFACEDATA*, int) { Note("TimeLeft"); }
 void DrawFlash(int) { Note("Flash"); }
 void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 
