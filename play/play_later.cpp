@@ -43,11 +43,8 @@ void DrawGauges(cCharaBase&) {}
 void UpdateAnimes(cCharaBase&, int) {}
 void RunCharaEffect(cCharaBase&, int) {}
 void DrawCharaIcon(cChara&) {}
-void DrawHeroLight(cHero&, DDSURFACEDATA*) { Note("HeroLight"); }
 int IsCharaActive(const cChara&) { return 0; }
-int IsItemCarried(const cItem&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
-void DrawItem(cItem&, DDSURFACEDATA*, int) { Note("Item"); }
 
 int cMessage::Update(DDSURFACEDATA*, int) {
   Note("Message");

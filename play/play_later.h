@@ -47,10 +47,7 @@ void DrawGauges(cCharaBase& chara);
 void UpdateAnimes(cCharaBase& chara, int advance);
 void RunCharaEffect(cCharaBase& chara, int draw);
 void DrawCharaIcon(cChara& chara);
-void DrawHeroLight(cHero& hero, DDSURFACEDATA* dst);
 int IsCharaActive(const cChara& chara);
-int IsItemCarried(const cItem& item);
 int ItemLayer(const cItem& item);
-void DrawItem(cItem& item, DDSURFACEDATA* dst, int bStopped);
 
 extern std::vector<std::string> g_PlayLaterCalls;

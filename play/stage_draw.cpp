@@ -12,6 +12,7 @@
 #include "media/sound.h"
 #include "media/sprite_batch.h"
 #include "objects/hero.h"
+#include "objects/item.h"
 #include "play/map_cells.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
@@ -247,3 +248,7 @@ void DrawTimeLeft(DDSURFACEDATA* dst, int bSoundOn) {
   if (time >= 1 && time <= g_Stage.m_nTimeWarning && bSoundOn && CountEvery(2, 0))
     PlaySystemSound(13);
 }
+
+void DrawHeroLight(cHero& hero, DDSURFACEDATA* dst) { hero.DrawLight(dst); }
+int IsItemCarried(const cItem& item) { return item.m_bCarried; }
+void DrawItem(cItem& item, DDSURFACEDATA* dst, int bStopped) { item.Draw(dst, bStopped); }

@@ -6,6 +6,8 @@
 #include "media/surface.h"
 
 class cScrollAxis;
+class cHero;
+class cItem;
 
 // Advances the auto-scrolling layers once per drawn frame (nothing in the pause phase).
 void ScrollBackLayers();
@@ -21,3 +23,8 @@ void DrawTimeLeft(DDSURFACEDATA* dst, int bSoundOn);
 int LayerTileStart(int offset, int size);
 // The horizontal gap of the status bar for the summed width of n shown items.
 int StatusBarGap(int widthSum, int shown);
+
+// The objects' own drawing as the frame drawing calls it.
+void DrawHeroLight(cHero& hero, DDSURFACEDATA* dst);
+int IsItemCarried(const cItem& item);
+void DrawItem(cItem& item, DDSURFACEDATA* dst, int bStopped);

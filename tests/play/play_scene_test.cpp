@@ -224,8 +224,8 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   scene.m_MessageList.emplace_back();
   g_bTestPlay = 1;
   scene.DrawFrame(1, 0, 1, 1);
-  // (the layers, blocks, status bar and time are drawn for real and leave no trace)
-  const Calls oneLayer = {"Pictures0", "Hero", "Item", "Chara", "HeroLight", "Pictures1",
+  // (the layers, blocks, items, light, status bar and time are drawn for real and leave no trace)
+  const Calls oneLayer = {"Pictures0", "Hero", "Chara", "Pictures1",
                           "Effect", "Effect", "Message", "ScreenEffect", "Flash"};
   EXPECT_EQ(g_PlayLaterCalls, oneLayer);
   EXPECT_EQ(scene.m_EffectList.size(), 1u);
@@ -236,8 +236,8 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   g_CharaList.front().m_Def.m_nZ = 1;
   g_PlayLaterCalls.clear();
   scene.DrawFrame(1, 0, 1, 1);
-  const Calls objects(g_PlayLaterCalls.begin() + 1, g_PlayLaterCalls.begin() + 4);
-  EXPECT_EQ(objects, (Calls{"Item", "Chara", "Hero"}));
+  const Calls objects(g_PlayLaterCalls.begin() + 1, g_PlayLaterCalls.begin() + 3);
+  EXPECT_EQ(objects, (Calls{"Chara", "Hero"}));
 
   // The pause that hides the stage stops after the front layers and the flash.
   g_SystemData.m_bPauseHidesStage = 1;
