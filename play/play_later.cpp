@@ -29,7 +29,6 @@ int CheckPlayHotKeys() {
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
 void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
-void DrawFlash(int) { Note("Flash"); }
 void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 
 int RunEndEffect(cCharaBase&) {

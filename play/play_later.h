@@ -32,7 +32,6 @@ int CheckPlayHotKeys();
 void ClearReplayLogs();
 // Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
 void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
-void DrawFlash(int bStopped);
 // The running screen effect applied to the frame.
 void RunScreenEffect(cPlayScene* scene, int frozen);
 

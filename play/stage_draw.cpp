@@ -1,6 +1,7 @@
 // The stage drawing: background layers, map blocks, the status bar and the time left.
 #include "play/stage_draw.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -8,12 +9,16 @@
 #include "foundation/timer.h"
 #include "media/blit.h"
 #include "media/draw_routines.h"
+#include "media/palette.h"
+#include "media/palette_effects.h"
+#include "media/translucency.h"
 #include "media/font.h"
 #include "media/sound.h"
 #include "media/sprite_batch.h"
 #include "objects/hero.h"
 #include "objects/item.h"
 #include "play/map_cells.h"
+#include "play/play_records.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/stage.h"
@@ -252,3 +257,151 @@ void DrawTimeLeft(DDSURFACEDATA* dst, int bSoundOn) {
 void DrawHeroLight(cHero& hero, DDSURFACEDATA* dst) { hero.DrawLight(dst); }
 int IsItemCarried(const cItem& item) { return item.m_bCarried; }
 void DrawItem(cItem& item, DDSURFACEDATA* dst, int bStopped) { item.Draw(dst, bStopped); }
+
+// The screen colour change.
+
+void SetFlash(sFlash& flash, const int* p) {
+  const int inEffect = lpDTCon ? flash.m_bActive : g_nBpp == 8 ? flash.m_bTinted : 1;
+  if (p[4] && !inEffect) return;
+  flash.m_nSavedRed = flash.m_nRed;
+  flash.m_nSavedGreen = flash.m_nGreen;
+  flash.m_nSavedBlue = flash.m_nBlue;
+  flash.m_nSavedStrength = flash.m_nStrength;
+  flash.m_nSavedLevel = flash.m_nLevel;
+  flash.m_nRed = static_cast<std::uint8_t>(p[0]);
+  flash.m_nGreen = static_cast<std::uint8_t>(p[1]);
+  flash.m_nBlue = static_cast<std::uint8_t>(p[2]);
+  flash.m_nStrength = p[3];
+  flash.m_bBackToNormal = p[4];
+  flash.m_nDuration = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{p[5]} * 6, INT32_MIN, INT32_MAX));
+  flash.m_bBlink = p[6];
+  flash.m_nBlinkCount = p[7];
+  flash.m_bActive = 1;
+  flash.m_nFrame = 0;
+  flash.m_nBlinkCounter = 0;
+  if (!p[4]) {
+    flash.m_nLevel = 0;
+    flash.m_bTinted = 1;
+  } else {
+    flash.m_nRed = flash.m_nSavedRed;
+    flash.m_nGreen = flash.m_nSavedGreen;
+    flash.m_nBlue = flash.m_nSavedBlue;
+    flash.m_nStrength = flash.m_nSavedStrength;
+    flash.m_nLevel = flash.m_nSavedLevel;
+  }
+}
+
+void SetFlash(const int* p) {
+  if (g_pPlayScene) SetFlash(g_pPlayScene->m_Flash, p);
+}
+
+int FlashLevel(const sFlash& flash) {
+  const double c = flash.m_nFrame, t = flash.m_nDuration;
+  if (flash.m_bBackToNormal && !flash.m_bBlink)
+    return t == 0 ? 255
+                  : static_cast<int>(c / t * (255 - flash.m_nSavedLevel) + flash.m_nSavedLevel);
+  return static_cast<int>(255 - (t == 0 ? flash.m_nStrength * 2.55
+                                        : c / t * flash.m_nStrength * 2.55));
+}
+
+namespace {
+
+// The colour at a level over the whole back buffer; a level outside 0 to 255 is held inside.
+void CoverScreen(DDSURFACEDATA* back, int level, const sFlash& flash) {
+  level = std::clamp(level, 0, 255);
+  DDSURFACEDATA* cover = &g_SystemSurface[67];
+  if (cover->nWidth > 0 && cover->nHeight > 0) {
+    DDClearColor(cover, 0xFF000000u | (std::uint32_t{flash.m_nRed} << 16) |
+                            (std::uint32_t{flash.m_nGreen} << 8) | flash.m_nBlue);
+    DDBltTransEx(back, 0, 0, kScreenW, kScreenH, cover, 0, 0, DDBLT_NOKEY, g_BlendTable, level);
+  } else {
+    DDChangeColor(back, 0, 0, kScreenW, kScreenH, level, flash.m_nRed, flash.m_nGreen,
+                  flash.m_nBlue);
+  }
+}
+
+void BlendScreenPalette(int level, const sFlash& flash) {
+  BlendPalette(g_WorkPalette, 0, 255, std::clamp(level, 0, 255), flash.m_nRed, flash.m_nGreen,
+               flash.m_nBlue, g_Palette);
+  if (g_lpDDPalette) g_lpDDPalette->SetEntries(0, 256, g_WorkPalette);
+}
+
+void KeptPalette() {
+  std::copy(std::begin(g_Palette), std::end(g_Palette), std::begin(g_WorkPalette));
+  if (g_lpDDPalette) g_lpDDPalette->SetEntries(0, 256, g_WorkPalette);
+}
+
+// The end of a blink cycle: the counter starts again, the change ends after its count.
+void EndBlinkCycle(sFlash& flash) {
+  flash.m_nFrame = 0;
+  if (++flash.m_nBlinkCounter >= flash.m_nBlinkCount) flash.m_bActive = 0;
+}
+
+}  // namespace
+
+void DrawFlashOn(sFlash& flash, DDSURFACEDATA* back, int bStopped) {
+  if (!flash.m_bActive) return;
+  const int c = flash.m_nFrame, t = flash.m_nDuration;
+  const int level = FlashLevel(flash);
+  if (lpDTCon) {
+    flash.m_nLevel = level;
+    if (flash.m_bBlink) {
+      CoverScreen(back, c >= t ? 255 : level, flash);
+      if (bStopped) return;
+      if (c >= t)
+        EndBlinkCycle(flash);
+      else
+        ++flash.m_nFrame;
+    } else if (flash.m_bBackToNormal) {
+      sFlash saved = flash;
+      saved.m_nRed = flash.m_nSavedRed;
+      saved.m_nGreen = flash.m_nSavedGreen;
+      saved.m_nBlue = flash.m_nSavedBlue;
+      CoverScreen(back, level, saved);
+      if (bStopped) return;
+      if (c >= t)
+        flash.m_bActive = 0;
+      else
+        ++flash.m_nFrame;
+    } else {
+      CoverScreen(back, level, flash);
+      if (bStopped) return;
+      if (c < t) ++flash.m_nFrame;
+      if (flash.m_nStrength == 0) flash.m_bActive = 0;
+    }
+    return;
+  }
+  if (bStopped) return;
+  if (g_nBpp != 8) {
+    flash.m_bActive = 0;
+    return;
+  }
+  if (flash.m_bBlink) {
+    if (c >= t) {
+      KeptPalette();
+      EndBlinkCycle(flash);
+    } else {
+      BlendScreenPalette(level, flash);
+      ++flash.m_nFrame;
+    }
+    return;
+  }
+  sFlash shown = flash;
+  if (flash.m_bBackToNormal) {
+    shown.m_nRed = flash.m_nSavedRed;
+    shown.m_nGreen = flash.m_nSavedGreen;
+    shown.m_nBlue = flash.m_nSavedBlue;
+  }
+  BlendScreenPalette(level, shown);
+  flash.m_nLevel = level;
+  if (c >= t) {
+    flash.m_bActive = 0;
+    flash.m_bTinted = flash.m_bBackToNormal ? 0 : flash.m_bTinted;
+  } else {
+    ++flash.m_nFrame;
+  }
+}
+
+void DrawFlash(int bStopped) {
+  if (g_pPlayScene) DrawFlashOn(g_pPlayScene->m_Flash, &BackBuffer, bStopped);
+}

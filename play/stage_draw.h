@@ -8,6 +8,7 @@
 class cScrollAxis;
 class cHero;
 class cItem;
+struct sFlash;
 
 // Advances the auto-scrolling layers once per drawn frame (nothing in the pause phase).
 void ScrollBackLayers();
@@ -17,6 +18,16 @@ void DrawBackLayers(DDSURFACEDATA* dst, int group);
 void DrawMapBlocks(DDSURFACEDATA* dst, int group);
 void DrawStatusBar(DDSURFACEDATA* dst);
 void DrawTimeLeft(DDSURFACEDATA* dst, int bSoundOn);
+
+// Starts a screen colour change from a command's eight numbers: red, green, blue, strength
+// in percent, back to normal, duration in tenths of a second, blink, blink count.
+void SetFlash(sFlash& flash, const int* p);
+void SetFlash(const int* p);
+// Draws the play scene's colour change over the back buffer and advances it unless stopped.
+void DrawFlash(int bStopped);
+void DrawFlashOn(sFlash& flash, DDSURFACEDATA* back, int bStopped);
+// The level (255 no colour, 0 full colour) of a change at its frame counter.
+int FlashLevel(const sFlash& flash);
 
 // The first source column (or row) of a layer tile for an offset, made non-negative; size
 // 0 or below gives 0.

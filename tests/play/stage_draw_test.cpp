@@ -167,3 +167,58 @@ TEST_F(StageDraw, TheHpBarFillsInProportionAndLivesMayBeUnlimited) {
 }
 
 }  // namespace
+
+namespace {
+
+class FlashDraw : public cPlayDevice {};
+
+TEST_F(FlashDraw, ANormalChangeHoldsItsLevelAndABackToNormalFadesIt) {
+  Init(1, 32);
+  sFlash flash;
+  const int red[8] = {255, 0, 0, 50, 0, 10, 0, 0};  // 50 % over 1.0 s
+  SetFlash(flash, red);
+  EXPECT_EQ(flash.m_nDuration, 60);
+  for (int i = 0; i <= 60; ++i) DrawFlashOn(flash, &BackBuffer, 0);
+  EXPECT_EQ(flash.m_nLevel, 127);
+  DrawFlashOn(flash, &BackBuffer, 0);
+  EXPECT_EQ(flash.m_nLevel, 127);
+  EXPECT_TRUE(flash.m_bActive);
+  const int back[8] = {0, 0, 0, 0, 1, 5, 0, 0};  // back to normal in 0.5 s
+  SetFlash(flash, back);
+  EXPECT_EQ(flash.m_nRed, 255);
+  for (int i = 0; i < 30; ++i) DrawFlashOn(flash, &BackBuffer, 0);
+  EXPECT_TRUE(flash.m_bActive);
+  DrawFlashOn(flash, &BackBuffer, 0);
+  EXPECT_EQ(flash.m_nLevel, 255);
+  EXPECT_FALSE(flash.m_bActive);
+  // Back to normal with no change in effect is ignored.
+  SetFlash(flash, back);
+  EXPECT_FALSE(flash.m_bActive);
+}
+
+TEST_F(FlashDraw, DirectDrawDropsTheChangeExceptAt8BitsWhereThePaletteBlends) {
+  Init(0, 32);
+  sFlash flash;
+  const int red[8] = {255, 0, 0, 100, 0, 10, 0, 0};
+  SetFlash(flash, red);
+  DrawFlashOn(flash, &BackBuffer, 1);  // stopped: nothing happens
+  EXPECT_TRUE(flash.m_bActive);
+  DrawFlashOn(flash, &BackBuffer, 0);
+  EXPECT_FALSE(flash.m_bActive);
+
+  cRestore<int> bpp{g_nBpp, 8};
+  cPaletteGuard palette8;
+  PALETTEENTRY work[256];
+  std::copy(std::begin(g_WorkPalette), std::end(g_WorkPalette), work);
+  g_Palette[30] = {0, 0, 0, 0};
+  sFlash full;
+  const int instant[8] = {255, 0, 0, 100, 0, 0, 0, 0};  // full strength at once
+  SetFlash(full, instant);
+  DrawFlashOn(full, &BackBuffer, 0);
+  EXPECT_EQ(full.m_nLevel, 0);
+  EXPECT_GT(g_WorkPalette[30].peRed, 200);
+  EXPECT_EQ(g_WorkPalette[30].peGreen, 0);
+  std::copy(std::begin(work), std::end(work), g_WorkPalette);
+}
+
+}  // namespace
