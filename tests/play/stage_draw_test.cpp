@@ -6,6 +6,8 @@
 
 #include "media/blit.h"
 #include "media/palette.h"
+#include "media/sound.h"
+#include "foundation/timer.h"
 #include "objects/hero.h"
 #include "play/map_cells.h"
 #include "play/play_scene.h"
@@ -219,6 +221,46 @@ TEST_F(FlashDraw, DirectDrawDropsTheChangeExceptAt8BitsWhereThePaletteBlends) {
   EXPECT_GT(g_WorkPalette[30].peRed, 200);
   EXPECT_EQ(g_WorkPalette[30].peGreen, 0);
   std::copy(std::begin(work), std::end(work), g_WorkPalette);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<int> g_Sounds;
+void RecordSound(int n) { g_Sounds.push_back(n); }
+
+// Captures the system sounds and holds the shared second counter at its wrap.
+struct sSoundGuard {
+  sSoundGuard() {
+    SetPlaySoundSender(&RecordSound);
+    CountEvery(0, 0);
+  }
+  ~sSoundGuard() {
+    SetPlaySoundSender(nullptr);
+    CountEvery(0, 0);
+    g_Sounds.clear();
+  }
+};
+
+TEST_F(FlashDraw, TheTimeWarnsEverySecondFromTheWarningTimeDownTo1) {
+  Init(0, 32);
+  cPlayScene scene;
+  cRestore<cPlayScene*> current{g_pPlayScene, &scene};
+  cRestore<std::int32_t> warning{g_Stage.m_nTimeWarning, 20};
+  sSoundGuard sounds;
+  struct {
+    int time, soundOn, noLimit;
+    bool beeps;
+  } const cases[] = {{21, 1, 0, false}, {20, 1, 0, true}, {1, 1, 0, true}, {0, 1, 0, false},
+                     {5, 0, 0, false}, {5, 1, 1, false}};
+  for (const auto& c : cases) {
+    scene.m_nTime = c.time;
+    scene.m_bNoTimeLimit = c.noLimit;
+    g_Sounds.clear();
+    DrawTimeLeft(&BackBuffer, c.soundOn);
+    EXPECT_EQ(g_Sounds, c.beeps ? std::vector<int>{13} : std::vector<int>{}) << c.time;
+  }
 }
 
 }  // namespace
