@@ -264,3 +264,21 @@ TEST_F(FlashDraw, TheTimeWarnsEverySecondFromTheWarningTimeDownTo1) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StageDraw, AutoScrollingOffsetsStayInsideThePicture) {
+  MakeLayerPicture(0);
+  g_Stage.m_BackLayers.assign(1, cStageBackLayer{});
+  cStageBackLayer& layer = g_Stage.m_BackLayers[0];
+  layer.m_bAutoX = layer.m_bAutoY = 1;
+  layer.m_dSpeedX = 30;   // moves left: wraps below 0 into the width
+  layer.m_dSpeedY = -30;  // moves down: wraps at the height
+  layer.m_dOffsetX = 10;
+  layer.m_dOffsetY = 40;
+  ScrollBackLayers();
+  EXPECT_DOUBLE_EQ(layer.m_dOffsetX, 80);
+  EXPECT_DOUBLE_EQ(layer.m_dOffsetY, 20);
+}
+
+}  // namespace
