@@ -139,9 +139,8 @@ TEST_F(StageDraw, BlocksStartAtTheCameraCellAndSkipHiddenOrOtherLayers) {
   EXPECT_EQ(g_Tiles, (std::vector<std::pair<int, int>>{{56, 26}}));
 }
 
-TEST_F(StageDraw, TheHpBarFillsInProportionAndLivesMayBeUnlimited) {
+TEST_F(StageDraw, TheHpBarFillsInProportionAndAZeroMaximumOnlyItsFrame) {
   cRestore<cVector<cSysDisplayItem>> items{g_SystemData.m_DisplayItems};
-  cRestore<std::int32_t> lives{g_PlayData.m_nLives, 999999};
   struct sHeroGuard {
     ~sHeroGuard() { g_Heroes.clear(); }
   } heroGuard;
