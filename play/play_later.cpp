@@ -22,13 +22,7 @@ int CheckPlayHotKeys() {
   return 0;
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
-void ScrollBackLayers() { Note("ScrollBackLayers"); }
-void DrawBackLayers(DDSURFACEDATA*, int group) { Note(group ? "BackLayers1" : "BackLayers0"); }
-void DrawMapBlocks(DDSURFACEDATA*, int group) { Note(group ? "MapBlocks1" : "MapBlocks0"); }
 void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
-void DrawStatusBar(DDSURFACEDATA*) { Note("StatusBar"); }
-void DrawTimeLeft(DDSURFACEDATA*, int) { Note("TimeLeft"); }
-void DrawFlash(int) { Note("Flash"); }
 void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 
 int RunEndEffect(cCharaBase&) {
@@ -42,11 +36,8 @@ void DrawGauges(cCharaBase&) {}
 void UpdateAnimes(cCharaBase&, int) {}
 void RunCharaEffect(cCharaBase&, int) {}
 void DrawCharaIcon(cChara&) {}
-void DrawHeroLight(cHero&, DDSURFACEDATA*) { Note("HeroLight"); }
 int IsCharaActive(const cChara&) { return 0; }
-int IsItemCarried(const cItem&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
-void DrawItem(cItem&, DDSURFACEDATA*, int) { Note("Item"); }
 
 int cMessage::Update(DDSURFACEDATA*, int) {
   Note("Message");

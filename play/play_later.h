@@ -12,6 +12,7 @@
 
 #include "media/surface.h"
 #include "play/scene_manager.h"
+#include "play/stage_draw.h"
 
 class cPlayScene;
 class cCharaBase;
@@ -29,14 +30,8 @@ eSceneId DecideNextStage();
 int CheckPlayHotKeys();
 // Empties the replay key logs of the current and the previous attempt.
 void ClearReplayLogs();
-// Stage drawing.
-void ScrollBackLayers();
-void DrawBackLayers(DDSURFACEDATA* dst, int group);
-void DrawMapBlocks(DDSURFACEDATA* dst, int group);
+// Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
 void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
-void DrawStatusBar(DDSURFACEDATA* dst);
-void DrawTimeLeft(DDSURFACEDATA* dst, int bSoundOn);
-void DrawFlash(int bStopped);
 // The running screen effect applied to the frame.
 void RunScreenEffect(cPlayScene* scene, int frozen);
 
@@ -51,10 +46,7 @@ void DrawGauges(cCharaBase& chara);
 void UpdateAnimes(cCharaBase& chara, int advance);
 void RunCharaEffect(cCharaBase& chara, int draw);
 void DrawCharaIcon(cChara& chara);
-void DrawHeroLight(cHero& hero, DDSURFACEDATA* dst);
 int IsCharaActive(const cChara& chara);
-int IsItemCarried(const cItem& item);
 int ItemLayer(const cItem& item);
-void DrawItem(cItem& item, DDSURFACEDATA* dst, int bStopped);
 
 extern std::vector<std::string> g_PlayLaterCalls;

@@ -85,6 +85,10 @@ struct sFlash {
   std::int32_t m_nFrame = 0;
   std::int32_t m_nBlinkCounter = 0;
   std::int32_t m_nLevel = 255;
+  // The previous change, for a return to normal.
+  std::uint8_t m_nSavedRed = 0, m_nSavedGreen = 0, m_nSavedBlue = 0;
+  std::int32_t m_nSavedStrength = 0;
+  std::int32_t m_nSavedLevel = 255;
 
   // Every field cleared, the level back to 255.
   void Clear() { *this = sFlash(); }
