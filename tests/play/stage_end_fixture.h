@@ -125,11 +125,11 @@ class cAtomicGuard {
   int m_saved;
 };
 
-// The drawn frames of the stage since the notes were cleared: every frame starts by scrolling
-// the back layers.
+// The drawn frames of the stage since the notes were cleared: every frame draws the pictures
+// behind the map once.
 inline int DrawnFrames() {
   int frames = 0;
-  for (const std::string& call : g_PlayLaterCalls) frames += call == "ScrollBackLayers";
+  for (const std::string& call : g_PlayLaterCalls) frames += call == "Pictures0";
   return frames;
 }
 
