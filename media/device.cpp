@@ -49,18 +49,18 @@ void FreeObject(T*& object) {
 }
 
 void DisplayLines(std::vector<std::string>& lines, int detail) {
-  lines.push_back(g_nWindowMode == 1 ? "Mode : Window\n" : "Mode : Fullscreen\n");
-  lines.push_back(FormatText("Bpp : %d\n", g_nBpp));
+  lines.push_back(g_nWindowMode == 1 ? "Mode : Window" : "Mode : Fullscreen");
+  lines.push_back(FormatText("Bpp : %d", g_nBpp));
   if (lpDD) {
     int total = 0, free = 0;
     GetVramMB(&total, &free);
     // The host knows no video memory figure: those lines are left out.
     if (total > 0) {
-      lines.push_back(FormatText("VRAM Total : %.3fMB\n", static_cast<double>(total)));
-      lines.push_back(FormatText("VRAM Free : %.3fMB\n", static_cast<double>(free)));
+      lines.push_back(FormatText("VRAM Total : %.3fMB", static_cast<double>(total)));
+      lines.push_back(FormatText("VRAM Free : %.3fMB", static_cast<double>(free)));
     }
     if (const int rate = platform::DisplayRefreshRate(); rate > 0)
-      lines.push_back(FormatText("RR : %u\n", static_cast<unsigned>(rate)));
+      lines.push_back(FormatText("RR : %u", static_cast<unsigned>(rate)));
   }
 }
 

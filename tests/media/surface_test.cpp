@@ -409,6 +409,8 @@ TEST_F(Surfaces, DisplayLinesOfTheSystemReport) {
   const std::string text = ReadText("Report_Game.txt");
   EXPECT_NE(text.find("Mode : Window"), std::string::npos);
   EXPECT_NE(text.find("Bpp : 16"), std::string::npos);
+  // One line each: no empty line between them.
+  EXPECT_EQ(text.find("\n\n"), std::string::npos) << text;
 }
 
 }  // namespace
