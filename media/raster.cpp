@@ -11,6 +11,7 @@
 
 #include "foundation/report.h"
 #include "media/surface_create.h"
+#include "media/wide_vectors.h"
 
 namespace {
 
@@ -246,14 +247,12 @@ __attribute__((target("avx2"))) void BlendStraight32Wide(std::uint32_t* out,
       _mm256_storeu_si256(o, _mm256_blendv_epi8(d, _mm256_and_si256(s, keepMask), fullMask));
       continue;
     }
+    // Partly transparent texels: the narrower code, after the upper halves are cleared.
+    _mm256_zeroupper();
     BlendStraight32(out + k, in + k, 8, keep);
   }
+  _mm256_zeroupper();
   BlendStraight32(out + k, in + k, n - k, keep);
-}
-
-bool HasWideVectors() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
 }
 #endif
 
@@ -520,7 +519,7 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
                              static_cast<std::size_t>(sx + x0 - x) * 4;
     std::uint8_t* out = dst.Row(y0) + static_cast<std::size_t>(x0) * 4;
 #ifdef TW_RASTER_AVX2
-    if (HasWideVectors()) {
+    if (WideVectorsOn()) {
       for (int j = y0; j < y1; ++j, in += tex.PitchBytes(), out += dst.PitchBytes())
         BlendStraight32Wide(reinterpret_cast<std::uint32_t*>(out),
                             reinterpret_cast<const std::uint32_t*>(in), n, keep);
