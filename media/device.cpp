@@ -299,29 +299,3 @@ void DDRelease() {
 }
 
 void DDEnd() { DDRelease(); }
-
-void DDHandOverFrame() {
-  cPixelSurface* pixels = BackBuffer.Pixels();
-  if (!pixels) return;
-  platform::eFrameFormat format;
-  switch (pixels->Format()) {
-    case D3DFMT_P8:
-      format = platform::eFrameFormat::Indexed8;
-      break;
-    case D3DFMT_R5G6B5:
-      format = platform::eFrameFormat::R5G6B5;
-      break;
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-      format = platform::eFrameFormat::X1R5G5B5;
-      break;
-    default:
-      format = platform::eFrameFormat::X8R8G8B8;
-      break;
-  }
-  std::uint32_t palette[256] = {};
-  if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette)
-    PaletteToRgb(g_lpDDPalette->entries, palette);
-  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(),
-                        format, palette);
-}

@@ -4,6 +4,7 @@
 #include "foundation/report.h"
 #include "media/device.h"
 #include "media/palette.h"
+#include "media/present.h"
 #include "media/surface_create.h"
 #include "media/surface_list.h"
 #include "platform/bitmap_file.h"
