@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "foundation/report.h"
+#include "media/device_scene.h"
 #include "media/palette.h"
 #include "media/pixel_access.h"
+#include "media/quad_draw.h"
 #include "media/raster.h"
-#include "media/scene.h"
 #include "media/sprite_batch.h"
 #include "media/surface_create.h"
 #include "media/wide_vectors.h"

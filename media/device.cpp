@@ -2,9 +2,9 @@
 
 #include "foundation/report.h"
 #include "foundation/strings.h"
+#include "media/device_scene.h"
 #include "media/palette.h"
 #include "media/present.h"
-#include "media/scene.h"
 #include "media/sprite_batch.h"
 #include "media/surface_create.h"
 #include "platform/video.h"

@@ -4,9 +4,10 @@
 
 #include "foundation/report.h"
 #include "media/blit.h"
+#include "media/device_scene.h"
 #include "media/pixel_access.h"
+#include "media/quad_draw.h"
 #include "media/raster.h"
-#include "media/scene.h"
 
 bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue, DDSURFACEDATA* src) {
   if (lpDTCon) {

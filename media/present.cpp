@@ -1,9 +1,9 @@
 #include "media/present.h"
 
 #include "media/blit.h"
+#include "media/device_scene.h"
 #include "media/palette.h"
 #include "media/raster.h"
-#include "media/scene.h"
 #include "platform/video.h"
 
 namespace {

@@ -64,11 +64,17 @@ TEST(KeyedRows, WideAndNarrowPathsDrawTheSamePixels) {
         for (int x = 0; x < 45; ++x) {
           seed = seed * 1664525u + 1013904223u;
           // Groups all keyed, all opaque, opaque with keyed, and partly transparent.
-          const int kind = x < 8 ? 0 : x < 16 ? 1 : x < 32 ? int((seed >> 20) & 1) : int(seed >> 30);
+          const int kind = x < 8    ? 0
+                           : x < 16 ? 1
+                           : x < 32 ? int((seed >> 20) & 1)
+                                    : int(seed >> 30);
           std::uint32_t p = seed & 0x00FFFFFF;
-          if (kind == 0) p = d3d ? 0 : g_dwTransmit;
-          else if (kind == 1 || !d3d) p |= 0xFF000000;
-          else p |= (seed & 0x7F000000) | 0x01000000;
+          if (kind == 0)
+            p = d3d ? 0 : g_dwTransmit;
+          else if (kind == 1 || !d3d)
+            p |= 0xFF000000;
+          else
+            p |= (seed & 0x7F000000) | 0x01000000;
           if (!d3d && p == g_dwTransmit) p ^= 1;
           src.Pixels()->Put(x, y, p);
         }
