@@ -201,7 +201,7 @@ __attribute__((target("avx2"))) void KeyedCopyWide(std::uint32_t* out, const std
     _mm256_storeu_si256(o, _mm256_blendv_epi8(s, _mm256_loadu_si256(o), same));
   }
   _mm256_zeroupper();
-  KeyedCopy(out + k, in + k, n - k, key);
+  if (k < n) KeyedCopy(out + k, in + k, n - k, key);
 }
 #endif
 

@@ -8,6 +8,7 @@
 #include "media/blit.h"
 #include "media/device.h"
 #include "media/palette.h"
+#include "media/raster.h"
 #include "media/surface_create.h"
 #include "media/wide_vectors.h"
 
@@ -81,6 +82,14 @@ TEST(KeyedRows, WideAndNarrowPathsDrawTheSamePixels) {
       for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 64; ++x) BackBuffer.Pixels()->Put(x, y, 0x10203 * (x + 8 * y));
       EXPECT_EQ(DDBlt(&BackBuffer, 3, 2, 45, 3, &src, 0, 0, 1), 1);
+      if (d3d) {
+        // Tinted and half transparent: the texels are modulated by a colour first.
+        DDSetColor(0x80C08040);
+        DDSetAlphaOp(D3DTOP_MODULATE);
+        EXPECT_EQ(DDBlt(&BackBuffer, 11, 4, 45, 3, &src, 0, 0, 1), 1);
+        DDResetColor();
+        DDResetAlphaOp();
+      }
       for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 64; ++x) frame.push_back(BackBuffer.Pixels()->Get(x, y));
       DDDestroySurface(&src);
