@@ -20,7 +20,8 @@ namespace platform {
 namespace {
 
 std::atomic<VorbisTrialHook> g_hook{nullptr};
-std::atomic<int> g_nStallMs{5000};
+constexpr int kDefaultStallMs = 5000;
+std::atomic<int> g_nStallMs{kDefaultStallMs};
 std::atomic<std::int64_t (*)()> g_clock{nullptr};
 
 std::size_t MemoryRead(void* ptr, std::size_t size, std::size_t count, void* source) {
@@ -250,5 +251,16 @@ void SetVorbisTrialStallLimit(int milliseconds) { g_nStallMs = std::max(millisec
 void SetVorbisTrialClock(std::int64_t (*now)()) { g_clock = now; }
 
 void ExpireVorbisTrialStallTimer() { ArmStallTimer(1); }
+
+cTrialOutcomeScope::cTrialOutcomeScope() {
+  SetVorbisTrialClock([] { return std::int64_t{0}; });
+  SetVorbisTrialStallLimit(60000);
+}
+
+cTrialOutcomeScope::~cTrialOutcomeScope() {
+  SetVorbisTrialHook(nullptr);
+  SetVorbisTrialStallLimit(kDefaultStallMs);
+  SetVorbisTrialClock(nullptr);
+}
 
 }  // namespace platform

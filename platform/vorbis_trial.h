@@ -72,4 +72,16 @@ void SetVorbisTrialClock(std::int64_t (*now)());
 // The child's stall timer runs out now (for a hook that makes the child hang).
 void ExpireVorbisTrialStallTimer();
 
+// Tests: while the scope lasts every result is the trial's own outcome, however slow or busy
+// the machine: the player's waits for the child never time out (their clock stands still) and
+// one step of the child may take a minute. At the end the hook, the limit and the clock are
+// the defaults again.
+class cTrialOutcomeScope {
+ public:
+  cTrialOutcomeScope();
+  ~cTrialOutcomeScope();
+  cTrialOutcomeScope(const cTrialOutcomeScope&) = delete;
+  cTrialOutcomeScope& operator=(const cTrialOutcomeScope&) = delete;
+};
+
 }  // namespace platform

@@ -18,24 +18,6 @@
 namespace platform {
 namespace {
 
-// The trial's settings while a test runs: the player's waits for the child never time out
-// (its clock stands still), so every result is the child's own outcome however slow the
-// machine; a step of the child may take a minute. Put back to the defaults at the end.
-class cTrialSettingsScope {
- public:
-  cTrialSettingsScope() {
-    SetVorbisTrialClock([] { return std::int64_t{0}; });
-    SetVorbisTrialStallLimit(60000);
-  }
-  ~cTrialSettingsScope() {
-    SetVorbisTrialHook(nullptr);
-    SetVorbisTrialStallLimit(5000);
-    SetVorbisTrialClock(nullptr);
-  }
-  cTrialSettingsScope(const cTrialSettingsScope&) = delete;
-  cTrialSettingsScope& operator=(const cTrialSettingsScope&) = delete;
-};
-
 class OggStreamTest : public ::testing::Test {
  protected:
   void SetUp() override { AudioOpenOffline(); }
@@ -64,7 +46,7 @@ class OggStreamTest : public ::testing::Test {
   }
 
   cTempFolder m_folder;
-  cTrialSettingsScope m_trialSettings;
+  cTrialOutcomeScope m_trialOutcome;
 };
 
 TEST_F(OggStreamTest, PlaysOnceAtItsLengthAndRate) {
@@ -135,13 +117,20 @@ TEST_F(OggStreamTest, ASetupThatMakesTheDecoderDivideByZeroIsRefused) {
 }
 
 // What the trial's child meets at one of its reads: the decoder faulting, hanging until its
-// stall limit runs out (which the hook makes happen at once), or hanging for good.
+// stall limit runs out (which the hook makes happen at once), or hanging for good. With a gate
+// the child first waits there until the test opens it.
 enum class eFault { kNone, kSignal, kStall, kHang };
 eFault g_fault = eFault::kNone;
 std::int64_t g_nFaultAt = 0;
+int g_nGate = -1;  // the reading end of a pipe
 
 void FaultHook(std::int64_t index) {
   if (index != g_nFaultAt) return;
+  if (g_nGate >= 0) {
+    char open = 0;
+    while (read(g_nGate, &open, 1) < 0 && errno == EINTR) {
+    }
+  }
   if (g_fault == eFault::kSignal) raise(SIGFPE);
   if (g_fault == eFault::kStall) ExpireVorbisTrialStallTimer();
   if (g_fault == eFault::kStall || g_fault == eFault::kHang)
@@ -172,8 +161,20 @@ TEST_F(OggStreamTest, AStreamTheDecoderDoesNotSurviveIsRefused) {
     WriteSine("song.ogg", 3.0, 44100, 2, amplitude);
     g_fault = c.fault;
     g_nFaultAt = c.at;
+    // A fault after the load waits until the load is over, however the two are scheduled.
+    int gate[2] = {-1, -1};
+    if (c.loads) {
+      ASSERT_EQ(pipe(gate), 0);
+    }
+    g_nGate = gate[0];
     cOggVoice voice;
     EXPECT_EQ(voice.Load("song.ogg"), c.loads);
+    if (c.loads) {
+      EXPECT_EQ(write(gate[1], "o", 1), 1);
+      close(gate[0]);
+      close(gate[1]);
+      g_nGate = -1;
+    }
     voice.SetLoop(cOggVoice::kLoopForever);
     voice.Play();
     auto mix = Mix(3 * kMixRate);
