@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "media/blit.h"
 #include "media/device_scene.h"
 #include "media/quad_draw.h"
 
