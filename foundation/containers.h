@@ -2,6 +2,7 @@
 // The program's indexed containers. Every index is tested: a bad one is written to the logs,
 // the main window is asked to close, and the caller gets a usable element so that the work
 // in progress (a frame, a file read) finishes before the orderly shut-down.
+#include <algorithm>
 #include <concepts>
 #include <type_traits>
 #include <cstdint>
@@ -38,6 +39,11 @@ class cVector : public std::vector<T> {
   // Sets every element to value.
   void Fill(const T& value) {
     for (int i = 0; i < static_cast<int>(this->size()); ++i) (*this)[i] = value;
+  }
+
+  // The number of elements equal to value.
+  int Count(const T& value) const {
+    return static_cast<int>(std::count(this->begin(), this->end(), value));
   }
 
   // The element handed out for a bad index into an empty vector: one per element type,

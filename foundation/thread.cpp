@@ -35,6 +35,11 @@ void cThread::Release(const platform::HostThread& thread) {
 
 bool cThread::HasThread() const { return Handle() != nullptr; }
 
+bool cThread::Running() const {
+  platform::HostThread thread = Handle();
+  return thread && !platform::HostThreadEnded(thread);
+}
+
 int cThread::Start(Proc proc, void* param) {
   if (platform::HostThread old = Handle()) {
     if (!platform::HostThreadEnded(old)) {

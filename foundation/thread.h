@@ -33,6 +33,8 @@ class cThread {
   void Exit();
 
   bool HasThread() const;
+  // A thread was started and has not ended yet.
+  bool Running() const;
   std::uint32_t ThreadId() const { return m_dwThreadId.load(); }
 
  private:

@@ -65,6 +65,13 @@ int cAnime::GetFrame() const {
   return current->nFrame;
 }
 
+void cAnime::LengthenEntry(int r, int e, int n) {
+  if (r < 0 || r >= static_cast<int>(m_Runs.size())) return;
+  AnimeRun& run = m_Runs.data()[r];
+  if (e < 0 || e >= static_cast<int>(run.size())) return;
+  run.data()[e].nDuration += n;
+}
+
 int cAnime::Update() {
   const sAnimeFrame* current = Current();
   if (!current) return 0;

@@ -41,6 +41,11 @@ class cAnime {
   int Update();
   // The frame of the current entry, without stepping.
   int GetFrame() const;
+  // Moves the tick counter on by n ticks within the current entry (the next Update steps on
+  // when the counter has passed the entry's duration).
+  void AddTicks(int n) { m_nTick += n; }
+  // Entry e of run r lasts n ticks longer; nothing for an entry the table does not hold.
+  void LengthenEntry(int r, int e, int n);
 
   int GetRun() const { return m_nRun; }
   int GetEntry() const { return m_nEntry; }

@@ -133,12 +133,20 @@ bool AcquireIfOpen(sMixer& m) {
   return true;
 }
 
-}  // namespace
-
-bool AudioOpenDevice() {
+// Opens the output on SDL's audio driver of that name, or the one SDL chooses (null).
+bool OpenDeviceOn(const char* driver) {
   sMixer& m = Mixer();
   if (AcquireIfOpen(m)) return true;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+  int init;
+  if (driver) {
+    // Over the environment's choice for this one start, then back to it.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    init = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  } else {
+    init = SDL_InitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (init != 0) {
     std::lock_guard lock(m.mutex);
     m.strError = SDL_GetError();
     return false;
@@ -167,6 +175,12 @@ bool AudioOpenDevice() {
   SDL_PauseAudioDevice(device, 0);
   return true;
 }
+
+}  // namespace
+
+bool AudioOpenDevice() { return OpenDeviceOn(nullptr); }
+
+bool AudioOpenSilentDevice() { return OpenDeviceOn("dummy"); }
 
 void AudioOpenOffline() {
   sMixer& m = Mixer();

@@ -25,6 +25,9 @@ class cAudioSource {
 // closes with its last user. An open while it is open only adds a user.
 // Opens the default output device; false with the reason in AudioError() when SDL cannot.
 bool AudioOpenDevice();
+// Opens the output on SDL's silent driver: everything plays, nothing is heard (a machine
+// without any sound device).
+bool AudioOpenSilentDevice();
 // Opens the mixer without a device: the caller pulls the mix with MixerRender (used where
 // the output is measured rather than heard).
 void AudioOpenOffline();

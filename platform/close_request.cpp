@@ -1,5 +1,7 @@
 #include "platform/close_request.h"
 
+#include <signal.h>
+
 #include <atomic>
 
 namespace platform {
@@ -7,7 +9,26 @@ namespace {
 std::atomic<bool> g_requested{false};
 std::atomic<int> g_count{0};
 std::atomic<void (*)()> g_handler{nullptr};
+volatile sig_atomic_t g_signalled = 0;
+
+void OnCloseSignal(int) { g_signalled = 1; }
 }  // namespace
+
+void CatchCloseSignals() {
+  struct sigaction action = {};
+  action.sa_handler = OnCloseSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+bool TakeCloseSignal() {
+  if (!g_signalled) return false;
+  g_signalled = 0;
+  return true;
+}
+
+void RaiseCloseSignalForTest() { g_signalled = 1; }
 
 void RequestClose() {
   g_requested.store(true);

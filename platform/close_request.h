@@ -14,4 +14,11 @@ void ResetCloseRequest();
 // Number of requests made since the last reset (tests count them).
 int CloseRequestCount();
 
+// SIGTERM and SIGINT from outside become close requests: the handler only notes the signal,
+// and the main thread's loop takes it with TakeCloseSignal.
+void CatchCloseSignals();
+bool TakeCloseSignal();
+// Tests: as if the signal had arrived.
+void RaiseCloseSignalForTest();
+
 }  // namespace platform

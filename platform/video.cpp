@@ -1,5 +1,7 @@
 #include "platform/video.h"
 
+#include "platform/input.h"
+
 #include <SDL.h>
 
 #include <cstring>
@@ -131,6 +133,7 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
 }
 
 void CloseVideo() {
+  StopInput();
   DestroyRenderer();
   if (g_video.window) SDL_DestroyWindow(g_video.window);
   if (g_video.ownsVideoInit) {
@@ -162,6 +165,35 @@ int DisplayRefreshRate() {
 
 void ShowMouseCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int DesktopBitsPerPixel() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+  const int display = g_video.window ? SDL_GetWindowDisplayIndex(g_video.window) : 0;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+  // Bytes per pixel: a 24-bit visual keeps its pixels in 32 bits.
+  return SDL_BYTESPERPIXEL(mode.format) * 8;
+}
+
+void SetWindowResizable(bool resizable) {
+  if (g_video.window) SDL_SetWindowResizable(g_video.window, resizable ? SDL_TRUE : SDL_FALSE);
+}
+
+void SetWindowClientSize(int width, int height) {
+  if (g_video.window && width > 0 && height > 0) SDL_SetWindowSize(g_video.window, width, height);
+}
+
+void MaximiseVideoWindow() {
+  if (g_video.window) SDL_MaximizeWindow(g_video.window);
+}
+
+std::string VideoWindowTitle() {
+  return g_video.window ? SDL_GetWindowTitle(g_video.window) : std::string();
+}
+
+bool VideoFullScreen() {
+  return g_video.window && (SDL_GetWindowFlags(g_video.window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
@@ -235,7 +267,121 @@ bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& heigh
 
 void PumpVideoEvents() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  // The key table and the joystick snapshots are fed from the same pump.
+  StartInput();
   SDL_PumpEvents();
+  UpdateInputDevices();
+}
+
+bool PollWindowEvent(sWindowEvent& out) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_QUIT:
+        out = {eWindowEvent::Close, 0, 0};
+        return true;
+      case SDL_KEYDOWN:
+        if (event.key.keysym.sym != SDLK_ESCAPE || event.key.repeat) continue;
+        out = {eWindowEvent::Escape, 0, 0};
+        return true;
+      case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_CLOSE:
+            out = {eWindowEvent::Close, 0, 0};
+            return true;
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+          case SDL_WINDOWEVENT_SHOWN:
+          case SDL_WINDOWEVENT_RESTORED:
+            out = {eWindowEvent::Activate, 0, 0};
+            return true;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+          case SDL_WINDOWEVENT_MINIMIZED:
+            out = {eWindowEvent::Deactivate, 0, 0};
+            return true;
+          case SDL_WINDOWEVENT_MOVED:
+            out = {eWindowEvent::Moved, event.window.data1, event.window.data2};
+            return true;
+          case SDL_WINDOWEVENT_EXPOSED:
+            out = {eWindowEvent::Exposed, 0, 0};
+            return true;
+          default:
+            continue;
+        }
+      default:
+        continue;
+    }
+  }
+  return false;
+}
+
+bool VideoReportsFocus() { return VideoHasDisplay(); }
+
+bool WindowClientRect(int& x, int& y, int& width, int& height) {
+  if (!g_video.window) return false;
+  SDL_GetWindowPosition(g_video.window, &x, &y);
+  SDL_GetWindowSize(g_video.window, &width, &height);
+  return true;
+}
+
+bool WindowMinimised() {
+  return g_video.window && (SDL_GetWindowFlags(g_video.window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool WindowMaximised() {
+  return g_video.window && (SDL_GetWindowFlags(g_video.window) & SDL_WINDOW_MAXIMIZED) != 0;
+}
+
+void SetWindowPosition(int x, int y) {
+  if (g_video.window) SDL_SetWindowPosition(g_video.window, x, y);
+}
+
+void SetWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
+  if (!g_video.window) return;
+  SDL_SetWindowMinimumSize(g_video.window, minWidth, minHeight);
+  SDL_SetWindowMaximumSize(g_video.window, maxWidth, maxHeight);
+}
+
+bool DisplayWorkArea(int& x, int& y, int& width, int& height) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  const int display = g_video.window ? SDL_GetWindowDisplayIndex(g_video.window) : 0;
+  SDL_Rect r;
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) != 0) return false;
+  x = r.x;
+  y = r.y;
+  width = r.w;
+  height = r.h;
+  return true;
+}
+
+bool DisplaySize(int& width, int& height) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  const int display = g_video.window ? SDL_GetWindowDisplayIndex(g_video.window) : 0;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return false;
+  width = mode.w;
+  height = mode.h;
+  return true;
+}
+
+void RepresentLastFrame() {
+  if (!g_video.renderer || !g_video.texture) return;
+  SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_video.renderer);
+  SDL_RenderCopy(g_video.renderer, g_video.texture, nullptr, nullptr);
+  SDL_RenderPresent(g_video.renderer);
+}
+
+bool GlobalMouse(int& x, int& y, bool& left, bool& right) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+  left = (buttons & SDL_BUTTON_LMASK) != 0;
+  right = (buttons & SDL_BUTTON_RMASK) != 0;
+  return true;
+}
+
+void RaiseVideoWindow() {
+  if (g_video.window) SDL_RaiseWindow(g_video.window);
 }
 
 }  // namespace platform

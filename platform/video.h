@@ -33,6 +33,15 @@ bool VideoHasDisplay();
 // The refresh rate of the window's display in Hz; 0 when unknown.
 int DisplayRefreshRate();
 void ShowMouseCursor(bool show);
+// The desktop's colour depth as bytes per pixel x 8 (32 on a 24-bit visual); 0 when unknown.
+int DesktopBitsPerPixel();
+// Main thread: a frame the user can drag to another size (the picture keeps its aspect).
+void SetWindowResizable(bool resizable);
+void SetWindowClientSize(int width, int height);
+void MaximiseVideoWindow();
+// The window's title (UTF-8) and whether it covers the screen.
+std::string VideoWindowTitle();
+bool VideoFullScreen();
 
 // Drawing side: hands a finished frame over. palette holds 256 colours 0x00RRGGBB and is
 // read only for Indexed8. Replaces a frame that was not presented yet.
@@ -46,6 +55,41 @@ bool LastPresentedFrame(std::vector<std::uint32_t>& pixels, int& width, int& hei
 bool ReadWindowPixels(std::vector<std::uint32_t>& pixels, int& width, int& height);
 // Main thread: handles the window system's pending events (keeps the window responsive).
 void PumpVideoEvents();
+
+// What the window system tells the main window, in the terms of its handler.
+enum class eWindowEvent {
+  Close,       // the close box
+  Escape,      // the Esc key went down while the window had the keyboard
+  Activate,    // keyboard focus gained, or the window shown or restored
+  Deactivate,  // keyboard focus lost, or the window minimised
+  Moved,       // x, y: the client area's new top-left corner on the screen
+  Exposed,     // the picture must be shown again
+};
+struct sWindowEvent {
+  eWindowEvent kind = eWindowEvent::Exposed;
+  int x = 0, y = 0;
+};
+// Main thread: takes the next event of the window (others are dropped; the keyboard state
+// stays readable). False when none is waiting.
+bool PollWindowEvent(sWindowEvent& out);
+// True when the video driver reports keyboard focus (a real display, not the dummy driver).
+bool VideoReportsFocus();
+// The window's client area on the screen; false without a window.
+bool WindowClientRect(int& x, int& y, int& width, int& height);
+bool WindowMinimised();
+bool WindowMaximised();
+void SetWindowPosition(int x, int y);
+void SetWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
+// The usable area of the display the window is on (or of the first display).
+bool DisplayWorkArea(int& x, int& y, int& width, int& height);
+// The full size of the display (the full-screen client size).
+bool DisplaySize(int& width, int& height);
+// Main thread: shows the last presented frame again (after the window was uncovered).
+void RepresentLastFrame();
+// The mouse on the screen and its two buttons; false when the video system is not running.
+bool GlobalMouse(int& x, int& y, bool& left, bool& right);
+// Asks the window system for the keyboard focus.
+void RaiseVideoWindow();
 
 // Converts one frame to 0x00RRGGBB (16-bit channels widened by bit replication).
 void ConvertFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,

@@ -16,6 +16,23 @@
 //   g_Stage, g_StageCopy, g_WorldMap                     their defaults
 //   g_PlayData, g_PlayDataAtStart, g_PrevPlayDataAtStart, g_OptionData    their defaults
 //   g_SlotInfo                                           99 empty slot headers
+//   g_Ranking                                            five tables of 20 free entries
+// and, above this folder (their headers cannot be included here):
+//   g_Inputs                                             one fresh record   play/input.h
+//   g_KeyConfig                                          all zero           play/input.h
+//   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
+//   g_MenuPos                                            three positions    play/play_scene.h
+//   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
+//   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h
+//   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
+//   g_bActive, g_bRequestDone, g_bRequestResult,
+//   g_bNameEntryDone, g_nStageBgmLoop                    zero               play/requests.h
+//   g_WndList                                            empty              shell/wnd.h
+//   g_MainWnd, g_hWnd, g_bStarted, g_rcClientScreen      no window, zero    shell/main_window.h
+//   g_WindowPos                                          zero               shell/main_window.h
+//   g_BootData                                           Direct3D, ask      shell/boot_data.h
+//   g_bWindowMode, g_bCopyPresent                        zero               shell/startup.h
+//   g_MapCells                                           empty              play/map_cells.h
 // No constructor of these reads another of them (they read only tables fixed at compile time),
 // so the order in which the linker runs their initialisers cannot change what start-up finds.
 // Their media (surfaces, fonts, sounds, music) is released by the shut-down before they are
@@ -31,6 +48,7 @@
 #include "project/option_data.h"
 #include "project/paths.h"
 #include "project/play_data.h"
+#include "project/ranking.h"
 #include "project/stage.h"
 #include "project/story_save.h"
 #include "project/system_bitmaps.h"

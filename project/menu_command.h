@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/containers.h"
 #include "foundation/file_data.h"
+
+struct DDSURFACEDATA;
 
 class cCmd : public cFileData {
  public:
@@ -16,4 +19,14 @@ class cCmd : public cFileData {
       : m_bEnabled(enabled), m_strCaption(std::move(caption)) {}
 
   void SetupItems(int version) override;
+
+  // The number of enabled entries.
+  static int CountEnabled(const cVector<cCmd>& list);
+  // The list position of the n-th enabled entry; 0 with a debug box when there is none.
+  static int GetCmdNum(int n, const cVector<cCmd>& list);
+  // The left edge of the command window centred on x (x itself when every caption is empty).
+  static int GetCmdWindowX(int x, const cVector<cCmd>& list);
+  // The window of the enabled entries with font 1: a framed box, one 16-pixel row each,
+  // captions after a 16-pixel cursor column.
+  static void DrawCmdWindow(DDSURFACEDATA* surface, int x, int y, const cVector<cCmd>& list);
 };

@@ -45,16 +45,10 @@ void FormatNumber(std::string& out, int value, int width, int zeroPad, int plusS
 
 void FormatTime(std::string& out, int hundredths) {
   // A negative time (an altered file, a wrapped total) shows its sign once, then its magnitude.
-  std::int64_t t = hundredths;
-  bool negative = t < 0;
-  if (negative) t = -t;
-  std::int64_t minutes = t / 6000;
-  std::int64_t seconds = (t / 100) % 60;
-  std::int64_t rest = t % 100;
-  auto twoDigits = [](std::int64_t v) {
-    std::string s = std::to_string(v);
-    if (s.size() < 2) s.insert(s.begin(), 2 - s.size(), '0');
-    return s;
-  };
-  out = (negative ? "-" : "") + twoDigits(minutes) + ":" + twoDigits(seconds) + "." + twoDigits(rest);
+  const std::int64_t t = Magnitude(hundredths);
+  std::string minutes, seconds, rest;
+  FormatNumber(minutes, static_cast<int>(t / 6000), 2, 1, 0);
+  FormatNumber(seconds, static_cast<int>(t / 100 % 60), 2, 1, 0);
+  FormatNumber(rest, static_cast<int>(t % 100), 2, 1, 0);
+  out = (hundredths < 0 ? "-" : "") + minutes + ":" + seconds + "." + rest;
 }

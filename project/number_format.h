@@ -9,5 +9,6 @@ int GetDigitCount(int value);
 // unless zeroPad is set; a minus sign, or with plusSign a plus sign, goes in front.
 void FormatNumber(std::string& out, int value, int width, int zeroPad, int plusSign);
 
-// hundredths of a second as minutes:seconds.hundredths, "02:03.45".
+// hundredths of a second as minutes:seconds.hundredths, "02:03.45"; a negative time has one
+// minus sign in front of its magnitude.
 void FormatTime(std::string& out, int hundredths);

@@ -9,6 +9,7 @@ packages=(
   libvorbis-dev libfluidsynth-dev timgm6mb-soundfont
   libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  libsleef-dev
   xvfb xauth abcmidi
 )
 

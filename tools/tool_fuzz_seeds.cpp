@@ -15,6 +15,7 @@
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
+#include "project/ranking.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
 #include "tools/sample_game.h"
@@ -251,6 +252,13 @@ void PlayerFileSeeds() {
     Store(target, "current.dat", current);
   cOptionData options;
   Store("option_data", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
+  cRanking ranking;
+  ranking.m_Tables[0].AddEntry("ABC", 1200);
+  ranking.m_Tables[2].AddEntry("xyz", 6012);
+  Store("ranking", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { ranking.Write(f); }));
+  // Before version 181 a file held fewer genres: three tables here.
+  ranking.m_Tables.resize(3);
+  Store("ranking", "three_tables_180.dat", FileAt(180, [&](cDataFile& f) { ranking.Write(f); }));
 }
 
 // ---- the sample game's files -------------------------------------------------------------

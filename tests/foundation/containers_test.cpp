@@ -81,6 +81,14 @@ TEST_F(ContainersTest, FillSetsEveryElementAndEmptyFillLogsNothing) {
   EXPECT_EQ(bytes, (std::vector<unsigned char>(4, 7)));
 }
 
+TEST(Containers, CountFindsEqualElements) {
+  const cVector<int> positions{-1, 3, -1, 0, -1};
+  EXPECT_EQ(positions.Count(-1), 3);
+  EXPECT_EQ(positions.Count(0), 1);
+  EXPECT_EQ(positions.Count(7), 0);
+  EXPECT_EQ(cVector<int>().Count(0), 0);
+}
+
 }  // namespace
 
 namespace {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/support/env_guard.h"
+
 namespace platform {
 namespace {
 
@@ -127,6 +129,16 @@ TEST(AudioOutput, LastUserClosesIt) {
 
 TEST(AudioOutput, TheDeviceOpensOnTheDummyDriver) {
   ASSERT_TRUE(AudioOpenDevice()) << AudioError();
+  EXPECT_TRUE(AudioIsOpen());
+  AudioClose();
+  EXPECT_FALSE(AudioIsOpen());
+}
+
+// A machine whose sound system cannot be used: the silent driver still takes the sounds.
+TEST(AudioOutput, TheSilentDriverOpensWhereTheChosenDriverCannot) {
+  cEnvGuard driver("SDL_AUDIODRIVER", "no_such_driver");
+  EXPECT_FALSE(AudioOpenDevice());
+  ASSERT_TRUE(AudioOpenSilentDevice()) << AudioError();
   EXPECT_TRUE(AudioIsOpen());
   AudioClose();
   EXPECT_FALSE(AudioIsOpen());

@@ -5,7 +5,15 @@
 #include <cstring>
 
 #include "foundation/file_data.h"
+#include "foundation/shell_services.h"
+#include "play/input.h"
+#include "play/requests.h"
+#include "play/scene_manager.h"
 #include "project/global_objects.h"
+#include "shell/boot_data.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "shell/wnd.h"
 
 namespace {
 
@@ -70,6 +78,14 @@ TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
   cOptionData options;
   EXPECT_EQ(Image(g_OptionData), Image(options));
 
+  cRanking ranking;
+  EXPECT_EQ(Image(g_Ranking), Image(ranking));
+  ASSERT_EQ(g_Ranking.m_Tables.size(), 5u);
+  for (int genre = 0; genre < 5; ++genre) {
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_bHighFirst, genre == 2 ? 0 : 1);
+    EXPECT_EQ(g_Ranking.m_Tables[genre].m_Entries.size(), 20u);
+  }
+
   ASSERT_EQ(g_SlotInfo.size(), static_cast<size_t>(kStorySlotCount));
   for (const cSlotInfo& slot : g_SlotInfo) {
     EXPECT_EQ(slot.m_bValid, 0);
@@ -83,6 +99,55 @@ TEST(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
     EXPECT_EQ(g_DataBase.TableSize(table),
               fresh.TableSize(table))
         << table;
+}
+
+TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
+  ASSERT_EQ(g_Inputs.size(), 1u);
+  const cInputState& r = g_Inputs[0];
+  EXPECT_EQ(r.m_wDirection, 0);
+  EXPECT_EQ(r.m_wButton, 0);
+  EXPECT_EQ(r.m_nRepeatDelay, 0);
+  EXPECT_EQ(r.m_JoyButtonMask[0], 0);
+  EXPECT_EQ(r.m_DirHistories.size(), 10u);
+  EXPECT_EQ(r.m_ButtonHistories.size(), 9u);
+  const cKeyConfig zero{};
+  EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
+}
+
+TEST(GlobalObjects, StartUpResultsStartUnset) {
+  EXPECT_EQ(g_BootData.m_nDrawMode, 1);
+  EXPECT_EQ(g_BootData.m_bNoAsk, 0);
+  EXPECT_EQ(g_bWindowMode, 0);
+  EXPECT_EQ(g_bCopyPresent, 0);
+  EXPECT_EQ(g_bTestPlay, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithoutScenesOrWindow) {
+  for (eSceneId id : {SCENE_TITLE, SCENE_WORLDMAP, SCENE_MAPMENU, SCENE_CHALLENGE, SCENE_PLAY,
+                      SCENE_OPTION})
+    EXPECT_EQ(g_SceneManager.Scene(id), nullptr);
+  EXPECT_EQ(g_SceneManager.m_nScene, SCENE_TITLE);
+  EXPECT_EQ(g_SceneManager.m_nFps, 0);
+  EXPECT_EQ(g_SceneManager.m_nBgm, 0);
+  EXPECT_EQ(g_pPlayScene, nullptr);
+  EXPECT_EQ(g_nFrameCount, 0);
+  EXPECT_TRUE(g_MenuSurfaces.empty());
+  for (const sFlashColour& f : g_FlashColours) EXPECT_EQ(f.dwColour, 0u);
+  EXPECT_EQ(g_FpsRing.nAverage, 0);
+  for (const std::atomic<int>* flag :
+       {&g_bActive, &g_bRequestDone, &g_bRequestResult, &g_bNameEntryDone, &g_nStageBgmLoop})
+    EXPECT_EQ(flag->load(), 0);
+  EXPECT_TRUE(g_WndList.empty());
+  EXPECT_EQ(g_MainWnd.m_hWnd, nullptr);
+  EXPECT_EQ(g_hWnd.load(), nullptr);
+  EXPECT_EQ(g_bStarted.load(), 0);
+  EXPECT_EQ(g_rcClientScreen.Width(), 0);
+  EXPECT_EQ(g_WindowPos.m_nX, 0);
+  EXPECT_EQ(g_WindowPos.m_bMaximized, 0);
 }
 
 }  // namespace

@@ -1,0 +1,257 @@
+#pragma once
+// The common part of every character (computer characters and heroes): a private copy of its
+// definition, the run-time flows, four target slots and an owner with the back-references
+// that keep them safe when objects go, HP and SP, the movement and contact state, variables,
+// immunity, one-shot animations, the character effect and two hit boxes.
+#include <cstdint>
+#include <list>
+
+#include "content/chara.h"
+#include "flows/flow_run.h"
+#include "foundation/containers.h"
+#include "objects/object.h"
+#include "play/chara_effect.h"
+
+class cCharaBase;
+class cItem;
+class cMapCell;
+class cShot;
+class cEdCond;
+struct DDSURFACEDATA;
+
+// Another object's reference to a character: slot 0 to 3, the object holds it in target
+// slot tg1 to tg4; 4, the object has it as its owner.
+struct sTargetRef {
+  cCharaBase* pObject = nullptr;
+  std::int32_t nSlot = 0;
+  bool operator==(const sTargetRef&) const = default;
+};
+inline constexpr int kOwnerSlot = 4;
+inline constexpr int kTargetSlots = 4;
+
+// A shot that refers to a character: kind 0 as its target, 4 as its owner.
+struct sShotLink {
+  cShot* pShot = nullptr;
+  std::int32_t nKind = 0;
+};
+
+// A hit box: the rectangle in map pixels, then its place relative to the collision box's
+// corner and its size (scaled, then unscaled).
+struct sHitBox {
+  sDRect m_Rect;
+  std::int32_t m_nOffsetX = 0, m_nOffsetY = 0, m_nWidth = 0, m_nHeight = 0;
+  std::int32_t m_nBaseOffsetX = 0, m_nBaseOffsetY = 0, m_nBaseWidth = 0, m_nBaseHeight = 0;
+  void Clear() { *this = sHitBox{}; }
+};
+
+// An animation that plays on top of the character.
+class cOneShotAnime {
+ public:
+  cAnime m_Anime;
+  std::int32_t m_bStart = 1;
+  std::int32_t m_nFramesLeft = 0;
+  std::int32_t m_nHoldFrames = 0;
+  std::int32_t m_nKey = 0;  // serial of the flow instance that started it
+  std::int32_t m_bPaused = 0;
+};
+
+// HP or SP with its gauge animation (50 pixels long).
+struct sStatus {
+  std::int32_t m_nValue = 0;
+  std::int32_t m_nGauge = 0;  // frames left to show the gauge
+  double m_dChange = 0;       // the last change x 50 / maximum
+  double m_dStep = 0;         // change / 60
+  std::int32_t m_nBar = 0;    // value x 50 / maximum
+};
+
+// Immunity against one attacker.
+struct sImmunity {
+  std::int32_t m_nKey = 0;   // the attacker's object number
+  std::int32_t m_nLeft = 0;  // sub-steps
+};
+
+inline constexpr int kFlowGroups = 27;
+inline constexpr int kCharaVariables = 9;
+
+class cCharaBase : public cObject {
+ public:
+  cCharaBase();
+  cCharaBase(const cCharaBase&) = delete;
+  ~cCharaBase() override;
+
+  // ---- virtual operations after those of cObject ----
+  void AdjustYForScale(int newScale, int oldScale) override;
+  void SetCentre(int x, int y) override;
+  void SetCentreAndStop(int x, int y, cCmdRun* run) override;
+  void SetCentreX(int x) override;
+  void SetCentreXAndStop(int x, cCmdRun* run) override;
+  void SetCentreY(int y) override;
+  void SetCentreYAndStop(int y, cCmdRun* run) override;
+  // Copies every field of another character except the no-unlink flag; the flow runs are
+  // pointed at this character's own definition copy.
+  virtual void Copy(const cCharaBase& other);
+  // The item given to the hero on defeat.
+  virtual cItem* GetDropItem() { return nullptr; }
+  virtual int OnPosChangedX() { return 0; }
+  virtual int OnPosChangedY() { return 0; }
+  virtual int MoveStepX() { return 0; }
+  virtual int MoveStepY() { return 0; }
+  // One frame of the flows; 1 when the character is to be defeated.
+  virtual int RunFlows(int defeatMode) { return 0; }
+  virtual void Jump(cCmdRun* run) {}
+
+  // ---- construction, links, placement ----
+  void Reset(const cEdChara* def, double spawnX, double spawnY, int copyIndex);
+  void SetAnimeSet(int set, int force);
+  void SetHitBoxA(int bottomAligned, int width, int height);
+  void InitTargets(cCharaBase* owner);
+  void UnlinkReferences();
+  void SetBlockPos(int column, int row);
+  void SetBlockPosX(int column);
+  void SetBlockPosY(int row);
+  void RemoveOneShotAnime(int key);
+  void StopOneShotAnime(int key);
+  void ResumeOneShotAnime(int key);
+
+  // ---- flow triggers (the flow set-up completes them) ----
+  void FireTrigger(int trigger);
+  void FireTriggerEx(int trigger, cCharaBase* partner, int id);
+
+  // ---- movement ----
+  double JumpSpeed(double height) const;
+  double JumpSpeedFromHalfBlocks(std::int8_t halfBlocks) const;
+  int JumpTimeTenths(std::int8_t halfBlocks) const;
+  void ClearContacts();
+  void ApplyCharaGravity();
+  int IsOnGround();
+  void OnLand();
+  void OnHitCeiling();
+  void Unride(int dismount);
+  void SavePos();
+  void RestorePos();
+  void ApplyKnockback(int strength, double dirX, double dirY);
+  void KnockbackFromChara(const cCharaBase& attacker);
+  void KnockbackFromShot(const cShot& shot);
+  void ApplyPushY();
+  void DecayPushX();
+  void DecayPushY();
+
+  // ---- statuses ----
+  int AddHP(int change, int force, int withGauge);
+  void StartHPGauge(int change);
+  int AddSP(int change, int withGauge);
+  void StartSPGauge(int change);
+  void StartInvincible();
+  void AddImmunity(int key);
+  void TickImmunity();
+  int IsInvincible() const;
+  int IsImmuneTo(int key) const;
+  int TakeDamage(cCharaBase& attacker);
+  int TakeShotDamage(cShot& shot);
+  void FireAttackTriggers(cCharaBase& attacker);
+  void FireShotTriggers(cShot& shot);
+  int OnDead();
+  int CheckStatusCond(const cEdCond& cond);
+  int CheckStateCond(const cEdCond& cond);
+  int CheckDistanceCond(const cEdCond& cond);
+  void DrawDistanceArea(DDSURFACEDATA* target, const cEdCond& cond, int counter);
+
+  // Signed readings of the definition's bytes.
+  std::int8_t Impact() const { return static_cast<std::int8_t>(m_Def.m_nImpact); }
+  std::int8_t ImpactResist() const { return static_cast<std::int8_t>(m_Def.m_nImpactResist); }
+
+  // ---- fields, in order ----
+  std::int32_t m_bNoUnlink = 0;  // a probe copy: the destructor leaves the links alone
+  cVector<cCharaBase*> m_Targets;  // tg1 to tg4
+  cCharaBase* m_pOwner = nullptr;
+  cVector<sTargetRef> m_BackRefs;
+  cVector<sShotLink> m_ShotLinks;
+  std::int32_t m_bOwnerNotify = 0;
+  std::uint8_t m_nOwnerNotifySlot = 0;
+  cEdChara m_Def;
+  std::int32_t m_nFlowSerial = 0;
+  cVector<cFlowRun> m_FlowRuns;
+  cVector<std::uint8_t> m_RunningGroups, m_StoppedGroups, m_StartedGroups;
+  std::int32_t m_bGroupStopped = 0, m_bFlowDeleteReq = 0;
+  double m_dSpawnX = 0, m_dSpawnY = 0;
+  std::int32_t m_bMoving = 0;
+  double m_dPushX = 0, m_dPushY = 0;
+  std::int32_t m_bKnockedBack = 0;
+  double m_dAppliedPushY = 0;
+  std::int32_t m_bGravityOff = 0;
+  std::int32_t m_nBlockSide = -1;  // side of the last block contact: 0 left, 1 right
+  std::int32_t m_bAirLock = 0;
+  std::int32_t m_bRiseEnded = 0, m_bJumping = 0;
+  std::int32_t m_bHeadBumped = 0;
+  std::int32_t m_nAirTimer = 0;
+  cMapCell* m_pGroundBlock = nullptr;
+  cMapCell* m_pFloorKey = nullptr;
+  cMapCell* m_pPrevFloorKey = nullptr;
+  std::int32_t m_nFlyChangeTimer = 0;
+  std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
+  std::int32_t m_nAnchorLeft = 0, m_nAnchorTop = 0;
+  std::int32_t m_bFinished = 0;
+  std::int32_t m_nFinishWait = 0;
+  std::int32_t m_bContactLeft = 0, m_bContactRight = 0, m_bContactTop = 0, m_bContactBottom = 0;
+  std::int32_t m_bDismounted = 0;
+  std::int32_t m_bRiding = 0;
+  std::int32_t m_nRiddenNumber = 0;
+  sDRect m_RiddenBox;
+  sDRect m_SavedExtent;
+  sStatus m_HP, m_SP;
+  cVector<std::int32_t> m_Vars;
+  std::int32_t m_nInvincibleTimer = 0;
+  cList<sImmunity> m_Immunity;
+  cList<cOneShotAnime> m_OneShotAnime;
+  cCharaEffect m_CharaEffect;
+  std::int32_t m_bRemoveReq = 0;
+  std::int32_t m_nSightRange = 0;  // pixels
+  std::int32_t m_bHiddenThisStep = 0;
+  sHitBox m_HitBoxA, m_HitBoxB;
+  std::int32_t m_nAnimeSet = 0;  // the animation set the sequencer was built from
+
+ protected:
+  cCharaBase& operator=(const cCharaBase&) = default;
+};
+
+// The source of a graphic: the surfaces for the object's facing and the other one, the pair
+// that drawing uses, the cell layout of a dedicated bitmap and the cell's corner.
+struct sGraphicSrc {
+  DDSURFACEDATA* pA = nullptr;
+  DDSURFACEDATA* pB = nullptr;
+  DDSURFACEDATA* pAOther = nullptr;
+  DDSURFACEDATA* pBOther = nullptr;
+  DDSURFACEDATA* pDraw = nullptr;
+  DDSURFACEDATA* pDrawOther = nullptr;
+  std::int32_t bOwnCellSize = 0;
+  std::uint8_t nCellBlocks = 1;
+  std::int32_t nSrcX = 0, nSrcY = 0;
+};
+
+// Graphic source modes: 1 an object (its facing, frame offset added), 2 an item's cell.
+enum eGraphicSrcMode : int { GRAPHIC_SRC_PLAIN = 0, GRAPHIC_SRC_OBJECT = 1, GRAPHIC_SRC_ITEM = 2 };
+
+void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int frame,
+                      const cObject* object, int frameOffset);
+// A 16x16 icon of a graphic at (x, y) with the colour key.
+void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, int frame);
+// The character or shot sheet entry to draw from (the second copy in DirectDraw mode).
+int SelectSheetSurface(int entry, int preferSecond);
+// The work surfaces through which character effects draw: slot 0 the mark sheet, 1 the
+// screen-sized work surface, 2 the large work surface (the screen-sized one in DirectDraw).
+void SelectCharaSurfaces();
+int CharaWorkSurface(int slot);
+
+// The character list's node removal: unlinks the character, takes it out of its group list
+// and the character list, and gives the next node.
+class cChara;
+std::list<cChara>::iterator EraseCharaNode(std::list<cChara>::iterator node);
+
+// Hero 0, the player's character, or null before a stage has one.
+cCharaBase* FirstHero();
+
+// Push speeds that cover 16 x |strength| pixels, split along the direction.
+void CalcPushSpeeds(double& pushX, double& pushY, int strength, double dirX, double dirY);
+
+// Draws the distance areas of every character on screen (checking a stage).
+void DrawDistanceAreas(DDSURFACEDATA* target);

@@ -1,0 +1,86 @@
+#pragma once
+// Dialog windows and file choosers of the host toolkit (GTK 3), main thread only. Text is
+// UTF-8 here. The toolkit starts without touching the C locale, so number formatting stays
+// as the program expects. While a dialog runs, a timer keeps the main thread's duties going
+// (requests, presentation) through the idle service.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts the toolkit once; false when there is no display (dialogs then answer cancelled).
+bool StartDialogToolkit();
+// Run about every millisecond while a dialog or chooser is open.
+void SetDialogIdleService(void (*service)());
+
+struct sDialogEvents {
+  std::function<void(int id, std::uint32_t notification)> command;  // clicks, edit changes
+  std::function<void()> close;                                      // the close box, Esc
+  std::function<void(int key, bool release, bool composing)> key;   // Windows key codes
+};
+
+class cHostDialog {
+ public:
+  cHostDialog(const std::string& title, int width, int height);
+  ~cHostDialog();
+  cHostDialog(const cHostDialog&) = delete;
+  cHostDialog& operator=(const cHostDialog&) = delete;
+
+  void AddLabel(int id, const std::string& text, int x, int y, int w, int h);
+  void AddEdit(int id, int x, int y, int w, int h);
+  void AddButton(int id, const std::string& text, int x, int y, int w, int h);
+  void AddCheckBox(int id, const std::string& text, int x, int y, int w, int h);
+  // Radio buttons of one group share group (the id of the group's first button).
+  void AddRadioButton(int id, int group, const std::string& text, int x, int y, int w, int h);
+
+  bool HasControl(int id) const;
+  std::string Text(int id) const;
+  void SetText(int id, const std::string& text);
+  int Check(int id) const;
+  void SetCheck(int id, int checked);
+  // Selection of an edit in characters.
+  void Selection(int id, int& start, int& end) const;
+  void SetSelection(int id, int start, int end);
+  void Enable(int id, bool enabled);
+  bool ControlRect(int id, int& x, int& y, int& w, int& h) const;
+
+  // Shows the dialog and runs its loop until End; returns the code given to End.
+  int RunModal(const sDialogEvents& events);
+  void End(int code);
+  bool Running() const { return m_bRunning; }
+  bool WindowRect(int& x, int& y, int& w, int& h) const;
+  void Move(int x, int y);
+
+  struct sImpl;
+
+ private:
+  std::unique_ptr<sImpl> m_pImpl;
+  bool m_bRunning = false;
+};
+
+struct sFileFilter {
+  std::string name;
+  std::vector<std::string> patterns;  // "*.stg4_*": matched without regard to case
+};
+struct sFileChoice {
+  bool save = false;
+  bool multiple = false;
+  std::string folder;  // absolute
+  std::string title;
+  std::vector<sFileFilter> filters;
+  std::string proposal;          // save: the proposed name
+  std::string defaultExtension;  // save: appended to a name typed without extension
+};
+// A saved name typed without extension gets the whole default extension (UTF-8 paths).
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+// A pattern that matches without regard to case, as the toolkit's filters take it.
+std::string CaselessPattern(const std::string& pattern);
+
+// The chosen paths; empty when cancelled or without a display. Save asks before overwriting.
+std::vector<std::string> ChooseFiles(const sFileChoice& choice);
+
+}  // namespace platform

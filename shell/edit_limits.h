@@ -1,0 +1,27 @@
+#pragma once
+// The limits of an edit box on its cp932 text: maximum bytes, characters per line and lines.
+// Offsets and selections are byte offsets into the cp932 text.
+#include <string>
+
+struct sEditLimits {
+  int nMaxBytes = 4096;
+  int nMaxLineChars = 1024;
+  int nMaxLines = 32;
+  bool bCountChars = false;  // true: a double-byte character counts as one
+};
+
+struct sEditText {
+  std::string text;
+  int nSelStart = 0;
+  int nSelEnd = 0;
+};
+
+// The text cut to at most maxBytes bytes, never inside a double-byte character.
+std::string CutCp932(const std::string& text, int maxBytes);
+
+// The edit's text after a change (current: the text and selection read from the control;
+// previous: the text before the change; bound: the bound string, used at set-up), as it is
+// written back. backspaceHeld: the Backspace key is down.
+sEditText ApplyEditLimits(const sEditText& current, const std::string& previous,
+                          const std::string& bound, const sEditLimits& limits, bool atSetup,
+                          bool backspaceHeld);

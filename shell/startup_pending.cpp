@@ -1,0 +1,6 @@
+#include "shell/startup_pending.h"
+
+void InitCmdParamInfo() {}
+void BuildEffectFrameTable() {}
+void PrepareCharaEffects() {}
+void PrepareScrEffects() {}
