@@ -43,6 +43,7 @@ struct sTiming {
 
 sTiming g_timing;
 std::uint64_t (*g_clock)() = nullptr;
+void (*g_sleep)(std::uint32_t) = nullptr;
 sFrameWaitHooks g_hooks;
 
 std::uint64_t Now() { return g_clock ? g_clock() : platform::MonotonicMs(); }
@@ -150,6 +151,15 @@ bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font) {
 
 void SetFrameWaitHooks(const sFrameWaitHooks& hooks) { g_hooks = hooks; }
 
+void TimerSleep(std::uint32_t ms) {
+  if (g_sleep)
+    g_sleep(ms);
+  else
+    platform::SleepMs(ms);
+}
+
 void SetTimerClock(std::uint64_t (*now)()) { g_clock = now; }
+
+void SetTimerSleep(void (*sleep)(std::uint32_t ms)) { g_sleep = sleep; }
 
 void ResetTimers() { g_timing = sTiming(); }

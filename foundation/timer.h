@@ -41,6 +41,11 @@ struct sFrameWaitHooks {
 };
 void SetFrameWaitHooks(const sFrameWaitHooks& hooks);
 
-// Tests: a clock of their own (null: the host's), and timing state as at start.
+// Sleeps about ms milliseconds on the timers' clock: the host's sleep, or the test's.
+void TimerSleep(std::uint32_t ms);
+
+// Tests: a clock of their own (null: the host's), a sleep that advances it (null: the host's),
+// and timing state as at start.
 void SetTimerClock(std::uint64_t (*now)());
+void SetTimerSleep(void (*sleep)(std::uint32_t ms));
 void ResetTimers();

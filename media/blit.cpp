@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "foundation/report.h"
+#include "media/device_scene.h"
 #include "media/palette.h"
 #include "media/pixel_access.h"
+#include "media/quad_draw.h"
 #include "media/raster.h"
-#include "media/scene.h"
 #include "media/sprite_batch.h"
 #include "media/surface_create.h"
+#include "media/wide_vectors.h"
 
 namespace {
 
@@ -198,12 +200,8 @@ __attribute__((target("avx2"))) void KeyedCopyWide(std::uint32_t* out, const std
     }
     _mm256_storeu_si256(o, _mm256_blendv_epi8(s, _mm256_loadu_si256(o), same));
   }
-  KeyedCopy(out + k, in + k, n - k, key);
-}
-
-bool HasWideVectors() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  _mm256_zeroupper();
+  if (k < n) KeyedCopy(out + k, in + k, n - k, key);
 }
 #endif
 
@@ -231,7 +229,7 @@ void CopyRows(cPixelSurface* dpx, int x, int y, int w, int h, const cPixelSurfac
     } else if (sw == w) {
 #ifdef TW_BLIT_AVX2
       if constexpr (sizeof(T) == 4) {
-        if (HasWideVectors()) {
+        if (WideVectorsOn()) {
           KeyedCopyWide(out, in, w, key);
           continue;
         }

@@ -53,12 +53,3 @@ void DDTextOutF(DDSURFACEDATA* dst, int x, int y, int cellW, int cellH, DDSURFAC
 // Cuts a blit to its surfaces (see the rules in blit.cpp); 1 when something is left to draw.
 int DDClipRect(DDSURFACEDATA* dst, int* x, int* y, int* w, int* h, DDSURFACEDATA* src, int* sx,
                int* sy, int* sw, int* sh);
-
-// For the batches: the surfaces a Direct3D drawing reaches, and one quad blit or box drawn at
-// once (the key Clear of a flags-0 blit from a keyed source included unless noted).
-void DDResolveTargets(DDSURFACEDATA** dst, DDSURFACEDATA** src);
-void DDKeyClear(DDSURFACEDATA* dst, int x, int y, int w, int h);
-void DDDrawQuad(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
-                int sw, int sh, std::uint32_t colour, std::uint32_t colourOp,
-                std::uint32_t alphaOp);
-void DDDrawBox(DDSURFACEDATA* dst, int x, int y, int w, int h, std::uint32_t argb);

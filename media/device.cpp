@@ -2,9 +2,9 @@
 
 #include "foundation/report.h"
 #include "foundation/strings.h"
+#include "media/device_scene.h"
 #include "media/palette.h"
 #include "media/present.h"
-#include "media/scene.h"
 #include "media/sprite_batch.h"
 #include "media/surface_create.h"
 #include "platform/video.h"
@@ -49,18 +49,18 @@ void FreeObject(T*& object) {
 }
 
 void DisplayLines(std::vector<std::string>& lines, int detail) {
-  lines.push_back(g_nWindowMode == 1 ? "Mode : Window\n" : "Mode : Fullscreen\n");
-  lines.push_back(FormatText("Bpp : %d\n", g_nBpp));
+  lines.push_back(g_nWindowMode == 1 ? "Mode : Window" : "Mode : Fullscreen");
+  lines.push_back(FormatText("Bpp : %d", g_nBpp));
   if (lpDD) {
     int total = 0, free = 0;
     GetVramMB(&total, &free);
     // The host knows no video memory figure: those lines are left out.
     if (total > 0) {
-      lines.push_back(FormatText("VRAM Total : %.3fMB\n", static_cast<double>(total)));
-      lines.push_back(FormatText("VRAM Free : %.3fMB\n", static_cast<double>(free)));
+      lines.push_back(FormatText("VRAM Total : %.3fMB", static_cast<double>(total)));
+      lines.push_back(FormatText("VRAM Free : %.3fMB", static_cast<double>(free)));
     }
     if (const int rate = platform::DisplayRefreshRate(); rate > 0)
-      lines.push_back(FormatText("RR : %u\n", static_cast<unsigned>(rate)));
+      lines.push_back(FormatText("RR : %u", static_cast<unsigned>(rate)));
   }
 }
 
@@ -299,29 +299,3 @@ void DDRelease() {
 }
 
 void DDEnd() { DDRelease(); }
-
-void DDHandOverFrame() {
-  cPixelSurface* pixels = BackBuffer.Pixels();
-  if (!pixels) return;
-  platform::eFrameFormat format;
-  switch (pixels->Format()) {
-    case D3DFMT_P8:
-      format = platform::eFrameFormat::Indexed8;
-      break;
-    case D3DFMT_R5G6B5:
-      format = platform::eFrameFormat::R5G6B5;
-      break;
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-      format = platform::eFrameFormat::X1R5G5B5;
-      break;
-    default:
-      format = platform::eFrameFormat::X8R8G8B8;
-      break;
-  }
-  std::uint32_t palette[256] = {};
-  if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette)
-    PaletteToRgb(g_lpDDPalette->entries, palette);
-  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(),
-                        format, palette);
-}

@@ -1,6 +1,6 @@
 #pragma once
-// Device set-up and release of the media library, the hand-over of finished frames, and the
-// restore paths after a (simulated) loss of the device or of surfaces.
+// Device set-up and release of the media library, and the restore paths after a (simulated)
+// loss of the device or of surfaces. The hand-over of finished frames is in present.h.
 #include "media/bmp_info.h"
 #include "media/surface.h"
 
@@ -10,10 +10,6 @@ bool DDInit(int bD3D, void* hwnd, int width, int height, int bpp, int vsync, int
 void DDRelease();
 void DDEnd();
 bool DDLogInitError(int code);
-
-// Hands the finished back buffer to the main thread, which presents it (in 8-bit mode through
-// the palette of the display as it is now).
-void DDHandOverFrame();
 
 // Test hook: the device (Direct3D) or the video-memory surfaces (DirectDraw) are lost: their
 // pixels are gone until the restore below runs.

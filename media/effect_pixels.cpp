@@ -1,11 +1,11 @@
 #include "media/effect_pixels.h"
 
 #include "media/blit.h"
-#include "media/scene.h"
+#include "media/device_scene.h"
+#include "media/quad_draw.h"
 #include "media/surface_create.h"
 
-bool ResolveQuadPair(DDSURFACEDATA*& dst, DDSURFACEDATA*& src, int& sx, int& sy, int& sw,
-                     int& sh) {
+bool ResolveQuadPair(DDSURFACEDATA*& dst, DDSURFACEDATA*& src, int& sx, int& sy, int& sw, int& sh) {
   if (src->lpMirror) DDMirrorRect(src, &sx, &sy, &sw, &sh);
   DDResolveTargets(&dst, &src);
   return dst->lpDT && src->lpDT;

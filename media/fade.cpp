@@ -4,9 +4,10 @@
 #include <cmath>
 
 #include "media/blit.h"
+#include "media/device_scene.h"
 #include "media/draw_routines.h"
 #include "media/palette_effects.h"
-#include "media/scene.h"
+#include "media/quad_draw.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;

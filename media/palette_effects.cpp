@@ -4,9 +4,10 @@
 
 #include "foundation/report.h"
 #include "media/blit.h"
+#include "media/device_scene.h"
 #include "media/pixel_access.h"
+#include "media/quad_draw.h"
 #include "media/raster.h"
-#include "media/scene.h"
 
 bool DDFade_UnPal(DDSURFACEDATA* dst, int level, int red, int green, int blue, DDSURFACEDATA* src) {
   if (lpDTCon) {
@@ -79,12 +80,12 @@ bool DDChangeColorSrc(DDSURFACEDATA* dst, int /*x*/, int /*y*/, int /*nWidth*/, 
       (bGreen << 8) | bBlue;
   if (!DDBeginScene() || !DDSetRenderTarget(0, dst)) return true;
   const int w = dst->nWidth, h = dst->nHeight;
-  // The screen is no texture: its texture argument reads as white, which leaves the plain
-  // colour to be blended over it.
-  if (src == &BackBuffer)
-    DDDrawBox(dst, 0, 0, w, h, colour);
-  else
-    DDDrawQuad(dst, 0, 0, w, h, src, 0, 0, w, h, colour, D3DTOP_MODULATE, D3DTOP_MODULATE);
+  // The picture multiplied by the colour, laid over the destination with opacity
+  // (255 - nAlpha) / 255 times the texel's alpha. The screen's pixels carry no alpha of their
+  // own (a 16-bit back buffer keeps whatever its top bit holds): there the colour's alpha alone
+  // counts.
+  const std::uint32_t alphaOp = src == &BackBuffer ? D3DTOP_SELECTARG2 : D3DTOP_MODULATE;
+  DDDrawQuad(dst, 0, 0, w, h, src, 0, 0, w, h, colour, D3DTOP_MODULATE, alphaOp);
   DDSetRenderTarget(0, lpDTCon->lpDefaultTarget);
   return true;
 }

@@ -1,10 +1,10 @@
 #include "media/present.h"
 
 #include "media/blit.h"
-#include "media/device.h"
+#include "media/device_scene.h"
+#include "media/palette.h"
 #include "media/raster.h"
-#include "media/scene.h"
-#include "platform/clock.h"
+#include "platform/video.h"
 
 namespace {
 bool IsDirect3D() { return lpDTCon != nullptr; }
@@ -23,8 +23,7 @@ sFrameWaitHooks DDFrameWaitHooks() {
 int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont) {
   if (!lpDTCon) return 1;
   if (lpDTCon->bVirBackBuffer) DDCopyVirBackBuffer(&BackBuffer, &VirBackBuffer);
-  if (!g_bVSync)
-    while (!FrameWait(fps, showFps, fpsFont)) platform::SleepMs(1);
+  while (!FrameWait(fps, showFps, fpsFont)) TimerSleep(1);
   DDEndScene();
   if (lpDevice && lpDevice->bLost) {
     // The window stays as it is: nothing here can be minimised on the host.
@@ -50,4 +49,30 @@ void DDCopyVirBackBuffer(DDSURFACEDATA* back, DDSURFACEDATA* vir) {
   DDBlt(back, 0, 0, vir->nWidth, vir->nHeight, vir, 0, 0, 0);
   DDResetAlphaOp();
   lpDTCon->bVirCopy = 0;
+}
+
+void DDHandOverFrame() {
+  cPixelSurface* pixels = BackBuffer.Pixels();
+  if (!pixels) return;
+  platform::eFrameFormat format;
+  switch (pixels->Format()) {
+    case D3DFMT_P8:
+      format = platform::eFrameFormat::Indexed8;
+      break;
+    case D3DFMT_R5G6B5:
+      format = platform::eFrameFormat::R5G6B5;
+      break;
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+      format = platform::eFrameFormat::X1R5G5B5;
+      break;
+    default:
+      format = platform::eFrameFormat::X8R8G8B8;
+      break;
+  }
+  std::uint32_t palette[256] = {};
+  if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette)
+    PaletteToRgb(g_lpDDPalette->entries, palette);
+  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(),
+                        format, palette);
 }

@@ -6,9 +6,16 @@
 #include "media/surface.h"
 
 // Direct3D: copies a collected picture onto BackBuffer, waits for the frame's due time
-// (through the frame pacer, unless vertical sync paces the frames), ends the scene and hands
-// the frame over. 1 shown, 0 the device is lost. DirectDraw mode: 1 without action.
+// through the frame pacer, ends the scene and hands the frame over. 1 shown, 0 the device is
+// lost. DirectDraw mode: 1 without action.
+//
+// The pacer holds the game thread with vertical sync on as well: the hand-over never waits for
+// the display, so vertical sync changes only when the main thread shows a frame, never how
+// fast the game runs.
 int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont);
+// Hands the finished back buffer to the main thread, which presents it (in 8-bit mode through
+// the palette of the display as it is now). Never waits.
+void DDHandOverFrame();
 void DDSetVirBackBuffer(int on);
 // The collected picture drawn opaque onto the back buffer.
 void DDCopyVirBackBuffer(DDSURFACEDATA* back, DDSURFACEDATA* vir);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "media/blit.h"
-#include "media/scene.h"
+#include "media/device_scene.h"
+#include "media/quad_draw.h"
 
 namespace {
 

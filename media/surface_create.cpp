@@ -322,10 +322,13 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* surface, const char* file, int colour
           "DTMEMORYTYPE_VIDEO_RTでテクスチャを作成します。");
       dt.MemoryType = DTMEMORYTYPE_VIDEO_RT;
     }
+    // A system-memory texture survives a device reset with its pixels: a re-creation keeps it
+    // as it is rather than loading the file again.
+    const bool survived = recreate && dt.MemoryType == DTMEMORYTYPE_SYSTEM && dt.lpTexture;
     if (!MakeTexture(dt, texW, texH, 0, recreate, name,
                      FormatText("D3DXCreateTextureFromFileEx Err %x %s", 0x8007000Eu, name)))
       return CREATESURFACE_ERR;
-    FillTexture(*dt.lpSurface, image, keyRgb);
+    if (!survived) FillTexture(*dt.lpSurface, image, keyRgb);
     dt.Desc =
         D3DSURFACE_DESC{dt.lpSurface->Format(), dt.lpSurface->Width(), dt.lpSurface->Height()};
     surface->nWidth = image.nWidth;

@@ -88,6 +88,11 @@ float SampleAt(const sPcmFormat& f, const std::uint8_t* frame, int channel) {
 
 // The file's PCM as stereo float at the mix rate, by linear interpolation; null when it
 // would be longer than a sound effect can be.
+//
+// Done here rather than through SDL's audio stream: measured on SDL 2.26, the stream took
+// about thirty times as long for a two-second effect at 22,050 Hz (start-up converts every
+// effect of a game), ended every effect about 1,000 frames short, and rang at both ends (a
+// constant level ended on a sample of the opposite sign, a click).
 std::shared_ptr<Pcm> ConvertPcm(const sPcmFormat& f, const std::uint8_t* data, std::size_t bytes) {
   const std::size_t frameBytes = static_cast<std::size_t>(f.nBits / 8) * f.nChannels;
   const std::size_t inFrames = bytes / frameBytes;

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/host_file.h"
@@ -72,6 +73,32 @@ eBitmapError ReadHeader(const std::uint8_t* data, std::size_t size, sHeader& h) 
   return eBitmapError::None;
 }
 
+// SDL refuses a bitmap of up to 8 bits whose pixels index past a short colour table; the
+// loader existing games were made with accepts it. The copy handed to SDL carries the whole
+// table, the entries the file leaves out black, so that such pixels keep their index and look
+// up black. Other files are handed over as they are (empty result).
+std::vector<std::uint8_t> WithWholeColourTable(const std::uint8_t* data, std::size_t size,
+                                               const sHeader& h) {
+  const std::uint32_t infoSize = U32(data + 14);
+  if (h.bitCount > 8 || infoSize < 40) return {};
+  const std::uint32_t whole = 1u << h.bitCount;
+  const std::uint32_t used = U32(data + 46);
+  if (used == 0 || used >= whole) return {};
+  const std::size_t tableAt = 14 + static_cast<std::size_t>(infoSize);
+  if (tableAt > size || h.offBits < tableAt) return {};
+  const std::size_t given = std::min<std::size_t>(std::size_t{used} * 4, size - tableAt);
+  std::vector<std::uint8_t> out(data, data + tableAt);
+  out.insert(out.end(), data + tableAt, data + tableAt + given);
+  out.resize(tableAt + std::size_t{whole} * 4, 0);
+  const std::uint32_t offBits = static_cast<std::uint32_t>(out.size());
+  out.insert(out.end(), data + h.offBits, data + size);
+  for (int i = 0; i < 4; ++i) {
+    out[10 + i] = static_cast<std::uint8_t>(offBits >> (8 * i));
+    out[46 + i] = static_cast<std::uint8_t>(whole >> (8 * i));
+  }
+  return out;
+}
+
 }  // namespace
 
 const char* BitmapErrorText(eBitmapError error) {
@@ -100,6 +127,11 @@ eBitmapError DecodeBitmap(const std::uint8_t* data, std::size_t size, sBitmapIma
     out.nHeight = static_cast<int>(h.height);
     out.nBitCount = h.bitCount;
     return eBitmapError::None;
+  }
+  const std::vector<std::uint8_t> whole = WithWholeColourTable(data, size, h);
+  if (!whole.empty()) {
+    data = whole.data();
+    size = whole.size();
   }
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
   if (!rw) return eBitmapError::Damaged;

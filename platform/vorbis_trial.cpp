@@ -20,7 +20,9 @@ namespace platform {
 namespace {
 
 std::atomic<VorbisTrialHook> g_hook{nullptr};
-std::atomic<int> g_nStallMs{5000};
+constexpr int kDefaultStallMs = 5000;
+std::atomic<int> g_nStallMs{kDefaultStallMs};
+std::atomic<std::int64_t (*)()> g_clock{nullptr};
 
 std::size_t MemoryRead(void* ptr, std::size_t size, std::size_t count, void* source) {
   auto* m = static_cast<sVorbisMemory*>(source);
@@ -236,6 +238,7 @@ void cVorbisTrial::WaitForLead(std::int64_t reads) const {
 }
 
 std::int64_t TrialClock() {
+  if (auto clock = g_clock.load()) return clock();
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return std::int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
@@ -244,5 +247,20 @@ std::int64_t TrialClock() {
 void SetVorbisTrialHook(VorbisTrialHook hook) { g_hook = hook; }
 
 void SetVorbisTrialStallLimit(int milliseconds) { g_nStallMs = std::max(milliseconds, 1); }
+
+void SetVorbisTrialClock(std::int64_t (*now)()) { g_clock = now; }
+
+void ExpireVorbisTrialStallTimer() { ArmStallTimer(1); }
+
+cTrialOutcomeScope::cTrialOutcomeScope() {
+  SetVorbisTrialClock([] { return std::int64_t{0}; });
+  SetVorbisTrialStallLimit(60000);
+}
+
+cTrialOutcomeScope::~cTrialOutcomeScope() {
+  SetVorbisTrialHook(nullptr);
+  SetVorbisTrialStallLimit(kDefaultStallMs);
+  SetVorbisTrialClock(nullptr);
+}
 
 }  // namespace platform

@@ -62,9 +62,26 @@ class cVorbisTrial {
 std::int64_t TrialClock();
 
 // Test hooks. The hook runs in the child before its read number index (it may kill or stall
-// the child); the stall limit is how long one step of the child may take before it is killed.
+// the child); the stall limit is how long one step of the child may take before it is killed;
+// the clock (null: the host's) is the one TrialClock reads, so that a test can hold the
+// player's waits open until the child's own outcome, however slow the machine.
 using VorbisTrialHook = void (*)(std::int64_t index);
 void SetVorbisTrialHook(VorbisTrialHook hook);
 void SetVorbisTrialStallLimit(int milliseconds);
+void SetVorbisTrialClock(std::int64_t (*now)());
+// The child's stall timer runs out now (for a hook that makes the child hang).
+void ExpireVorbisTrialStallTimer();
+
+// Tests: while the scope lasts every result is the trial's own outcome, however slow or busy
+// the machine: the player's waits for the child never time out (their clock stands still) and
+// one step of the child may take a minute. At the end the hook, the limit and the clock are
+// the defaults again.
+class cTrialOutcomeScope {
+ public:
+  cTrialOutcomeScope();
+  ~cTrialOutcomeScope();
+  cTrialOutcomeScope(const cTrialOutcomeScope&) = delete;
+  cTrialOutcomeScope& operator=(const cTrialOutcomeScope&) = delete;
+};
 
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include "foundation/window_messages.h"
 #include "media/bgm.h"
 #include "media/device.h"
-#include "media/scene.h"
+#include "media/device_scene.h"
 #include "media/sound.h"
 #include "media/surface.h"
 #include "platform/close_request.h"

@@ -11,6 +11,7 @@
 #include "platform/audio_mixer.h"
 #include "platform/ogg_stream.h"
 #include "platform/ogg_writer.h"
+#include "platform/vorbis_trial.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -54,6 +55,7 @@ class BgmTest : public ::testing::Test {
   }
 
   cTempFolder m_folder;
+  platform::cTrialOutcomeScope m_trialOutcome;
   BGMINFO m_ogg[BGM_SLOT_COUNT];
   BGMINFO m_mid[BGM_SLOT_COUNT];
   cBgm m_bgm;

@@ -4,6 +4,7 @@
 
 #include "media/palette_effects.h"
 #include "media/pixel_access.h"
+#include "media/raster.h"
 #include "tests/media/screen_fixture.h"
 
 namespace {
@@ -120,28 +121,54 @@ TEST_F(Fades, PaletteLessFadeInBothDepths) {
   EXPECT_EQ(At(dst, 1, 1), 0xFF000000u);
 }
 
-TEST_F(Fades, ColourOverlayOfTheFlash) {
-  Init(1, 32);
-  // The screen has no texture: the colour itself covers it, so a white flash shows white.
+// The overlay covers a surface with its own picture multiplied by the colour, with opacity
+// (255 - nAlpha) / 255: a known picture on the screen at each depth and on a texture.
+TEST_F(Fades, ColourOverlayTintsThePicture) {
   struct Case {
+    const char* name;
+    int bpp, windowMode;
     int alpha;
-    std::uint32_t expected;
+    std::uint8_t r, g, b;
+    std::uint32_t expected;  // of the picture 0x80C040 (pure colours at 16 bits: 0xFF0000)
   };
-  for (const Case& c : {Case{0, 0xFFFFFF}, Case{255, 0x204060}}) {
-    BackBuffer.Pixels()->Fill(0xFF204060);
-    EXPECT_TRUE(DDChangeColor(&BackBuffer, 0, 0, 640, 480, c.alpha, 255, 255, 255));
-    EXPECT_EQ(At(BackBuffer, 10, 10) & 0xFFFFFF, c.expected) << c.alpha;
+  const Case cases[] = {
+      {"white leaves it", 32, 1, 0, 255, 255, 255, 0x80C040},
+      {"red keeps its red", 32, 1, 0, 255, 0, 0, 0x800000},
+      {"a colour multiplies", 32, 1, 0, 0, 128, 255, 0x006040},
+      {"alpha 255 changes nothing", 32, 1, 255, 0, 0, 0, 0x80C040},
+      // Half-way between the picture and its tinted form: 192 * 127 / 255 in green.
+      {"half transparent", 32, 1, 127, 255, 0, 0, 0x805F20},
+      {"16 bits windowed, red on white", 16, 1, 0, 255, 0, 0, 0xFF0000},
+      {"16 bits full screen, blue on white", 16, 0, 0, 0, 0, 255, 0x0000FF},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Init(1, c.bpp, 64, 48, c.windowMode);
+    const D3DFORMAT format = BackBuffer.Pixels()->Format();
+    const std::uint32_t picture = c.bpp == 32 ? 0x80C040 : 0xFFFFFF;
+    // The top bit of a 16-bit screen pixel is no alpha: cleared, it must not hide the overlay.
+    BackBuffer.Pixels()->Fill(ArgbToFormat(0xFF000000 | picture, format) &
+                              (c.bpp == 16 ? 0x7FFF : ~0u));
+    BackBuffer.Pixels()->Put(5, 5, ArgbToFormat(0xFF000000 | picture, format));
+    EXPECT_TRUE(DDChangeColor(&BackBuffer, 0, 0, 64, 48, c.alpha, c.r, c.g, c.b));
+    for (int x : {10, 5}) {
+      const std::uint32_t got = PixelToArgb(At(BackBuffer, x, x), format) & 0xFFFFFF;
+      for (int shift : {0, 8, 16}) {
+        const int want = static_cast<int>((c.expected >> shift) & 0xFF);
+        const int have = static_cast<int>((got >> shift) & 0xFF);
+        EXPECT_NEAR(have, want, 1) << std::hex << got << " at " << x;
+      }
+    }
+    cScreenTest::TearDown();
   }
-  BackBuffer.Pixels()->Fill(0xFF000000);
-  DDChangeColor(&BackBuffer, 0, 0, 640, 480, 128, 255, 255, 255);
-  const std::uint32_t mid = At(BackBuffer, 10, 10) & 0xFF;
-  EXPECT_GT(mid, 100u);
-  EXPECT_LT(mid, 156u);
-  // A texture is multiplied by the colour.
+  // A texture: the tint weighed by each texel's alpha; alpha 0 stays as it was.
+  Init(1, 32);
   DDSURFACEDATA tex;
   Make(tex, 8, 8, 0xFF808080);
+  tex.Pixels()->Put(1, 1, 0x00808080);
   EXPECT_TRUE(DDChangeColor(&tex, 0, 0, 8, 8, 0, 255, 0, 128));
   EXPECT_EQ(At(tex, 3, 3), 0xFF800040u);
+  EXPECT_EQ(At(tex, 1, 1), 0x00808080u);
 }
 
 TEST_F(Fades, ColourOverlayIsForDirect3DOnly) {

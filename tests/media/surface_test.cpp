@@ -4,6 +4,7 @@
 #include "foundation/report.h"
 #include "media/device.h"
 #include "media/palette.h"
+#include "media/present.h"
 #include "media/surface_create.h"
 #include "media/surface_list.h"
 #include "platform/bitmap_file.h"
@@ -315,14 +316,18 @@ TEST_F(Surfaces, DeviceLossRestoresEverySurface) {
   WriteBytes("f.bmp", MakeBmp(4, 2, 24, Colours()));
   Init(1, 32);
   DDSetTransmit(255, 0, 255);
-  cVector<DDSURFACEDATA> surfaces(3);
+  cVector<DDSURFACEDATA> surfaces(4);
   ASSERT_EQ(DDCreateSurfaceFromFile(&surfaces[0], "f.bmp", 1, 32, 0, 0, 0, 0, 0, 0, 0), 0);
   ASSERT_TRUE(DDCreateSurface(&surfaces[1], 4, 4, 1, 0, DTMEMORYTYPE_VIDEO_RT, 0, 0));
   ASSERT_TRUE(DDCreateSurface(&surfaces[2], 4, 4, 1, 0, DTMEMORYTYPE_SYSTEM, 0, 0));
+  ASSERT_EQ(
+      DDCreateSurfaceFromFile(&surfaces[3], "f.bmp", 1, 32, 0, DTMEMORYTYPE_SYSTEM, 0, 0, 0, 0, 0),
+      0);
   surfaces[1].Pixels()->Put(0, 0, 0xFF123456);
   surfaces[2].Pixels()->Put(0, 0, 0xFF654321);
-  surfaces.reserve(100);             // records move: the restore list follows them
-  EXPECT_EQ(DDRestoreSurface(), 0);  // nothing lost: nothing released
+  surfaces[3].Pixels()->Put(1, 0, 0xFF0000FF);  // drawn on after the load
+  surfaces.reserve(100);                        // records move: the restore list follows them
+  EXPECT_EQ(DDRestoreSurface(), 0);             // nothing lost: nothing released
   EXPECT_EQ(surfaces[1].Pixels()->Get(0, 0), 0xFF123456u);
   DDSimulateDeviceLoss();
   ASSERT_EQ(DDRestoreSurface(), 1);
@@ -331,6 +336,11 @@ TEST_F(Surfaces, DeviceLossRestoresEverySurface) {
   EXPECT_EQ(surfaces[1].Pixels()->Get(0, 0), 0xFFFF00FFu);  // the key colour, not stale pixels
   EXPECT_EQ(surfaces[1].bLost, 1);
   EXPECT_EQ(surfaces[2].Pixels()->Get(0, 0), 0xFF654321u);
+  // A system-memory texture from a file survives the reset as it is: not loaded again.
+  const cPixelSurface* kept = surfaces[3].Pixels();
+  EXPECT_EQ(kept->Get(1, 0), 0xFF0000FFu);
+  EXPECT_EQ(kept->Get(2, 0), 0xFF00FF00u);
+  EXPECT_EQ(surfaces[3].bLost, 0);
   DDReleaseSurfaces(surfaces);
 }
 
@@ -409,6 +419,8 @@ TEST_F(Surfaces, DisplayLinesOfTheSystemReport) {
   const std::string text = ReadText("Report_Game.txt");
   EXPECT_NE(text.find("Mode : Window"), std::string::npos);
   EXPECT_NE(text.find("Bpp : 16"), std::string::npos);
+  // One line each: no empty line between them.
+  EXPECT_EQ(text.find("\n\n"), std::string::npos) << text;
 }
 
 }  // namespace

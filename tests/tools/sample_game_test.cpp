@@ -20,6 +20,7 @@
 #include "platform/close_request.h"
 #include "platform/message_box.h"
 #include "platform/ogg_stream.h"
+#include "platform/vorbis_trial.h"
 #include "project/database.h"
 #include "project/paths.h"
 #include "project/project_refs.h"
@@ -128,6 +129,7 @@ TEST_F(SampleGameLoadTest, LoadsAsStartUpDoesWithoutAnError) {
   platform::AudioClose();
 
   // The music: one MIDI and one Ogg piece.
+  const platform::cTrialOutcomeScope trialOutcome;
   int midi = 0, ogg = 0;
   for (int n = 1; n < static_cast<int>(g_DataBase.m_Bgm.size()); ++n) {
     const std::string& file = g_DataBase.m_Bgm[n].m_strFile;

@@ -1,4 +1,4 @@
-#include "media/scene.h"
+#include "media/device_scene.h"
 
 #include "foundation/message_box.h"
 #include "foundation/report.h"
