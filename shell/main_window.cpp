@@ -167,6 +167,7 @@ std::intptr_t HandleMainWindowRequest(std::uint32_t message, std::uintptr_t wPar
 }
 
 void cWindowPos::SetupItems(int) {
+  ClearItems();
   AddInt(&m_nX);
   AddInt(&m_nY);
   AddInt(&m_nWidth);

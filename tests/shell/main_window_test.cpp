@@ -83,6 +83,15 @@ TEST(WindowPlacementFile, ACornerOffTheScreenIsReadBackOnIt) {
     EXPECT_EQ(back.m_nWidth, 640);  // the size is taken as it is
     EXPECT_EQ(back.m_bMaximized, 1);
   }
+  // The placement is saved at every close: the same record saved twice still reads back.
+  cWindowPos pos;
+  pos.Set(12, 34, 640, 480, 0);
+  ASSERT_EQ(pos.SaveFile("Window.dat"), 1);
+  ASSERT_EQ(pos.SaveFile("Window.dat"), 1);
+  cWindowPos back;
+  ASSERT_EQ(back.LoadFile("Window.dat"), 1);
+  EXPECT_EQ(back.m_nX, 12);
+  EXPECT_EQ(back.m_nY, 34);
   platform::CloseVideo();
 }
 
