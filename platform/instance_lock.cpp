@@ -89,6 +89,11 @@ void cInstanceLock::Release() {
   m_bHeld = false;
 }
 
-bool KillProcessNow(pid_t pid) { return pid > 0 && kill(pid, SIGKILL) == 0; }
+// A process that has ended meanwhile (the other instance closed while the question was up)
+// is what the caller asked for: that counts as done.
+bool KillProcessNow(pid_t pid) {
+  if (pid <= 0) return false;
+  return kill(pid, SIGKILL) == 0 || errno == ESRCH;
+}
 
 }  // namespace platform

@@ -35,7 +35,8 @@ class cInstanceLock {
 void SetInstanceLockFolder(const std::string& folder);
 std::string InstanceLockFolder();
 
-// Ends process pid at once (SIGKILL); false when the signal could not be sent.
+// Ends process pid at once (SIGKILL); true also when it has already ended, false when the
+// signal could not be sent.
 bool KillProcessNow(pid_t pid);
 
 }  // namespace platform

@@ -35,22 +35,6 @@ void AddWrapped(std::int32_t& total, std::int64_t amount) {
                                     static_cast<std::uint32_t>(amount));
 }
 
-// The five totals of the progress record in ranking-genre order.
-std::int32_t GenreTotal(const cPlayData& play, int genre) {
-  switch (genre) {
-    case 0:
-      return play.m_nTotalScore;
-    case 1:
-      return play.m_nTimeTotal;
-    case 2:
-      return play.m_nPlayTime;
-    case 3:
-      return play.m_nHpTotal;
-    default:
-      return play.m_nSpTotal;
-  }
-}
-
 bool FlagSet(const cVector<std::int32_t>& flags, int i) {
   return i >= 0 && i < static_cast<int>(flags.size()) && flags[i] != 0;
 }
@@ -177,7 +161,7 @@ void EndStage() {
     return;
   scene->m_RankValue.assign(kRankingGenreCount, 0);
   for (int genre = 0; genre < kRankingGenreCount; ++genre)
-    scene->m_RankValue[genre] = GenreTotal(g_PlayData, genre);
+    scene->m_RankValue[genre] = GetRankingValue(g_PlayData, genre);
   if (g_bEditorLaunch) return;
   const int playMode = g_SceneManager.m_nPlayMode;
   const auto& sets = g_SystemData.m_RankingSets;
