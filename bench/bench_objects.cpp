@@ -7,6 +7,7 @@
 
 #include <list>
 
+#include "bench/bench_world.h"
 #include "objects/chara.h"
 #include "play/map_cells.h"
 #include "play/scroll_axis.h"
@@ -17,17 +18,8 @@ namespace {
 constexpr int kWidth = 1000, kHeight = 100, kCharas = 500;
 
 void BM_CharacterPhysicsFrame(benchmark::State& state) {
-  g_Stage.m_dGravity = 0.5;
-  g_Stage.SetSpeedLevel(10);
   cScrollAxis x, y;
-  x.SetUpX(kWidth, kWidth * 32);
-  y.SetUpY(kHeight, kHeight * 32);
-  x.SetLimits(0, 0, 0, 0);
-  y.SetLimits(0, 0, 0, 0);
-  x.m_dPos = 320 + 200 * 32;
-  y.m_dPos = 320 + 40 * 32;
-  BindScrollAxes(&x, &y);
-  ResetMapCells(kWidth, kHeight);
+  SetUpBenchWorld(x, y, kWidth, kHeight, 200, 40);
   // A floor every 10 rows, and a wall every 25 columns.
   for (int row = 9; row < kHeight; row += 10)
     for (int col = 0; col < kWidth; ++col) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;

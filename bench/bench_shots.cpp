@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "bench/bench_world.h"
 #include "objects/chara.h"
 #include "objects/shot.h"
 #include "play/map_cells.h"
@@ -21,17 +22,8 @@ namespace {
 constexpr int kWidth = 200, kHeight = 30, kShots = 300, kSwords = 10;
 
 void BM_ShotFrame(benchmark::State& state) {
-  g_Stage.m_dGravity = 0.5;
-  g_Stage.SetSpeedLevel(10);
   cScrollAxis x, y;
-  x.SetUpX(kWidth, kWidth * 32);
-  y.SetUpY(kHeight, kHeight * 32);
-  x.SetLimits(0, 0, 0, 0);
-  y.SetLimits(0, 0, 0, 0);
-  x.m_dPos = 320 + 60 * 32;
-  y.m_dPos = 320 + 10 * 32;
-  BindScrollAxes(&x, &y);
-  ResetMapCells(kWidth, kHeight);
+  SetUpBenchWorld(x, y, kWidth, kHeight, 60, 10);
   for (int col = 0; col < kWidth; ++col) MapCellAtBlock(col, 27)->m_nHitMode = BLOCK_HIT_SOLID;
   for (int col = 0; col < kWidth; col += 40)
     for (int row = 0; row < kHeight; ++row) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;
