@@ -18,6 +18,9 @@
 #include "project/ranking.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
+#include "play/input.h"
+#include "shell/boot_data.h"
+#include "shell/main_window.h"
 #include "tools/sample_game.h"
 
 namespace {
@@ -259,6 +262,24 @@ void PlayerFileSeeds() {
   // Before version 181 a file held fewer genres: three tables here.
   ranking.m_Tables.resize(3);
   Store("ranking", "three_tables_180.dat", FileAt(180, [&](cDataFile& f) { ranking.Write(f); }));
+
+  cKeyConfig keys;
+  SetDefaultKeyConfig(keys);
+  keys.m_bUseBinds = 1;
+  const auto* raw = reinterpret_cast<const std::uint8_t*>(&keys);
+  Store("key_config", "default.dat", Bytes(raw, raw + sizeof keys));
+  keys.m_Binds[4] = {0, 1, 0};  // button 1 on the first joystick's first button
+  keys.m_nJoyCount = 2;
+  Store("key_config", "joystick.dat", Bytes(raw, raw + sizeof keys));
+  Store("key_config", "short.dat", Bytes(raw, raw + 30));
+
+  cBootData boot;
+  boot.m_nDrawMode = 0;
+  boot.m_bNoAsk = 1;
+  Store("boot", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { boot.Write(f); }));
+  cWindowPos window;
+  window.Set(120, 80, 1280, 960, 1);
+  Store("window", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { window.Write(f); }));
 }
 
 // ---- the sample game's files -------------------------------------------------------------
@@ -316,6 +337,11 @@ void SampleSeeds() {
   Store("wave", "Message.wav", ReadWhole(folder / "wave/Message.wav"));
   Store("midi", "Title.mid", ReadWhole(folder / "bgm/Title.mid"));
   Store("ogg", "Stage.ogg", ReadWhole(folder / "bgm/Stage.ogg"));
+  Store("system_ini", "sample.ini", ReadWhole(folder / "System.ini"));
+  const std::string crlf =
+      "Direct3D=2\r\nWindowMode=2 / resizable\r\nBpp=16\r\nVSync=3\r\n"
+      "FreeStage=data\\stg4\\stage01.stg4\r\nEnglish=-7\r\nExit\r\n";
+  Store("system_ini", "windows.ini", Bytes(crlf.begin(), crlf.end()));
   Store("bitmap", "debug8", WithOptions(0x38, ReadWhole(folder / "bmp/Debug.bmp")));
   const int depths[] = {1, 4, 8, 16, 24, 32};
   for (std::size_t i = 0; i < std::size(depths); ++i) {
