@@ -12,13 +12,13 @@
 
 #include "content/flow.h"
 #include "content/palette.h"
+#include "play/input.h"
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
-#include "play/input.h"
 #include "shell/boot_data.h"
 #include "shell/main_window.h"
 #include "tools/sample_game.h"
@@ -34,7 +34,8 @@ int g_nFailures = 0;
 void Store(const std::string& target, const std::string& name, const Bytes& bytes) {
   fs::create_directories(g_Root / target);
   std::ofstream out(g_Root / target / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.good()) {
     std::fprintf(stderr, "cannot write %s/%s\n", target.c_str(), name.c_str());
     ++g_nFailures;
@@ -83,7 +84,7 @@ class cLayout {
 // ---- database tables ---------------------------------------------------------------------
 
 const char* const kTableTargets[DB_TABLE_COUNT] = {
-    "db_anime_set",   "db_anime",      "db_bmp_chara_exc", "db_sword_type", "db_effect",
+    "db_anime_set",    "db_anime",      "db_bmp_chara_exc", "db_sword_type", "db_effect",
     "db_chara_effect", "db_scr_effect", "db_picture",       "db_sound",      "db_bgm"};
 
 void DatabaseSeeds() {
@@ -240,7 +241,8 @@ Bytes OldFlows(int version) {
 
 void FlowSeeds() {
   FlowVector flows = CurrentFlows();
-  Store("flows", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { WriteFlowList(flows, f); }));
+  Store("flows", "current.dat",
+        FileAt(kDataVersion, [&](cDataFile& f) { WriteFlowList(flows, f); }));
   Store("flows", "v131.dat", OldFlows(131));
 }
 
@@ -254,7 +256,8 @@ void PlayerFileSeeds() {
   for (const char* target : {"play_data", "story_save", "challenge"})
     Store(target, "current.dat", current);
   cOptionData options;
-  Store("option_data", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
+  Store("option_data", "current.dat",
+        FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
   cRanking ranking;
   ranking.m_Tables[0].AddEntry("ABC", 1200);
   ranking.m_Tables[2].AddEntry("xyz", 6012);
@@ -346,8 +349,9 @@ void SampleSeeds() {
   const int depths[] = {1, 4, 8, 16, 24, 32};
   for (std::size_t i = 0; i < std::size(depths); ++i) {
     const int bits = depths[i];
-    Store("bitmap", "small" + std::to_string(bits),
-          WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
+    Store(
+        "bitmap", "small" + std::to_string(bits),
+        WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
   }
   Store("palette_bitmap", "small8.bmp", SmallBitmap(8));
   fs::remove_all(folder, ec);
