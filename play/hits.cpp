@@ -270,8 +270,13 @@ int CharasAgainstCharas(cPlayScene& scene) {
     for (int j = i + 1; j < kGroups; ++j) {
       if (groups[i].empty() || groups[j].empty()) continue;
       for (cCharaBase* a : groups[i]) {
+        // What keeps a character out does not come back during the pass (its screen and
+        // presence flags change only between sub-steps, a finish is for good): one left out
+        // here meets nobody.
+        if (OutOfCharaHits(*a)) continue;
         for (cCharaBase* b : groups[j]) {
-          if (OutOfCharaHits(*a) || OutOfCharaHits(*b)) continue;
+          if (OutOfCharaHits(*a)) break;
+          if (OutOfCharaHits(*b)) continue;
           if (const int r = CharaMeetsChara(*a, *b)) return r;
         }
       }
