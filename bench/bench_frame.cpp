@@ -92,8 +92,11 @@ std::vector<cShot> ShotTemplates(cCharaBase& owner) {
   return shots;
 }
 
+// Argument: the stage's switch that limits attack hits to objects on the screen (on by
+// default).
 void BM_PlayFrameLogic(benchmark::State& state) {
   BuildHeavyStage();
+  g_Stage.m_bHitOnlyActive = static_cast<std::int32_t>(state.range(0));
   g_StageCopy.TakePlayData(g_Stage);
   InitInputs(1);
   cPlayScene scene;
@@ -131,7 +134,7 @@ void BM_PlayFrameLogic(benchmark::State& state) {
   g_Heroes.clear();
   g_pPlayScene = nullptr;
 }
-BENCHMARK(BM_PlayFrameLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayFrameLogic)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -144,8 +144,9 @@ bool IsHarmful(const cShot& s) {
 // One shot against one character; *due is set when the shot is to vanish. Non-zero ends the
 // hits (the stage ends or the hero is defeated).
 int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
-  if (OutOfHits(c) || !c.m_bPresent || c.m_bFinished || c.m_Def.m_nInvincible == 2) return 0;
+  // The tests before the triggers change nothing; the rarest to pass comes first.
   if (!Overlap(c.m_HitBoxB.m_Rect, s.m_HitBox.m_Rect)) return 0;
+  if (OutOfHits(c) || !c.m_bPresent || c.m_bFinished || c.m_Def.m_nInvincible == 2) return 0;
   for (const cCharaBase* hit : s.m_HitCharas)
     if (hit == &c) return 0;
   const bool harmful = IsHarmful(s);
@@ -228,8 +229,8 @@ int AfterHarm(cCharaBase& victim, int d, const cCharaBase& attacker) {
   return r == 1 || r == 2 ? r : 0;
 }
 
+// Two characters whose hit boxes A overlap.
 int CharaMeetsChara(cCharaBase& a, cCharaBase& b) {
-  if (!Overlap(a.m_HitBoxA.m_Rect, b.m_HitBoxA.m_Rect)) return 0;
   const bool aHit = !a.IsImmuneTo(b.m_nNumber);
   const bool bHit = !b.IsImmuneTo(a.m_nNumber);
   if (aHit)
@@ -276,7 +277,7 @@ int CharasAgainstCharas(cPlayScene& scene) {
         if (OutOfCharaHits(*a)) continue;
         for (cCharaBase* b : groups[j]) {
           if (OutOfCharaHits(*a)) break;
-          if (OutOfCharaHits(*b)) continue;
+          if (!Overlap(a->m_HitBoxA.m_Rect, b->m_HitBoxA.m_Rect) || OutOfCharaHits(*b)) continue;
           if (const int r = CharaMeetsChara(*a, *b)) return r;
         }
       }
