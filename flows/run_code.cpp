@@ -1,5 +1,6 @@
 #include "flows/run_code.h"
 
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -45,11 +46,14 @@ constexpr std::int32_t kValueLimit = 999999;
 // this run (a refused text shows it once, however many of its parts go too deep).
 int s_nDepth = 0;
 bool s_bDepthShown = false;
+// One text buffer per level, kept from run to run.
+std::string s_Buffers[kMaxCodeNesting];
 
 // The index of a name in a table ended by "", or -1.
 int FindName(const char* const* table, std::string_view name) {
+  if (name.empty()) return -1;
   for (int i = 0; table[i][0] != '\0'; ++i)
-    if (name == table[i]) return i;
+    if (table[i][0] == name[0] && name == table[i]) return i;
   return -1;
 }
 
@@ -69,7 +73,11 @@ std::int32_t ParseInt(std::string_view s) {
   return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-void AppendInt(std::string& out, std::int32_t value) { out += std::to_string(value); }
+void AppendInt(std::string& out, std::int32_t value) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
 
 std::int32_t Fail() {
   g_nCodeError = 1;
@@ -90,9 +98,10 @@ std::int32_t EvalLevel(std::string_view text, cCharaBase* chara);
 
 // A call of a known function whose "(" is at open: its arguments evaluated, their value in
 // value and the index of the closing ")" in close. False after an error.
-bool CallFunction(const std::string& name, std::string_view text, std::size_t open,
+bool CallFunction(std::string_view name, std::string_view text, std::size_t open,
                   cCharaBase* chara, std::int32_t& value, std::size_t& close) {
-  std::vector<std::int32_t> args;
+  std::int32_t args[2] = {0, 0};
+  int count = 0;
   int depth = 0;
   std::size_t start = open + 1;
   for (std::size_t i = open + 1; i < text.size(); ++i) {
@@ -103,12 +112,16 @@ bool CallFunction(const std::string& name, std::string_view text, std::size_t op
       --depth;
     } else if (depth == 0 && (ch == ',' || ch == ')')) {
       // Empty arguments are left out.
-      if (i > start) args.push_back(EvalLevel(text.substr(start, i - start), chara));
+      if (i > start) {
+        const std::int32_t arg = EvalLevel(text.substr(start, i - start), chara);
+        if (count < 2) args[count] = arg;
+        ++count;
+      }
       start = i + 1;
       if (ch == ')') {
         close = i;
-        if (args.size() != 2) {
-          ErrBoxF("関数 %s の引数が不正です！", name.c_str());
+        if (count != 2) {
+          ErrBoxF("関数 %s の引数が不正です！", std::string(name).c_str());
           g_nCodeError = 1;
           return false;
         }
@@ -117,7 +130,7 @@ bool CallFunction(const std::string& name, std::string_view text, std::size_t op
       }
     }
   }
-  ErrBoxF("関数 %s で\")\"が見つかりません！", name.c_str());
+  ErrBoxF("関数 %s で\")\"が見つかりません！", std::string(name).c_str());
   g_nCodeError = 1;
   return false;
 }
@@ -132,10 +145,13 @@ std::int32_t EvalLevel(std::string_view text, cCharaBase* chara) {
     sDepth() { ++s_nDepth; }
     ~sDepth() { --s_nDepth; }
   } depth;
-  // The text worked out so far; a parenthesis or a call is replaced by its value in
-  // decimal, and the scan goes on behind it. Only the blank separates words.
-  std::string out;
-  out.reserve(text.size());
+  // A text without parentheses is flat already.
+  if (text.find('(') == std::string_view::npos) return EvalFlatExpr(text, chara);
+  // The text worked out so far, in this level's own buffer; a parenthesis or a call is
+  // replaced by its value in decimal, and the scan goes on behind it. Only the blank
+  // separates words.
+  std::string& out = s_Buffers[s_nDepth - 1];
+  out.clear();
   std::size_t word = 0;  // where the current word starts in out
   for (std::size_t i = 0; i < text.size();) {
     const char ch = text[i];
@@ -156,12 +172,13 @@ std::int32_t EvalLevel(std::string_view text, cCharaBase* chara) {
       i = close + 1;
       continue;
     }
-    const std::string name = out.substr(word);
+    const std::string_view name = std::string_view(out).substr(word);
     if (FindName(g_CodeFuncNames, name) >= 0) {
       std::int32_t value = 0;
       std::size_t close = 0;
+      const std::size_t at = word;
       if (!CallFunction(name, text, i, chara, value, close)) return 0;
-      out.resize(word);
+      out.resize(at);
       AppendInt(out, value);
       i = close + 1;
       continue;
@@ -298,6 +315,13 @@ class cTokenList {
     if (q >= 0) m_Prev[q] = p; else m_Tail = p;
     --m_nCount;
   }
+  void Clear() {
+    m_Tokens.clear();
+    m_Prev.clear();
+    m_Next.clear();
+    m_Head = m_Tail = -1;
+    m_nCount = 0;
+  }
   sCodeToken& operator[](int at) { return m_Tokens[at]; }
   int Head() const { return m_Head; }
   int Tail() const { return m_Tail; }
@@ -321,30 +345,31 @@ std::int32_t MissingOperand(int index, int count) {
 
 // Cuts the text into tokens; false after an error (its message shown).
 bool Tokenize(std::string_view text, cCharaBase* chara, cTokenList& tokens) {
-  std::string current;
+  std::size_t start = 0;  // where the current token's text starts
   int object = OBJ_MY;
   bool prefix = false;  // an object prefix was read for the next token
   for (std::size_t k = 0; k <= text.size(); ++k) {
     const char ch = k < text.size() ? text[k] : ' ';
+    const std::string_view current = text.substr(start, k - start);
     if (ch == '.') {
       const int found = FindName(g_CodeObjNames, current);
       if (found >= 0) {
         object = found;
         prefix = true;
       } else if (tokens.Count() == 0 || prefix) {
-        ErrBoxF("オブジェクト \"%s.\" が認識できません！", current.c_str());
+        ErrBoxF("オブジェクト \"%s.\" が認識できません！", std::string(current).c_str());
         g_nCodeError = 1;
         return false;
       }
       // Otherwise the unknown prefix is dropped, so "3.5" reads as 5.
-      current.clear();
+      start = k + 1;
       continue;
     }
-    if (ch != ' ') {
-      current += ch;
+    if (ch != ' ') continue;
+    if (current.empty()) {
+      start = k + 1;
       continue;
     }
-    if (current.empty()) continue;
     sCodeToken token;
     const int op = FindName(g_CodeOpNames, current);
     if (op >= 0) {
@@ -372,11 +397,13 @@ bool Tokenize(std::string_view text, cCharaBase* chara, cTokenList& tokens) {
         g_nCodeError = 1;
         return false;
       }
-      const int status = FindName(g_CodeStatusNames, current);
-      const int system = FindName(g_CodeSysNames, current);
+      // Names start with a lower-case letter; anything else is a variable or a literal.
+      const bool named = current[0] >= 'a' && current[0] <= 'z';
+      const int status = named ? FindName(g_CodeStatusNames, current) : -1;
+      const int system = named && status < 0 ? FindName(g_CodeSysNames, current) : -1;
       if (current[0] == 'C' || current[0] == 'S') {
         cVector<std::int32_t>& vars = *VariableList(current[0] == 'C' ? VAR_COMMON : VAR_STAGE);
-        const std::int32_t n = ParseInt(std::string_view(current).substr(1));
+        const std::int32_t n = ParseInt(current.substr(1));
         if (n < 0 || n >= static_cast<std::int64_t>(vars.size())) {
           foundation_detail::ReportIndexFault('V', n, static_cast<std::int64_t>(vars.size()),
                                               sizeof(std::int32_t));
@@ -406,7 +433,7 @@ bool Tokenize(std::string_view text, cCharaBase* chara, cTokenList& tokens) {
     tokens.Add(token);
     object = OBJ_MY;
     prefix = false;
-    current.clear();
+    start = k + 1;
   }
   return true;
 }
@@ -414,7 +441,9 @@ bool Tokenize(std::string_view text, cCharaBase* chara, cTokenList& tokens) {
 }  // namespace
 
 std::int32_t EvalFlatExpr(std::string_view text, cCharaBase* chara) {
-  cTokenList tokens;
+  // The flat level never runs inside another flat level, so one list serves every run.
+  static cTokenList tokens;
+  tokens.Clear();
   if (!Tokenize(text, chara, tokens)) return 0;
   // The older reduction keeps the right operand in the list behind the new value.
   const bool older = g_SystemData.bCompatCodeReduce != 0;
