@@ -44,10 +44,10 @@ constexpr std::int32_t kValueLimit = 999999;
 
 // The depth of the text level being worked out, and whether the depth message was shown in
 // this run (a refused text shows it once, however many of its parts go too deep).
-int s_nDepth = 0;
-bool s_bDepthShown = false;
+thread_local int s_nDepth = 0;
+thread_local bool s_bDepthShown = false;
 // One text buffer per level, kept from run to run.
-std::string s_Buffers[kMaxCodeNesting];
+thread_local std::string s_Buffers[kMaxCodeNesting];
 
 // The index of a name in a table ended by "", or -1.
 int FindName(const char* const* table, std::string_view name) {
@@ -442,7 +442,7 @@ bool Tokenize(std::string_view text, cCharaBase* chara, cTokenList& tokens) {
 
 std::int32_t EvalFlatExpr(std::string_view text, cCharaBase* chara) {
   // The flat level never runs inside another flat level, so one list serves every run.
-  static cTokenList tokens;
+  thread_local cTokenList tokens;
   tokens.Clear();
   if (!Tokenize(text, chara, tokens)) return 0;
   // The older reduction keeps the right operand in the list behind the new value.

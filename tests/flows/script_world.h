@@ -16,13 +16,35 @@
 #include "tests/objects/play_world.h"
 #include "tests/support/temp_folder.h"
 
+// The boxes shown while it lives are kept in a list instead.
+class cScopedBoxKeeper {
+ public:
+  cScopedBoxKeeper() {
+    s_Boxes.clear();
+    SetDeviceBoxHook(&Keep);
+  }
+  ~cScopedBoxKeeper() { SetDeviceBoxHook(nullptr); }
+  static inline std::vector<std::string> s_Boxes;
+
+ private:
+  static int Keep(const char* text, const char*, int) {
+    s_Boxes.emplace_back(text);
+    return IDOK;
+  }
+};
+
+// The error log, off again when it goes.
+class cScopedErrorLog {
+ public:
+  ~cScopedErrorLog() { ErrLogSetup(0, "EC_Game.txt"); }
+  void On() { ErrLogSetup(1, "EC_Game.txt"); }
+};
+
 class cScriptWorld : public cPlayWorld {
  protected:
   void SetUp() override {
     MakeMap(20, 15);
     ASSERT_EQ(ReportOpen("Report_Game.txt"), 1);
-    s_Boxes.clear();
-    SetDeviceBoxHook(&KeepBox);
     g_PlayData.m_CommonVar.assign(1001, 0);
     g_PlayData.m_nLives = 3;
     me.Reset(nullptr, 0, 0, 0);
@@ -35,21 +57,16 @@ class cScriptWorld : public cPlayWorld {
   }
   void TearDown() override {
     me.m_Targets[1] = nullptr;
-    SetDeviceBoxHook(nullptr);
-    ErrLogSetup(0, "EC_Game.txt");
     platform::ResetCloseRequest();
   }
   // Shows the boxes that appear only while the error log is on.
-  static void ErrorLogOn() { ErrLogSetup(1, "EC_Game.txt"); }
+  void ErrorLogOn() { m_ErrorLog.On(); }
   static std::string Report() { return ReadText("Report_Game.txt"); }
 
-  static int KeepBox(const char* text, const char*, int) {
-    s_Boxes.emplace_back(text);
-    return IDOK;
-  }
-  static inline std::vector<std::string> s_Boxes;
-
+  std::vector<std::string>& s_Boxes = cScopedBoxKeeper::s_Boxes;
   cTempFolder m_Folder;
+  cScopedErrorLog m_ErrorLog;
+  cScopedBoxKeeper m_BoxKeeper;
   cPlayScene m_Scene;
   cScopedValue<cPlayScene*> m_Current{g_pPlayScene, &m_Scene};
   cScopedHeroes m_Heroes;

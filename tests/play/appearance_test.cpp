@@ -9,6 +9,7 @@
 #include "objects/object_services.h"
 #include "play/spawn.h"
 #include "stage_fixture.h"
+#include "tests/objects/play_world.h"
 
 namespace {
 
@@ -29,12 +30,7 @@ class AppearanceTest : public cStageFixture {
     SetUpStage(1);
     g_PlayData.m_CommonVar.assign(1001, 0);
   }
-  void TearDown() override {
-    SetConditionServices(m_Services);
-    SetAppearanceSubject(nullptr);
-    cStageFixture::TearDown();
-  }
-  sConditionServices m_Services = ConditionServices();
+  cScopedObjectServices m_Services;
 };
 
 TEST_F(AppearanceTest, ComparisonsAndCombinations) {
