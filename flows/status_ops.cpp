@@ -89,25 +89,26 @@ bool SourceValue(cCharaBase& chara, int source, std::int32_t constant, std::int3
   }
 }
 
-// The right side and the width of a status on the left of a condition.
+// A status on the left of a condition, compared in its own width; with the percent switch
+// the right side is that percentage of the status's maximum (none but HP and SP have one, so
+// the others compare with 0).
 int CompareStatus(cCharaBase& holder, const cEdCond& cond, std::int32_t v) {
   const int status = cond.m_nItem;
   const sStatusField field = StatusField(holder, status, cond.m_nIndex);
   if (!field.pField) return 1;
   const std::int32_t left = ReadStatusField(field);
   const eCompareOp op = static_cast<eCompareOp>(cond.m_nOperator);
-  std::int32_t right = v;
-  if (cond.m_bPercent) {
-    if (status == STATUS_HP)
-      right = ClampInt(PercentOf(holder.m_Def.m_nMaxHP, v), 0, kValueLimit);
-    else if (status == STATUS_SP)
-      right = ClampInt(PercentOf(holder.m_Def.m_nMaxSP, v), 0, kValueLimit);
-    else
-      right = 0;
+  const int percent = cond.m_bPercent;
+  if (field.nWidth == 0) return CompareChar(left, percent ? 0 : v, op);
+  const sRange range = kStatusRange[status];
+  if (field.nWidth == 2)
+    return CompareStatusShort(static_cast<std::int16_t>(left), 0, v, percent, op, range.nMin,
+                              range.nMax);
+  if (status == STATUS_HP || status == STATUS_SP) {
+    const std::int32_t maximum = status == STATUS_HP ? holder.m_Def.m_nMaxHP : holder.m_Def.m_nMaxSP;
+    return CompareStatusInt(left, maximum, v, percent, op, 0, kValueLimit);
   }
-  if (field.nWidth == 0) return CompareChar(left, right, op);
-  if (field.nWidth == 2) return CompareShort(left, right, op);
-  return CompareByOp(left, right, op);
+  return CompareStatusInt(left, 0, v, percent, op, range.nMin, range.nMax);
 }
 
 int CompareSystem(const cEdCond& cond, std::int32_t v) {
