@@ -9,12 +9,6 @@
 
 void ExecCmd_MoveCharge(cCharaBase*, cCmdRun&) {}
 void ExecCmd_MoveHoming(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Shot(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Sword(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonBlock(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonChara(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonItem(cCharaBase*, cCmdRun&) {}
-void ExecCmd_FlowOp(cCharaBase*, cCmdRun&) {}
 
 // The stage ends, so that a stage can be played to its goal before the next-stage choice
 // is built.

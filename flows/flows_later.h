@@ -14,12 +14,6 @@ class cFlowRun;
 // Kinds 2 to 16: executors that keep their state in the command instance.
 void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_MoveHoming(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Shot(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_SummonBlock(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_SummonChara(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_SummonItem(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_FlowOp(cCharaBase* chara, cCmdRun& run);
 
 // Kinds 17 to 38: bodies shared with the item commands.
 int ExecStageClear(cCharaBase* chara, cEdCmd& cmd);  // 1: the stage ends

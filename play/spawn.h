@@ -21,6 +21,9 @@ enum eBlockChangeKind : std::int8_t {
 
 // Objects created while the stage runs are refused once their list holds this many.
 inline constexpr std::size_t kMaxRunTimeObjects = 1000000;
+// 1 when a list of objects created at run time holds kMaxRunTimeObjects already: the new one is
+// refused, with one line in the log per play scene.
+bool RunTimeListFull(std::size_t size);
 
 // The placements of the stage record: the extra copies of a character (each carrying a copy
 // of item, or none), and an item. Objects outside the whole map are dropped and use no number.
