@@ -7,9 +7,6 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-void ExecCmd_MoveCharge(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveHoming(cCharaBase*, cCmdRun&) {}
-
 // The stage ends, so that a stage can be played to its goal before the next-stage choice
 // is built.
 int ExecStageClear(cCharaBase*, cEdCmd&) { return 1; }

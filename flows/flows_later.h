@@ -11,10 +11,6 @@ class cCmdRun;
 class cEdCmd;
 class cFlowRun;
 
-// Kinds 2 to 16: executors that keep their state in the command instance.
-void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveHoming(cCharaBase* chara, cCmdRun& run);
-
 // Kinds 17 to 38: bodies shared with the item commands.
 int ExecStageClear(cCharaBase* chara, cEdCmd& cmd);  // 1: the stage ends
 void ExecGameWait(cCharaBase* chara, cEdCmd& cmd);

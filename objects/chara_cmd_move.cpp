@@ -8,6 +8,7 @@
 #include "content/shot.h"
 #include "flows/flow_run.h"
 #include "foundation/play_math.h"
+#include "objects/aim.h"
 #include "objects/chara.h"
 #include "objects/chara_base.h"
 #include "objects/chara_flows.h"
@@ -19,9 +20,6 @@
 #include "project/system_data.h"
 
 namespace {
-
-// 1 / sqrt(2), worked out once.
-const double kDiagonal = 1.0 / std::sqrt(2.0);
 
 // The facing request codes.
 constexpr int kFaceLeft = 1;
@@ -40,10 +38,6 @@ void Accelerate(double& speed, double v, double turnFactor, double limit, std::i
   if (speed > limit) speed = limit;
   if (speed < -limit) speed = -limit;
 }
-
-// The centre of the graphic cell on the screen, from the last screen rectangle.
-std::int32_t CellCentreX(const cObject& o) { return o.m_Rect.m_nLeft + (o.m_Rect.m_nWidth >> 1); }
-std::int32_t CellCentreY(const cObject& o) { return o.m_Rect.m_nTop + (o.m_Rect.m_nHeight >> 1); }
 
 // One axis of the return to the screen while it scrolls: the margins widen by |c + 1|, c the
 // axis's auto-scroll speed, and the move keeps up with the scroll.
@@ -119,7 +113,7 @@ void cCharaBase::DirToVelocity(double speed, int choice, double& vx, double& vy,
   vx = vy = 0;
   const int code = ResolveMoveDir(choice, 0, m_bNoGravity);
   const bool flying = m_bNoGravity != 0;
-  const double d = speed * kDiagonal;
+  const double d = speed * g_dDiagonal;
   int req = 0;
   switch (code) {
     case 2: vx = -speed; req = kFaceLeft; break;
@@ -245,6 +239,19 @@ void cCharaBase::ProbeGroundTurn(const cCmdRun& run, double& vx, double& vy,
   if (right && !left) request = kFaceRight;
   if (run.m_dSpeed < 0 && !g_SystemData.bCompatExecutor && request != 0)
     request = request == kFaceLeft ? kFaceRight : kFaceLeft;
+}
+
+void cCharaBase::MoveTowardTarget(cCmdRun& run, const cEdMove& move, cCharaBase* target,
+                                  double x, double y) {
+  const int stop = move.m_bStopAtTarget;
+  if (!move.m_bLockX && !move.m_bLockY)
+    MoveToward(run, target, x, y, m_bScreenBound, stop);
+  else if (!move.m_bLockX)
+    MoveTowardX(run, target, x, m_bScreenBound, stop);
+  else if (!move.m_bLockY)
+    MoveTowardY(run, target, y, m_bScreenBound, stop);
+  else
+    run.m_dVelX = run.m_dVelY = 0;
 }
 
 void cCharaBase::CalcAvoidOffscreen(const cCmdRun& run, const cEdMove& move, double& vx,

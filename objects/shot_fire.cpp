@@ -7,6 +7,7 @@
 #include "flows/flow_run.h"
 #include "foundation/play_math.h"
 #include "foundation/random.h"
+#include "objects/aim.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
@@ -28,7 +29,7 @@ namespace {
 // The firing's own degree factors.
 constexpr double kDegRad = 0.017453292519943278;
 constexpr double kRadDeg = 57.29577951308232;
-const double kK = 1.0 / std::sqrt(2.0);
+const double& kK = g_dDiagonal;
 
 // The angle of a direction code; a code without one (13 and above) has 0.
 double DirAngle(int code) { return code >= 0 && code < 12 ? g_DirAngle[code] : 0.0; }
@@ -474,9 +475,21 @@ int AimAngle(double x, double y, cCharaBase& owner, cEdShot& def, sVolley& volle
   const cScrollAxis& ax = ScrollAxisX();
   const cScrollAxis& ay = ScrollAxisY();
   const int cx = TruncToInt32(ax.m_dPos), cy = TruncToInt32(ay.m_dPos);
-  const sDrawRect& t = target->m_Rect;
-  const int tMx = t.m_nLeft + (t.m_nWidth >> 1), tMy = t.m_nTop + (t.m_nHeight >> 1);
-  (void)volley;
+  const int tMx = CellCentreX(*target), tMy = CellCentreY(*target);
+  const bool scrolling = (ax.m_dSpeed != 0 && !ax.m_bAtLimit) || (ay.m_dSpeed != 0 && !ay.m_bAtLimit);
+  if (scrolling && !ShotScreenBound(def) && target->m_bScreenBound) {
+    // The lead on a target that keeps its place on the scrolling screen, for the speed of a
+    // shot of this copy.
+    cShot probe;
+    probe.SetUp(0, owner, kShotCmdKind, def, volley);
+    probe.m_bScreenBound = 0;
+    const double speed = (def.m_sSpeed + probe.m_sCopyIndex * def.m_sSpeedClone) * 0.1 / g_dHitLevel;
+    double vx = 0, vy = 0;
+    std::int32_t request = 0;
+    CalcAimVelocity(vx, vy, request, target, x - cx, y - cy, tMx, tMy, speed, 0, 1, 0);
+    volley.dSpeed = std::sqrt(vx * vx + vy * vy) * g_dHitLevel;
+    return TruncToInt32(PlayAtan2(vy, vx) * kRadDeg + 180);
+  }
   return TruncToInt32(PlayAtan2(cy + tMy - y, cx + tMx - x) * kRadDeg + 180 + 0.5);
 }
 
