@@ -154,7 +154,7 @@ void ItemCmd_FlowOperation(cCharaBase* chara, cEdCmd& cmd, int bDeferred) {
   cCharaBase* current = CurChara();
   if (!bDeferred && current && !g_Heroes.empty() && current == &g_Heroes.front()) {
     // The hero is walking its own flows: the change waits until the walk is over.
-    QueueHeroItemCmd(*current, cmd);
+    g_Heroes.front().QueueItemCmd(cmd);
     return;
   }
   if (!chara) return;

@@ -38,15 +38,3 @@ int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow) {
   if (!flow.m_pFlow) return 1;
   return CheckConditions(flow.m_pFlow->m_Conds, flow.m_pFlow->m_nCondMode, &chara);
 }
-
-namespace {
-cVector<cEdCmd> s_PendingItemCmds;
-}
-
-void QueueHeroItemCmd(cCharaBase&, const cEdCmd& cmd) { s_PendingItemCmds.push_back(cmd); }
-
-void ReplayHeroItemCmds(cCharaBase& hero) {
-  cVector<cEdCmd> queue;
-  queue.swap(s_PendingItemCmds);
-  for (cEdCmd& cmd : queue) ItemCmd_FlowOperation(&hero, cmd, 1);
-}

@@ -1,9 +1,8 @@
 #pragma once
-// STAND-INS. The executors of the command kinds, the arrange application, the flows' start
-// conditions and the hero's queue of deferred flow changes, declared under the names their
-// own work gives them. The bodies in flows_later.cpp do the least the flows need (nothing,
-// or the stage clear's answer 1); each goes when its work is built, and this file then
-// empties.
+// STAND-INS. The executors of the command kinds 17 to 38, the arrange application and the
+// flows' start conditions, declared under the names their own work gives them. The bodies
+// in flows_later.cpp do the least the flows need (nothing, or the stage clear's answer 1);
+// each goes when its work is built, and this file then empties.
 #include "foundation/containers.h"
 
 class cCharaBase;
@@ -40,8 +39,3 @@ void ApplyFlowArranges(cEdCmd& cmd, cCharaBase* chara, cFlowRun* flow);
 
 // 1 when the flow's start conditions hold for the character (the check-once mode included).
 int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow);
-
-// The hero's queue of flow changes taken while its own flows run: appended to during the
-// hero's flow pass, replayed (deferred) and emptied after it.
-void QueueHeroItemCmd(cCharaBase& hero, const cEdCmd& cmd);
-void ReplayHeroItemCmds(cCharaBase& hero);
