@@ -17,6 +17,7 @@
 #include "play/scroll_axis.h"
 #include "project/database.h"
 #include "project/sword_type.h"
+#include "stage_end_fixture.h"
 #include "stage_fixture.h"
 
 namespace {
@@ -24,25 +25,6 @@ namespace {
 struct sShotRow {
   int x, y;
   double vx, vy;
-};
-
-// The system sounds played while it lives.
-class cHeardSounds {
- public:
-  cHeardSounds() {
-    s_pHeard = &m_Heard;
-    SetPlaySoundSender([](int n) { s_pHeard->push_back(n); });
-  }
-  ~cHeardSounds() {
-    SetPlaySoundSender(nullptr);
-    s_pHeard = nullptr;
-  }
-  cHeardSounds(const cHeardSounds&) = delete;
-  cHeardSounds& operator=(const cHeardSounds&) = delete;
-  std::vector<int> m_Heard;
-
- private:
-  static inline std::vector<int>* s_pHeard = nullptr;
 };
 
 class ShotFireTest : public cStageFixture {
@@ -338,7 +320,7 @@ TEST_F(ShotFireTest, ToggleSwitchesACellOncePerVolley) {
 }
 
 TEST_F(ShotFireTest, CommandsFireEveryTenthSwordOnce) {
-  cHeardSounds sounds;
+  cSoundLog sounds;
   // One second of shots at N = 1: sub-steps 0, 6, ..., 54.
   Def().m_nDirection = 3;
   cmd.m_sSound = 4;
@@ -350,14 +332,14 @@ TEST_F(ShotFireTest, CommandsFireEveryTenthSwordOnce) {
     if (scene.m_ShotList.size() > before) fired.push_back(step);
   }
   EXPECT_EQ(fired, (std::vector<int>{0, 6, 12, 18, 24, 30, 36, 42, 48, 54}));
-  EXPECT_EQ(sounds.m_Heard.size(), 10u);
+  EXPECT_EQ(cSoundLog::Sounds().size(), 10u);
   // The sound for the view only stays silent off screen; the shots still fly.
-  sounds.m_Heard.clear();
+  cSoundLog::Clear();
   cmd.m_bSoundOnScreen = 1;
   owner->m_bOnScreen = 0;
   run.m_nCount = 0;
   ExecCmd_Shot(owner, run);
-  EXPECT_TRUE(sounds.m_Heard.empty());
+  EXPECT_TRUE(cSoundLog::Sounds().empty());
   EXPECT_EQ(scene.m_ShotList.size(), 11u);
 
   // Three seconds of a sword: one sword; a type without frames makes none.
