@@ -129,14 +129,17 @@ void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run) {
   if (!chara || !def) return;
   if (run.m_nCount == 0 && g_pPlayScene) {
     PlayCmdSound(*chara, *run.m_pCmd);
-    const cDbSwordType& type = g_DataBase.m_SwordType[static_cast<std::int8_t>(def->m_nGuide)];
+    const auto number = static_cast<std::int8_t>(def->m_nGuide);
+    cVector<cDbSwordType>& types = g_DataBase.m_SwordType;
+    // A number outside the table is reported by the table and takes entry 0.
+    const cDbSwordType* type = types.empty() ? nullptr : &types[number];
     cList<cShot>& list = g_pPlayScene->m_ShotList;
-    if (type.m_Frames.empty()) {
-      Report("Sword type %d has no frames: no sword", static_cast<std::int8_t>(def->m_nGuide));
+    if (!type || type->m_Frames.empty()) {
+      Report("Sword type %d has no frames: no sword", number);
     } else if (!RunTimeListFull(list.size())) {
       sVolley volley{};
-      volley.nCellWidth = type.m_Frames.data()[0].m_nWidth;
-      volley.nCellHeight = type.m_Frames.data()[0].m_nHeight;
+      volley.nCellWidth = type->m_Frames.data()[0].m_nWidth;
+      volley.nCellHeight = type->m_Frames.data()[0].m_nHeight;
       volley.sCopyIndex = def->m_nSizeFactor;
       cShot temp;
       temp.SetUp(g_pPlayScene->m_nShotNo, *chara, kSwordCmdKind, *def, volley);

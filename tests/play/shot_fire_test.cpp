@@ -359,6 +359,12 @@ TEST_F(ShotFireTest, CommandsFireEveryTenthSwordOnce) {
     for (int step = 0; step < 180; ++step) ExecCmd_Sword(owner, run);
     EXPECT_EQ(scene.m_ShotList.size(), swordType == 1 ? 1u : 0u);
   }
+  // Nor does an empty table of sword types.
+  g_DataBase.m_SwordType.clear();
+  ClearShots();
+  Command(CMD_SWORD);
+  ExecCmd_Sword(owner, run);
+  EXPECT_TRUE(scene.m_ShotList.empty());
   // Commands without their shot record do nothing.
   ClearShots();
   Command(CMD_SHOT);
