@@ -8,6 +8,7 @@
 #include "objects/aim.h"
 #include "objects/chara_base.h"
 #include "objects/play_units.h"
+#include "objects/shot_fire.h"
 #include "project/system_data.h"
 
 namespace {
@@ -134,12 +135,12 @@ void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run) {
       const double s = run.m_dSpeed;
       if (!g_SystemData.bCompatCharge) {
         const double theta =
-            (WholeDegrees(run.m_dVelY, run.m_dVelX) + 180 + run.m_nAngle) * kDegToRad;
+            (WholeDegrees(run.m_dVelY, run.m_dVelX) + 180 + run.m_nAngle) * kAngleDegToRad;
         run.m_dVelX = -s * PlayCos(theta);
         if (flying) run.m_dVelY = -s * PlaySin(theta);
       } else {
         const double theta =
-            (WholeDegrees(run.m_dVelX, run.m_dVelY) + 90 + run.m_nAngle) * kDegToRad;
+            (WholeDegrees(run.m_dVelX, run.m_dVelY) + 90 + run.m_nAngle) * kAngleDegToRad;
         run.m_dVelX = s * PlayCos(theta);
         if (flying) run.m_dVelY = -s * PlaySin(theta);
       }

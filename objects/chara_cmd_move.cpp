@@ -13,6 +13,7 @@
 #include "objects/chara_base.h"
 #include "objects/chara_flows.h"
 #include "objects/play_units.h"
+#include "objects/shot_fire.h"
 #include "play/input.h"
 #include "play/map_cells.h"
 #include "play/play_scene.h"
@@ -145,7 +146,7 @@ void cCharaBase::AngleDirToVelocity(double speed, int choice, int angle, double&
     default: break;
   }
   if (m_Def.m_bFixedFacing == 0) request = req;
-  const double theta = static_cast<double>(static_cast<std::int64_t>(base) + angle) * kDegToRad;
+  const double theta = static_cast<double>(static_cast<std::int64_t>(base) + angle) * kAngleDegToRad;
   vx = -speed * PlayCos(theta);
   vy = m_bNoGravity ? -speed * PlaySin(theta) : 0.0;
 }

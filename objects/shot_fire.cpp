@@ -27,7 +27,7 @@ const FormationHandler g_FormationFunc[FORMATION_COUNT] = {
 namespace {
 
 // The firing's own degree factors.
-constexpr double kDegRad = 0.017453292519943278;
+constexpr double kDegRad = kAngleDegToRad;
 constexpr double kRadDeg = 57.29577951308232;
 const double& kK = g_dDiagonal;
 

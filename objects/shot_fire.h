@@ -12,6 +12,10 @@ class cCharaBase;
 class cCmdRun;
 class cObject;
 
+// Degrees to radians as firing and the movement commands' angles convert them (the program's
+// own factor, a little below the exact pi / 180).
+inline constexpr double kAngleDegToRad = 0.017453292519943278;
+
 // The angle of each direction code 0 to 11 (0 left, 90 up, 180 right, 270 down; codes 0, 1,
 // 4 and 5 have 0), in degrees, as doubles and as integers.
 extern const double g_DirAngle[12];

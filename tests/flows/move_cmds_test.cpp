@@ -118,9 +118,8 @@ TEST_F(MoveCmdTest, LineByAngleRisesOnlyWhenFlying) {
     cChara& ch = Make(cmd, fly);
     ch.m_dVY = 0;
     Step(ch);
-    const double theta = 30 * kDegToRad;
-    EXPECT_DOUBLE_EQ(ch.m_dVX, -3.0 * PlayCos(theta));
-    EXPECT_DOUBLE_EQ(Run(ch).m_dVelY, fly ? -3.0 * PlaySin(theta) : 0.0);
+    EXPECT_NEAR(ch.m_dVX, -3.0 * std::sqrt(3.0) / 2, 1e-12);
+    EXPECT_NEAR(Run(ch).m_dVelY, fly ? -1.5 : 0.0, 1e-12);
   }
   // Mirrored for a character placed facing right: 360 - 30.
   cEdCmd cmd = Move(CMD_MOVE_LINE, MOVEDIR_LEFT, 30);
