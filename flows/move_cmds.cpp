@@ -93,10 +93,17 @@ void ExecCmd_MoveCircle(cCharaBase* chara, cCmdRun& run) {
   }
   bool counter = false;  // counter-clockwise
   switch (run.m_cDir) {
-    case 1: counter = true; break;
-    case 2: counter = chara->m_nFacing == 1; break;
-    case 3: counter = chara->m_nFacing == 0; break;
-    default: break;
+    case 1:
+      counter = true;
+      break;
+    case 2:
+      counter = chara->m_nFacing == 1;
+      break;
+    case 3:
+      counter = chara->m_nFacing == 0;
+      break;
+    default:
+      break;
   }
   // The phase runs through 360 x N per turn and advances N x the speed in degrees.
   const double amplitude = -static_cast<double>(run.m_nMoveArg1);

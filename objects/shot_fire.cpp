@@ -99,15 +99,40 @@ void AddLaunchOffsets(sVolley& v) {
 void StraightVelocity(sVolley& v) {
   const double s = v.dSpeed;
   switch (v.nDirection) {
-    case 2: v.dVX = -s; v.dVY = 0; break;
-    case 3: v.dVX = s; v.dVY = 0; break;
-    case 6: v.dVX = 0; v.dVY = -s; break;
-    case 7: v.dVX = 0; v.dVY = s; break;
-    case 8: v.dVX = -kK * s; v.dVY = -kK * s; break;
-    case 9: v.dVX = -kK * s; v.dVY = kK * s; break;
-    case 10: v.dVX = kK * s; v.dVY = -kK * s; break;
-    case 11: v.dVX = kK * s; v.dVY = kK * s; break;
-    default: break;
+    case 2:
+      v.dVX = -s;
+      v.dVY = 0;
+      break;
+    case 3:
+      v.dVX = s;
+      v.dVY = 0;
+      break;
+    case 6:
+      v.dVX = 0;
+      v.dVY = -s;
+      break;
+    case 7:
+      v.dVX = 0;
+      v.dVY = s;
+      break;
+    case 8:
+      v.dVX = -kK * s;
+      v.dVY = -kK * s;
+      break;
+    case 9:
+      v.dVX = -kK * s;
+      v.dVY = kK * s;
+      break;
+    case 10:
+      v.dVX = kK * s;
+      v.dVY = -kK * s;
+      break;
+    case 11:
+      v.dVX = kK * s;
+      v.dVY = kK * s;
+      break;
+    default:
+      break;
   }
 }
 
@@ -128,10 +153,14 @@ std::int32_t FiringAngle(const cEdShot& def, const cObject& owner, std::int32_t 
 // The reference object of THUNDER and SURROUND, or none.
 cCharaBase* ReferenceObject(cCharaBase& owner, const cEdShot& def) {
   switch (ShotBaseObject(def)) {
-    case 0: return owner.m_Targets[ShotAimSlot(def)];
-    case 1: return g_Heroes.empty() ? nullptr : &g_Heroes.front();
-    case 2: return &owner;
-    default: return nullptr;
+    case 0:
+      return owner.m_Targets[ShotAimSlot(def)];
+    case 1:
+      return g_Heroes.empty() ? nullptr : &g_Heroes.front();
+    case 2:
+      return &owner;
+    default:
+      return nullptr;
   }
 }
 
@@ -188,15 +217,20 @@ void AddLink(cCharaBase* chara, cShot* shot, int kind) {
 int ShotDirCode(int choice, int facing) {
   const bool right = facing == 1;
   switch (choice) {
-    case 0: return right ? 3 : 2;
-    case 1: return right ? 2 : 3;
-    case 4: return right ? 7 : 6;
-    case 5: return right ? 6 : 7;
+    case 0:
+      return right ? 3 : 2;
+    case 1:
+      return right ? 2 : 3;
+    case 4:
+      return right ? 7 : 6;
+    case 5:
+      return right ? 6 : 7;
     case 12: {
       const cFlowRun* flow = CurFlow();
       return MapDirection(flow ? flow->m_nFirstKey : 0, 0, facing);
     }
-    default: return choice;
+    default:
+      return choice;
   }
 }
 
@@ -266,11 +300,11 @@ void LayoutStraightAAngled(sVolley& v, cEdShot& def, cCharaBase& owner) {
   const double theta0 =
       AimOrDirection(g.cx + g.Mx + v.nLaunchX, g.cy + g.My + v.nLaunchY, owner, def, v);
   PlaceRotatedFromOwner(v, owner, theta0);
-  const double theta =
-      ShotAimFlag(def)
-          ? AimAngle(v.nBaseX + v.nLaunchX + (g.w >> 1), v.nBaseY + v.nLaunchY + (g.h >> 1), owner,
-                     def, v) + static_cast<double>(v.nAngle)
-          : theta0;
+  const double theta = ShotAimFlag(def)
+                           ? AimAngle(v.nBaseX + v.nLaunchX + (g.w >> 1),
+                                      v.nBaseY + v.nLaunchY + (g.h >> 1), owner, def, v) +
+                                 static_cast<double>(v.nAngle)
+                           : theta0;
   const double d = PlaySin(theta * kDegRad);
   const double e = PlayCos(theta * kDegRad);
   const int alongX = (g.q + (g.w >> 1)) * (g.n - 1);
@@ -298,10 +332,22 @@ void LayoutStraightB(sVolley& v, const cEdShot& def, const cObject& owner) {
   v.nStepY = -g.S - g.h;
   const int left = g.cx + g.L + 1 - g.w, right = g.cx + g.R + 1;
   switch (v.nDirection) {
-    case 2: case 8: case 9: v.nBaseX = left; break;
-    case 3: case 10: case 11: v.nBaseX = right; break;
-    case 6: case 7: v.nBaseX = owner.m_nFacing == 1 ? right : left; break;
-    default: break;
+    case 2:
+    case 8:
+    case 9:
+      v.nBaseX = left;
+      break;
+    case 3:
+    case 10:
+    case 11:
+      v.nBaseX = right;
+      break;
+    case 6:
+    case 7:
+      v.nBaseX = owner.m_nFacing == 1 ? right : left;
+      break;
+    default:
+      break;
   }
   StraightVelocity(v);
   AddLaunchOffsets(v);
@@ -317,15 +363,40 @@ void LayoutStraightBAngled(sVolley& v, cEdShot& def, cCharaBase& owner) {
 void LayoutSpread(sVolley& v, const cEdShot& def, const cObject& owner) {
   const sGeom g = Geom(v, &def, owner);
   switch (v.nDirection) {
-    case 2: v.nBaseX = g.cx + g.L - g.w + 1; v.nBaseY = g.cy + g.My - (g.h >> 1); break;
-    case 3: v.nBaseX = g.cx + g.R + 1; v.nBaseY = g.cy + g.My - (g.h >> 1); break;
-    case 6: v.nBaseX = g.cx + g.Mx - (g.w >> 1); v.nBaseY = g.cy + g.T - g.h; break;
-    case 7: v.nBaseX = g.cx + g.Mx - (g.w >> 1); v.nBaseY = g.cy + g.B + 1; break;
-    case 8: v.nBaseX = X8(g); v.nBaseY = Y8(g); break;
-    case 9: v.nBaseX = X8(g); v.nBaseY = Y9(g); break;
-    case 10: v.nBaseX = X10(g); v.nBaseY = Y8(g); break;
-    case 11: v.nBaseX = X10(g); v.nBaseY = Y9(g); break;
-    default: break;
+    case 2:
+      v.nBaseX = g.cx + g.L - g.w + 1;
+      v.nBaseY = g.cy + g.My - (g.h >> 1);
+      break;
+    case 3:
+      v.nBaseX = g.cx + g.R + 1;
+      v.nBaseY = g.cy + g.My - (g.h >> 1);
+      break;
+    case 6:
+      v.nBaseX = g.cx + g.Mx - (g.w >> 1);
+      v.nBaseY = g.cy + g.T - g.h;
+      break;
+    case 7:
+      v.nBaseX = g.cx + g.Mx - (g.w >> 1);
+      v.nBaseY = g.cy + g.B + 1;
+      break;
+    case 8:
+      v.nBaseX = X8(g);
+      v.nBaseY = Y8(g);
+      break;
+    case 9:
+      v.nBaseX = X8(g);
+      v.nBaseY = Y9(g);
+      break;
+    case 10:
+      v.nBaseX = X10(g);
+      v.nBaseY = Y8(g);
+      break;
+    case 11:
+      v.nBaseX = X10(g);
+      v.nBaseY = Y9(g);
+      break;
+    default:
+      break;
   }
   AddLaunchOffsets(v);
 }
@@ -435,28 +506,40 @@ void LayoutThunder(sVolley& v, const cEdShot& def, const cObject& owner, const c
     const int f = ((r - 1) >> 1) * G + (r % 2 == 0 ? (G >> 1) : 0);
     const int fk = TruncToInt32(f * kK), gk = TruncToInt32(G * kK);
     switch (v.nDirection) {
-      case 2: case 3: v.nRowStepX = 0; v.nRowStepY = G; v.nBaseY -= f; break;
-      case 6: case 7: v.nRowStepX = G; v.nRowStepY = 0; v.nBaseX -= f; break;
-      case 8: case 11:
+      case 2:
+      case 3:
+        v.nRowStepX = 0;
+        v.nRowStepY = G;
+        v.nBaseY -= f;
+        break;
+      case 6:
+      case 7:
+        v.nRowStepX = G;
+        v.nRowStepY = 0;
+        v.nBaseX -= f;
+        break;
+      case 8:
+      case 11:
         v.nRowStepX = gk;
         v.nRowStepY = TruncToInt32(-G * kK);
         v.nBaseX -= fk;
         v.nBaseY += fk;
         break;
-      case 9: case 10:
+      case 9:
+      case 10:
         v.nRowStepX = gk;
         v.nRowStepY = gk;
         v.nBaseX -= fk;
         v.nBaseY -= fk;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   AddLaunchOffsets(v);
 }
 
-void LayoutThunderAngled(sVolley& v, const cEdShot& def, const cObject& owner,
-                         const cObject& ref) {
+void LayoutThunderAngled(sVolley& v, const cEdShot& def, const cObject& owner, const cObject& ref) {
   LayoutThunder(v, def, owner, ref);
   SetVelocity(v, v.nAngle + DirAngle(v.nDirection));
 }
@@ -476,14 +559,16 @@ int AimAngle(double x, double y, cCharaBase& owner, cEdShot& def, sVolley& volle
   const cScrollAxis& ay = ScrollAxisY();
   const int cx = TruncToInt32(ax.m_dPos), cy = TruncToInt32(ay.m_dPos);
   const int tMx = CellCentreX(*target), tMy = CellCentreY(*target);
-  const bool scrolling = (ax.m_dSpeed != 0 && !ax.m_bAtLimit) || (ay.m_dSpeed != 0 && !ay.m_bAtLimit);
+  const bool scrolling =
+      (ax.m_dSpeed != 0 && !ax.m_bAtLimit) || (ay.m_dSpeed != 0 && !ay.m_bAtLimit);
   if (scrolling && !ShotScreenBound(def) && target->m_bScreenBound) {
     // The lead on a target that keeps its place on the scrolling screen, for the speed of a
     // shot of this copy.
     cShot probe;
     probe.SetUp(0, owner, kShotCmdKind, def, volley);
     probe.m_bScreenBound = 0;
-    const double speed = (def.m_sSpeed + probe.m_sCopyIndex * def.m_sSpeedClone) * 0.1 / g_dHitLevel;
+    const double speed =
+        (def.m_sSpeed + probe.m_sCopyIndex * def.m_sSpeedClone) * 0.1 / g_dHitLevel;
     double vx = 0, vy = 0;
     std::int32_t request = 0;
     CalcAimVelocity(vx, vy, request, target, x - cx, y - cy, tMx, tMy, speed, 0, 1, 0);
@@ -495,8 +580,7 @@ int AimAngle(double x, double y, cCharaBase& owner, cEdShot& def, sVolley& volle
 
 // ---- formations ---------------------------------------------------------------------------
 
-void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                   sVolley& v) {
+void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutStraightAAngled(v, def, owner);
   else
@@ -504,8 +588,7 @@ void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   SpawnRow(list, owner, run, def, v);
 }
 
-void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                   sVolley& v) {
+void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutStraightBAngled(v, def, owner);
   else
@@ -513,8 +596,7 @@ void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   SpawnRow(list, owner, run, def, v);
 }
 
-void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                sVolley& v) {
+void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutSpreadAngled(v, def, owner);
   else
@@ -534,8 +616,7 @@ void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& de
   }
 }
 
-void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                 sVolley& v) {
+void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   const cCharaBase* ref = ReferenceObject(owner, def);
   if (!ref) return;
   if (v.nAngle == 0)
@@ -556,8 +637,7 @@ void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& d
   }
 }
 
-void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                   sVolley& v) {
+void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   LayoutAtOwnerCentre(v, def, owner);
   StartAtBase(v);
   const int n = def.m_nCount;
@@ -569,8 +649,7 @@ void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   }
 }
 
-void FireSurround(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                  sVolley& v) {
+void FireSurround(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   const cCharaBase* ref = ReferenceObject(owner, def);
   if (!ref) return;
   const sGeom g = Geom(v, &def, *ref);
@@ -672,10 +751,17 @@ void SpawnAt(cList<cShot>* list, sVolley& v, cCharaBase& owner, cCmdRun& run, cE
       const cEdChara& chara = (*charas)[def.m_sSummonIndex];
       int group = 0;
       switch (ShotGroupChoice(def)) {
-        case 0: group = chara.m_nGroup; break;
-        case 1: group = owner.m_Def.m_nGroup; break;
-        case 2: group = def.m_nGroup; break;
-        default: return;  // no group named: nothing summoned
+        case 0:
+          group = chara.m_nGroup;
+          break;
+        case 1:
+          group = owner.m_Def.m_nGroup;
+          break;
+        case 2:
+          group = def.m_nGroup;
+          break;
+        default:
+          return;  // no group named: nothing summoned
       }
       SpawnCharacter(g_CharaList, x, y, group, facing, def, chara, scene.m_nCharaNo, &owner);
       break;

@@ -23,16 +23,15 @@ extern const std::int32_t g_DirAngleInt[12];
 
 // One formation: lays the record out and puts an object at each point (list: the shot list,
 // or none for the summons).
-using FormationHandler = void (*)(cList<cShot>* list, cCharaBase& owner, cCmdRun& run,
-                                  cEdShot& def, sVolley& volley);
+using FormationHandler = void (*)(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+                                  sVolley& volley);
 extern const FormationHandler g_FormationFunc[FORMATION_COUNT];
 
 void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                    sVolley& volley);
 void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                    sVolley& volley);
-void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
-                sVolley& volley);
+void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& volley);
 void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                  sVolley& volley);
 void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
@@ -50,8 +49,7 @@ void SummonBlockFromPalette(cCharaBase& owner, cCmdRun& run, cEdShot& params);
 
 // Creates the object of the run's command kind at the record's spawn point: a shot (11), a
 // block change (13), a character (14) or an item (15).
-void SpawnAt(cList<cShot>* list, sVolley& volley, cCharaBase& owner, cCmdRun& run,
-             cEdShot& def);
+void SpawnAt(cList<cShot>* list, sVolley& volley, cCharaBase& owner, cCmdRun& run, cEdShot& def);
 // Whole degrees from the map point (x, y) toward the owner's aim target; with a target that
 // moves with the scrolling screen, the lead angle, and the record's speed becomes the speed
 // the lead needs.
@@ -67,8 +65,7 @@ void LayoutStraightBAngled(sVolley& v, cEdShot& def, cCharaBase& owner);
 void LayoutSpread(sVolley& v, const cEdShot& def, const cObject& owner);
 void LayoutSpreadAngled(sVolley& v, cEdShot& def, cCharaBase& owner);
 void LayoutThunder(sVolley& v, const cEdShot& def, const cObject& owner, const cObject& ref);
-void LayoutThunderAngled(sVolley& v, const cEdShot& def, const cObject& owner,
-                         const cObject& ref);
+void LayoutThunderAngled(sVolley& v, const cEdShot& def, const cObject& owner, const cObject& ref);
 void LayoutAtOwnerCentre(sVolley& v, const cEdShot& def, const cObject& owner);
 // The base point beside the owner in the direction theta (degrees).
 void PlaceRotatedFromOwner(sVolley& v, const cObject& owner, double theta);

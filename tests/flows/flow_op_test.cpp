@@ -82,8 +82,8 @@ class FlowOpTest : public cPlayWorld {
 
 TEST_F(FlowOpTest, SelectionsReachTheirFlows) {
   // STOP ALL_OTHERS: the running flow goes on, every other one stops.
-  cChara& c = Make({Flow(1, {FlowOp(FLOWOP_STOP, FLOWSEL_OTHERS)}), Flow(2, {Wait()}),
-                    Flow(3, {Wait()})});
+  cChara& c =
+      Make({Flow(1, {FlowOp(FLOWOP_STOP, FLOWSEL_OTHERS)}), Flow(2, {Wait()}), Flow(3, {Wait()})});
   for (cFlowRun& f : c.m_FlowRuns) f.Start(&c);
   RunOp(c, 0);
   EXPECT_EQ(Running(c), (std::vector<int>{1, 0, 0}));
@@ -109,8 +109,8 @@ TEST_F(FlowOpTest, SelectionsReachTheirFlows) {
 }
 
 TEST_F(FlowOpTest, DeleteRemovesATargetsFlowsAtOnceAndMarksOwnFlows) {
-  cChara& target = Make({Flow(3, {Wait()}), Flow(5, {Wait()}), Flow(5, {Wait()}),
-                         Flow(6, {Wait()})});
+  cChara& target =
+      Make({Flow(3, {Wait()}), Flow(5, {Wait()}), Flow(5, {Wait()}), Flow(6, {Wait()})});
   cChara& c = Make({Flow(1, {FlowOp(FLOWOP_DELETE, FLOWSEL_BY_ID, 5, 1)}), Flow(5, {Wait()})});
   SetTarget(c, 0, &target, 0);
   RunOp(c, 0);
@@ -143,7 +143,6 @@ TEST_F(FlowOpTest, PauseFreezesTheFlowAndItsAnimationsUntilResumed) {
   RunOp(c, 1);
   EXPECT_EQ(paused.m_bPaused, 0);
   EXPECT_EQ(c.m_OneShotAnime.front().m_bPaused, 0);
-
 }
 
 TEST_F(FlowOpTest, FlowsStartingEachOtherBeforeTheStageStopAtTheirDepth) {
@@ -156,7 +155,8 @@ TEST_F(FlowOpTest, FlowsStartingEachOtherBeforeTheStageStopAtTheirDepth) {
   // A chain without a cycle starts every flow, however long.
   std::vector<cEdFlow> chain;
   for (int i = 1; i <= 20; ++i)
-    chain.push_back(Flow(i, {FlowOp(FLOWOP_START, FLOWSEL_BY_ID, i + 1)}, TRIGGER_BEFORE_STAGE_START));
+    chain.push_back(
+        Flow(i, {FlowOp(FLOWOP_START, FLOWSEL_BY_ID, i + 1)}, TRIGGER_BEFORE_STAGE_START));
   cChara& d = Make(chain);
   d.m_FlowRuns[0].Start(&d);
   for (const cFlowRun& f : d.m_FlowRuns) EXPECT_EQ(f.m_bStarted, 1) << f.m_nIndex;

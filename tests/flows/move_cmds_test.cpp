@@ -204,10 +204,10 @@ TEST_F(MoveCmdTest, GroundMoveTurnsAtALedgeEvenWithItsFacingFixed) {
     int facingAfter;
   };
   const sCase cases[] = {
-      {0, 10, 4, 5, 1},  // on the floor: walks on
-      {0, 10, 5, 6, 0},  // right foot over the gap: turns left
-      {0, -10, 5, 6, 1}, // walking backward the turn swaps
-      {1, -10, 5, 6, 0}, // not before 805
+      {0, 10, 4, 5, 1},   // on the floor: walks on
+      {0, 10, 5, 6, 0},   // right foot over the gap: turns left
+      {0, -10, 5, 6, 1},  // walking backward the turn swaps
+      {1, -10, 5, 6, 0},  // not before 805
   };
   for (const sCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.compat805 << " " << c.speed << " " << c.left);
@@ -335,10 +335,10 @@ TEST_F(MoveCmdTest, HomingWithALagSteersWhereTheTargetWas) {
     vy.push_back(ch.m_dVY);
     target.m_Rect.m_nTop += 10;  // the target falls 10 px per sub-step
   }
-  EXPECT_EQ(vy[0], 0);  // level with it at the start
-  EXPECT_EQ(vy[5], 0);  // the course is kept between samples
-  EXPECT_EQ(vy[6], 0);  // aims where it was 6 sub-steps ago
-  EXPECT_GT(vy[12], 0); // and then where it was at sub-step 6
+  EXPECT_EQ(vy[0], 0);   // level with it at the start
+  EXPECT_EQ(vy[5], 0);   // the course is kept between samples
+  EXPECT_EQ(vy[6], 0);   // aims where it was 6 sub-steps ago
+  EXPECT_GT(vy[12], 0);  // and then where it was at sub-step 6
   EXPECT_EQ(vy[11], vy[6]);
 }
 
@@ -390,9 +390,9 @@ TEST_F(MoveCmdTest, TurnFacesTargetsAndBlockSidesEveryTenthOfASecond) {
     int want;
   };
   const sCase cases[] = {
-      {0, NAN, -1, 0},  {1, NAN, -1, 1},  {2, 0, -1, 0},   // equal centres: left
-      {3, 0, -1, 1},    {4, 5, -1, 1},    {5, 5, -1, 0},
-      {10, NAN, 1, 1},  {11, NAN, 1, 0},  {10, NAN, -1, 1}, // none: unchanged
+      {0, NAN, -1, 0}, {1, NAN, -1, 1}, {2, 0, -1, 0},  // equal centres: left
+      {3, 0, -1, 1},   {4, 5, -1, 1},   {5, 5, -1, 0},
+      {10, NAN, 1, 1}, {11, NAN, 1, 0}, {10, NAN, -1, 1},  // none: unchanged
   };
   for (const sCase& c : cases) {
     SCOPED_TRACE(c.choice);

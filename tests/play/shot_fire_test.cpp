@@ -11,10 +11,10 @@
 #include "content/palette.h"
 #include "flows/shot_cmds.h"
 #include "foundation/random.h"
-#include "objects/chara_flows.h"
 #include "media/sound.h"
-#include "play/spawn.h"
+#include "objects/chara_flows.h"
 #include "play/scroll_axis.h"
+#include "play/spawn.h"
 #include "project/database.h"
 #include "project/sword_type.h"
 #include "stage_end_fixture.h"
@@ -85,8 +85,8 @@ class ShotFireTest : public cStageFixture {
   std::vector<sShotRow> Shots() const {
     std::vector<sShotRow> rows;
     for (const cShot& s : scene.m_ShotList)
-      rows.push_back({static_cast<int>(s.m_dX), static_cast<int>(s.m_dY), s.m_dBaseVX,
-                      s.m_dBaseVY});
+      rows.push_back(
+          {static_cast<int>(s.m_dX), static_cast<int>(s.m_dY), s.m_dBaseVX, s.m_dBaseVY});
     return rows;
   }
   // The velocity of speed 1 at the angle, degrees.
@@ -190,10 +190,20 @@ TEST_F(ShotFireTest, ThunderRowsAndSpacing) {
   };
   const int right = 320 + 640 - 16, centre = 320 + 216 - 8;
   const sCase cases[] = {
-      {3, 0, {{right, centre - 32}, {right, centre}, {right, centre + 32},
-              {right - 32, centre - 32}, {right - 32, centre}, {right - 32, centre + 32}}},
-      {2, 0, {{right, centre - 16}, {right, centre + 16}, {right - 32, centre - 16},
-              {right - 32, centre + 16}}},
+      {3,
+       0,
+       {{right, centre - 32},
+        {right, centre},
+        {right, centre + 32},
+        {right - 32, centre - 32},
+        {right - 32, centre},
+        {right - 32, centre + 32}}},
+      {2,
+       0,
+       {{right, centre - 16},
+        {right, centre + 16},
+        {right - 32, centre - 16},
+        {right - 32, centre + 16}}},
       {1, 1, {{right, centre}, {right - 16, centre}}},  // older projects: no spacing
   };
   for (const sCase& c : cases) {
