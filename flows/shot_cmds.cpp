@@ -42,21 +42,18 @@ void EveryTenth(cCharaBase* chara, cCmdRun& run, Act act) {
   if (run.m_nCount >= g_nHitLevel6) run.m_nCount = 0;
 }
 
-// Reports a refusal once per play scene.
-void ReportOnce(const cPlayScene*& logged, const char* text) {
-  if (logged == g_pPlayScene) return;
-  logged = g_pPlayScene;
-  Report("%s", text);
-}
-
 // ---- flow operations ----
 
 int s_nStartDepth = 0;
+bool s_bStartDepthReported = false;
 
 void StartNested(cFlowRun& flow, cCharaBase& owner) {
-  static const cPlayScene* s_logged = nullptr;
   if (s_nStartDepth >= kMaxNestedFlowStarts) {
-    ReportOnce(s_logged, "Flows start one another without end: the deepest start was left out");
+    if (!s_bStartDepthReported) {
+      s_bStartDepthReported = true;
+      Report("flows start one another deeper than %d: the deeper start was left out",
+             kMaxNestedFlowStarts);
+    }
     return;
   }
   ++s_nStartDepth;
@@ -102,6 +99,8 @@ void ApplyFlowOp(int op, cCharaBase& owner, cFlowRun& flow) {
 }
 
 }  // namespace
+
+void ResetFlowStartReport() { s_bStartDepthReported = false; }
 
 void ExecCmd_Shot(cCharaBase* chara, cCmdRun& run) {
   EveryTenth(chara, run, [&run](cCharaBase& c, cEdShot& def) {

@@ -7,8 +7,11 @@ class cCmdRun;
 
 // The flow operations and their selections are eFlowOp and eFlowSel of the command tables.
 
-// Flows started inside one another's start stop at this depth.
+// Flows started inside one another's start stop at this depth, with one line in the report
+// log per stage.
 inline constexpr int kMaxNestedFlowStarts = 1000;
+// A new stage may report a start too deep again.
+void ResetFlowStartReport();
 
 void ExecCmd_Shot(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run);

@@ -71,15 +71,20 @@ int ExtraCopies(const cEdChara& def) { return static_cast<std::int8_t>(def.m_nCo
 
 }  // namespace
 
+namespace {
+bool s_bListFullReported = false;
+}  // namespace
+
 bool RunTimeListFull(std::size_t size) {
-  static const cPlayScene* s_logged = nullptr;
   if (size < kMaxRunTimeObjects) return false;
-  if (s_logged != g_pPlayScene) {
-    s_logged = g_pPlayScene;
-    ErrLogF("Too many objects: a summon was refused");
+  if (!s_bListFullReported) {
+    s_bListFullReported = true;
+    Report("Too many objects: an object made during play was refused");
   }
   return true;
 }
+
+void ResetRunTimeListReport() { s_bListFullReported = false; }
 
 void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
                     cEdChara& def, cItem* item) {

@@ -5,10 +5,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "content/command.h"
 #include "content/flow.h"
+#include "flows/shot_cmds.h"
+#include "foundation/report.h"
 #include "foundation/timer.h"
+#include "objects/chara_flows.h"
 #include "stage_fixture.h"
 
 namespace {
@@ -94,6 +100,46 @@ TEST_F(CommandPlayTest, AShooterFiresEveryTenthOfASecond) {
   EXPECT_EQ(scene.m_nShotNo - before, 20);
   ASSERT_FALSE(scene.m_ShotList.empty());
   EXPECT_LT(scene.m_ShotList.front().m_dBaseVX, 0);  // forward: to the left
+}
+
+TEST_F(CommandPlayTest, FlowsStartingEachOtherAreReportedOncePerStage) {
+  ReportOpen("Report_Game.txt");
+  auto start = [](int id) {
+    cEdCmd op = Cmd(CMD_FLOW_OP, 0);
+    op.m_bParallel = 1;
+    op.m_Params[0] = FLOWOP_START;
+    op.m_Params[1] = FLOWSEL_BY_ID;
+    op.m_Params[2] = id;
+    return op;
+  };
+  cChara& c = Build(start(2), MOVE_FLY, 6, 3);
+  cEdFlow a, b;
+  a.m_nID = 1;
+  b.m_nID = 2;
+  a.m_nTrigger = b.m_nTrigger = TRIGGER_BEFORE_STAGE_START;
+  a.m_Cmds.push_back(start(2));
+  b.m_Cmds.push_back(start(1));
+  c.m_Def.m_Flows = FlowVector({a, b});
+  SetupFlows(c, c.m_Def.m_Flows, 0, 0);
+  auto reported = [] {
+    std::ifstream in("Report_Game.txt");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int n = 0;
+    for (std::size_t at = text.find("deeper than 1000"); at != std::string::npos;
+         at = text.find("deeper than 1000", at + 1))
+      ++n;
+    return n;
+  };
+  for (int i = 0; i < 2; ++i) c.m_FlowRuns[0].Start(&c);
+  EXPECT_EQ(reported(), 1);
+  // The next stage reports it again.
+  SetUpStage(1);
+  ASSERT_FALSE(g_CharaList.empty());
+  cChara& again = g_CharaList.front();
+  again.m_Def.m_Flows = FlowVector({a, b});
+  SetupFlows(again, again.m_Def.m_Flows, 0, 0);
+  again.m_FlowRuns[0].Start(&again);
+  EXPECT_EQ(reported(), 2);
 }
 
 }  // namespace
