@@ -7,6 +7,7 @@
 #include "flows/move_cmds.h"
 #include "flows/run_code.h"
 #include "flows/status_ops.h"
+#include "flows/shot_cmds.h"
 #include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "play/play_scene.h"
@@ -156,7 +157,7 @@ void ItemCmd_FlowOperation(cCharaBase* chara, cEdCmd& cmd, int bDeferred) {
   cCharaBase* current = CurChara();
   if (!bDeferred && current && !g_Heroes.empty() && current == &g_Heroes.front()) {
     // The hero is walking its own flows: the change waits until the walk is over.
-    QueueHeroItemCmd(*current, cmd);
+    g_Heroes.front().QueueItemCmd(cmd);
     return;
   }
   if (!chara) return;

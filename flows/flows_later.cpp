@@ -7,15 +7,6 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-void ExecCmd_MoveCharge(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveHoming(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Shot(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Sword(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonBlock(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonChara(cCharaBase*, cCmdRun&) {}
-void ExecCmd_SummonItem(cCharaBase*, cCmdRun&) {}
-void ExecCmd_FlowOp(cCharaBase*, cCmdRun&) {}
-
 // The stage ends, so that a stage can be played to its goal before the next-stage choice
 // is built.
 int ExecStageClear(cCharaBase*, cEdCmd&) { return 1; }
@@ -37,15 +28,3 @@ void ExecScreenColor(cCharaBase*, cEdCmd&) {}
 void ExecBackground(cCharaBase*, cEdCmd&) {}
 void ExecSound(cCharaBase*, cEdCmd&) {}
 void ExecBgm(cCharaBase*, cEdCmd&) {}
-
-namespace {
-cVector<cEdCmd> s_PendingItemCmds;
-}
-
-void QueueHeroItemCmd(cCharaBase&, const cEdCmd& cmd) { s_PendingItemCmds.push_back(cmd); }
-
-void ReplayHeroItemCmds(cCharaBase& hero) {
-  cVector<cEdCmd> queue;
-  queue.swap(s_PendingItemCmds);
-  for (cEdCmd& cmd : queue) ItemCmd_FlowOperation(&hero, cmd, 1);
-}

@@ -5,8 +5,10 @@
 #include "flows/flow_run.h"
 #include "foundation/play_math.h"
 #include "media/sound.h"
+#include "objects/aim.h"
 #include "objects/chara_base.h"
 #include "objects/play_units.h"
+#include "objects/shot_fire.h"
 #include "project/system_data.h"
 
 namespace {
@@ -18,6 +20,20 @@ const cEdMove* MoveOf(const cCmdRun& run) {
 
 // A character that moves no longer keeps its place on the screen.
 void ClearAnchors(cCharaBase& chara) { chara.m_bAnchorX = chara.m_bAnchorY = 0; }
+
+// The live character in the move's target slot, or none (an empty slot, a slot outside the
+// four, or a defeated character).
+cCharaBase* MoveTarget(const cCharaBase& chara, const cEdMove& move) {
+  const int slot = move.m_nTargetSlot;
+  if (slot < 0 || slot >= static_cast<int>(chara.m_Targets.size())) return nullptr;
+  cCharaBase* target = chara.m_Targets.data()[slot];
+  return target && !target->m_bFinished ? target : nullptr;
+}
+
+// The degrees of a velocity's direction, in whole degrees.
+double WholeDegrees(double y, double x) {
+  return TruncToInt32(PlayAtan2(y, x) * 57.29577951308239);
+}
 
 }  // namespace
 
@@ -77,10 +93,17 @@ void ExecCmd_MoveCircle(cCharaBase* chara, cCmdRun& run) {
   }
   bool counter = false;  // counter-clockwise
   switch (run.m_cDir) {
-    case 1: counter = true; break;
-    case 2: counter = chara->m_nFacing == 1; break;
-    case 3: counter = chara->m_nFacing == 0; break;
-    default: break;
+    case 1:
+      counter = true;
+      break;
+    case 2:
+      counter = chara->m_nFacing == 1;
+      break;
+    case 3:
+      counter = chara->m_nFacing == 0;
+      break;
+    default:
+      break;
   }
   // The phase runs through 360 x N per turn and advances N x the speed in degrees.
   const double amplitude = -static_cast<double>(run.m_nMoveArg1);
@@ -90,6 +113,92 @@ void ExecCmd_MoveCircle(cCharaBase* chara, cCmdRun& run) {
   if (chara->m_bNoGravity && !move->m_bLockY)
     vy = CalcWavePos(amplitude, 1, run.m_dPhaseY, step, counter ? 90 : 270) * run.m_dSpeed;
   chara->ApplyCmdMove(vx, vy, 0, run, *move, 0);
+}
+
+void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run) {
+  const cEdMove* move = MoveOf(run);
+  if (!chara || !move) return;
+  ClearAnchors(*chara);
+  const bool flying = chara->m_bNoGravity != 0;
+  if (!run.m_bBegun) {
+    run.m_bBegun = 1;
+    chara->InitMoveAngle(run);
+    chara->InitMoveTarget(run);
+    run.m_dVelX = run.m_dVelY = 0;
+    run.m_nFaceReq = 0;
+    cCharaBase* target = MoveTarget(*chara, *move);
+    if (!target) return;  // stands for the whole run
+    if (flying) {
+      double x = 0, y = 0;
+      target->GetAttachPos(x, y, run);
+      chara->MoveTowardTarget(run, *move, target, x, y);
+    } else if (!move->m_bLockX) {
+      CalcMoveTowardX(run.m_dVelX, run.m_dVelY, run.m_nFaceReq, target, CellCentreX(*chara),
+                      AddWrap32(CellCentreX(*target), run.m_nTargetX), run.m_dSpeed,
+                      chara->m_bScreenBound, 0);
+    }
+    if (run.m_nAngle != 0) {
+      // The aimed course turned by the angle.
+      const double s = run.m_dSpeed;
+      if (!g_SystemData.bCompatCharge) {
+        const double theta =
+            (WholeDegrees(run.m_dVelY, run.m_dVelX) + 180 + run.m_nAngle) * kAngleDegToRad;
+        run.m_dVelX = -s * PlayCos(theta);
+        if (flying) run.m_dVelY = -s * PlaySin(theta);
+      } else {
+        const double theta =
+            (WholeDegrees(run.m_dVelX, run.m_dVelY) + 90 + run.m_nAngle) * kAngleDegToRad;
+        run.m_dVelX = s * PlayCos(theta);
+        if (flying) run.m_dVelY = -s * PlaySin(theta);
+      }
+    }
+  }
+  if (!flying) run.m_dVelY = 0;
+  chara->ApplyCmdMove(run.m_dVelX, run.m_dVelY, run.m_nFaceReq, run, *move, 0);
+}
+
+void ExecCmd_MoveHoming(cCharaBase* chara, cCmdRun& run) {
+  const cEdMove* move = MoveOf(run);
+  if (!chara || !move) return;
+  cCharaBase* target = MoveTarget(*chara, *move);
+  if (!target) return;  // waits, without counting
+  if (!run.m_bBegun) {
+    run.m_bBegun = 1;
+    chara->InitMoveTarget(run);
+  }
+  const bool flying = chara->m_bNoGravity != 0;
+  if (!flying && move->m_bLockX) return;
+  ClearAnchors(*chara);
+  // The point followed now: the target's, or on the ground its centre line.
+  sSamplePoint now;
+  if (flying) {
+    target->GetAttachPos(now.dX, now.dY, run);
+  } else {
+    now.dX = AddWrap32(CellCentreX(*target), run.m_nTargetX);
+    run.m_dVelY = 0;
+  }
+  auto aim = [&](const sSamplePoint& p) {
+    if (flying)
+      chara->MoveTowardTarget(run, *move, target, p.dX, p.dY);
+    else
+      chara->MoveTowardX(run, target, p.dX, chara->m_bScreenBound, move->m_bStopAtTarget);
+  };
+  const int lag = run.m_nMoveArg1;
+  if (lag <= 0) {
+    aim(now);
+  } else if (run.m_nCount == 0) {
+    run.m_Samples.clear();
+    run.m_Samples.push_back(now);
+    aim(now);
+  } else if (run.m_nCount % lag == 0) {
+    // Steers where the target was a lag ago.
+    if (!run.m_Samples.empty()) aim(run.m_Samples.front());
+    run.m_Samples.push_back(now);
+    if (!run.m_Samples.empty()) run.m_Samples.pop_front();
+  }
+  if (!flying) run.m_dVelY = 0;
+  chara->ApplyCmdMove(run.m_dVelX, run.m_dVelY, run.m_nFaceReq, run, *move, 0);
+  run.m_nCount = AddWrap32(run.m_nCount, 1);
 }
 
 void ExecCmd_MoveAvoidOffscreen(cCharaBase* chara, cCmdRun& run) {

@@ -8,10 +8,12 @@
 #include "content/shot.h"
 #include "flows/flow_run.h"
 #include "foundation/play_math.h"
+#include "objects/aim.h"
 #include "objects/chara.h"
 #include "objects/chara_base.h"
 #include "objects/chara_flows.h"
 #include "objects/play_units.h"
+#include "objects/shot_fire.h"
 #include "play/input.h"
 #include "play/map_cells.h"
 #include "play/play_scene.h"
@@ -19,9 +21,6 @@
 #include "project/system_data.h"
 
 namespace {
-
-// 1 / sqrt(2), worked out once.
-const double kDiagonal = 1.0 / std::sqrt(2.0);
 
 // The facing request codes.
 constexpr int kFaceLeft = 1;
@@ -40,10 +39,6 @@ void Accelerate(double& speed, double v, double turnFactor, double limit, std::i
   if (speed > limit) speed = limit;
   if (speed < -limit) speed = -limit;
 }
-
-// The centre of the graphic cell on the screen, from the last screen rectangle.
-std::int32_t CellCentreX(const cObject& o) { return o.m_Rect.m_nLeft + (o.m_Rect.m_nWidth >> 1); }
-std::int32_t CellCentreY(const cObject& o) { return o.m_Rect.m_nTop + (o.m_Rect.m_nHeight >> 1); }
 
 // One axis of the return to the screen while it scrolls: the margins widen by |c + 1|, c the
 // axis's auto-scroll speed, and the move keeps up with the scroll.
@@ -119,18 +114,45 @@ void cCharaBase::DirToVelocity(double speed, int choice, double& vx, double& vy,
   vx = vy = 0;
   const int code = ResolveMoveDir(choice, 0, m_bNoGravity);
   const bool flying = m_bNoGravity != 0;
-  const double d = speed * kDiagonal;
+  const double d = speed * g_dDiagonal;
   int req = 0;
   switch (code) {
-    case 2: vx = -speed; req = kFaceLeft; break;
-    case 3: vx = speed; req = kFaceRight; break;
-    case 6: if (flying) vy = -speed; break;
-    case 7: if (flying) vy = speed; break;
-    case 8: vx = -d; if (flying) vy = -d; req = kFaceLeft; break;
-    case 9: vx = -d; if (flying) vy = d; req = kFaceLeft; break;
-    case 10: vx = d; if (flying) vy = -d; req = kFaceRight; break;
-    case 11: vx = d; if (flying) vy = d; req = kFaceRight; break;
-    default: return;  // no direction: no velocity and no request
+    case 2:
+      vx = -speed;
+      req = kFaceLeft;
+      break;
+    case 3:
+      vx = speed;
+      req = kFaceRight;
+      break;
+    case 6:
+      if (flying) vy = -speed;
+      break;
+    case 7:
+      if (flying) vy = speed;
+      break;
+    case 8:
+      vx = -d;
+      if (flying) vy = -d;
+      req = kFaceLeft;
+      break;
+    case 9:
+      vx = -d;
+      if (flying) vy = d;
+      req = kFaceLeft;
+      break;
+    case 10:
+      vx = d;
+      if (flying) vy = -d;
+      req = kFaceRight;
+      break;
+    case 11:
+      vx = d;
+      if (flying) vy = d;
+      req = kFaceRight;
+      break;
+    default:
+      return;  // no direction: no velocity and no request
   }
   if (m_Def.m_bFixedFacing == 0) request = req;
 }
@@ -140,18 +162,42 @@ void cCharaBase::AngleDirToVelocity(double speed, int choice, int angle, double&
   const int code = ResolveMoveDir(choice, 0, m_bNoGravity);
   int base = 0, req = 0;
   switch (code) {
-    case 2: base = 0; req = kFaceLeft; break;
-    case 3: base = 180; req = kFaceRight; break;
-    case 6: base = 90; break;
-    case 7: base = 270; break;
-    case 8: base = 45; req = kFaceLeft; break;
-    case 9: base = 315; req = kFaceLeft; break;
-    case 10: base = 135; req = kFaceRight; break;
-    case 11: base = 225; req = kFaceRight; break;
-    default: break;
+    case 2:
+      base = 0;
+      req = kFaceLeft;
+      break;
+    case 3:
+      base = 180;
+      req = kFaceRight;
+      break;
+    case 6:
+      base = 90;
+      break;
+    case 7:
+      base = 270;
+      break;
+    case 8:
+      base = 45;
+      req = kFaceLeft;
+      break;
+    case 9:
+      base = 315;
+      req = kFaceLeft;
+      break;
+    case 10:
+      base = 135;
+      req = kFaceRight;
+      break;
+    case 11:
+      base = 225;
+      req = kFaceRight;
+      break;
+    default:
+      break;
   }
   if (m_Def.m_bFixedFacing == 0) request = req;
-  const double theta = static_cast<double>(static_cast<std::int64_t>(base) + angle) * kDegToRad;
+  const double theta =
+      static_cast<double>(static_cast<std::int64_t>(base) + angle) * kAngleDegToRad;
   vx = -speed * PlayCos(theta);
   vy = m_bNoGravity ? -speed * PlaySin(theta) : 0.0;
 }
@@ -191,7 +237,8 @@ void cCharaBase::AimAtPoint(double speed, int tx, int ty, const cEdMove& move, c
     vx = move.m_bLockX ? 0.0 : dx / dist * speed;
     vy = move.m_bLockY ? 0.0 : dy / dist * speed;
   }
-  if (m_Def.m_bFixedFacing == 0) run.m_nFaceReq = vx < -1e-8 ? kFaceLeft : (vx > 1e-8 ? kFaceRight : 0);
+  if (m_Def.m_bFixedFacing == 0)
+    run.m_nFaceReq = vx < -1e-8 ? kFaceLeft : (vx > 1e-8 ? kFaceRight : 0);
   if (move.m_bCountArrival && speed != 0) {
     const double steps = std::floor(std::fabs(dist) / std::fabs(speed));
     run.m_nRemain = TruncToInt32(steps);
@@ -247,14 +294,31 @@ void cCharaBase::ProbeGroundTurn(const cCmdRun& run, double& vx, double& vy,
     request = request == kFaceLeft ? kFaceRight : kFaceLeft;
 }
 
+void cCharaBase::MoveTowardTarget(cCmdRun& run, const cEdMove& move, cCharaBase* target, double x,
+                                  double y) {
+  const int stop = move.m_bStopAtTarget;
+  if (!move.m_bLockX && !move.m_bLockY)
+    MoveToward(run, target, x, y, m_bScreenBound, stop);
+  else if (!move.m_bLockX)
+    MoveTowardX(run, target, x, m_bScreenBound, stop);
+  else if (!move.m_bLockY)
+    MoveTowardY(run, target, y, m_bScreenBound, stop);
+  else
+    run.m_dVelX = run.m_dVelY = 0;
+}
+
 void cCharaBase::CalcAvoidOffscreen(const cCmdRun& run, const cEdMove& move, double& vx,
                                     double& vy) {
   const bool facingRight = m_nFacing == 1;
   int code = move.m_nDirection;
-  if (code == 0) code = facingRight ? 3 : 2;
-  else if (code == 1) code = facingRight ? 2 : 3;
-  else if (code == 4) code = facingRight ? 7 : 6;
-  else if (code == 5) code = facingRight ? 6 : 7;
+  if (code == 0)
+    code = facingRight ? 3 : 2;
+  else if (code == 1)
+    code = facingRight ? 2 : 3;
+  else if (code == 4)
+    code = facingRight ? 7 : 6;
+  else if (code == 5)
+    code = facingRight ? 6 : 7;
   const bool left = code == 2 || code == 8 || code == 9;
   const bool right = code == 3 || code == 10 || code == 11;
   const bool up = code == 6 || code == 8 || code == 10;
@@ -265,18 +329,22 @@ void cCharaBase::CalcAvoidOffscreen(const cCmdRun& run, const cEdMove& move, dou
   const cScrollAxis& ay = ScrollAxisY();
   const sDrawRect& r = m_Rect;
   if (ax.m_dSpeed == 0 || ax.m_bAtLimit) {
-    if (left && r.m_nLeft > 608) vx = -s;
-    else if (right && r.m_nRight < 32) vx = s;
-    if (up && r.m_nTop > 448) vy = -s;
-    else if (down && r.m_nBottom < 32) vy = s;
+    if (left && r.m_nLeft > 608)
+      vx = -s;
+    else if (right && r.m_nRight < 32)
+      vx = s;
+    if (up && r.m_nTop > 448)
+      vy = -s;
+    else if (down && r.m_nBottom < 32)
+      vy = s;
     return;
   }
   vx = AvoidWhileScrolling(left, right, r.m_nLeft, r.m_nRight, 608, 640, ax, s);
   vy = AvoidWhileScrolling(up, down, r.m_nTop, r.m_nBottom, 448, 480, ay, s);
 }
 
-void cCharaBase::ApplyCmdMove(double vx, double vy, int request, cCmdRun& run,
-                              const cEdMove& move, int forceFacing) {
+void cCharaBase::ApplyCmdMove(double vx, double vy, int request, cCmdRun& run, const cEdMove& move,
+                              int forceFacing) {
   if ((m_Def.m_bFixedFacing == 0 || forceFacing == 1) && move.m_bKeepFacing == 0) {
     if (request == kFaceLeft) m_nFacing = 0;
     if (request == kFaceRight) m_nFacing = 1;

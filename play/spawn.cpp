@@ -29,17 +29,6 @@ int NoScore(const cEdShot& p) { return p.m_byReserved62; }
 int OwnerNotify(const cEdShot& p) { return p.m_byReserved63; }
 std::uint8_t OwnerNotifySlot(const cEdShot& p) { return static_cast<std::uint8_t>(p.m_byReserved64); }
 
-// Summons are refused past the bound of their list, with one line in the log per scene.
-bool RunTimeListFull(std::size_t size) {
-  static const cPlayScene* s_logged = nullptr;
-  if (size < kMaxRunTimeObjects) return false;
-  if (s_logged != g_pPlayScene) {
-    s_logged = g_pPlayScene;
-    ErrLogF("Too many objects: a summon was refused");
-  }
-  return true;
-}
-
 // The sub-steps of a summon's life time given in tenths of a second.
 std::int32_t LifeSubSteps(const cEdShot& p) {
   const std::int64_t steps = std::int64_t{SummonLifeTenths(p)} * g_nHitLevel6;
@@ -81,6 +70,21 @@ void PlaceCellCorner(cObject& o, double x, double y) {
 int ExtraCopies(const cEdChara& def) { return static_cast<std::int8_t>(def.m_nCopies); }
 
 }  // namespace
+
+namespace {
+bool s_bListFullReported = false;
+}  // namespace
+
+bool RunTimeListFull(std::size_t size) {
+  if (size < kMaxRunTimeObjects) return false;
+  if (!s_bListFullReported) {
+    s_bListFullReported = true;
+    Report("Too many objects: an object made during play was refused");
+  }
+  return true;
+}
+
+void ResetRunTimeListReport() { s_bListFullReported = false; }
 
 void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
                     cEdChara& def, cItem* item) {

@@ -21,6 +21,11 @@ enum eBlockChangeKind : std::int8_t {
 
 // Objects created while the stage runs are refused once their list holds this many.
 inline constexpr std::size_t kMaxRunTimeObjects = 1000000;
+// 1 when a list of objects created at run time holds kMaxRunTimeObjects already: the new one is
+// refused, with one line in the report log per stage.
+bool RunTimeListFull(std::size_t size);
+// A new stage may report a refusal again.
+void ResetRunTimeListReport();
 
 // The placements of the stage record: the extra copies of a character (each carrying a copy
 // of item, or none), and an item. Objects outside the whole map are dropped and use no number.

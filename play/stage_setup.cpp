@@ -7,6 +7,7 @@
 #include "content/chara.h"
 #include "content/item.h"
 #include "flows/flow_run.h"
+#include "flows/shot_cmds.h"
 #include "foundation/message_box.h"
 #include "foundation/random.h"
 #include "foundation/report.h"
@@ -231,6 +232,8 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
   scene.m_AttackHitStep = BuildAttackHitSteps(g_nHitLevel, g_Stage.m_nAttackHitLevel);
   scene.m_nStageEndReq = 0;
   scene.m_nCaptionCount = scene.m_nCaptionCount2 = 0;
+  ResetRunTimeListReport();
+  ResetFlowStartReport();
   if (g_Stage.m_bTimeLimit) {
     scene.m_bNoTimeLimit = 0;
     scene.m_nTime = g_Stage.m_nTimeLimit;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "content/command.h"
 #include "content/command_tables.h"
@@ -117,9 +118,8 @@ TEST_F(MoveCmdTest, LineByAngleRisesOnlyWhenFlying) {
     cChara& ch = Make(cmd, fly);
     ch.m_dVY = 0;
     Step(ch);
-    const double theta = 30 * kDegToRad;
-    EXPECT_DOUBLE_EQ(ch.m_dVX, -3.0 * PlayCos(theta));
-    EXPECT_DOUBLE_EQ(Run(ch).m_dVelY, fly ? -3.0 * PlaySin(theta) : 0.0);
+    EXPECT_NEAR(ch.m_dVX, -3.0 * std::sqrt(3.0) / 2, 1e-12);
+    EXPECT_NEAR(Run(ch).m_dVelY, fly ? -1.5 : 0.0, 1e-12);
   }
   // Mirrored for a character placed facing right: 360 - 30.
   cEdCmd cmd = Move(CMD_MOVE_LINE, MOVEDIR_LEFT, 30);
@@ -204,10 +204,10 @@ TEST_F(MoveCmdTest, GroundMoveTurnsAtALedgeEvenWithItsFacingFixed) {
     int facingAfter;
   };
   const sCase cases[] = {
-      {0, 10, 4, 5, 1},  // on the floor: walks on
-      {0, 10, 5, 6, 0},  // right foot over the gap: turns left
-      {0, -10, 5, 6, 1}, // walking backward the turn swaps
-      {1, -10, 5, 6, 0}, // not before 805
+      {0, 10, 4, 5, 1},   // on the floor: walks on
+      {0, 10, 5, 6, 0},   // right foot over the gap: turns left
+      {0, -10, 5, 6, 1},  // walking backward the turn swaps
+      {1, -10, 5, 6, 0},  // not before 805
   };
   for (const sCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.compat805 << " " << c.speed << " " << c.left);
@@ -290,6 +290,58 @@ TEST_F(MoveCmdTest, NaNVelocityAddsNothing) {
   EXPECT_EQ(ch.m_dVY, 0);
 }
 
+TEST_F(MoveCmdTest, ChargeAimsOnceAndStandsWithoutATarget) {
+  cEdCmd charge = Move(CMD_MOVE_RUSH, 0, 20);
+  charge.m_pMove->m_nTargetSlot = 1;
+  cChara& lonely = Make(charge, MOVE_FLY);
+  for (int i = 0; i < 3; ++i) {
+    Step(lonely);
+    EXPECT_EQ(lonely.m_dVX, 0);
+    EXPECT_EQ(lonely.m_dVY, 0);
+    EXPECT_EQ(lonely.m_bMoving, i > 0);  // the first step makes no move step
+  }
+  // A target straight to the right, the course turned by 45 degrees: down and right, or
+  // before 728 down and left.
+  charge.m_pMove->m_sAngle = 45;
+  charge.m_pMove->m_bMirrorAngle = 0;
+  for (int compat : {0, 1}) {
+    g_SystemData.bCompatCharge = compat;
+    cChara& ch = Make(charge, MOVE_FLY, 0, 1, 5, 5);
+    cChara& target = Make(Move(CMD_WAIT, 0), MOVE_FLY, 0, 1, 8, 5);
+    SetTarget(ch, 1, &target, 0);
+    Step(ch);
+    const double k = 2 * std::sqrt(0.5);
+    EXPECT_NEAR(ch.m_dVX, compat ? -k : k, 1e-12) << compat;
+    EXPECT_NEAR(ch.m_dVY, k, 1e-12) << compat;
+    target.m_dY += 100;  // the course stays
+    target.UpdateScreenRect();
+    Step(ch);
+    EXPECT_NEAR(ch.m_dVY, k, 1e-12);
+  }
+}
+
+TEST_F(MoveCmdTest, HomingWithALagSteersWhereTheTargetWas) {
+  cEdCmd homing = Move(CMD_MOVE_HOMING, 0, 10, 100);
+  homing.m_pMove->m_sHomingLag = 6;
+  cChara& ch = Make(homing, MOVE_FLY, 0, 1, 5, 5);
+  cChara& target = Make(Move(CMD_WAIT, 0), MOVE_FLY, 0, 1, 12, 5);
+  // An empty slot: it waits without counting.
+  Step(ch);
+  EXPECT_EQ(Run(ch).m_nCount, 0);
+  SetTarget(ch, 0, &target, 0);
+  std::vector<double> vy;
+  for (int i = 0; i <= 12; ++i) {
+    Step(ch);
+    vy.push_back(ch.m_dVY);
+    target.m_Rect.m_nTop += 10;  // the target falls 10 px per sub-step
+  }
+  EXPECT_EQ(vy[0], 0);   // level with it at the start
+  EXPECT_EQ(vy[5], 0);   // the course is kept between samples
+  EXPECT_EQ(vy[6], 0);   // aims where it was 6 sub-steps ago
+  EXPECT_GT(vy[12], 0);  // and then where it was at sub-step 6
+  EXPECT_EQ(vy[11], vy[6]);
+}
+
 TEST_F(MoveCmdTest, AvoidOffscreenMarginsFollowTheAutoScroll) {
   cEdCmd cmd = Move(CMD_MOVE_AVOID_OFFSCREEN, MOVEDIR_LEFT, 10);
   cChara& ch = Make(cmd, MOVE_FLY);
@@ -338,9 +390,9 @@ TEST_F(MoveCmdTest, TurnFacesTargetsAndBlockSidesEveryTenthOfASecond) {
     int want;
   };
   const sCase cases[] = {
-      {0, NAN, -1, 0},  {1, NAN, -1, 1},  {2, 0, -1, 0},   // equal centres: left
-      {3, 0, -1, 1},    {4, 5, -1, 1},    {5, 5, -1, 0},
-      {10, NAN, 1, 1},  {11, NAN, 1, 0},  {10, NAN, -1, 1}, // none: unchanged
+      {0, NAN, -1, 0}, {1, NAN, -1, 1}, {2, 0, -1, 0},  // equal centres: left
+      {3, 0, -1, 1},   {4, 5, -1, 1},   {5, 5, -1, 0},
+      {10, NAN, 1, 1}, {11, NAN, 1, 0}, {10, NAN, -1, 1},  // none: unchanged
   };
   for (const sCase& c : cases) {
     SCOPED_TRACE(c.choice);

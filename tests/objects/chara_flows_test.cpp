@@ -546,7 +546,9 @@ TEST_F(CharaFlowsTest, FlowChangeTakenWhileTheHeroRunsItsFlowsWaits) {
     ItemCmd_FlowOperation(&hero, cmd, 0);
     EXPECT_EQ(hero.m_FlowRuns.size(), 1u);
   }
-  ReplayHeroItemCmds(hero);
+  // The hero replays its queue after its flow pass.
+  ASSERT_EQ(hero.m_PendingItemCmds.size(), 1u);
+  ItemCmd_FlowOperation(&hero, hero.m_PendingItemCmds[0], 1);
   EXPECT_EQ(hero.m_FlowRuns.size(), 2u);
 }
 
