@@ -38,8 +38,4 @@ void DrawCharaIcon(cChara&) {}
 int IsCharaActive(const cChara&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
 
-int cMessage::Update(DDSURFACEDATA*, int) {
-  Note("Message");
-  return 0;
-}
 

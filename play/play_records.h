@@ -8,21 +8,8 @@
 #include "media/anime.h"
 #include "media/surface.h"
 #include "play/effect_anim.h"
+#include "play/message.h"
 #include "play/picture.h"
-
-// A message on screen (text, icon or wait) and its timer.
-class cMessage {
- public:
-  std::int32_t m_nKind = 0;       // 0 wait, 1 text, 2 icon, 3 extra-life icon
-  std::string m_strText;
-  std::int32_t m_nTimerMode = 0;  // 2: counts m_nCount down
-  std::int32_t m_nCount = 0;
-  std::int32_t m_bCountWhileStopped = 0;
-  std::int32_t m_nObjNo = 0;      // object followed, 0 none
-
-  // One frame: draws the message onto target; 1 when it has ended and must be removed.
-  int Update(DDSURFACEDATA* target, int stopped);
-};
 
 // The running whole-screen effect; entry 0 is none.
 class cScrEffect {

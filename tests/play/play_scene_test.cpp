@@ -228,14 +228,16 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   BuildEffectFrameTable(g_EffectSequences);
   scene.m_EffectList.emplace_back(sEffectRecord{1, 0, 0, 32, 32, 0});
   scene.m_EffectList.emplace_back();  // never started: ends at once
+  scene.m_MessageList.emplace_back().m_nTimerMode = 2;  // its count is over: it goes
   scene.m_MessageList.emplace_back();
   g_bTestPlay = 1;
   scene.DrawFrame(1, 0, 1, 1);
   // (the layers, blocks, items, pictures, light, status bar, time and flash are drawn for real
   // and leave no trace)
-  const Calls oneLayer = {"Hero", "Chara", "Message", "ScreenEffect"};
+  const Calls oneLayer = {"Hero", "Chara", "ScreenEffect"};
   EXPECT_EQ(g_PlayLaterCalls, oneLayer);
   EXPECT_EQ(scene.m_EffectList.size(), 1u);
+  EXPECT_EQ(scene.m_MessageList.size(), 1u);
 
   // Drawing layers: each object in the pass of its definition's layer.
   g_Stage.m_bZOrder = 1;
