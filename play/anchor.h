@@ -13,6 +13,18 @@ struct sScroll {
 // The camera the play objects follow.
 inline sScroll CurrentScroll() { return {ScrollAxisX().m_dPos, ScrollAxisY().m_dPos}; }
 
+// The screen position of a corner placed at block (x 32) plus dot on the screen, on the map
+// (the map's margin of 10 cells counted), or centred on the screen's centre line.
+inline int ScreenBlockPos(int block, int dot) {
+  return Wrap32(static_cast<std::int64_t>(block) * 32 + dot);
+}
+inline int MapBlockPos(int block, int dot, double scroll) {
+  return TruncToInt32((static_cast<std::int64_t>(block) + 10) * 32.0 + dot - scroll);
+}
+inline int CentredPos(int centre, int size, int dot) {
+  return Wrap32(static_cast<std::int64_t>(centre) - (size >> 1) + dot);
+}
+
 // A position kept from one frame to the next.
 struct sAnchor {
   std::int32_t& bPlaced;

@@ -266,16 +266,16 @@ int cMessage::Update(DDSURFACEDATA* target, int stopped) {
   bool unplaced = false;  // an icon whose object is gone before it was ever placed
   switch (mode) {
     case MSGPOS_SCREEN_BLOCK:
-      x = Wrap32(static_cast<std::int64_t>(m_nBlockX) * 32 + m_nDotX);
-      y = Wrap32(static_cast<std::int64_t>(m_nBlockY) * 32 + m_nDotY);
+      x = ScreenBlockPos(m_nBlockX, m_nDotX);
+      y = ScreenBlockPos(m_nBlockY, m_nDotY);
       break;
     case MSGPOS_MAP_BLOCK:
-      x = TruncToInt32((static_cast<std::int64_t>(m_nBlockX) + 10) * 32.0 + m_nDotX - scroll.x);
-      y = TruncToInt32((static_cast<std::int64_t>(m_nBlockY) + 10) * 32.0 + m_nDotY - scroll.y);
+      x = MapBlockPos(m_nBlockX, m_nDotX, scroll.x);
+      y = MapBlockPos(m_nBlockY, m_nDotY, scroll.y);
       break;
     case MSGPOS_SCREEN_CENTRE:
-      x = Wrap32(320 - (w >> 1) + m_nDotX);
-      y = Wrap32(240 - (h >> 1) + m_nDotY);
+      x = CentredPos(320, m_nWidth, m_nDotX);
+      y = CentredPos(240, m_nHeight, m_nDotY);
       break;
     default: {
       const cCharaBase* object = FindCharaByNumber(m_nObjNo);

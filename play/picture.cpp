@@ -72,16 +72,16 @@ int cPicture::Step(DDSURFACEDATA* target, DDSURFACEDATA* surface, int stopped) {
       break;
     }
     case PICTURE_SCREEN_POS:
-      x = Wrap32(static_cast<std::int64_t>(m_nBlockX) * 32 + m_nDotX);
-      y = Wrap32(static_cast<std::int64_t>(m_nBlockY) * 32 + m_nDotY);
+      x = ScreenBlockPos(m_nBlockX, m_nDotX);
+      y = ScreenBlockPos(m_nBlockY, m_nDotY);
       break;
     case PICTURE_MAP_POS:
-      x = TruncToInt32((static_cast<std::int64_t>(m_nBlockX) + 10) * 32.0 + m_nDotX - scroll.x);
-      y = TruncToInt32((static_cast<std::int64_t>(m_nBlockY) + 10) * 32.0 + m_nDotY - scroll.y);
+      x = MapBlockPos(m_nBlockX, m_nDotX, scroll.x);
+      y = MapBlockPos(m_nBlockY, m_nDotY, scroll.y);
       break;
     default:
-      x = Wrap32(320 - halfW + m_nDotX);
-      y = Wrap32(240 - halfH + m_nDotY);
+      x = CentredPos(320, m_nWidth, m_nDotX);
+      y = CentredPos(240, m_nHeight, m_nDotY);
       break;
   }
   sAnchor place{m_bPlaced, m_nPlacedX, m_nPlacedY};

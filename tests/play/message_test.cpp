@@ -13,6 +13,7 @@
 #include "objects/hero.h"
 #include "play/play_graphics.h"
 #include "play/play_scene.h"
+#include "ink_box.h"
 #include "play_fixture.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
@@ -20,13 +21,7 @@
 
 namespace {
 
-struct sBox {
-  int x = -1, y = -1, w = 0, h = 0;
-  bool operator==(const sBox&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const sBox& b) {
-  return os << "(" << b.x << ", " << b.y << ", " << b.w << " x " << b.h << ")";
-}
+using sBox = sInkBox;
 
 // A message font of fixed 8 x 16 cells whose box picture is all ink, the message surfaces of
 // the test, a hero, the camera and the variables the codes read.
@@ -62,18 +57,8 @@ class Messages : public cPlayDevice {
     cPlayDevice::TearDown();
   }
   void ClearScreen() { DDBoxFill(&BackBuffer, 0, 0, 640, 480, 16); }
-  // The box around every ink pixel of the back buffer.
-  sBox Inked() {
-    const std::uint32_t ink = At(m_Box, 0, 0);
-    int x0 = 640, y0 = 480, x1 = -1, y1 = -1;
-    for (int y = 0; y < 480; ++y)
-      for (int x = 0; x < 640; ++x)
-        if (At(BackBuffer, x, y) == ink) {
-          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
-        }
-    if (x1 < 0) return {};
-    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-  }
+  // Where the ink landed on the back buffer.
+  sBox Inked() { return InkBox(BackBuffer, At(m_Box, 0, 0)); }
   sBox Frame(cMessage& m, int stopped = 0, int* ended = nullptr) {
     ClearScreen();
     const int r = m.Update(&BackBuffer, stopped);
