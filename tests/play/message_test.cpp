@@ -255,4 +255,21 @@ TEST_F(Messages, ARefreshedTextGetsAWiderSurfaceAtItsPlaceInTheList) {
   EXPECT_EQ(counter.m_pBmpInfo, &*std::next(g_MessageBmpInfo.begin(), 1));
 }
 
+TEST_F(Messages, APickedUpItemsIconRisesOverTheHeroWhileTheGameRuns) {
+  g_Heroes.front().AddTextObject(2, 5, 1);
+  ASSERT_EQ(m_Scene.m_MessageList.size(), 1u);
+  cMessage& icon = m_Scene.m_MessageList.back();
+  EXPECT_EQ(icon.m_nKind, MESSAGE_ICON);
+  EXPECT_EQ(icon.m_nPosMode, MSGPOS_ABOVE_HERO);
+  EXPECT_EQ(icon.m_nObjNo, 3);
+  EXPECT_EQ(icon.m_nWidth, 16);
+  EXPECT_EQ(icon.m_pSurface, nullptr);
+  icon.Update(&BackBuffer, 1);
+  EXPECT_EQ(icon.m_nCount, 30);  // not counted while the game stands still
+  int frames = 0;
+  while (frames < 100 && !icon.Update(&BackBuffer, 0)) ++frames;
+  EXPECT_EQ(frames, 30);
+  EXPECT_EQ(icon.m_nPlacedX, 84);  // fixed where it first showed
+}
+
 }  // namespace
