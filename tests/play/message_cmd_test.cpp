@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "media/font.h"
 #include "platform/thread_messages.h"
 #include "play/message.h"
+#include "message_font.h"
 #include "stage_end_fixture.h"
 
 namespace {
@@ -21,10 +23,10 @@ class MessageCmd : public StageEndScene {
  protected:
   void SetUp() override {
     StageEndScene::SetUp();
-    g_Font[1].Init("ＭＳ ゴシック", 0, 16, 8, 16, 241, nullptr, 0, 240, nullptr, 0);
+    m_Font.emplace(nullptr);
   }
   void TearDown() override {
-    g_Font[1].Release();
+    m_Font.reset();
     for (DDSURFACEDATA& s : g_MessageSurfaces) DDReleaseSurface(&s);
     g_MessageSurfaces.clear();
     g_MessageBmpInfo.clear();
@@ -58,6 +60,8 @@ class MessageCmd : public StageEndScene {
     });
   }
   static const cMessage& At(int i) { return *std::next(g_pPlayScene->m_MessageList.begin(), i); }
+
+  std::optional<cScopedMessageFont> m_Font;
 };
 
 TEST_F(MessageCmd, IdsKeepReplaceOrCloseTheirWindow) {

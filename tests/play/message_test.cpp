@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "media/blit.h"
@@ -14,6 +15,7 @@
 #include "play/play_graphics.h"
 #include "play/play_scene.h"
 #include "ink_box.h"
+#include "message_font.h"
 #include "play_fixture.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
@@ -34,7 +36,7 @@ class Messages : public cPlayDevice {
     g_Palette[kInk] = {0x20, 0xC0, 0x20, 0};
     ASSERT_TRUE(DDCreateSurface(&m_Box, 200, 100, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
     DDBoxFill(&m_Box, 0, 0, 200, 100, kInk);
-    g_Font[1].Init("ＭＳ ゴシック", 0, 16, 8, 16, 241, &m_Box, 0, 240, nullptr, 0);
+    m_Font.emplace(&m_Box);
     g_PlayData.m_CommonVar.assign(kCommonVarCount, 0);
     m_Scene.m_StageVar.assign(kStageVarCount, 0);
     m_Axes.x.m_dPos = 320;
@@ -49,7 +51,7 @@ class Messages : public cPlayDevice {
     hero.m_Rect.m_nHeight = 32;
   }
   void TearDown() override {
-    g_Font[1].Release();
+    m_Font.reset();
     DDReleaseSurface(&m_Box);
     for (DDSURFACEDATA& s : g_MessageSurfaces) DDReleaseSurface(&s);
     g_MessageSurfaces.clear();
@@ -79,6 +81,7 @@ class Messages : public cPlayDevice {
   cPlayScene m_Scene;
   cRestore<cPlayScene*> m_ScenePtr{g_pPlayScene, &m_Scene};
   DDSURFACEDATA m_Box;
+  std::optional<cScopedMessageFont> m_Font;
 };
 
 TEST_F(Messages, CodesExpandToTheirVariablesAndBrokenOnesStayAsWritten) {
