@@ -14,5 +14,4 @@ void cCharaEffect::Start(int entry, int mode, int option) {
   m_bRunning = entry != 0;
 }
 
-sShotAttack ShotAttack(const cShot&) { return {}; }
 int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }
