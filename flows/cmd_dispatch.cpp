@@ -4,6 +4,7 @@
 #include "flows/flow_run.h"
 #include "flows/cmd_params.h"
 #include "flows/flows_later.h"
+#include "flows/stage_cmds.h"
 #include "flows/move_cmds.h"
 #include "flows/run_code.h"
 #include "flows/status_ops.h"

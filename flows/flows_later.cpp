@@ -7,16 +7,6 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-// The stage ends, so that a stage can be played to its goal before the next-stage choice
-// is built.
-int ExecStageClear(cCharaBase*, cEdCmd&) { return 1; }
-void ExecGameWait(cCharaBase*, cEdCmd&) {}
-void ExecMessage(cCharaBase*, cEdCmd&, int) {}
-void ExecWarp(cCharaBase*, cEdCmd&) {}
-void ExecSetTarget(cCharaBase*, cEdCmd&) {}
-void ExecStatusOperation2(cCharaBase*, cEdCmd&) {}
-void ExecVanish(cCharaBase*, cEdCmd&) {}
-void ExecGetItem(cCharaBase*, cEdCmd&) {}
 void ExecChangeGraphic(cCharaBase*, cEdCmd&) {}
 void ExecChangeAnimeSet(cCharaBase*, cEdCmd&) {}
 void ExecPlayAnime(cCharaBase*, cEdCmd&) {}

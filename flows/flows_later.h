@@ -11,14 +11,6 @@ class cEdCmd;
 class cFlowRun;
 
 // Kinds 17 to 38: bodies shared with the item commands.
-int ExecStageClear(cCharaBase* chara, cEdCmd& cmd);  // 1: the stage ends
-void ExecGameWait(cCharaBase* chara, cEdCmd& cmd);
-void ExecMessage(cCharaBase* chara, cEdCmd& cmd, int continued);
-void ExecWarp(cCharaBase* chara, cEdCmd& cmd);
-void ExecSetTarget(cCharaBase* chara, cEdCmd& cmd);
-void ExecStatusOperation2(cCharaBase* chara, cEdCmd& cmd);
-void ExecVanish(cCharaBase* chara, cEdCmd& cmd);
-void ExecGetItem(cCharaBase* chara, cEdCmd& cmd);
 void ExecChangeGraphic(cCharaBase* chara, cEdCmd& cmd);
 void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd);
 void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd);

@@ -14,4 +14,3 @@ void cCharaEffect::Start(int entry, int mode, int option) {
   m_bRunning = entry != 0;
 }
 
-void AddHitEffect(int, const sDRect&, const sDRect&, int) {}

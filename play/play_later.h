@@ -30,8 +30,6 @@ eSceneId DecideNextStage();
 int CheckPlayHotKeys();
 // Empties the replay key logs of the current and the previous attempt.
 void ClearReplayLogs();
-// Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
-void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
 // The running screen effect applied to the frame.
 void RunScreenEffect(cPlayScene* scene, int frozen);
 
