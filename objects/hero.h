@@ -76,6 +76,8 @@ class cHero : public cCharaBase {
   void QueueItemCmd(const cEdCmd& cmd) { m_PendingItemCmds.push_back(cmd); }
   // The darkness mask over the screen, with its hole on the hero.
   void DrawLight(DDSURFACEDATA* target);
+  // The hero, then its box display.
+  void Draw(DDSURFACEDATA* target, int frozen);
 
   cInputState* m_pInput = nullptr;
   std::int32_t m_nJumpHold = 0;
