@@ -1,6 +1,7 @@
 // Shots and swords on small hand-built stages: range and lifetime, the guidance kinds that
 // need no search, the block probes, the sword's frames and the shot lists and links.
 #include "objects/shot.h"
+#include "platform/close_request.h"
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,13 @@ TEST_F(ShotTest, AimingGuidanceTurnsAtItsStepAndKeepsItsCourseWithoutAnyone) {
   Fire(aimed, def, 2, 0);
   Step(aimed);
   EXPECT_EQ(aimed.m_dBaseVX, -4);
+  // A group the stage does not have finds nobody, and play goes on.
+  def.m_sGuideValue[1] = 8;
+  cShot astray;
+  Fire(astray, def, 2, 0);
+  Step(astray);
+  EXPECT_EQ(astray.m_dBaseVX, 2);
+  EXPECT_FALSE(platform::IsCloseRequested());
   scene.m_CharaGroup[3].clear();
 }
 
