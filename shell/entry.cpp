@@ -16,6 +16,7 @@
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "objects/object_services.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "play/stage_start.h"
@@ -118,6 +119,9 @@ int WinMain(int argc, char** argv) {
   platform::SetDialogIdleService(&DialogIdle);
   sRequestActions actions;
   actions.startStageFile = &StartStageFile;
+  actions.loadReplay = &LoadReplayForPlay;
+  actions.saveReplay = &SaveReplayOfAttempt;
+  actions.replayFileName = &ProposeReplayFileName;
   SetRequestActions(actions);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
