@@ -69,6 +69,7 @@ int SaveReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, c
 
 int LoadReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, cStage& second,
                    cPlayData& progress) {
+  g_bNewerDataFile = 0;  // set again by the open when the file is newer
   DataFilePtr file = DataFileOpenRead(path);
   if (!file) {
     ReportLoadFailure(path.c_str());
