@@ -11,6 +11,9 @@
 #include "../support/scoped_value.h"
 #include "../support/temp_folder.h"
 #include "content/shot.h"
+#include "flows/cmd_dispatch.h"
+#include "flows/flow_run.h"
+#include "foundation/random.h"
 #include "foundation/path_utils.h"
 #include "foundation/report.h"
 #include "foundation/text_utils.h"
@@ -20,6 +23,7 @@
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "stage_end_fixture.h"
+#include "stage_fixture.h"
 
 namespace {
 
@@ -350,6 +354,104 @@ TEST_F(ReplayKeys, F2WithNothingToSaveSoundsTheRefusalOnceInSixtyCalls) {
   EXPECT_EQ(CheckPlayHotKeys(), 0);
   EXPECT_TRUE(cSoundLog::Sounds().empty());
   platform::SetKeyDown(platform::VK_F1, false);
+}
+
+// A stage of a hero over a floor, with a walker, played with the replay setting on.
+class ReplayPlay : public cStageFixture {
+ protected:
+  struct sEnd {
+    std::int32_t frame, score;
+    double x, y;
+    std::size_t charas;
+  };
+  void Build() {
+    g_SystemData.m_bRecordReplay = 1;
+    g_SceneManager.m_nGameKind = GAME_FREEPLAY;
+    // The hero's one flow runs all the time: its command steps it by the keys of the frame
+    // and by a random draw, so that the end depends on both.
+    cEdChara hero = Chara(0, 2, 3);
+    cEdFlow flow;
+    flow.m_nTrigger = TRIGGER_ALWAYS;
+    cEdCmd cmd;
+    cmd.m_nKind = CMD_STATUS_OP2;
+    cmd.m_bParallel = 1;
+    cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, CMD_STATUS_OP2), 0);
+    flow.m_Cmds.push_back(cmd);
+    hero.m_Flows.push_back(flow);
+    CharaVector placed;
+    placed.push_back(hero);
+    placed.push_back(Chara(1, 12, 3));
+    g_Stage.m_PlacedCharas = placed;
+    BlockVector floor;
+    for (int column = 0; column < 20; ++column) {
+      cEdBlock block;
+      block.m_sGraphic = 1;
+      block.m_sPosX = static_cast<std::int16_t>(column);
+      block.m_sPosY = 5;
+      floor.push_back(block);
+    }
+    g_Stage.m_PlacedBlocks = floor;
+  }
+  // Frame by frame through the play phase with the recording's keys, or with others that a
+  // replay must not see (it takes its own from the log).
+  sEnd Play(int frames, bool recording) {
+    scene.m_nPhase = PLAYPHASE_PLAY;
+    for (int frame = 0; frame < frames; ++frame) {
+      cInputState& input = g_Inputs.front();
+      input.m_wDirection = static_cast<std::int16_t>(frame < 90 ? 2 : frame < 120 ? 0 : 1);
+      input.m_wButton = static_cast<std::int16_t>(frame >= 30 && frame < 40 ? 1 : 0);
+      if (!recording) {
+        input.m_wDirection = 1;
+        input.m_wButton = 0;
+      }
+      input.m_nDirection = GetDirection(input);
+      scene.PhasePlay();
+    }
+    const cHero& hero = g_Heroes.front();
+    return {scene.m_nFrame, g_PlayData.m_nScore, hero.m_dX, hero.m_dY, g_CharaList.size()};
+  }
+  static void StepByKeys(cCharaBase* chara, cCmdRun&) {
+    if (!chara) return;
+    const cInputState& input = g_Inputs.front();
+    const int sense = input.m_wDirection == 2 ? 1 : input.m_wDirection == 1 ? -1 : 0;
+    chara->m_dX += sense * 0.75 + (RandNext() % 3) * 0.125;
+    if (input.m_wButton & 1) g_PlayData.m_nScore += 1 + RandNext() % 5;
+  }
+  cRestore<std::int32_t> playbackVersion{g_nPlaybackReplayVersion};
+  cRestore<CmdExecutor> stepper{CmdExecFunc[CMD_STATUS_OP2], StepByKeys};
+};
+
+TEST_F(ReplayPlay, ASavedAttemptLoadedIntoFreshRecordsPlaysToTheSameEnd) {
+  Build();
+  SetUpStage(3);
+  ASSERT_FALSE(g_Heroes.empty());
+  const double startX = g_Heroes.front().m_dX;
+  const sEnd recorded = Play(180, true);
+  EXPECT_NE(recorded.x, startX);  // the keys moved the hero
+  EXPECT_GT(recorded.score, 0);
+  ASSERT_EQ(SaveReplayFile(g_ReplayLog, "t.rpl4_821", g_Stage, g_StageCopy, g_PlayDataAtStart), 1);
+
+  g_Stage.SetDefault();
+  g_StageCopy.SetDefault();
+  g_ReplayLog.Clear();
+  g_PlayData = cPlayData();
+  ASSERT_EQ(LoadReplayFile(g_ReplayLog, "t.rpl4_821", g_Stage, g_StageCopy, g_PlayData), 1);
+  g_Stage.m_strPath = "t.rpl4_821";
+  g_SceneManager.m_nGameKind = GAME_REPLAY;
+  SetStage(1, 1);
+  ASSERT_FALSE(g_Heroes.empty());
+  EXPECT_EQ(g_Heroes.front().m_dX, startX);
+  const sEnd replayed = Play(180, false);
+  EXPECT_EQ(replayed.frame, recorded.frame);
+  EXPECT_EQ(replayed.score, recorded.score);
+  EXPECT_EQ(replayed.x, recorded.x);
+  EXPECT_EQ(replayed.y, recorded.y);
+  EXPECT_EQ(replayed.charas, recorded.charas);
+
+  // The next call finds the log over and starts the replay again.
+  scene.PhasePlay();
+  EXPECT_EQ(g_Heroes.front().m_dX, startX);
+  EXPECT_EQ(scene.m_nPhase, PLAYPHASE_START);
 }
 
 }  // namespace
