@@ -23,7 +23,10 @@
 #include "project/play_data.h"
 #include "project/ranking.h"
 #include "project/stage_loader.h"
+#include "shell/file_select_dlg.h"
 #include "shell/main_window.h"
+#include "shell/name_entry_dlg.h"
+#include "shell/start_dlg.h"
 #include "shell/startup.h"
 
 namespace {
@@ -123,6 +126,9 @@ int WinMain(int argc, char** argv) {
   actions.saveReplay = &SaveReplayOfAttempt;
   actions.replayFileName = &ProposeReplayFileName;
   SetRequestActions(actions);
+  SetNameEntryFactory(&MakeNameEntryDlg);
+  SetFileSelectFactory(&MakeFileSelectDlg);
+  SetStartDialogRunner(&RunStartDialog);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -167,6 +173,9 @@ int WinMain(int argc, char** argv) {
   SetRankingTestPlaySource(nullptr);
   platform::SetDialogIdleService(nullptr);
   SetRequestActions({});
+  SetNameEntryFactory(nullptr);
+  SetFileSelectFactory(nullptr);
+  SetStartDialogRunner(nullptr);
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;
