@@ -182,6 +182,7 @@ void cHostDialog::AddLabel(int id, const std::string& text, int x, int y, int w,
 void cHostDialog::AddEdit(int id, int x, int y, int w, int h) {
   if (!m_pImpl->fixed) return;
   GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);  // the layout's width, not the toolkit's
   sSignal* s = NewSignal(m_pImpl.get(), id, entry);
   g_signal_connect(entry, "changed", G_CALLBACK(+[](GtkEditable*, gpointer p) {
                      auto* sig = static_cast<sSignal*>(p);
@@ -236,6 +237,10 @@ void cHostDialog::SetDefaultButton(int id) {
 
 void cHostDialog::SetTitle(const std::string& title) {
   if (m_pImpl->window) gtk_window_set_title(GTK_WINDOW(m_pImpl->window), title.c_str());
+}
+
+void cHostDialog::SetClientSize(int width, int height) {
+  if (m_pImpl->fixed) gtk_widget_set_size_request(m_pImpl->fixed, width, height);
 }
 
 void cHostDialog::Focus(int id) {

@@ -42,6 +42,8 @@ class cHostDialog {
   void SetDefaultButton(int id);
   void Focus(int id);
   void SetTitle(const std::string& title);
+  // The size of the area the controls are laid out in (the dialog's own size).
+  void SetClientSize(int width, int height);
 
   bool HasControl(int id) const;
   std::string Text(int id) const;

@@ -88,6 +88,7 @@ cFileSelectDlg::~cFileSelectDlg() {
 }
 
 void cFileSelectDlg::BuildLayout(platform::cHostDialog& host) {
+  host.SetClientSize(DlgUnitsX(53), DlgUnitsY(35));
   host.AddLabel(IDC_PICTURE, "", DlgUnitsX(7), DlgUnitsY(7), DlgUnitsX(20), DlgUnitsY(21));
 }
 

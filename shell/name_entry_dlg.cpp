@@ -49,6 +49,7 @@ cNameEntryDlg::~cNameEntryDlg() {
 }
 
 void cNameEntryDlg::BuildLayout(platform::cHostDialog& host) {
+  host.SetClientSize(DlgUnitsX(110), DlgUnitsY(65));
   host.AddLabel(IDC_PICTURE, "", DlgUnitsX(7), DlgUnitsY(7), DlgUnitsX(20), DlgUnitsY(21));
   host.AddEdit(IDC_NAME, DlgUnitsX(75), DlgUnitsY(12), DlgUnitsX(24), DlgUnitsY(14));
   host.AddButton(IDC_OK, "OK", DlgUnitsX(30), DlgUnitsY(35), DlgUnitsX(50), DlgUnitsY(18));

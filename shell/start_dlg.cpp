@@ -33,6 +33,7 @@ cStartDlg::~cStartDlg() {
 
 void cStartDlg::BuildLayout(platform::cHostDialog& host) {
   auto text = [](const char* cp932) { return platform::Cp932ToUtf8(cp932); };
+  host.SetClientSize(DlgUnitsX(222), DlgUnitsY(171));
   host.AddLabel(IDC_PICTURE, "", DlgUnitsX(7), DlgUnitsY(7), DlgUnitsX(20), DlgUnitsY(21));
   host.AddGroupBox(IDC_GROUP, text("描画モード"), DlgUnitsX(15), DlgUnitsY(15), DlgUnitsX(190),
                    DlgUnitsY(55));
