@@ -103,8 +103,12 @@ int SaveFileDialog(HWND, std::string& file, const std::string& folder, const std
   std::vector<char> name(file.begin(), file.end());
   name.push_back('\0');
   StripDir(name.data());
-  const std::string base = name.data();
-  if (base.size() < file.size()) {
+  std::string base = name.data();
+  if (!file.empty() && platform::HostFolderExists(file)) {
+    // A folder proposed (a stage without a name): the dialog opens there, no name filled in.
+    choice.folder = HostFolder(file);
+    base.clear();
+  } else if (base.size() < file.size()) {
     const std::string proposalFolder = file.substr(0, file.size() - base.size());
     if (platform::HostFolderExists(proposalFolder)) choice.folder = HostFolder(proposalFolder);
   }
