@@ -17,6 +17,7 @@
 #include "foundation/path_utils.h"
 #include "foundation/report.h"
 #include "foundation/text_utils.h"
+#include "platform/host_file.h"
 #include "platform/input.h"
 #include "platform/message_box.h"
 #include "play/input.h"
@@ -264,10 +265,26 @@ TEST_F(ReplayFile, AFileOfVersion172HasNoProgressAndLeavesTheRecordsValues) {
   EXPECT_EQ(g_nPlaybackReplayVersion, 172);
 }
 
+// Every write of a file fails at its end while it lives.
+class cFullDisk {
+ public:
+  cFullDisk() { platform::SetReplaceFaultHook([](const std::string&) { return false; }); }
+  ~cFullDisk() { platform::SetReplaceFaultHook(nullptr); }
+  cFullDisk(const cFullDisk&) = delete;
+  cFullDisk& operator=(const cFullDisk&) = delete;
+};
+
 TEST_F(ReplayFile, AFileThatCannotBeWrittenLeavesNothingBehind) {
   EXPECT_EQ(SaveReplayFile(log, "no folder\\a.rpl4_821", stage, copy, progress), 0);
   EXPECT_FALSE(std::filesystem::exists("no folder"));
   std::filesystem::create_directory("no folder");
+  // A disk that fills up while the file is written: the old file stays as it was.
+  WriteBytes("no folder/a.rpl4_821", {7});
+  {
+    cFullDisk full;
+    EXPECT_EQ(SaveReplayFile(log, "no folder\\a.rpl4_821", stage, copy, progress), 0);
+  }
+  EXPECT_EQ(ReadBytes("no folder/a.rpl4_821"), std::vector<std::uint8_t>{7});
   EXPECT_EQ(SaveReplayFile(log, "no folder\\a.rpl4_821", stage, copy, progress), 1);
   EXPECT_EQ(std::vector<std::string>(), [] {
     std::vector<std::string> others;
