@@ -14,6 +14,5 @@ void cCharaEffect::Start(int entry, int mode, int option) {
   m_bRunning = entry != 0;
 }
 
-sShotAttack ShotAttack(const cShot&) { return {}; }
 void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
 int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

@@ -151,7 +151,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
     cEdChara& d = g_Stage.m_PlacedCharas[heroDef];
     if (g_PlayData.m_bStartPos) d.m_nFacing = static_cast<std::uint8_t>(g_PlayData.m_nStartDir);
     const int number = scene.m_nCharaNo++;
-    SetUpHeroFromDef(hero, number, d, (d.m_sPosX + 10) * 32 + 16, (d.m_sPosY + 10) * 32 + 16, 0);
+    hero.SetUpFromDef(number, d, (d.m_sPosX + 10) * 32 + 16, (d.m_sPosY + 10) * 32 + 16, 0);
     if (g_PlayData.m_bStartPos) {
       d.m_sPosX = static_cast<std::int16_t>(g_PlayData.m_nStartX);
       d.m_sPosY = static_cast<std::int16_t>(g_PlayData.m_nStartY);
@@ -164,7 +164,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
     hero.m_dY += offsetY;
     hero.m_dBottom += offsetY;
     if (g_Stage.m_bCarryIn) g_PlayData.GetInheritValues(0, hero.m_HP.m_nValue, hero.m_SP.m_nValue);
-    hero.m_Anime.Set(HeroFlies(hero) ? 2 : 0, 1);
+    hero.m_Anime.Set(hero.m_bNoGravity ? 2 : 0, 1);
   } else {
     ErrLogF("SetStage: the stage has no hero");
   }
@@ -199,7 +199,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
       continue;
     }
     cItem item;
-    SetUpItemFromDef(item, scene.m_nItemNo, g_Stage.m_PlacedItems[index], 1);
+    item.SetUpFromDef(scene.m_nItemNo, g_Stage.m_PlacedItems[index], 1);
     ++scene.m_nItemNo;
     PlaceCharacter(g_CharaList, def.m_sPosX, def.m_sPosY, scene.m_nCharaNo, def, &item);
     carried[static_cast<std::size_t>(index)] = true;
