@@ -81,7 +81,10 @@ void cEdit::UpdateControl() {
 
 void cEdit::StoreControl() {
   if (!m_Desc.pString || !m_pOwner || m_pOwner->m_bUpdating) return;
-  *m_Desc.pString = GetDlgItemString(m_pOwner, m_nId, m_Desc.nMaxBytes);
+  // Read as the limits read it: with characters counted, three double-byte characters are
+  // more bytes than the limit.
+  const int readMax = m_Desc.bCountChars ? 2 * m_Desc.nMaxBytes - 1 : m_Desc.nMaxBytes;
+  *m_Desc.pString = GetDlgItemString(m_pOwner, m_nId, readMax);
 }
 
 void cEdit::OnChange() {

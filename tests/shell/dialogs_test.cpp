@@ -199,7 +199,7 @@ TEST_F(HostDialogs, TheNameEntryShowsTheNameCutAndSelectedAndTakesThreeCharacter
       host.PressKey(0x1B);
       stillOpenAfterEsc = host.Running();
       // Typing replaces the selected name; the fourth character is refused, then Enter.
-      host.Type(cNameEntryDlg::IDC_NAME, U"x\u3042zw");
+      host.Type(cNameEntryDlg::IDC_NAME, U"\u3042\u3044\u3046w");
       host.PressKey(0x0D);
     });
     EXPECT_EQ(code, 1);
@@ -208,7 +208,7 @@ TEST_F(HostDialogs, TheNameEntryShowsTheNameCutAndSelectedAndTakesThreeCharacter
   EXPECT_EQ(selStart, 0);
   EXPECT_EQ(selEnd, 3);
   EXPECT_TRUE(stillOpenAfterEsc);
-  EXPECT_EQ(platform::Cp932ToUtf8(g_OptionData.m_strRankName), Utf8(u8"xあz"));
+  EXPECT_EQ(platform::Cp932ToUtf8(g_OptionData.m_strRankName), Utf8(u8"あいう"));
 
   // A character cp932 does not have is refused; the close box keeps the name.
   std::string typed;
