@@ -61,7 +61,6 @@ void cReplayKeyLog::SetupItems(int) {
 }
 
 void cReplayKeyLog::Read(cDataFile& file) {
-  SetupItems(file.Version());
   cFileData::Read(file);
   if (file.Failed()) return;
   if (!ReadValueList(file, m_DirWords, "direction words") ||
@@ -75,7 +74,6 @@ void cReplayKeyLog::Read(cDataFile& file) {
 }
 
 void cReplayKeyLog::Write(cDataFile& file) {
-  SetupItems(g_nDataVersion);
   cFileData::Write(file);
   WriteValueList(file, m_DirWords);
   WriteValueList(file, m_ButtonWords);
