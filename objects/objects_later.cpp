@@ -15,4 +15,3 @@ void cCharaEffect::Start(int entry, int mode, int option) {
 }
 
 void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
-int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }
