@@ -1,6 +1,9 @@
 #include "platform/dialog_host.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +14,18 @@ namespace {
 
 std::atomic<void (*)()> g_idleService{nullptr};
 int g_toolkit = -1;  // -1 not tried, 0 no display, 1 running
+
+// The chooser that is open, what it was opened with, and the test's watcher and answer.
+GtkWidget* g_openChooser = nullptr;
+sFileChoice g_openChoice;
+ChooserWatcher g_chooserWatcher = nullptr;
+bool g_bChooserAnswered = false;
+std::string g_strChooserAnswer;
+
+gboolean ChooserTick(gpointer) {
+  if (g_chooserWatcher && g_openChooser) g_chooserWatcher(g_openChoice.title);
+  return G_SOURCE_CONTINUE;
+}
 
 gboolean IdleTick(gpointer) {
   if (auto service = g_idleService.load()) service();
@@ -167,6 +182,7 @@ void cHostDialog::AddLabel(int id, const std::string& text, int x, int y, int w,
 void cHostDialog::AddEdit(int id, int x, int y, int w, int h) {
   if (!m_pImpl->fixed) return;
   GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);  // the layout's width, not the toolkit's
   sSignal* s = NewSignal(m_pImpl.get(), id, entry);
   g_signal_connect(entry, "changed", G_CALLBACK(+[](GtkEditable*, gpointer p) {
                      auto* sig = static_cast<sSignal*>(p);
@@ -205,6 +221,85 @@ void cHostDialog::AddCheckBox(int id, const std::string& text, int x, int y, int
   Place(*m_pImpl, id, box, x, y, w, h);
 }
 
+void cHostDialog::AddGroupBox(int id, const std::string& text, int x, int y, int w, int h) {
+  if (!m_pImpl->fixed) return;
+  Place(*m_pImpl, id, gtk_frame_new(text.c_str()), x, y, w, h);
+}
+
+void cHostDialog::SetDefaultButton(int id) {
+  auto it = m_pImpl->controls.find(id);
+  if (it == m_pImpl->controls.end() || !GTK_IS_BUTTON(it->second)) return;
+  gtk_widget_set_can_default(it->second, TRUE);
+  gtk_window_set_default(GTK_WINDOW(m_pImpl->window), it->second);
+  for (auto& [other, widget] : m_pImpl->controls)
+    if (GTK_IS_ENTRY(widget)) gtk_entry_set_activates_default(GTK_ENTRY(widget), TRUE);
+}
+
+void cHostDialog::SetTitle(const std::string& title) {
+  if (m_pImpl->window) gtk_window_set_title(GTK_WINDOW(m_pImpl->window), title.c_str());
+}
+
+void cHostDialog::SetClientSize(int width, int height) {
+  if (m_pImpl->fixed) gtk_widget_set_size_request(m_pImpl->fixed, width, height);
+}
+
+void cHostDialog::Focus(int id) {
+  auto it = m_pImpl->controls.find(id);
+  if (it != m_pImpl->controls.end()) gtk_widget_grab_focus(it->second);
+}
+
+bool cHostDialog::HasFocus(int id) const {
+  auto it = m_pImpl->controls.find(id);
+  return it != m_pImpl->controls.end() && gtk_widget_has_focus(it->second);
+}
+
+void cHostDialog::PressKey(char32_t key) {
+  if (!m_pImpl->window) return;
+  guint keyval = 0;
+  switch (key) {
+    case 0x0D: keyval = GDK_KEY_Return; break;
+    case 0x1B: keyval = GDK_KEY_Escape; break;
+    case 0x09: keyval = GDK_KEY_Tab; break;
+    default: keyval = gdk_unicode_to_keyval(static_cast<guint32>(key)); break;
+  }
+  GdkWindow* window = gtk_widget_get_window(m_pImpl->window);
+  if (!window) return;
+  GdkDisplay* display = gdk_window_get_display(window);
+  GdkSeat* seat = display ? gdk_display_get_default_seat(display) : nullptr;
+  for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+    GdkEvent* event = gdk_event_new(type);
+    event->key.window = GDK_WINDOW(g_object_ref(window));
+    event->key.send_event = TRUE;
+    event->key.time = GDK_CURRENT_TIME;
+    event->key.keyval = keyval;
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys,
+                                          &count) &&
+        count > 0)
+      event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+    g_free(keys);
+    if (seat) gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  }
+}
+
+void cHostDialog::Type(int id, const std::u32string& text) {
+  Focus(id);
+  for (char32_t c : text) PressKey(c);
+}
+
+void cHostDialog::Click(int id) {
+  auto it = m_pImpl->controls.find(id);
+  if (it != m_pImpl->controls.end() && GTK_IS_BUTTON(it->second))
+    gtk_button_clicked(GTK_BUTTON(it->second));
+}
+
+void cHostDialog::CloseBox() {
+  if (m_pImpl->window) gtk_window_close(GTK_WINDOW(m_pImpl->window));
+}
+
 void cHostDialog::AddRadioButton(int id, int group, const std::string& text, int x, int y, int w,
                                  int h) {
   if (!m_pImpl->fixed) return;
@@ -231,6 +326,10 @@ std::string cHostDialog::Text(int id) const {
   GtkWidget* w = it->second;
   if (GTK_IS_ENTRY(w)) return gtk_entry_get_text(GTK_ENTRY(w));
   if (GTK_IS_LABEL(w)) return gtk_label_get_text(GTK_LABEL(w));
+  if (GTK_IS_FRAME(w)) {
+    const char* label = gtk_frame_get_label(GTK_FRAME(w));
+    return label ? label : "";
+  }
   if (GTK_IS_BUTTON(w)) {
     const char* label = gtk_button_get_label(GTK_BUTTON(w));
     return label ? label : "";
@@ -247,6 +346,8 @@ void cHostDialog::SetText(int id, const std::string& text) {
     gtk_entry_set_text(GTK_ENTRY(w), text.c_str());
   else if (GTK_IS_LABEL(w))
     gtk_label_set_text(GTK_LABEL(w), text.c_str());
+  else if (GTK_IS_FRAME(w))
+    gtk_frame_set_label(GTK_FRAME(w), text.c_str());
   else if (GTK_IS_BUTTON(w))
     gtk_button_set_label(GTK_BUTTON(w), text.c_str());
   m_pImpl->filling = false;
@@ -356,9 +457,22 @@ std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
   if (choice.save && !choice.proposal.empty())
     gtk_file_chooser_set_current_name(chooser, choice.proposal.c_str());
   const guint timer = g_timeout_add(1, IdleTick, nullptr);
+  g_openChooser = dialog;
+  g_openChoice = choice;
+  g_bChooserAnswered = false;
+  const guint watch = g_timeout_add(1, ChooserTick, nullptr);
   const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  g_source_remove(watch);
+  g_openChooser = nullptr;
   g_source_remove(timer);
-  if (response == GTK_RESPONSE_ACCEPT) {
+  if (response == GTK_RESPONSE_ACCEPT && g_bChooserAnswered) {
+    std::string path = g_strChooserAnswer;
+    if (path.find('/') != 0) {
+      const bool slash = !choice.folder.empty() && choice.folder.back() == '/';
+      path = choice.folder + (slash ? "" : "/") + path;
+    }
+    out.push_back(choice.save ? WithDefaultExtension(path, choice.defaultExtension) : path);
+  } else if (response == GTK_RESPONSE_ACCEPT) {
     GSList* names = gtk_file_chooser_get_filenames(chooser);
     for (GSList* n = names; n; n = n->next) {
       std::string path = static_cast<char*>(n->data);
@@ -370,6 +484,39 @@ std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
   gtk_widget_destroy(dialog);
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
   return out;
+}
+
+void SetChooserWatcher(ChooserWatcher watcher) { g_chooserWatcher = watcher; }
+
+bool AnswerChooser(const std::string& name) {
+  if (!g_openChooser) return false;
+  g_bChooserAnswered = !name.empty();
+  g_strChooserAnswer = name;
+  gtk_dialog_response(GTK_DIALOG(g_openChooser),
+                      name.empty() ? GTK_RESPONSE_CANCEL : GTK_RESPONSE_ACCEPT);
+  return true;
+}
+
+std::string ChooserFolder() { return g_openChooser ? g_openChoice.folder : std::string(); }
+std::string ChooserName() { return g_openChooser ? g_openChoice.proposal : std::string(); }
+
+bool MovePointer(int x, int y) {
+  if (!StartDialogToolkit()) return false;
+  GdkDisplay* display = gdk_display_get_default();
+#ifdef GDK_WINDOWING_X11
+  if (!display || !GDK_IS_X11_DISPLAY(display)) return false;
+  GdkSeat* seat = gdk_display_get_default_seat(display);
+  GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+  if (!pointer) return false;
+  gdk_device_warp(pointer, gdk_display_get_default_screen(display), x, y);
+  gdk_display_flush(display);
+  return true;
+#else
+  (void)display;
+  (void)x;
+  (void)y;
+  return false;
+#endif
 }
 
 }  // namespace platform

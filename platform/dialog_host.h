@@ -36,6 +36,14 @@ class cHostDialog {
   void AddCheckBox(int id, const std::string& text, int x, int y, int w, int h);
   // Radio buttons of one group share group (the id of the group's first button).
   void AddRadioButton(int id, int group, const std::string& text, int x, int y, int w, int h);
+  // A framed caption over the controls placed inside it afterwards.
+  void AddGroupBox(int id, const std::string& text, int x, int y, int w, int h);
+  // Enter in an edit, or wherever no control takes it, presses this button.
+  void SetDefaultButton(int id);
+  void Focus(int id);
+  void SetTitle(const std::string& title);
+  // The size of the area the controls are laid out in (the dialog's own size).
+  void SetClientSize(int width, int height);
 
   bool HasControl(int id) const;
   std::string Text(int id) const;
@@ -54,6 +62,15 @@ class cHostDialog {
   bool Running() const { return m_bRunning; }
   bool WindowRect(int& x, int& y, int& w, int& h) const;
   void Move(int x, int y);
+
+  // A user at the dialog, through the toolkit's own event handling (tests): a key of the
+  // keyboard (a character, or one of the Windows key codes Enter, Esc and Tab) to the focused
+  // control, the characters of text typed into an edit, a click on a button, and the close box.
+  void PressKey(char32_t key);
+  void Type(int id, const std::u32string& text);
+  void Click(int id);
+  void CloseBox();
+  bool HasFocus(int id) const;
 
   struct sImpl;
 
@@ -82,5 +99,17 @@ std::string CaselessPattern(const std::string& pattern);
 
 // The chosen paths; empty when cancelled or without a display. Save asks before overwriting.
 std::vector<std::string> ChooseFiles(const sFileChoice& choice);
+// Runs while a file chooser is open, with its title (tests answer the chooser through it).
+using ChooserWatcher = void (*)(const std::string& title);
+void SetChooserWatcher(ChooserWatcher watcher);
+// Answers the open chooser: a file name (made absolute against its folder) accepted, or
+// cancelled when name is empty. False when no chooser is open.
+bool AnswerChooser(const std::string& name);
+// The open chooser's folder and proposed name (tests).
+std::string ChooserFolder();
+std::string ChooserName();
+
+// Moves the pointer to a screen position where the display allows it (X11); false elsewhere.
+bool MovePointer(int x, int y);
 
 }  // namespace platform

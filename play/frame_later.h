@@ -7,7 +7,3 @@ class cItem;
 class cInputState;
 class cReplayKeyLog;
 
-// cReplayKeyLog::Play: the next frame of the log into the record; 0 when the log is over.
-int PlayReplayKeys(cReplayKeyLog& log, cInputState& record);
-// cReplayKeyLog::Record: the record's words appended to the log.
-void RecordReplayKeys(cReplayKeyLog& log, const cInputState& record);

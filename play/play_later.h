@@ -22,10 +22,6 @@ void SetStage(int bLoadStage, int bFresh);
 void EndStage();
 void EnterRanking();
 eSceneId DecideNextStage();
-// Replays: 1 when a replay was saved (the caller ends its frame).
-int CheckPlayHotKeys();
-// Empties the replay key logs of the current and the previous attempt.
-void ClearReplayLogs();
 // The running screen effect applied to the frame.
 void RunScreenEffect(cPlayScene* scene, int frozen);
 

@@ -11,4 +11,3 @@
 #include "play/replay_log.h"
 #include "project/stage.h"
 
-int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }

@@ -20,6 +20,3 @@ class cPlayData;
 class cReplayKeyLog;
 class cStage;
 
-// Reads a replay file: the stage into stage and second, the key log and the progress; 1 or 0.
-int LoadReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, cStage& second,
-                   cPlayData& progress);

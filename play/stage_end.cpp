@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "play/message.h"
 #include "play/play_later.h"
+#include "play/replay_log.h"
 #include "play/play_scene.h"
 #include "play/requests.h"
 #include "play/sub_loops.h"

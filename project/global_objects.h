@@ -24,6 +24,7 @@
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
 //   g_MapCells                                           empty              play/map_cells.h
+//   g_ReplayLog, g_PrevReplayLog, g_nReplayNoticeWait    empty, seed 0, 0   play/replay_log.h
 //   g_bInStageSetup                                      zero               objects/chara_flows.h
 //   CmdExecFunc, ItemCmdFunc                             filled             flows/cmd_dispatch.h
 //   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h

@@ -1,5 +1,7 @@
 #include "shell/dlg.h"
 
+#include <algorithm>
+
 #include "foundation/message_box.h"
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
@@ -79,7 +81,10 @@ void cEdit::UpdateControl() {
 
 void cEdit::StoreControl() {
   if (!m_Desc.pString || !m_pOwner || m_pOwner->m_bUpdating) return;
-  *m_Desc.pString = GetDlgItemString(m_pOwner, m_nId, m_Desc.nMaxBytes);
+  // Read as the limits read it: with characters counted, three double-byte characters are
+  // more bytes than the limit.
+  const int readMax = m_Desc.bCountChars ? 2 * m_Desc.nMaxBytes - 1 : m_Desc.nMaxBytes;
+  *m_Desc.pString = GetDlgItemString(m_pOwner, m_nId, readMax);
 }
 
 void cEdit::OnChange() {
@@ -87,10 +92,21 @@ void cEdit::OnChange() {
   m_bInChange = true;
   platform::cHostDialog* host = m_pOwner->Host();
   const int readMax = m_Desc.bCountChars ? 2 * m_Desc.nMaxBytes - 1 : m_Desc.nMaxBytes;
-  sEditText now;
-  now.text = GetDlgItemString(m_pOwner, m_nId, readMax);
   int s = 0, e = 0;
   host->Selection(m_nId, s, e);
+  // A character that cp932 does not have cannot be kept: it is refused like one too many.
+  const std::string shown = host->Text(m_nId);
+  const std::string converted = platform::Utf8ToCp932(shown);
+  if (!m_bInit && std::count(converted.begin(), converted.end(), '?') !=
+                      std::count(shown.begin(), shown.end(), '?')) {
+    SetDlgItemString(m_pOwner, m_nId, m_strPrev);
+    const int chars = ByteToChar(m_strPrev, static_cast<int>(m_strPrev.size()));
+    host->SetSelection(m_nId, std::min(s, chars), std::min(e, chars));
+    m_bInChange = false;
+    return;
+  }
+  sEditText now;
+  now.text = GetDlgItemString(m_pOwner, m_nId, readMax);
   now.nSelStart = CharToByte(now.text, s);
   now.nSelEnd = CharToByte(now.text, e);
   m_nSelStart = now.nSelStart;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/wnd.h"
@@ -154,9 +155,9 @@ class cDlg : public cWnd {
 
  protected:
   // Adds a control to the list; returns it.
-  template <class T>
-  T* AddControl() {
-    m_Controls.push_back(std::make_unique<T>());
+  template <class T, class... Args>
+  T* AddControl(Args&&... args) {
+    m_Controls.push_back(std::make_unique<T>(std::forward<Args>(args)...));
     return static_cast<T*>(m_Controls.back().get());
   }
 
@@ -164,6 +165,10 @@ class cDlg : public cWnd {
   platform::cHostDialog* m_pHost = nullptr;
   bool m_bClosedDuringInit = false;  // Close ran before the dialog's loop started
 };
+
+// Dialog units of the dialogs' layouts in the host's pixels.
+inline int DlgUnitsX(int units) { return units * 2; }
+inline int DlgUnitsY(int units) { return units * 2; }
 
 // The first check box of the list with that id; none gives the diagnostic and a close.
 cCheckBox* FindControl(const std::vector<cCheckBox*>& list, int id);

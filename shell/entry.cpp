@@ -16,13 +16,17 @@
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "objects/object_services.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "play/stage_start.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
 #include "project/stage_loader.h"
+#include "shell/file_select_dlg.h"
 #include "shell/main_window.h"
+#include "shell/name_entry_dlg.h"
+#include "shell/start_dlg.h"
 #include "shell/startup.h"
 
 namespace {
@@ -118,7 +122,13 @@ int WinMain(int argc, char** argv) {
   platform::SetDialogIdleService(&DialogIdle);
   sRequestActions actions;
   actions.startStageFile = &StartStageFile;
+  actions.loadReplay = &LoadReplayForPlay;
+  actions.saveReplay = &SaveReplayOfAttempt;
+  actions.replayFileName = &ProposeReplayFileName;
   SetRequestActions(actions);
+  SetNameEntryFactory(&MakeNameEntryDlg);
+  SetFileSelectFactory(&MakeFileSelectDlg);
+  SetStartDialogRunner(&RunStartDialog);
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -163,6 +173,9 @@ int WinMain(int argc, char** argv) {
   SetRankingTestPlaySource(nullptr);
   platform::SetDialogIdleService(nullptr);
   SetRequestActions({});
+  SetNameEntryFactory(nullptr);
+  SetFileSelectFactory(nullptr);
+  SetStartDialogRunner(nullptr);
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

@@ -1,5 +1,6 @@
 #include "shell/file_dialog.h"
 
+#include "foundation/path_utils.h"
 #include "media/palette.h"
 #include "media/surface.h"
 #include "platform/dialog_host.h"
@@ -98,7 +99,20 @@ int SaveFileDialog(HWND, std::string& file, const std::string& folder, const std
                    const std::string& filter, const std::string& defaultExt, int keep) {
   if (!keep) file.clear();
   platform::sFileChoice choice = Choice(true, folder, title, filter);
-  choice.proposal = platform::Cp932ToUtf8(file);
+  // A proposal with a folder opens the dialog in that folder, with its name filled in.
+  std::vector<char> name(file.begin(), file.end());
+  name.push_back('\0');
+  StripDir(name.data());
+  std::string base = name.data();
+  if (!file.empty() && platform::HostFolderExists(file)) {
+    // A folder proposed (a stage without a name): the dialog opens there, no name filled in.
+    choice.folder = HostFolder(file);
+    base.clear();
+  } else if (base.size() < file.size()) {
+    const std::string proposalFolder = file.substr(0, file.size() - base.size());
+    if (platform::HostFolderExists(proposalFolder)) choice.folder = HostFolder(proposalFolder);
+  }
+  choice.proposal = platform::Cp932ToUtf8(base);
   choice.defaultExtension = platform::Cp932ToUtf8(defaultExt);
   std::vector<std::string> chosen;
   {

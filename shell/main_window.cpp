@@ -11,6 +11,7 @@
 #include "media/sound.h"
 #include "media/surface.h"
 #include "platform/close_request.h"
+#include "platform/input.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "play/requests.h"
@@ -92,6 +93,9 @@ int RunModalWindow(cDlg* dialog) {
   SuspendGameThreads();
   const int code = dialog->DoModal(0);
   DeleteWnd(&dialog);
+  // The keys went to the dialog: their releases never reached the game's key table (F1 held
+  // over the save dialog would open it again).
+  platform::ReleaseAllKeys();
   DDSetDialogMode(0);
   ResumeGameThreads();
   return code;
