@@ -176,8 +176,9 @@ void RestoreWindowPlacement(int& showCommand) {
 }
 
 // Step 24: the palette and the transparent colour.
+// The palette and the transparent colour are set in every drawing mode: left unset, DirectDraw
+// at 16 and 32 bits would take black as the colour key and show every sprite's background.
 bool SetUpPalette() {
-  if (!g_SystemIni.Direct3D && g_nBpp != 8) return true;
   const char* paletteFile = g_SystemBmpInfo[0].szFile.c_str();
   if (!DDLoadPaletteFromFile(g_Palette, paletteFile)) {
     ErrLog("DDLoadPaletteFromFile失敗");

@@ -15,6 +15,7 @@
 #include "media/bgm.h"
 #include "media/device.h"
 #include "media/font.h"
+#include "media/palette.h"
 #include "media/sound.h"
 #include "media/surface.h"
 #include "platform/close_request.h"
@@ -223,6 +224,21 @@ TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
   EXPECT_NE(lpDTCon, nullptr);
   EXPECT_EQ(g_bWindowMode, 0);
   EXPECT_TRUE(platform::VideoFullScreen());
+}
+
+TEST_F(StartupTest, DirectDrawAtThirtyTwoBitsKeysTheProjectsTransparentColour) {
+  WriteIni("Direct3D=0\nWindowMode=1\nBpp=32\nExit\n");
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(lpDTCon, nullptr);
+  ASSERT_EQ(g_nBpp, 32);
+  std::uint32_t red = g_Palette[0].peRed, green = g_Palette[0].peGreen, blue = g_Palette[0].peBlue;
+  if (g_SystemData.m_nColourMode == 1) {
+    red = g_SystemData.m_TransColour[0];
+    green = g_SystemData.m_TransColour[1];
+    blue = g_SystemData.m_TransColour[2];
+  }
+  EXPECT_EQ(g_dwTransmit, red << 16 | green << 8 | blue);
+  EXPECT_NE(g_dwTransmit, 0u);  // the sample keys magenta, not black
 }
 
 TEST_F(StartupTest, BootDatChoosesTheDrawingModeWhenSystemIniAsks) {
