@@ -12,7 +12,6 @@
 #include "play/play_frame.h"
 #include "play/play_later.h"
 #include "play/play_scene.h"
-#include "play/setup_later.h"
 #include "project/stage.h"
 #include "project/system_data.h"
 

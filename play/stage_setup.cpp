@@ -32,7 +32,6 @@
 #include "play/hits.h"
 #include "play/play_frame.h"
 #include "play/spawn.h"
-#include "play/setup_later.h"
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_bitmaps.h"
