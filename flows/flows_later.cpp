@@ -34,17 +34,6 @@ void ExecStatusOperation(cCharaBase*, cEdCmd&) {}
 void ExecStatusOperation2(cCharaBase*, cEdCmd&) {}
 void ExecVanish(cCharaBase*, cEdCmd&) {}
 void ExecGetItem(cCharaBase*, cEdCmd&) {}
-void ExecChangeGraphic(cCharaBase*, cEdCmd&) {}
-void ExecChangeAnimeSet(cCharaBase*, cEdCmd&) {}
-void ExecPlayAnime(cCharaBase*, cEdCmd&) {}
-void ExecEffect(cCharaBase*, cEdCmd&) {}
-void ExecCharaEffect(cCharaBase*, cEdCmd&) {}
-void ExecScreenEffect(cCharaBase*, cEdCmd&) {}
-void ExecShowPicture(cCharaBase*, cEdCmd&) {}
-void ExecScreenColor(cCharaBase*, cEdCmd&) {}
-void ExecBackground(cCharaBase*, cEdCmd&) {}
-void ExecSound(cCharaBase*, cEdCmd&) {}
-void ExecBgm(cCharaBase*, cEdCmd&) {}
 void ExecRunCode(cCharaBase*, cEdCmd&) {}
 void ExecArrange(cCharaBase*, cEdCmd&) {}
 

@@ -38,17 +38,6 @@ void ExecStatusOperation(cCharaBase* chara, cEdCmd& cmd);
 void ExecStatusOperation2(cCharaBase* chara, cEdCmd& cmd);
 void ExecVanish(cCharaBase* chara, cEdCmd& cmd);
 void ExecGetItem(cCharaBase* chara, cEdCmd& cmd);
-void ExecChangeGraphic(cCharaBase* chara, cEdCmd& cmd);
-void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd);
-void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd);
-void ExecEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecCharaEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecScreenEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecShowPicture(cCharaBase* chara, cEdCmd& cmd);
-void ExecScreenColor(cCharaBase* chara, cEdCmd& cmd);
-void ExecBackground(cCharaBase* chara, cEdCmd& cmd);
-void ExecSound(cCharaBase* chara, cEdCmd& cmd);
-void ExecBgm(cCharaBase* chara, cEdCmd& cmd);
 void ExecRunCode(cCharaBase* chara, cEdCmd& cmd);
 void ExecArrange(cCharaBase* chara, cEdCmd& cmd);
 

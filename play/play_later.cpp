@@ -23,7 +23,6 @@ int CheckPlayHotKeys() {
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
 void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
-void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 
 int RunEndEffect(cCharaBase&) {
   Note("EndEffect");

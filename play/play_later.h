@@ -32,8 +32,6 @@ int CheckPlayHotKeys();
 void ClearReplayLogs();
 // Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
 void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
-// The running screen effect applied to the frame.
-void RunScreenEffect(cPlayScene* scene, int frozen);
 
 // Drawing of the play objects. Completed as the members cCharaBase::RunEndEffect (1 when the
 // end effect is over), cCharaBase::Draw and cHero::Draw, cCharaBase::DrawHPGauge and

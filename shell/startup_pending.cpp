@@ -2,5 +2,3 @@
 
 void InitCmdParamInfo() {}
 void BuildEffectFrameTable() {}
-void PrepareCharaEffects() {}
-void PrepareScrEffects() {}

@@ -4,5 +4,3 @@
 // are run in their places and do nothing until those tables exist.
 void InitCmdParamInfo();
 void BuildEffectFrameTable();
-void PrepareCharaEffects();
-void PrepareScrEffects();
