@@ -7,15 +7,8 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-void ExecCmd_MoveLine(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveGround(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveCircle(cCharaBase*, cCmdRun&) {}
 void ExecCmd_MoveCharge(cCharaBase*, cCmdRun&) {}
 void ExecCmd_MoveHoming(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveAvoidOffscreen(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveDisable(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Turn(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Jump(cCharaBase*, cCmdRun&) {}
 void ExecCmd_Shot(cCharaBase*, cCmdRun&) {}
 void ExecCmd_Sword(cCharaBase*, cCmdRun&) {}
 void ExecCmd_SummonBlock(cCharaBase*, cCmdRun&) {}

@@ -12,15 +12,8 @@ class cEdCmd;
 class cFlowRun;
 
 // Kinds 2 to 16: executors that keep their state in the command instance.
-void ExecCmd_MoveLine(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveGround(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveCircle(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_MoveHoming(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveAvoidOffscreen(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveDisable(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Turn(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Jump(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_Shot(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_SummonBlock(cCharaBase* chara, cCmdRun& run);

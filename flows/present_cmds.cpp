@@ -83,7 +83,3 @@ void ExecSound(cCharaBase* chara, cEdCmd& cmd) {
 }
 
 void ExecBgm(cCharaBase*, cEdCmd& cmd) { RequestBgm(CmdParam(cmd, 0), CmdParam(cmd, 1)); }
-
-// (The effect animation and picture commands follow once their objects exist.)
-void ExecEffect(cCharaBase*, cEdCmd&) {}
-void ExecShowPicture(cCharaBase*, cEdCmd&) {}

@@ -6,5 +6,4 @@
 #include "objects/chara_base.h"
 
 sShotAttack ShotAttack(const cShot&) { return {}; }
-void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
 int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

@@ -22,7 +22,6 @@ int CheckPlayHotKeys() {
   return 0;
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
-void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
 
 int RunEndEffect(cCharaBase&) {
   Note("EndEffect");
@@ -38,14 +37,4 @@ void DrawCharaIcon(cChara&) {}
 int IsCharaActive(const cChara&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
 
-int cMessage::Update(DDSURFACEDATA*, int) {
-  Note("Message");
-  return 0;
-}
-
-int cEffectAnim::Step(DDSURFACEDATA*, int) {
-  Note("Effect");
-  // An animation of no entry has nothing to show.
-  return m_nEffect == 0;
-}
 

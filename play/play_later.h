@@ -30,8 +30,6 @@ eSceneId DecideNextStage();
 int CheckPlayHotKeys();
 // Empties the replay key logs of the current and the previous attempt.
 void ClearReplayLogs();
-// Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
-void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
 
 // Drawing of the play objects. Completed as the members cCharaBase::RunEndEffect (1 when the
 // end effect is over), cCharaBase::Draw and cHero::Draw, cCharaBase::DrawHPGauge and

@@ -25,6 +25,7 @@
 #include "platform/text_codec.h"
 #include "platform/video.h"
 #include "play/chara_effect.h"
+#include "play/effect_anim.h"
 #include "play/input.h"
 #include "play/scene_manager.h"
 #include "play/scr_effect.h"
@@ -321,7 +322,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   SetSystemBgmCountSource(&BgmTableSize);
   g_DataBase.CopyEffectWork();
   BuildAnimeFrameTable(g_AnimeSequences);
-  BuildEffectFrameTable();
+  BuildEffectFrameTable(g_EffectSequences);
   PrepareCharaEffects();
   PrepareScrEffects();
 

@@ -1,4 +1,3 @@
 #include "shell/startup_pending.h"
 
 void InitCmdParamInfo() {}
-void BuildEffectFrameTable() {}

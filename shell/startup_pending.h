@@ -1,6 +1,4 @@
 #pragma once
-// Start-up steps whose tables are built by stage play and its commands: the command parameter
-// descriptors, the effect frame tables and the prepared character and screen effects. They
-// are run in their places and do nothing until those tables exist.
+// The start-up step whose table is built by the commands: the command parameter descriptors.
+// It is run in its place and does nothing until that table exists.
 void InitCmdParamInfo();
-void BuildEffectFrameTable();
