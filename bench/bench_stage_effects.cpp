@@ -10,9 +10,9 @@
 #include "media/present.h"
 #include "media/surface_create.h"
 #include "objects/chara.h"
+#include "objects/chara_effect_table.h"
 #include "objects/hero.h"
 #include "play/chara_effect.h"
-#include "play/chara_effect_draw.h"
 #include "play/play_scene.h"
 #include "play/scr_effect.h"
 #include "project/database.h"
@@ -111,8 +111,9 @@ void BM_CharaEffects(benchmark::State& state) {
     CloseDevice();
     return;
   }
-  const int params[17][5] = {{}, {}, {}, {}, {}, {}, {}, {}, {10, 45, 45}, {}, {}, {}, {10, 50, 50, 4, 4},
-                             {}, {}, {10, 4, 4}, {10, 2, 2}};
+  const int params[17][5] = {
+      {}, {}, {},         {},        {}, {}, {}, {}, {10, 45, 45}, {}, {}, {}, {10, 50, 50, 4, 4},
+      {}, {}, {10, 4, 4}, {10, 2, 2}};
   g_DataBase.m_CharaEffect.assign(2, cDbCharaEffect());
   g_DataBase.m_CharaEffect[0].m_nKind = 0;
   g_DataBase.m_CharaEffect[1].m_nKind = kind;
@@ -133,10 +134,10 @@ void BM_CharaEffects(benchmark::State& state) {
     src.pDrawOther = &g_SystemSurface[4];
     src.nSrcX = 64;
     src.nSrcY = 32;
-    const CharaEffectFunc handler = g_CharaEffectKindFunc[kind];
+    const CharaEffectFunc handler = g_CharaEffectFunc[kind];
     if (d3d) DDSetVirBackBuffer(1);
     for (auto _ : state)
-      for (cChara& c : charas) handler(&c, &BackBuffer, &src, 1, 1);
+      for (cChara& c : charas) handler(c, &BackBuffer, &src, 1, 1);
   }
   CloseDevice();
 }
@@ -150,13 +151,19 @@ void ScreenArgs(benchmark::internal::Benchmark* b) {
 void CharaArgs(benchmark::internal::Benchmark* b) {
   for (int d3d : {0, 1})
     for (int bpp : {16, 32})
-      for (int kind : {CHARA_EFFECT_LENS, CHARA_EFFECT_MOSAIC, CHARA_EFFECT_BLUR,
-                       CHARA_EFFECT_ROTATE_B})
+      for (int kind :
+           {CHARA_EFFECT_LENS, CHARA_EFFECT_MOSAIC, CHARA_EFFECT_BLUR, CHARA_EFFECT_ROTATE_B})
         b->Args({d3d, bpp, kind});
 }
 
 }  // namespace
 
-BENCHMARK(BM_ScreenEffectKind)->Apply(ScreenArgs)->ArgNames({"d3d", "bpp", "kind"})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CharaEffects)->Apply(CharaArgs)->ArgNames({"d3d", "bpp", "kind"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScreenEffectKind)
+    ->Apply(ScreenArgs)
+    ->ArgNames({"d3d", "bpp", "kind"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CharaEffects)
+    ->Apply(CharaArgs)
+    ->ArgNames({"d3d", "bpp", "kind"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

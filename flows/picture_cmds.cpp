@@ -146,8 +146,8 @@ void ExecShowPicture(cCharaBase* chara, cEdCmd& cmd) {
   cBmpInfo info;
   info.Set(entry.m_strFile.c_str(), 1, memory, 0, 0, 0, 0, 0, 0, 0, 0);
   auto description = g_PictureBmpInfo.insert(At(g_PictureBmpInfo, place), info);
-  const int code = DDCreateSurfaceFromFile(&*surface, entry.m_strFile.c_str(), 1, g_nBpp, memory,
-                                           0, 0, 0, 0, 0, 0);
+  const int code = DDCreateSurfaceFromFile(&*surface, entry.m_strFile.c_str(), 1, g_nBpp, memory, 0,
+                                           0, 0, 0, 0, 0);
   if (code != 0) {
     DDLogCreateError(code);
     // The lists stay in step: the entries made for it go again before the close.

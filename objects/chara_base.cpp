@@ -461,6 +461,8 @@ void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, 
   }
 }
 
+DDSURFACEDATA* SystemSurfaceEntry(int entry) { return SystemSurface(entry); }
+
 int SelectSheetSurface(int entry, int preferSecond) {
   if (!lpDDCon) return entry;
   const DDSURFACEDATA* first = SystemSurface(entry);

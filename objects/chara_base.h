@@ -19,6 +19,7 @@ class cShot;
 class cEdCond;
 class cEdMove;
 struct DDSURFACEDATA;
+struct sGraphicSrc;
 
 // Another object's reference to a character: slot 0 to 3, the object holds it in target
 // slot tg1 to tg4; 4, the object has it as its owner.
@@ -189,12 +190,29 @@ class cCharaBase : public cObject {
   int CheckDistanceCond(const cEdCond& cond);
   void DrawDistanceArea(DDSURFACEDATA* target, const cEdCond& cond, int counter);
 
+  // ---- drawing, once per frame (frozen: the frame is drawn without time passing) ----
+  // Steps the animations; the frame to show: the newest one-shot animation that is not
+  // paused, else the base animation.
+  int UpdateAnimes(int frozen);
+  // The graphic offset of the character's state (flying, without hit box, invincible); sets
+  // the source's blend for the invincible colour.
+  int GetGraphicOffset(sGraphicSrc& src) const;
+  // Draws the character through its running character effect, then its icon.
+  void Draw(DDSURFACEDATA* target, int frozen);
+  // The finishing of a finished character; 1 once it may be removed.
+  int RunEndEffect(DDSURFACEDATA* target, int frozen);
+  // Advances the running character effect without drawing; the handler's result.
+  int RunCharaEffect(int frozen);
+  // The small HP and SP gauges above the cell while a change shows.
+  void DrawHPGauge(DDSURFACEDATA* target);
+  void DrawSPGauge(DDSURFACEDATA* target);
+
   // Signed readings of the definition's bytes.
   std::int8_t Impact() const { return static_cast<std::int8_t>(m_Def.m_nImpact); }
   std::int8_t ImpactResist() const { return static_cast<std::int8_t>(m_Def.m_nImpactResist); }
 
   // ---- fields, in order ----
-  std::int32_t m_bNoUnlink = 0;  // a probe copy: the destructor leaves the links alone
+  std::int32_t m_bNoUnlink = 0;    // a probe copy: the destructor leaves the links alone
   cVector<cCharaBase*> m_Targets;  // tg1 to tg4
   cCharaBase* m_pOwner = nullptr;
   cVector<sTargetRef> m_BackRefs;
@@ -259,6 +277,9 @@ struct sGraphicSrc {
   std::int32_t bOwnCellSize = 0;
   std::uint8_t nCellBlocks = 1;
   std::int32_t nSrcX = 0, nSrcY = 0;
+  // Drawn through the blend pair {ARGB colour, colour operation} (the Direct3D behaviour).
+  std::int32_t bBlend = 0;
+  int Blend[2] = {0, 0};
 };
 
 // Graphic source modes: 1 an object (its facing, frame offset added), 2 an item's cell.
@@ -268,6 +289,8 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
                       const cObject* object, int frameOffset);
 // A 16x16 icon of a graphic at (x, y) with the colour key.
 void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, int frame);
+// Entry of the system surfaces, or null outside them.
+DDSURFACEDATA* SystemSurfaceEntry(int entry);
 // The character or shot sheet entry to draw from (the second copy in DirectDraw mode).
 int SelectSheetSurface(int entry, int preferSecond);
 // The work surfaces through which character effects draw: slot 0 the mark sheet, 1 the
@@ -288,3 +311,7 @@ void CalcPushSpeeds(double& pushX, double& pushY, int strength, double dirX, dou
 
 // Draws the distance areas of every character on screen (checking a stage).
 void DrawDistanceAreas(DDSURFACEDATA* target);
+
+// At 8 bits with the palette animation on, the palette itself cycles the box and area
+// colours; otherwise drawing steps through them.
+bool PaletteAnimates();

@@ -346,8 +346,6 @@ int ColourOf(const cEdCond& c) { return std::clamp<int>(c.m_nItem, 0, 7); }
 bool DrawnInactive(const cEdCond& c) { return c.m_nSource != 0; }
 bool DrawnHidden(const cEdCond& c) { return c.m_nOperandObject != 0; }
 
-bool PaletteAnimates() { return g_nBpp == 8 && g_SystemData.m_bPaletteCycle; }
-
 int g_nDistanceCounter = 0;
 
 // A circle of radius d. The DirectDraw back-end draws one of 65 or more as a circle of radius
@@ -367,6 +365,8 @@ void DrawAreaCircle(DDSURFACEDATA* target, int cx, int cy, int d, std::uint32_t 
 }
 
 }  // namespace
+
+bool PaletteAnimates() { return g_nBpp == 8 && g_SystemData.m_bPaletteCycle; }
 
 void cCharaBase::DrawDistanceArea(DDSURFACEDATA* target, const cEdCond& cond, int counter) {
   const int display = DisplayOf(cond);

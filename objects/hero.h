@@ -78,6 +78,8 @@ class cHero : public cCharaBase {
   void AddTextObject(int iconKind, int iconIndex, int iconCell);
   // The darkness mask over the screen, with its hole on the hero.
   void DrawLight(DDSURFACEDATA* target);
+  // The hero, then its box display.
+  void Draw(DDSURFACEDATA* target, int frozen);
 
   cInputState* m_pInput = nullptr;
   std::int32_t m_nJumpHold = 0;

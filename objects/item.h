@@ -35,5 +35,10 @@ class cItem : public cObject {
   std::int32_t m_bCarried = 0;  // carried by a character: never picked up from the stage
 };
 
+// The drawing layer of an item (the pass of the objects in which it is drawn when the stage
+// draws in layers). An item definition has no layer of its own: items are drawn in the first
+// pass, behind the characters of the later ones.
+inline int ItemDrawLayer(const cEdItem&) { return 0; }
+
 // The item animation: frames 0 and 1 for 15 ticks each, looping, both locked.
 const AnimeRuns& ItemAnimeRuns();

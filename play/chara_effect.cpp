@@ -41,7 +41,8 @@ void cCharaEffect::Init(int n, int reversed) {
       m_nEnd = p[2];
       m_dValue = p[1];
       m_dStep = EffectStep(p[1], p[2], p[0]);
-      if (entry.m_nKind == CHARA_EFFECT_WAVE_H || entry.m_nKind == CHARA_EFFECT_WAVE_V) m_nPhase = 0;
+      if (entry.m_nKind == CHARA_EFFECT_WAVE_H || entry.m_nKind == CHARA_EFFECT_WAVE_V)
+        m_nPhase = 0;
       break;
     case CHARA_EFFECT_BLINK:
     case CHARA_EFFECT_TRANSLUCENT:

@@ -34,8 +34,8 @@ class cCharaEffect {
   std::int32_t m_nStart = 0, m_nEnd = 0;
   double m_dValue = 0;
   double m_dStep = 0;
-  double m_dTime = 0;  // counted when start and end are equal
-  std::int32_t m_nTime = 0;  // tenths of a second
+  double m_dTime = 0;         // counted when start and end are equal
+  std::int32_t m_nTime = 0;   // tenths of a second
   std::int32_t m_nPhase = 0;  // wave angle (0 to 359), or the blink's frame counter
   std::int32_t m_bShown = 0;  // the blink's visible toggle
 

@@ -10,6 +10,7 @@
 #include "media/palette.h"
 #include "media/translucency.h"
 #include "objects/chara_base.h"
+#include "objects/chara_effect_table.h"
 #include "play/chara_effect.h"
 #include "play/effect_blits.h"
 #include "project/effect_records.h"
@@ -21,7 +22,7 @@ constexpr int kWorkC = 69;
 const double kSqrt2 = std::sqrt(2.0);
 
 // The blend pair the source is drawn through, or null when its blend flag is not set.
-const int* BlendOf(const sGraphicSrc&) { return nullptr; }
+const int* BlendOf(const sGraphicSrc& src) { return src.bBlend ? src.Blend : nullptr; }
 
 // The parameters of the running instance (the reversed copy's for a reversed instance).
 const int* ParamsOf(const cCharaEffect& effect) {
@@ -42,8 +43,8 @@ struct sCell {
   bool scaled = false;
   const int* blend = nullptr;
 
-  sCell(cCharaBase* c, DDSURFACEDATA* t, sGraphicSrc* g)
-      : chara(*c), effect(c->m_CharaEffect), p(ParamsOf(c->m_CharaEffect)), target(t), src(g) {
+  sCell(cCharaBase& c, DDSURFACEDATA* t, sGraphicSrc* g)
+      : chara(c), effect(c.m_CharaEffect), p(ParamsOf(c.m_CharaEffect)), target(t), src(g) {
     if (!g) return;
     L = chara.m_Rect.m_nLeft;
     T = chara.m_Rect.m_nTop;
@@ -118,21 +119,24 @@ int Advance(cCharaEffect& effect, int frozen) { return frozen ? 0 : effect.Step(
 
 int AtLeastOne(int n) { return n < 1 ? 1 : n; }
 
-int Burst(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+}  // namespace
+
+int CharaEffectBurst(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                     int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     DDSURFACEDATA* from;
     int sx, sy;
     cell.Source(WorkA(), from, sx, sy);
     cBlendScope blend(cell.scaled ? nullptr : cell.blend);
-    g_EffectBlits.QuadSplit(target, cell.L, cell.T, cell.W, cell.H, from, sx, sy,
-                            cell.Px(cell.V()), DDBLT_KEY);
+    g_EffectBlits.QuadSplit(target, cell.L, cell.T, cell.W, cell.H, from, sx, sy, cell.Px(cell.V()),
+                            DDBLT_KEY);
   }
   return Advance(cell.effect, frozen);
 }
 
-int Split(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw,
-          int column) {
+static int Split(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw,
+                 int column) {
   sCell cell(chara, target, src);
   if (draw) {
     DDSURFACEDATA* from;
@@ -146,15 +150,15 @@ int Split(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen
   }
   return Advance(cell.effect, frozen);
 }
-int SplitRows(cCharaBase* c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
+int CharaEffectSplitRows(cCharaBase& c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
   return Split(c, t, s, f, d, 0);
 }
-int SplitColumns(cCharaBase* c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
+int CharaEffectSplitColumns(cCharaBase& c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
   return Split(c, t, s, f, d, 1);
 }
 
-int Wave(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw,
-         int column) {
+static int Wave(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw,
+                int column) {
   sCell cell(chara, target, src);
   cCharaEffect& e = cell.effect;
   if (draw) {
@@ -170,16 +174,16 @@ int Wave(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
   e.m_nPhase = (e.m_nPhase + 1) % 360;
   return e.Step();
 }
-int WaveRows(cCharaBase* c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
+int CharaEffectWaveRows(cCharaBase& c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
   return Wave(c, t, s, f, d, 0);
 }
-int WaveColumns(cCharaBase* c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
+int CharaEffectWaveColumns(cCharaBase& c, DDSURFACEDATA* t, sGraphicSrc* s, int f, int d) {
   return Wave(c, t, s, f, d, 1);
 }
 
 // The blink's counter: the toggle turns when the counter has reached the interval, frozen or
 // not; the counter itself moves only with the game.
-int BlinkCounter(cCharaEffect& e, const int* p, int frozen) {
+static int BlinkCounter(cCharaEffect& e, const int* p, int frozen) {
   if (e.m_nPhase >= p[1]) {
     e.m_nPhase = 0;
     e.m_bShown = !e.m_bShown;
@@ -189,15 +193,16 @@ int BlinkCounter(cCharaEffect& e, const int* p, int frozen) {
   return e.Step();
 }
 
-int Blink(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectBlink(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                     int draw) {
   sCell cell(chara, target, src);
-  if (draw && cell.effect.m_bShown == 1) DrawCharaPlain(cell.chara, target, *src);
+  if (draw && cell.effect.m_bShown == 1) DrawCharaPlain(cell.chara, target, src, frozen, 1);
   return BlinkCounter(cell.effect, cell.p, frozen);
 }
 
 // Rotation about the cell's centre, from the cell copied at its drawn size into work when
 // scaled, else straight from the sheet.
-void RotateFromCell(const sCell& cell, DDSURFACEDATA* work) {
+static void RotateFromCell(const sCell& cell, DDSURFACEDATA* work) {
   DDSURFACEDATA* from;
   int sx, sy;
   if (cell.scaled) {
@@ -212,14 +217,16 @@ void RotateFromCell(const sCell& cell, DDSURFACEDATA* work) {
                        DDBLT_KEY);
 }
 
-int RotateB(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectRotateB(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                       int draw) {
   sCell cell(chara, target, src);
   if (draw) RotateFromCell(cell, System(lpDTCon ? 67 : 68));
   return Advance(cell.effect, frozen);
 }
 
-int RotateA(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
-  if (lpDTCon) return RotateB(chara, target, src, frozen, draw);
+int CharaEffectRotateA(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                       int draw) {
+  if (lpDTCon) return CharaEffectRotateB(chara, target, src, frozen, draw);
   sCell cell(chara, target, src);
   if (draw && cell.scaled) {
     // The unscaled cell is turned inside a square of its diagonal, which is then stretched
@@ -230,16 +237,16 @@ int RotateA(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int froz
     g_EffectBlits.BoxFill(work, 0, 0, q, q, 0);
     g_EffectBlits.Rotate(work, q / 2, q / 2, cell.srcW, cell.srcH, cell.srcW / 2, cell.srcH / 2,
                          cell.V(), cell.Sheet(), cell.SX(), cell.SY(), DDBLT_NOKEY);
-    g_EffectBlits.BltStretch(target, cell.L + cell.W / 2 - d / 2, cell.T + cell.H / 2 - d / 2, d,
-                             d, work, 0, 0, q, q, DDBLT_KEY);
+    g_EffectBlits.BltStretch(target, cell.L + cell.W / 2 - d / 2, cell.T + cell.H / 2 - d / 2, d, d,
+                             work, 0, 0, q, q, DDBLT_KEY);
   } else if (draw) {
     RotateFromCell(cell, nullptr);
   }
   return Advance(cell.effect, frozen);
 }
 
-int RotateDepth(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
-                int draw) {
+int CharaEffectRotateDepth(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                           int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     cBlendScope blend(cell.blend);
@@ -250,7 +257,8 @@ int RotateDepth(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int 
   return Advance(cell.effect, frozen);
 }
 
-int Circle(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectCircle(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                      int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     const int cx = cell.L + cell.W / 2, cy = cell.T + cell.H / 2;
@@ -267,7 +275,8 @@ int Circle(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int froze
   return Advance(cell.effect, frozen);
 }
 
-int Zoom(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectZoom(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                    int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     const double grow = cell.effect.m_dValue - 32;
@@ -282,7 +291,8 @@ int Zoom(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
   return Advance(cell.effect, frozen);
 }
 
-int Lens(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectLens(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                    int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     const int dx = cell.p[3] * cell.s, dy = cell.p[4] * cell.s;
@@ -306,8 +316,8 @@ int Lens(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
       else
         g_EffectBlits.Blt(target, x, y, 2 * g, 2 * g, c, 0, 0, DDBLT_KEY);
     } else {
-      g_EffectBlits.Lens(target, cell.L + cell.W / 2 + dx, cell.T + cell.H / 2 + dy, g, depth,
-                         work, lensX, lensY, 1, 0);
+      g_EffectBlits.Lens(target, cell.L + cell.W / 2 + dx, cell.T + cell.H / 2 + dy, g, depth, work,
+                         lensX, lensY, 1, 0);
     }
   }
   return Advance(cell.effect, frozen);
@@ -315,7 +325,8 @@ int Lens(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
 
 // The source of the colour kinds: the cell copied into surface 68 when scaled or (where the
 // blend counts) drawn through a blend pair, else the sheet.
-void TintSource(const sCell& cell, bool blendCounts, DDSURFACEDATA*& from, int& sx, int& sy) {
+static void TintSource(const sCell& cell, bool blendCounts, DDSURFACEDATA*& from, int& sx,
+                       int& sy) {
   if (cell.scaled || (blendCounts && cell.blend)) {
     cell.CopyTo(System(68));
     from = System(68);
@@ -327,7 +338,7 @@ void TintSource(const sCell& cell, bool blendCounts, DDSURFACEDATA*& from, int& 
   sy = cell.SY();
 }
 
-void DrawTint(const sCell& cell, std::uint32_t colour, int level) {
+static void DrawTint(const sCell& cell, std::uint32_t colour, int level) {
   DDSURFACEDATA* from;
   int sx, sy;
   TintSource(cell, true, from, sx, sy);
@@ -335,14 +346,15 @@ void DrawTint(const sCell& cell, std::uint32_t colour, int level) {
                      g_Palette, g_BlendTable, colour, level);
 }
 
-int Colour(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectColour(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                      int draw) {
   sCell cell(chara, target, src);
   if (draw) DrawTint(cell, static_cast<std::uint32_t>(cell.p[3]) & 0xFF, cell.V());
   return Advance(cell.effect, frozen);
 }
 
-int Translucent(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
-                int draw) {
+int CharaEffectTranslucent(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                           int draw) {
   sCell cell(chara, target, src);
   if (draw && cell.effect.m_bShown == 0) {
     DDSURFACEDATA* from;
@@ -358,7 +370,7 @@ int Translucent(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int 
 // in the DirectDraw behaviour; through work surface C in the Direct3D behaviour, unless a
 // scaled character without blend pair is drawn while the virtual back buffer is off.
 template <class Effect>
-void DrawArea(const sCell& cell, Effect effect) {
+static void DrawArea(const sCell& cell, Effect effect) {
   DDSURFACEDATA* target = cell.target;
   if (!lpDTCon) {
     DDSURFACEDATA* from;
@@ -381,7 +393,8 @@ void DrawArea(const sCell& cell, Effect effect) {
     g_EffectBlits.Blt(target, cell.L, cell.T, cell.W, cell.H, c, 0, 0, DDBLT_KEY);
 }
 
-int Mosaic(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectMosaic(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                      int draw) {
   sCell cell(chara, target, src);
   if (draw) {
     const int size = cell.Px(cell.V());
@@ -392,7 +405,8 @@ int Mosaic(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int froze
   return Advance(cell.effect, frozen);
 }
 
-int Blur(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen, int draw) {
+int CharaEffectBlur(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
+                    int draw) {
   sCell cell(chara, target, src);
   if (draw && g_nBpp == 8) {
     DrawTint(cell, 31, cell.V());
@@ -404,32 +418,3 @@ int Blur(cCharaBase* chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
   }
   return Advance(cell.effect, frozen);
 }
-
-}  // namespace
-
-void DrawCharaPlain(cCharaBase& chara, DDSURFACEDATA* target, const sGraphicSrc& src) {
-  const sDrawRect& r = chara.m_Rect;
-  const int s = chara.m_Def.m_nScale;
-  const bool scaled = src.bOwnCellSize ? s != src.nCellBlocks : s > 1;
-  const int* blend = BlendOf(src);
-  if (scaled) {
-    const int sw = src.nCellBlocks * r.m_nBaseWidth, sh = src.nCellBlocks * r.m_nBaseHeight;
-    if (blend)
-      g_EffectBlits.BltStretchBlend(target, r.m_nLeft, r.m_nTop, r.m_nWidth, r.m_nHeight,
-                                    src.pDraw, src.nSrcX, src.nSrcY, sw, sh, DDBLT_KEY, blend);
-    else
-      g_EffectBlits.BltStretch(target, r.m_nLeft, r.m_nTop, r.m_nWidth, r.m_nHeight, src.pDraw,
-                               src.nSrcX, src.nSrcY, sw, sh, DDBLT_KEY);
-  } else if (blend) {
-    g_EffectBlits.BltBlend(target, r.m_nLeft, r.m_nTop, r.m_nWidth, r.m_nHeight, src.pDraw,
-                           src.nSrcX, src.nSrcY, DDBLT_KEY, blend);
-  } else {
-    g_EffectBlits.Blt(target, r.m_nLeft, r.m_nTop, r.m_nWidth, r.m_nHeight, src.pDraw, src.nSrcX,
-                      src.nSrcY, DDBLT_KEY);
-  }
-}
-
-const CharaEffectFunc g_CharaEffectKindFunc[kCharaEffectKinds] = {
-    nullptr,  Burst,   SplitRows, SplitColumns, WaveRows,    WaveColumns,
-    Blink,    RotateA, RotateB,   RotateDepth,  Circle,      Zoom,
-    Lens,     Colour,  Translucent, Mosaic,     Blur};

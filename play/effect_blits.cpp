@@ -8,11 +8,12 @@
 #include "media/translucency.h"
 
 sEffectBlits MediaEffectBlits() {
-  return {DDBlt,           DDBltStretch,     DDBltBlend,   DDBltStretchBlend, DDBoxFill,
-          DDSetAlphaOp,    DDResetAlphaOp,   DDSetColor,   DDResetColor,      DDSetColorOp,
-          DDResetColorOp,  DrawQuadSplitBlt, DrawStripeBlt, DrawWaveBlt,      DrawFlipBlt,
-          DDBltRotate,     DDBltCircle,      DDBltLens,    DDBltTint,         DDBltTrans,
-          DDMosaic,        DDBlur};
+  return {DDBlt,         DDBltStretch, DDBltBlend,     DDBltStretchBlend,
+          DDBoxFill,     DDSetAlphaOp, DDResetAlphaOp, DDSetColor,
+          DDResetColor,  DDSetColorOp, DDResetColorOp, DrawQuadSplitBlt,
+          DrawStripeBlt, DrawWaveBlt,  DrawFlipBlt,    DDBltRotate,
+          DDBltCircle,   DDBltLens,    DDBltTint,      DDBltTrans,
+          DDMosaic,      DDBlur};
 }
 
 sEffectBlits g_EffectBlits = MediaEffectBlits();

@@ -33,8 +33,8 @@ struct sEffectBlits {
                double phase, int stripSize, DDSURFACEDATA* src, int sx, int sy, int flags,
                int column);
   void (*Flip)(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src1, int sx1,
-               int sy1, DDSURFACEDATA* src2, int sx2, int sy2, int sw, int sh, int flags,
-               int step, int axis);
+               int sy1, DDSURFACEDATA* src2, int sx2, int sy2, int sw, int sh, int flags, int step,
+               int axis);
   bool (*Rotate)(DDSURFACEDATA* dst, int cx, int cy, int w, int h, int px, int py, int angle,
                  DDSURFACEDATA* src, int sx, int sy, int flags);
   void (*Circle)(DDSURFACEDATA* dst, int cx, int cy, int hw, int hh, int r, int strip,
@@ -44,10 +44,10 @@ struct sEffectBlits {
   bool (*Tint)(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
                int flags, const PALETTEENTRY* palette, const std::uint8_t* table,
                std::uint32_t colour, int level);
-  bool (*Trans)(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
-                int sy, int flags, const std::uint8_t* table);
-  bool (*Mosaic)(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFACEDATA* src,
-                 int sx, int sy, int flags);
+  bool (*Trans)(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
+                int flags, const std::uint8_t* table);
+  bool (*Mosaic)(DDSURFACEDATA* dst, int x, int y, int w, int h, int n, DDSURFACEDATA* src, int sx,
+                 int sy, int flags);
   bool (*Blur)(DDSURFACEDATA* dst, int x, int y, int w, int h, int rx, int ry, DDSURFACEDATA* src,
                int sx, int sy, int flags);
 };

@@ -22,19 +22,3 @@ int CheckPlayHotKeys() {
   return 0;
 }
 void ClearReplayLogs() { Note("ClearReplayLogs"); }
-
-int RunEndEffect(cCharaBase&) {
-  Note("EndEffect");
-  return 1;
-}
-void DrawCharaBody(cCharaBase& chara, DDSURFACEDATA*, int) {
-  Note(dynamic_cast<cHero*>(&chara) ? "Hero" : "Chara");
-}
-void DrawGauges(cCharaBase&) {}
-void UpdateAnimes(cCharaBase&, int) {}
-void RunCharaEffect(cCharaBase&, int) {}
-void DrawCharaIcon(cChara&) {}
-int IsCharaActive(const cChara&) { return 0; }
-int ItemLayer(const cItem&) { return 0; }
-
-

@@ -15,10 +15,6 @@
 #include "play/stage_draw.h"
 
 class cPlayScene;
-class cCharaBase;
-class cChara;
-class cHero;
-class cItem;
 
 // Stage set-up.
 void SetStage(int bLoadStage, int bFresh);
@@ -30,19 +26,5 @@ eSceneId DecideNextStage();
 int CheckPlayHotKeys();
 // Empties the replay key logs of the current and the previous attempt.
 void ClearReplayLogs();
-
-// Drawing of the play objects. Completed as the members cCharaBase::RunEndEffect (1 when the
-// end effect is over), cCharaBase::Draw and cHero::Draw, cCharaBase::DrawHPGauge and
-// DrawSPGauge, cCharaBase::UpdateAnimes, cCharaBase::RunCharaEffect, the character's icon,
-// cHero::DrawLight, the item's carried flag, drawing layer and cItem::Draw, and the activity
-// of a character off screen.
-int RunEndEffect(cCharaBase& chara);
-void DrawCharaBody(cCharaBase& chara, DDSURFACEDATA* dst, int bStopped);
-void DrawGauges(cCharaBase& chara);
-void UpdateAnimes(cCharaBase& chara, int advance);
-void RunCharaEffect(cCharaBase& chara, int draw);
-void DrawCharaIcon(cChara& chara);
-int IsCharaActive(const cChara& chara);
-int ItemLayer(const cItem& item);
 
 extern std::vector<std::string> g_PlayLaterCalls;

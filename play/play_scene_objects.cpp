@@ -32,11 +32,12 @@ void cPlayScene::DrawHero(int bStopped) {
   cHero& hero = g_Heroes.front();
   hero.UpdateScreenRect();
   if (!hero.m_bFinished) {
-    DrawCharaBody(hero, &BackBuffer, bStopped);
-    DrawGauges(hero);
+    hero.Draw(&BackBuffer, bStopped);
+    hero.DrawHPGauge(&BackBuffer);
+    hero.DrawSPGauge(&BackBuffer);
     return;
   }
-  if (!RunEndEffect(hero)) return;
+  if (!hero.RunEndEffect(&BackBuffer, bStopped)) return;
   // The hero's end effect is over. Set-up below replaces the hero: nothing of it is used
   // afterwards.
   if (g_SceneManager.m_nGameKind == GAME_REPLAY) {
@@ -61,25 +62,25 @@ void cPlayScene::DrawHero(int bStopped) {
 int cPlayScene::DrawChara(cChara* chara, int bStopped) {
   if (chara->m_bFinished) {
     chara->UpdateScreenRect();
-    return RunEndEffect(*chara);
+    return chara->RunEndEffect(&BackBuffer, bStopped);
   }
   if (chara->m_bOnScreen) {
     chara->UpdateScreenRect();
     if (chara->m_Def.m_bTransparent) {
-      UpdateAnimes(*chara, 0);
-      RunCharaEffect(*chara, 0);
-      DrawGauges(*chara);
+      chara->UpdateAnimes(0);
+      chara->RunCharaEffect(0);
     } else {
-      DrawCharaBody(*chara, &BackBuffer, bStopped);
-      DrawGauges(*chara);
-      DrawCharaIcon(*chara);
+      chara->Draw(&BackBuffer, bStopped);
     }
+    chara->DrawHPGauge(&BackBuffer);
+    chara->DrawSPGauge(&BackBuffer);
+    if (!chara->m_Def.m_bTransparent) chara->DrawMarkIcon(&BackBuffer);
     return 0;
   }
-  if (IsCharaActive(*chara)) {
+  if (chara->m_bActivated) {
     chara->UpdateScreenRect();
-    UpdateAnimes(*chara, 0);
-    RunCharaEffect(*chara, 0);
+    chara->UpdateAnimes(0);
+    chara->RunCharaEffect(0);
   }
   return 0;
 }
@@ -94,7 +95,7 @@ void cPlayScene::DrawObjects(int layer, int layers, int bStopped) {
   DDSpriteBatchKey(&g_SystemSurface[kItemSheet]);
   DDSpriteBatchKey(&g_SystemSurface[kItemSheet + 1]);
   for (cItem& item : g_ItemList) {
-    if (!item.m_bOnScreen || IsItemCarried(item) || !inPass(ItemLayer(item))) continue;
+    if (!item.m_bOnScreen || IsItemCarried(item) || !inPass(ItemDrawLayer(item.m_Def))) continue;
     item.UpdateScreenRect();
     DrawItem(item, back, bStopped);
   }

@@ -246,8 +246,7 @@ int Split(cPlayScene* scene, int frozen, int column) {
   {
     cAlphaOpScope alpha;
     g_EffectBlits.Stripe(&BackBuffer, 0, 0, 640, 480, StripOf(column ? 640 : 480, p[3]),
-                         TruncToInt32(e.m_dValue), Surface(kScreenWork), 0, 0, DDBLT_NOKEY,
-                         column);
+                         TruncToInt32(e.m_dValue), Surface(kScreenWork), 0, 0, DDBLT_NOKEY, column);
   }
   return StepValue(e, frozen);
 }
@@ -336,8 +335,7 @@ int ScrZoom(cPlayScene* scene, int frozen) {
       HeroCentre(cx, cy);
       cAlphaOpScope alpha;
       g_EffectBlits.BltStretch(&BackBuffer, 0, 0, 640, 480, work, ZoomOrigin(cx, w, 640),
-                               ZoomOrigin(cy, h, 480), TruncToInt32(w), TruncToInt32(h),
-                               DDBLT_KEY);
+                               ZoomOrigin(cy, h, 480), TruncToInt32(w), TruncToInt32(h), DDBLT_KEY);
     } else {
       FillScreen();
       cAlphaOpScope alpha;
@@ -388,8 +386,8 @@ int ScrMosaic(cPlayScene* scene, int frozen) {
 }  // namespace
 
 const ScrEffectFunc g_ScrEffectFunc[kScrEffectKinds] = {
-    ScrNone,   ScrMove,  ScrShakeH, ScrShakeV, ScrSplitH, ScrSplitV, ScrWaveH,
-    ScrWaveV,  ScrBlink, ScrRotate, ScrCircle, ScrZoom,   ScrLens,   ScrMosaic};
+    ScrNone,  ScrMove,  ScrShakeH, ScrShakeV, ScrSplitH, ScrSplitV, ScrWaveH,
+    ScrWaveV, ScrBlink, ScrRotate, ScrCircle, ScrZoom,   ScrLens,   ScrMosaic};
 
 void RunScreenEffect(cPlayScene* scene, int frozen) {
   cScrEffect& e = scene->m_ScrEffect;

@@ -24,7 +24,8 @@ class StoppingCmds : public StageEndScene {
     ReleasePictures();
     g_DataBase.m_Picture.assign(2, cDbPicture());
     g_DataBase.m_Picture[1].m_strFile = "a.bmp";
-    WriteBytes(folder.HostPath() + "/a.bmp", MakeBmp(8, 4, 24, std::vector<std::uint32_t>(32, 0xFF)));
+    WriteBytes(folder.HostPath() + "/a.bmp",
+               MakeBmp(8, 4, 24, std::vector<std::uint32_t>(32, 0xFF)));
     g_DataBase.m_Effect.assign(2, cDbEffect());
     g_DataBase.m_Effect[1].m_Frames.assign(2, cDbEffectFrame());
     g_DataBase.m_Effect[1].m_Frames[0].m_nTime = 1;

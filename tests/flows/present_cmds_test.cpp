@@ -14,10 +14,10 @@
 #include "../support/scoped_value.h"
 #include "content/command.h"
 #include "content/command_tables.h"
+#include "foundation/window_messages.h"
 #include "media/present.h"
 #include "media/sound.h"
 #include "objects/hero.h"
-#include "foundation/window_messages.h"
 #include "platform/thread_messages.h"
 #include "play/effect_anim.h"
 #include "play/play_graphics.h"
@@ -44,8 +44,10 @@ class PresentCmds : public cPlayDevice {
     g_DataBase.m_Picture.assign(4, cDbPicture());
     const char* files[] = {"", "a.bmp", "b.bmp", "missing.bmp"};
     for (int i = 0; i < 4; ++i) g_DataBase.m_Picture[i].m_strFile = files[i];
-    WriteBytes(folder.HostPath() + "/a.bmp", MakeBmp(8, 4, 24, std::vector<std::uint32_t>(32, 0xFF)));
-    WriteBytes(folder.HostPath() + "/b.bmp", MakeBmp(6, 2, 24, std::vector<std::uint32_t>(12, 0xFF00)));
+    WriteBytes(folder.HostPath() + "/a.bmp",
+               MakeBmp(8, 4, 24, std::vector<std::uint32_t>(32, 0xFF)));
+    WriteBytes(folder.HostPath() + "/b.bmp",
+               MakeBmp(6, 2, 24, std::vector<std::uint32_t>(12, 0xFF00)));
   }
   void TearDown() override {
     ReleasePictures();
@@ -110,7 +112,12 @@ TEST_F(PresentCmds, EffectsAreSizedByPercentAndPlacedByPosition) {
       {"screen block with offset", {1, 3, 2, 1, 5, -3, 100}, 100 + 64 + 5, 50 + 32 - 3, 32, 0},
       {"map block", {1, 4, 2, 1, 0, 0, 100}, 12 * 32, 11 * 32, 32, 0},
       {"on the hero's cell", {1, 2, 0, 0, 1, 2, 50}, 1 + 216 + 100 - 8, 2 + 116 + 50 - 8, 16, 1},
-      {"a position outside the table", {1, 9, 3, 3, 0, 0, 100}, 100 + 320 - 16, 50 + 240 - 16, 32, 0},
+      {"a position outside the table",
+       {1, 9, 3, 3, 0, 0, 100},
+       100 + 320 - 16,
+       50 + 240 - 16,
+       32,
+       0},
   };
   for (const sCase& c : cases) {
     scene.m_EffectList.clear();

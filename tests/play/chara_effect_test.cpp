@@ -6,9 +6,11 @@
 
 #include "effect_recorder.h"
 #include "effect_tables.h"
+#include "media/blit.h"
 #include "media/device.h"
+#include "media/surface_create.h"
 #include "objects/chara.h"
-#include "play/chara_effect_draw.h"
+#include "objects/chara_effect_table.h"
 #include "play_fixture.h"
 #include "project/effect_records.h"
 
@@ -113,8 +115,8 @@ class CharaEffectDrawing : public cPlayDevice {
   int Draw(int entry, int frozen = 0, int draw = 1) {
     if (chara.m_CharaEffect.m_nEntry != entry) chara.m_CharaEffect.Start(entry, 0, 0);
     const int kind = chara.m_CharaEffect.m_pEntry->m_nKind;
-    return g_CharaEffectKindFunc[kind](&chara, draw ? &BackBuffer : nullptr, draw ? &src : nullptr,
-                                       frozen, draw);
+    return g_CharaEffectFunc[kind](chara, draw ? &BackBuffer : nullptr, draw ? &src : nullptr,
+                                   frozen, draw);
   }
   cEffectTables tables;
   cEffectRecorder recorder;
@@ -199,11 +201,16 @@ TEST_F(CharaEffectDrawing, TheBlurTintsAtEightBitsPerPixel) {
 
 TEST_F(CharaEffectDrawing, ABlinkHidesThenShowsByTurnsAndTurnsWhileFrozen) {
   const int blink = tables.Chara(CHARA_EFFECT_BLINK, {5, 2});
+  // (The shown frames are drawn plainly, straight by the media library.)
+  DDSURFACEDATA& sheet = g_SystemSurface[4];
+  ASSERT_TRUE(DDCreateSurface(&sheet, 256, 256, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
+  DDClearColor(&sheet, 0x00FF00);
+  src.pA = &sheet;
   std::string shown;
   for (int i = 0; i < 9; ++i) {
-    cEffectRecorder::Calls().clear();
+    DDClearColor(&BackBuffer, 0);
     Draw(blink);
-    shown += cEffectRecorder::Calls().empty() ? '-' : '#';
+    shown += (At(BackBuffer, 110, 60) & 0xFFFFFF) == 0x00FF00 ? '#' : '-';
   }
   EXPECT_EQ(shown, "---##--##");
   // Frozen at the interval: the toggle turns, the counter does not move on.
@@ -227,6 +234,16 @@ TEST_F(CharaEffectDrawing, AFrozenFrameDrawsWithoutMovingAndAnUndrawnOneMovesWit
   Draw(burst, 0, 0);
   EXPECT_GT(chara.m_CharaEffect.m_dValue, value);
   EXPECT_EQ(cEffectRecorder::Calls().size(), 2u);
+}
+
+TEST_F(CharaEffectDrawing, AnEntryWithoutAKindOfItsOwnIsDrawnPlainlyAndEnds) {
+  const int none = tables.Chara(CHARA_EFFECT_NONE, {5, 0, 32});
+  chara.m_CharaEffect.Start(none, 0, 0);
+  const int kind = CharaEffectKind(chara.m_CharaEffect);
+  EXPECT_EQ(kind, 0);
+  EXPECT_EQ(g_CharaEffectFunc[kind](chara, &BackBuffer, &src, 0, 1), 1);
+  chara.m_CharaEffect.Clear();  // no effect at all: plain, for ever
+  EXPECT_EQ(g_CharaEffectFunc[0](chara, &BackBuffer, &src, 0, 1), 0);
 }
 
 }  // namespace

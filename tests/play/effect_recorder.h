@@ -65,8 +65,8 @@ class cEffectRecorder {
       Note("BltStretch", S(d), x, y, w, h, S(s), sx, sy, sw, sh, f);
       return 1;
     };
-    r.BltBlend = [](DDSURFACEDATA* d, int x, int y, int w, int h, DDSURFACEDATA* s, int sx,
-                    int sy, int f, const int*) { Note("BltBlend", S(d), x, y, w, h, S(s), sx, sy, f); };
+    r.BltBlend = [](DDSURFACEDATA* d, int x, int y, int w, int h, DDSURFACEDATA* s, int sx, int sy,
+                    int f, const int*) { Note("BltBlend", S(d), x, y, w, h, S(s), sx, sy, f); };
     r.BltStretchBlend = [](DDSURFACEDATA* d, int x, int y, int w, int h, DDSURFACEDATA* s, int sx,
                            int sy, int sw, int sh, int f, const int*) {
       Note("BltStretchBlend", S(d), x, y, w, h, S(s), sx, sy, sw, sh, f);
@@ -80,8 +80,9 @@ class cEffectRecorder {
     r.ResetColor = [] { Note("ResetColor"); };
     r.SetColorOp = [](std::uint32_t op) { Note("SetColorOp", op); };
     r.ResetColorOp = [] { Note("ResetColorOp"); };
-    r.QuadSplit = [](DDSURFACEDATA* d, int x, int y, int w, int h, DDSURFACEDATA* s, int sx,
-                     int sy, int spread, int f) { Note("QuadSplit", S(d), x, y, w, h, S(s), sx, sy, spread, f); };
+    r.QuadSplit = [](DDSURFACEDATA* d, int x, int y, int w, int h, DDSURFACEDATA* s, int sx, int sy,
+                     int spread,
+                     int f) { Note("QuadSplit", S(d), x, y, w, h, S(s), sx, sy, spread, f); };
     r.Stripe = [](DDSURFACEDATA* d, int x, int y, int w, int h, int strip, int offset,
                   DDSURFACEDATA* s, int sx, int sy, int f, int column) {
       Note("Stripe", S(d), x, y, w, h, strip, offset, S(s), sx, sy, f, column);
@@ -103,8 +104,8 @@ class cEffectRecorder {
                   DDSURFACEDATA* s, int scx, int scy, int f) {
       Note("Circle", S(d), cx, cy, hw, hh, radius, strip, S(s), scx, scy, f);
     };
-    r.Lens = [](DDSURFACEDATA* d, int cx, int cy, int radius, int depth, DDSURFACEDATA* s,
-                int scx, int scy, int f, int clear) {
+    r.Lens = [](DDSURFACEDATA* d, int cx, int cy, int radius, int depth, DDSURFACEDATA* s, int scx,
+                int scy, int f, int clear) {
       Note("Lens", S(d), cx, cy, radius, depth, S(s), scx, scy, f, clear);
       return true;
     };

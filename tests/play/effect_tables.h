@@ -20,7 +20,9 @@ class cEffectTables {
   int Chara(int kind, std::initializer_list<int> p) {
     return Add(g_DataBase.m_CharaEffect, kind, p);
   }
-  int Screen(int kind, std::initializer_list<int> p) { return Add(g_DataBase.m_ScrEffect, kind, p); }
+  int Screen(int kind, std::initializer_list<int> p) {
+    return Add(g_DataBase.m_ScrEffect, kind, p);
+  }
 
  private:
   template <class T>

@@ -11,18 +11,8 @@
 
 namespace {
 
-class ObjectDrawing : public cPlayDevice {
+class ObjectDrawing : public cPlayTarget {
  protected:
-  void SetUp() override {
-    Init(0, 32);
-    ASSERT_TRUE(DDCreateSurface(&m_Target, 640, 480, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
-    DDClear(&m_Target, 0);
-  }
-  void TearDown() override {
-    DDReleaseSurface(&m_Target);
-    cPlayDevice::TearDown();
-  }
-  DDSURFACEDATA m_Target;
   cScopedObjectServices m_Services;
 };
 

@@ -65,3 +65,18 @@ class cPlayDevice : public ::testing::Test {
   cTempFolder folder;
   cPaletteGuard palette;
 };
+
+// A DirectDraw device at 32 bits with a screen-sized target cleared to the transparent colour.
+class cPlayTarget : public cPlayDevice {
+ protected:
+  void SetUp() override {
+    Init(0, 32);
+    ASSERT_TRUE(DDCreateSurface(&m_Target, 640, 480, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
+    DDClear(&m_Target, 0);
+  }
+  void TearDown() override {
+    DDReleaseSurface(&m_Target);
+    cPlayDevice::TearDown();
+  }
+  DDSURFACEDATA m_Target;
+};
