@@ -193,4 +193,16 @@ TEST_F(ScreenEffect, NeutralNumbersKeepThePicture) {
   EXPECT_EQ(At(BackBuffer, 125, 5), before[1]);
 }
 
+TEST_F(ScreenEffect, TheLensClearsOnlyWhatItsWorkSurfaceHolds) {
+  // r = sqrt 2 x 336: the square cleared reaches far past the 640 x 480 work surface, which
+  // then holds the screen's copy.
+  DDClearColor(&BackBuffer, 0x00A0B0C0);
+  const std::uint32_t screen = At(BackBuffer, 639, 479);
+  DDClearColor(&g_SystemSurface[68], 0x123456);
+  scene.m_ScrEffect.Start(tables.Screen(SCR_EFFECT_LENS, {10, 60, 60, 0, 0}), 0, 0);
+  RunScreenEffect(&scene, 0);
+  EXPECT_NE(scene.m_ScrEffect.m_nEntry, 0);
+  EXPECT_EQ(At(g_SystemSurface[68], 639, 479), screen);
+}
+
 }  // namespace
