@@ -3,6 +3,7 @@
 #include "content/command.h"
 #include "flows/flow_run.h"
 #include "flows/flows_later.h"
+#include "flows/stage_cmds.h"
 #include "flows/move_cmds.h"
 #include "flows/present_cmds.h"
 #include "objects/chara_flows.h"

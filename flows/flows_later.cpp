@@ -16,17 +16,7 @@ void ExecCmd_SummonChara(cCharaBase*, cCmdRun&) {}
 void ExecCmd_SummonItem(cCharaBase*, cCmdRun&) {}
 void ExecCmd_FlowOp(cCharaBase*, cCmdRun&) {}
 
-// The stage ends, so that a stage can be played to its goal before the next-stage choice
-// is built.
-int ExecStageClear(cCharaBase*, cEdCmd&) { return 1; }
-void ExecGameWait(cCharaBase*, cEdCmd&) {}
-void ExecMessage(cCharaBase*, cEdCmd&, int) {}
-void ExecWarp(cCharaBase*, cEdCmd&) {}
-void ExecSetTarget(cCharaBase*, cEdCmd&) {}
 void ExecStatusOperation(cCharaBase*, cEdCmd&) {}
-void ExecStatusOperation2(cCharaBase*, cEdCmd&) {}
-void ExecVanish(cCharaBase*, cEdCmd&) {}
-void ExecGetItem(cCharaBase*, cEdCmd&) {}
 void ExecRunCode(cCharaBase*, cEdCmd&) {}
 void ExecArrange(cCharaBase*, cEdCmd&) {}
 

@@ -22,15 +22,7 @@ void ExecCmd_SummonItem(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_FlowOp(cCharaBase* chara, cCmdRun& run);
 
 // Kinds 17 to 38: bodies shared with the item commands.
-int ExecStageClear(cCharaBase* chara, cEdCmd& cmd);  // 1: the stage ends
-void ExecGameWait(cCharaBase* chara, cEdCmd& cmd);
-void ExecMessage(cCharaBase* chara, cEdCmd& cmd, int continued);
-void ExecWarp(cCharaBase* chara, cEdCmd& cmd);
-void ExecSetTarget(cCharaBase* chara, cEdCmd& cmd);
 void ExecStatusOperation(cCharaBase* chara, cEdCmd& cmd);
-void ExecStatusOperation2(cCharaBase* chara, cEdCmd& cmd);
-void ExecVanish(cCharaBase* chara, cEdCmd& cmd);
-void ExecGetItem(cCharaBase* chara, cEdCmd& cmd);
 void ExecRunCode(cCharaBase* chara, cEdCmd& cmd);
 void ExecArrange(cCharaBase* chara, cEdCmd& cmd);
 

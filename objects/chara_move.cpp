@@ -6,6 +6,7 @@
 #include "foundation/play_math.h"
 #include "objects/chara_base.h"
 #include "objects/objects_later.h"
+#include "objects/shot_attack.h"
 #include "project/stage.h"
 #include "project/system_data.h"
 

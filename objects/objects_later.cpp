@@ -5,5 +5,4 @@
 #include "flows/flow_run.h"
 #include "objects/chara_base.h"
 
-sShotAttack ShotAttack(const cShot&) { return {}; }
 int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

@@ -12,6 +12,7 @@
 #include "objects/item.h"
 #include "objects/objects_later.h"
 #include "objects/play_units.h"
+#include "play/hits.h"
 #include "play/map_cells.h"
 #include "play/play_scene.h"
 #include "play/solid_collision.h"
@@ -386,10 +387,7 @@ int GiveBlockItem(cHero& hero) {
       hero.m_pGroundBlock->m_nItemPalette != 0) {
     const cMapCell& block = *hero.m_pGroundBlock;
     if (cEdItem* def = GetEdItem(block.m_nItemPalette, block.m_sItemIndex)) {
-      cItem item;
-      item.SetUpFromDef(0, *def, 0);
-      item.m_bPresent = 1;  // it stands for the block, which is there
-      const int answer = ApplyItemEffect(item, hero);
+      const int answer = ApplyItemDefEffect(*def, hero);
       if (answer != 0) return answer;
       hero.m_nItemBlockWait = g_nHitLevel * 60;
       gave = true;

@@ -105,8 +105,12 @@ void cEffectAnim::Restart(int effect) {
 }
 
 int cEffectAnim::Step(DDSURFACEDATA* target, int stopped) {
-  const cDbEffect& entry = Entry(CheckedEffect(m_nEffect));
-  if (entry.m_Frames.empty() || m_Anime.Runs().empty()) return 1;
+  // Never started, or its entry gone with the table: nothing to show.
+  const auto& table = g_DataBase.m_Effect;
+  if (m_Anime.Runs().empty() || m_nEffect < 0 || m_nEffect >= static_cast<int>(table.size()))
+    return 1;
+  const cDbEffect& entry = table.data()[m_nEffect];
+  if (entry.m_Frames.empty()) return 1;
   int cell;
   if (!stopped || m_bRunWhileStopped) {
     cell = m_Anime.Update();

@@ -14,8 +14,4 @@ int CheckCharaAppearance(cChara&) { return 1; }
 int CheckItemAppearance(cItem&) { return 1; }
 
 
-int PushOutOfSolidCharacters(cCharaBase&) { return 0; }
-int OverlapsSolidCharacter(cCharaBase&, cList<cChara>&) { return 0; }
-void RideAlong(cCharaBase&) {}
 
-int AttackHits(cList<cChara>&) { return 0; }

@@ -2,20 +2,25 @@
 #include "play/hits.h"
 
 #include "content/item.h"
+#include "content/palette.h"
 #include "media/sound.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
 #include "objects/objects_later.h"
+#include "objects/shot.h"
 #include "play/play_frame.h"
 #include "play/play_later.h"
 #include "play/play_scene.h"
 #include "play/setup_later.h"
+#include "project/stage.h"
 #include "project/system_data.h"
 
 namespace {
 
+constexpr int kSoundHit = 7;
 constexpr int kSoundDefeat = 9;
+constexpr int kGroups = 8;
 
 void EndStageNow() {
   EndStage();
@@ -107,6 +112,229 @@ int CheckDefeats(cList<cChara>& list) {
       if (a != 0) return 1;
     }
   }
+  return 0;
+}
+
+namespace {
+
+bool Overlap(const sDRect& a, const sDRect& b) { return a.Overlaps(b); }
+sDRect BoxOf(const cObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+bool IsSolidObject(const cCharaBase& c) { return c.m_Def.m_bNoHitBox != 0; }
+
+// With the stage's on-screen-hits switch on, only objects on the screen take part.
+bool OutOfHits(const cObject& o) { return g_Stage.m_bHitOnlyActive && !o.m_bOnScreen; }
+
+cHero& PlayerHero() { return g_Heroes[0]; }
+
+// Removes a shot from its group list and from the scene's shot list, and destroys it.
+void EraseShotNow(cPlayScene& scene, cShot* shot) {
+  for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end(); ++it) {
+    if (&*it != shot) continue;
+    EraseShot(scene.m_ShotList, it);
+    return;
+  }
+}
+
+bool CarriesItem(const cShot& s) { return s.m_Def.m_nItemPalette != PALETTE_NONE; }
+bool IsHarmful(const cShot& s) {
+  return s.m_Def.m_nPower != 0 || s.m_Def.m_nImpact != 0 || CarriesItem(s);
+}
+
+// One shot against one character; *due is set when the shot is to vanish. Non-zero ends the
+// hits (the stage ends or the hero is defeated).
+int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
+  // The tests before the triggers change nothing; the rarest to pass comes first.
+  if (!Overlap(c.m_HitBoxB.m_Rect, s.m_HitBox.m_Rect)) return 0;
+  if (OutOfHits(c) || !c.m_bPresent || c.m_bFinished || c.m_Def.m_nInvincible == 2) return 0;
+  for (const cCharaBase* hit : s.m_HitCharas)
+    if (hit == &c) return 0;
+  const bool harmful = IsHarmful(s);
+  if (harmful && c.IsInvincible()) return 0;
+  c.FireTriggerEx(TRIGGER_HIT_BY_SHOT, s.m_pOwner, 0);
+  if (s.m_pOwner && s.m_bHitTrigger)
+    s.m_pOwner->FireTriggerEx(TRIGGER_ATTACK_HIT, &c, s.m_cHitTriggerId);
+  if (!harmful && g_SystemData.bCompatAttackHit1) return 0;
+  const int d = c.TakeShotDamage(s);
+  c.FireShotTriggers(s);
+  if (d != 0) {
+    if (c.m_nControl == 1) PlaySystemSound(kSoundDefeat);
+    const int r = DeathCheck(c);
+    if (r == 1 || r == 2) return r;
+  } else {
+    PlaySystemSound(kSoundHit);
+    if (harmful) c.StartInvincible();
+  }
+  const int passes =
+      IsSolidObject(c) ? ShotPassesSolidCharas(s.m_Def) : ShotPassesCharas(s.m_Def);
+  if (!ShotVanishOnHit(s.m_Def) || passes == 1)
+    s.m_HitCharas.push_back(&c);
+  else
+    due = true;
+  if (CarriesItem(s)) {
+    if (cEdItem* def = GetEdItem(s.m_Def.m_nItemPalette, s.m_Def.m_sItemIndex)) {
+      const int r = ApplyItemDefEffect(*def, PlayerHero());
+      if (r != 0) return r;
+    }
+  }
+  return 0;
+}
+
+int ShotsAgainstCharas(cPlayScene& scene) {
+  auto& shots = scene.m_ShotGroup;
+  auto& charas = scene.m_CharaGroup;
+  for (int sg = 0; sg < kGroups; ++sg) {
+    for (int cg = 0; cg < kGroups; ++cg) {
+      if (cg == sg || shots[sg].empty() || charas[cg].empty()) continue;
+      for (auto it = shots[sg].begin(); it != shots[sg].end();) {
+        cShot& s = **it;
+        auto next = std::next(it);
+        if (s.m_bVanish || OutOfHits(s)) {
+          it = next;
+          continue;
+        }
+        bool due = false;
+        for (cCharaBase* c : charas[cg]) {
+          const int r = ShotMeetsChara(s, *c, due);
+          if (r != 0) return r;
+        }
+        if (due && !s.m_bVanish) EraseShotNow(scene, &s);
+        it = next;
+      }
+    }
+  }
+  return 0;
+}
+
+// Who A is hit by when B touches it: B's owner, told of the hit, when B reports to it.
+cCharaBase* TouchPartner(cCharaBase& a, cCharaBase& b) {
+  if (!b.m_pOwner || !b.m_bOwnerNotify) return &b;
+  a.FireTriggerEx(TRIGGER_TOUCH_CHARA, b.m_pOwner, 0);
+  b.m_pOwner->FireTriggerEx(TRIGGER_ATTACK_HIT, &a, b.m_nOwnerNotifySlot);
+  return nullptr;
+}
+
+bool Harms(const cCharaBase& attacker) {
+  return attacker.m_Def.m_nPower != 0 || attacker.Impact() != 0;
+}
+
+// After a character was harmed: defeated, or immune to the attacker for a while.
+int AfterHarm(cCharaBase& victim, int d, const cCharaBase& attacker) {
+  if (d == 0) {
+    victim.AddImmunity(attacker.m_nNumber);
+    return 0;
+  }
+  if (victim.m_nControl == 1) PlaySystemSound(kSoundDefeat);
+  const int r = DeathCheck(victim);
+  return r == 1 || r == 2 ? r : 0;
+}
+
+// Two characters whose hit boxes A overlap.
+int CharaMeetsChara(cCharaBase& a, cCharaBase& b) {
+  const bool aHit = !a.IsImmuneTo(b.m_nNumber);
+  const bool bHit = !b.IsImmuneTo(a.m_nNumber);
+  if (aHit)
+    if (cCharaBase* partner = TouchPartner(a, b)) a.FireTriggerEx(TRIGGER_TOUCH_CHARA, partner, 0);
+  if (bHit)
+    if (cCharaBase* partner = TouchPartner(b, a)) b.FireTriggerEx(TRIGGER_TOUCH_CHARA, partner, 0);
+  const bool old = g_SystemData.bCompatAttackHit2 != 0;
+  const bool aHarmed = aHit && Harms(b);
+  const bool bHarmed = bHit && Harms(a);
+  int dA = 0, dB = 0;
+  if (aHarmed) {
+    dA = a.TakeDamage(b);
+    if (old) a.FireAttackTriggers(b);
+  }
+  if (bHarmed) {
+    dB = b.TakeDamage(a);
+    if (old) b.FireAttackTriggers(a);
+  }
+  if (!old) {
+    if (aHarmed) a.FireAttackTriggers(b);
+    if (bHarmed) b.FireAttackTriggers(a);
+  }
+  if (aHarmed || bHarmed) PlaySystemSound(kSoundHit);
+  if (aHarmed)
+    if (const int r = AfterHarm(a, dA, b)) return r;
+  if (bHarmed)
+    if (const int r = AfterHarm(b, dB, a)) return r;
+  return 0;
+}
+
+bool OutOfCharaHits(const cCharaBase& c) {
+  return OutOfHits(c) || IsSolidObject(c) || !c.m_bPresent || c.m_bFinished;
+}
+
+int CharasAgainstCharas(cPlayScene& scene) {
+  auto& groups = scene.m_CharaGroup;
+  for (int i = 0; i < kGroups; ++i) {
+    for (int j = i + 1; j < kGroups; ++j) {
+      if (groups[i].empty() || groups[j].empty()) continue;
+      for (cCharaBase* a : groups[i]) {
+        // What keeps a character out does not come back during the pass (its screen and
+        // presence flags change only between sub-steps, a finish is for good): one left out
+        // here meets nobody.
+        if (OutOfCharaHits(*a)) continue;
+        for (cCharaBase* b : groups[j]) {
+          if (OutOfCharaHits(*a)) break;
+          if (!Overlap(a->m_HitBoxA.m_Rect, b->m_HitBoxA.m_Rect) || OutOfCharaHits(*b)) continue;
+          if (const int r = CharaMeetsChara(*a, *b)) return r;
+        }
+      }
+    }
+  }
+  return 0;
+}
+
+void ShotsAgainstShots(cPlayScene& scene) {
+  auto& groups = scene.m_ShotGroup;
+  for (int i = 0; i < kGroups; ++i) {
+    for (int j = i + 1; j < kGroups; ++j) {
+      for (auto it1 = groups[i].begin(); it1 != groups[i].end();) {
+        cShot* s1 = *it1;
+        auto next1 = std::next(it1);
+        bool due = false;
+        for (auto it2 = groups[j].begin(); it2 != groups[j].end();) {
+          cShot* s2 = *it2;
+          auto next2 = std::next(it2);
+          const bool b1 = ShotBreakable(s1->m_Def) != 0;
+          const bool b2 = ShotBreakable(s2->m_Def) != 0;
+          if ((b1 || b2) && Overlap(BoxOf(*s1), BoxOf(*s2))) {
+            const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
+            const bool lose1 = b1 && (!b2 || k1 <= k2);
+            const bool lose2 = b2 && (!b1 || k2 <= k1);
+            if (lose1) due = true;
+            if (lose2) EraseShotNow(scene, s2);
+          }
+          it2 = next2;
+        }
+        if (due) EraseShotNow(scene, s1);
+        it1 = next1;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero) {
+  cItem item;
+  item.SetUpFromDef(0, def, 0);
+  item.m_bPresent = 1;  // it stands for what brought it, which is there
+  return ApplyItemEffect(item, hero);
+}
+
+int AttackHits(cList<cChara>&) {
+  if (!g_pPlayScene) return 0;
+  cPlayScene& scene = *g_pPlayScene;
+  scene.m_bHitsDone = 1;
+  if (g_Stage.m_nAttackHitLevel == 0 || scene.m_AttackHitStep[scene.m_nSubStep - 1] != 0)
+    if (const int r = ShotsAgainstCharas(scene)) return r;
+  for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end();)
+    it = it->m_bVanish ? EraseShot(scene.m_ShotList, it) : std::next(it);
+  if (const int r = CharasAgainstCharas(scene)) return r;
+  ShotsAgainstShots(scene);
+  scene.m_bHitsDone = 0;
   return 0;
 }
 

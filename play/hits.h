@@ -5,6 +5,7 @@
 
 class cChara;
 class cCharaBase;
+class cEdItem;
 class cHero;
 
 // 2 for the player's object (its caller defeats the hero), 0 for one already finished, else
@@ -26,7 +27,12 @@ struct sPassCharaGuard {
 bool PassCharaRemoved();
 // The characters whose HP commands took, and the removal requests; non-zero ends the frame.
 int CheckDefeats(cList<cChara>& list);
+// The attack hits of one sub-step: shots against characters, finished shots, characters
+// against characters, shots against shots.
 int AttackHits(cList<cChara>& list);
+// The effect of an item definition given to the hero by something other than an item of the
+// stage (a block, a shot): a passing item object of number 0.
+int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero);
 int PickUpItems(cHero& hero);
 
 // The system record's keep-defeated switch: a defeated character stays in its lists while its

@@ -264,29 +264,20 @@ int cMessage::Update(DDSURFACEDATA* target, int stopped) {
                        : MSGPOS_SCREEN_CENTRE;
   int x = 0, y = 0;
   bool unplaced = false;  // an icon whose object is gone before it was ever placed
-  switch (mode) {
-    case MSGPOS_SCREEN_BLOCK:
-      x = Wrap32(static_cast<std::int64_t>(m_nBlockX) * 32 + m_nDotX);
-      y = Wrap32(static_cast<std::int64_t>(m_nBlockY) * 32 + m_nDotY);
-      break;
-    case MSGPOS_MAP_BLOCK:
-      x = TruncToInt32((static_cast<std::int64_t>(m_nBlockX) + 10) * 32.0 + m_nDotX - scroll.x);
-      y = TruncToInt32((static_cast<std::int64_t>(m_nBlockY) + 10) * 32.0 + m_nDotY - scroll.y);
-      break;
-    case MSGPOS_SCREEN_CENTRE:
-      x = Wrap32(320 - (w >> 1) + m_nDotX);
-      y = Wrap32(240 - (h >> 1) + m_nDotY);
-      break;
-    default: {
-      const cCharaBase* object = FindCharaByNumber(m_nObjNo);
-      if (!object) {
-        if (text) {
-          RemoveSurface();
-          return 1;
-        }
-        unplaced = !m_bPlaced;
-        break;
-      }
+  const bool screenPlace = mode == MSGPOS_SCREEN_CENTRE || mode == MSGPOS_SCREEN_BLOCK;
+  if (screenPlace || mode == MSGPOS_MAP_BLOCK) {
+    const int place = mode == MSGPOS_SCREEN_CENTRE  ? PLACE_CENTRE
+                      : mode == MSGPOS_SCREEN_BLOCK ? PLACE_SCREEN_BLOCK
+                                                    : PLACE_MAP_BLOCK;
+    PlaceOnScreen(place, {m_nBlockX, m_nBlockY, m_nDotX, m_nDotY, m_nWidth, m_nHeight}, scroll, x, y);
+  } else {
+    const cCharaBase* object = FindCharaByNumber(m_nObjNo);
+    if (!object && text) {
+      RemoveSurface();
+      return 1;
+    }
+    unplaced = !object && !m_bPlaced;
+    if (object) {
       const double sx = TruncToInt32(scroll.x), sy = TruncToInt32(scroll.y);
       const sDrawRect& cell = object->m_Rect;
       const std::int64_t left = static_cast<std::int64_t>(TruncToInt32(object->m_dX - sx)) -
@@ -301,18 +292,11 @@ int cMessage::Update(DDSURFACEDATA* target, int stopped) {
         y = Wrap32(top + cell.m_nHeight + 1 + m_nDotY);
       else
         y = Wrap32(top + (cell.m_nHeight >> 1) - (h >> 1) + m_nDotY);
-      break;
     }
   }
   if (unplaced) return 0;
-
-  sAnchor anchor{m_bPlaced, m_nPlacedX, m_nPlacedY};
-  if (mode == MSGPOS_SCREEN_CENTRE || mode == MSGPOS_SCREEN_BLOCK) {
-    if (!m_bFixed) anchor.PinToMap(x, y, scroll);
-  } else if (m_bFixed) {
-    // (An icon whose object has gone stays where it was placed.)
-    anchor.KeepFirst(x, y);
-  }
+  // (An icon whose object has gone stays where it was placed: icons are fixed.)
+  sAnchor{m_bPlaced, m_nPlacedX, m_nPlacedY}.Hold(screenPlace, m_bFixed, x, y, scroll);
 
   if (m_bKeepOnScreen) {
     if (x < 0)

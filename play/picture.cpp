@@ -53,7 +53,6 @@ int cPicture::Step(DDSURFACEDATA* target, DDSURFACEDATA* surface, int stopped) {
     if (m_nCount < 0) return 1;
   }
   const sScroll scroll = CurrentScroll();
-  const std::int64_t halfW = m_nWidth >> 1, halfH = m_nHeight >> 1;
   // An anchor outside the table places the picture like anchor 0.
   const int anchor = m_nAnchor >= PICTURE_SCREEN_CENTRE && m_nAnchor <= PICTURE_MAP_POS
                          ? m_nAnchor
@@ -67,29 +66,20 @@ int cPicture::Step(DDSURFACEDATA* target, DDSURFACEDATA* surface, int stopped) {
         m_dObjY = object->m_dY + (object->m_nHeight >> 1);
       }
       const double sx = TruncToInt32(scroll.x), sy = TruncToInt32(scroll.y);
+      const std::int64_t halfW = m_nWidth >> 1, halfH = m_nHeight >> 1;
       x = Wrap32(TruncToInt32((m_dObjX - halfW) - sx) + static_cast<std::int64_t>(m_nDotX));
       y = Wrap32(TruncToInt32((m_dObjY - halfH) - sy) + static_cast<std::int64_t>(m_nDotY));
       break;
     }
-    case PICTURE_SCREEN_POS:
-      x = Wrap32(static_cast<std::int64_t>(m_nBlockX) * 32 + m_nDotX);
-      y = Wrap32(static_cast<std::int64_t>(m_nBlockY) * 32 + m_nDotY);
-      break;
-    case PICTURE_MAP_POS:
-      x = TruncToInt32((static_cast<std::int64_t>(m_nBlockX) + 10) * 32.0 + m_nDotX - scroll.x);
-      y = TruncToInt32((static_cast<std::int64_t>(m_nBlockY) + 10) * 32.0 + m_nDotY - scroll.y);
-      break;
     default:
-      x = Wrap32(320 - halfW + m_nDotX);
-      y = Wrap32(240 - halfH + m_nDotY);
+      PlaceOnScreen(anchor == PICTURE_SCREEN_POS ? PLACE_SCREEN_BLOCK
+                    : anchor == PICTURE_MAP_POS  ? PLACE_MAP_BLOCK
+                                                 : PLACE_CENTRE,
+                    {m_nBlockX, m_nBlockY, m_nDotX, m_nDotY, m_nWidth, m_nHeight}, scroll, x, y);
       break;
   }
-  sAnchor place{m_bPlaced, m_nPlacedX, m_nPlacedY};
-  if (anchor == PICTURE_SCREEN_CENTRE || anchor == PICTURE_SCREEN_POS) {
-    if (!m_bFixed) place.PinToMap(x, y, scroll);
-  } else if (m_bFixed) {
-    place.KeepFirst(x, y);
-  }
+  const bool screenPlace = anchor == PICTURE_SCREEN_CENTRE || anchor == PICTURE_SCREEN_POS;
+  sAnchor{m_bPlaced, m_nPlacedX, m_nPlacedY}.Hold(screenPlace, m_bFixed, x, y, scroll);
   if (target && surface) {
     if (m_bScaled)
       DDBltStretch(target, x, y, m_nWidth, m_nHeight, surface, 0, 0, surface->nWidth,

@@ -11,14 +11,4 @@
 #include "play/replay_log.h"
 #include "project/stage.h"
 
-void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y, int extra) {
-  hero.SetUpFromDef(number, def, x, y, extra);
-}
-
-int HeroFlies(const cHero& hero) { return hero.m_bNoGravity; }
-
-void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried) {
-  item.SetUpFromDef(number, def, carried);
-}
-
 int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }

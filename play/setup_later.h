@@ -20,12 +20,6 @@ class cPlayData;
 class cReplayKeyLog;
 class cStage;
 
-// cHero::SetUpFromDef: the hero built from its definition at map pixel (x, y).
-void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y, int extra);
-// 1 while the hero flies (its idle animation is then the flying one).
-int HeroFlies(const cHero& hero);
-// cItem::SetUpFromDef.
-void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried);
 // Reads a replay file: the stage into stage and second, the key log and the progress; 1 or 0.
 int LoadReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, cStage& second,
                    cPlayData& progress);

@@ -7,6 +7,7 @@
 #include "content/chara.h"
 #include "content/item.h"
 #include "flows/flow_run.h"
+#include "flows/stage_cmds.h"
 #include "foundation/message_box.h"
 #include "foundation/random.h"
 #include "foundation/report.h"
@@ -149,7 +150,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
     cEdChara& d = g_Stage.m_PlacedCharas[heroDef];
     if (g_PlayData.m_bStartPos) d.m_nFacing = static_cast<std::uint8_t>(g_PlayData.m_nStartDir);
     const int number = scene.m_nCharaNo++;
-    SetUpHeroFromDef(hero, number, d, (d.m_sPosX + 10) * 32 + 16, (d.m_sPosY + 10) * 32 + 16, 0);
+    hero.SetUpFromDef(number, d, (d.m_sPosX + 10) * 32 + 16, (d.m_sPosY + 10) * 32 + 16, 0);
     if (g_PlayData.m_bStartPos) {
       d.m_sPosX = static_cast<std::int16_t>(g_PlayData.m_nStartX);
       d.m_sPosY = static_cast<std::int16_t>(g_PlayData.m_nStartY);
@@ -162,7 +163,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
     hero.m_dY += offsetY;
     hero.m_dBottom += offsetY;
     if (g_Stage.m_bCarryIn) g_PlayData.GetInheritValues(0, hero.m_HP.m_nValue, hero.m_SP.m_nValue);
-    hero.m_Anime.Set(HeroFlies(hero) ? 2 : 0, 1);
+    hero.m_Anime.Set(hero.m_bNoGravity ? 2 : 0, 1);
   } else {
     ErrLogF("SetStage: the stage has no hero");
   }
@@ -197,7 +198,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
       continue;
     }
     cItem item;
-    SetUpItemFromDef(item, scene.m_nItemNo, g_Stage.m_PlacedItems[index], 1);
+    item.SetUpFromDef(scene.m_nItemNo, g_Stage.m_PlacedItems[index], 1);
     ++scene.m_nItemNo;
     PlaceCharacter(g_CharaList, def.m_sPosX, def.m_sPosY, scene.m_nCharaNo, def, &item);
     carried[static_cast<std::size_t>(index)] = true;
@@ -220,6 +221,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
   scene.m_bFarItem = AnySide(g_Stage.m_EraseArea[2]);
 
   scene.m_MessageList.clear();
+  ResetItemDepthReport();
   scene.m_EffectList.clear();
   scene.m_ScrEffect.Clear();
   scene.m_Flash = sFlash{};

@@ -24,8 +24,11 @@
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
 //   g_MapCells                                           empty              play/map_cells.h
+//   g_bInStageSetup                                      zero               objects/chara_flows.h
+//   CmdExecFunc, ItemCmdFunc                             filled             flows/cmd_dispatch.h
 //   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h
 //   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
+//   g_nMeasuredFps                                       zero               play/scene_manager.h
 //   g_bActive, g_bRequestDone, g_bRequestResult,
 //   g_bNameEntryDone, g_nStageBgmLoop                    zero               play/requests.h
 //   g_WndList                                            empty              shell/wnd.h

@@ -19,8 +19,9 @@ namespace {
 
 constexpr int kBgmTitle = 1;
 constexpr int kBgmStage = 2;
-constexpr int kSoundCoin = 1;
-constexpr int kSoundGoal = 3;
+constexpr int kDefeatEffect = 1;
+// Coins that the stage's hidden block waits for.
+constexpr int kCoinsForBlock = 3;
 
 template <class T>
 void SaveRecord(T& record, const char* path) {
@@ -50,12 +51,19 @@ void WriteDataBase() {
   g_DataBase.m_BmpCharaExc.resize(1);
   g_DataBase.m_Effect.resize(1);
   g_DataBase.m_CharaEffect.resize(1);
+  // A defeated enemy bursts apart in half a second.
+  g_DataBase.m_CharaEffect.emplace_back();
+  g_DataBase.m_CharaEffect.back().m_strName = "破裂";
+  g_DataBase.m_CharaEffect.back().m_nKind = 1;
+  g_DataBase.m_CharaEffect.back().m_nParam[0] = 5;
+  g_DataBase.m_CharaEffect.back().m_nParam[2] = 32;
   g_DataBase.m_ScrEffect.resize(1);
   g_DataBase.m_Picture.resize(1);
   g_DataBase.m_Sound.resize(1);
-  AddMedia(g_DataBase.m_Sound, "コイン", kDatabaseSoundFiles[kSoundCoin - 1]);
-  AddMedia(g_DataBase.m_Sound, "踏みつけ", kDatabaseSoundFiles[1]);
-  AddMedia(g_DataBase.m_Sound, "ゴール", kDatabaseSoundFiles[kSoundGoal - 1]);
+  const char* const soundNames[kDatabaseSoundCount] = {"コイン", "踏みつけ", "ゴール", "ジャンプ",
+                                                       "ショット"};
+  for (int i = 0; i < kDatabaseSoundCount; ++i)
+    AddMedia(g_DataBase.m_Sound, soundNames[i], kDatabaseSoundFiles[i]);
   g_DataBase.m_Bgm.resize(1);
   AddMedia(g_DataBase.m_Bgm, "タイトル", kMidiFile);
   AddMedia(g_DataBase.m_Bgm, "ステージ", kOggFile);
@@ -116,6 +124,11 @@ void BuildCommonPalette() {
   p.m_Blocks.push_back(MakeBlock("レンガ", BLOCK_BRICK, BLOCK_HIT_SOLID));
   p.m_Blocks.push_back(MakeBlock("石", BLOCK_STONE, BLOCK_HIT_SOLID));
   p.m_Blocks.push_back(MakeBlock("トゲ", BLOCK_SPIKES, BLOCK_HIT_DEADLY));
+  // A brick that is there only once enough coins were taken.
+  cEdBlock coinBlock = MakeBlock("コインレンガ", BLOCK_BRICK, BLOCK_HIT_SOLID);
+  coinBlock.m_Conds.push_back(CoinsAtLeast(kCoinsForBlock));
+  coinBlock.m_bCondOnce = 1;
+  p.m_Blocks.push_back(coinBlock);
 
   p.m_Charas.assign(1, cEdChara());
   cEdChara hero = MakeDef<cEdChara>("主人公", CHARA_HERO);
@@ -124,22 +137,31 @@ void BuildCommonPalette() {
   hero.m_nFacing = 1;
   hero.m_nMaxHP = 3;
   hero.m_nPower = 1;
+  hero.m_bFixedFacing = 0;  // walking turns the hero
+  hero.m_Flows = HeroFlows();
   p.m_Charas.push_back(hero);
   cEdChara slime = MakeDef<cEdChara>("スライム", CHARA_SLIME);
   slime.m_nMaxHP = 1;
   slime.m_nPower = 1;
   slime.m_nScore = 100;
+  slime.m_sDeathEffect = kDefeatEffect;
+  slime.m_Flows = SlimeFlows();
   p.m_Charas.push_back(slime);
   cEdChara bird = MakeDef<cEdChara>("トリ", CHARA_BIRD);
   bird.m_nMaxHP = 1;
   bird.m_nPower = 1;
   bird.m_nScore = 200;
   bird.m_nFlyMode = 1;
+  bird.m_bFixedFacing = 0;
+  bird.m_sDeathEffect = kDefeatEffect;
+  bird.m_Flows = BirdFlows();
   p.m_Charas.push_back(bird);
 
   p.m_Items.assign(1, cEdItem());
-  p.m_Items.push_back(MakeItem("コイン", ITEM_COIN, kSoundCoin));
-  cEdItem goal = MakeItem("ゴール", ITEM_GOAL, kSoundGoal);
+  cEdItem coin = MakeItem("コイン", ITEM_COIN, SOUND_COIN);
+  coin.m_Cmds = CoinCmds();
+  p.m_Items.push_back(coin);
+  cEdItem goal = MakeItem("ゴール", ITEM_GOAL, SOUND_GOAL);
   // Taking the goal clears the stage ("next stage": back to the map in the story).
   goal.m_Cmds.resize(1);
   goal.m_Cmds[0].m_nCmdSet = CMDSET_ITEM;
@@ -147,14 +169,16 @@ void BuildCommonPalette() {
   goal.m_Cmds[0].m_Params.assign(
       static_cast<std::size_t>(CmdParamCount(CMDSET_ITEM, goal.m_Cmds[0].m_nKind)), 0);
   p.m_Items.push_back(goal);
-  p.m_Items.push_back(MakeItem("ハート", ITEM_HEART, 0));
+  cEdItem heart = MakeItem("ハート", ITEM_HEART, SOUND_COIN);
+  heart.m_Cmds = HeartCmds();
+  p.m_Items.push_back(heart);
 }
 
 // ---- the stages -----------------------------------------------------------------------
 
 // A stage drawn as text, top row first, one character per 32-pixel cell:
-//   # ground  = dirt  B brick  S stone  ^ spikes
-//   H hero  s slime  b bird  c coin  G goal  h heart
+//   # ground  = dirt  B brick  S stone  ^ spikes  K brick that waits for coins
+//   H hero  s slime  d slime that drops a coin  b bird  c coin  G goal  h heart
 struct sStageText {
   const char* file;
   const char* name;
@@ -162,6 +186,8 @@ struct sStageText {
 };
 
 constexpr int kStageRows = 15;
+// The palette index of the brick that waits for coins.
+constexpr int kCoinBlock = BLOCK_SPIKES + 1;
 
 const sStageText kStages[] = {
     {"stage01",
@@ -170,15 +196,15 @@ const sStageText kStages[] = {
          "........................................",
          "........................................",
          "........................................",
-         "........................................",
-         "........................................",
+         "...............................ccc......",
+         "...............................KKK......",
          "........................................",
          "..........ccc...........................",
          "..........BBB..........ccc..............",
          "......................BBBBB.............",
          "........................................",
          ".....................................G..",
-         "..H..........s...............s..........",
+         "..H..........d...............s..........",
          "####################..##################",
          "====================..==================",
          "====================^^==================",
@@ -197,7 +223,7 @@ const sStageText kStages[] = {
          "........BB.......................................G",
          "......BBBB...............s..........S.............",
          "..........................BBB......SS.............",
-         "..H......s..........b............SSSS.....s.......",
+         "..H......d..........b............SSSS.....s.......",
          "##############...####################....#########",
          "==============^^^====================^^^^=========",
          "==================================================",
@@ -267,12 +293,25 @@ void PlaceStage(const sStageText& text) {
           break;
         case 'H':
           place(stage.m_PlacedCharas, p.m_Charas[CHARA_HERO]);
+          stage.m_PlacedCharas.back().m_nDropItem = -1;
           break;
         case 's':
           place(stage.m_PlacedCharas, p.m_Charas[CHARA_SLIME]);
+          stage.m_PlacedCharas.back().m_nDropItem = -1;
+          break;
+        case 'd':
+          // The coin it carries lies at its place until the slime is defeated.
+          place(stage.m_PlacedCharas, p.m_Charas[CHARA_SLIME]);
+          stage.m_PlacedCharas.back().m_nDropItem =
+              static_cast<std::int32_t>(stage.m_PlacedItems.size());
+          place(stage.m_PlacedItems, p.m_Items[ITEM_COIN]);
+          break;
+        case 'K':
+          place(stage.m_PlacedBlocks, p.m_Blocks[kCoinBlock]);
           break;
         case 'b':
           place(stage.m_PlacedCharas, p.m_Charas[CHARA_BIRD]);
+          stage.m_PlacedCharas.back().m_nDropItem = -1;
           break;
         case 'c':
           place(stage.m_PlacedItems, p.m_Items[ITEM_COIN]);
@@ -288,7 +327,6 @@ void PlaceStage(const sStageText& text) {
       }
     }
   }
-  for (cEdChara& chara : stage.m_PlacedCharas) chara.m_nDropItem = -1;
 }
 
 // Each stage is written once for the story and once as a challenge stage.

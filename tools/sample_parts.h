@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "content/command.h"
+#include "content/condition.h"
+#include "content/flow.h"
+
 namespace sample {
 
 // Names a problem on stderr; the run then ends in failure.
@@ -44,16 +48,35 @@ inline constexpr int BLOCK_GROUND = 1, BLOCK_DIRT = 2, BLOCK_BRICK = 3, BLOCK_ST
 inline constexpr int CHARA_HERO = 1, CHARA_SLIME = 2, CHARA_BIRD = 3;
 inline constexpr int ITEM_COIN = 1, ITEM_GOAL = 2, ITEM_HEART = 3;
 
+// The shot pictures the flows fire.
+inline constexpr int kShotGraphicHero = 1, kShotGraphicEnemy = 3;
+// The hero's walking speed (tenths of a pixel per frame) and full jump (half-blocks).
+inline constexpr int kHeroSpeed = 30, kHeroJumpHalfBlocks = 7;
+// The common variable that counts the coins taken.
+inline constexpr int kCoinVariable = 1;
+
 // Every system bitmap of the table that names a file, and the palette bitmap.
 void WritePictures();
 // The system sounds, the database sounds, one MIDI and one Ogg piece.
 void WriteSounds();
 // File names the data files refer to.
 extern const char* const kSystemSoundFiles[17];
-extern const char* const kDatabaseSoundFiles[3];
+// The database sounds, numbered from 1 in this order.
+enum eSampleSound { SOUND_COIN = 1, SOUND_STOMP, SOUND_GOAL, SOUND_JUMP, SOUND_SHOT };
+inline constexpr int kDatabaseSoundCount = 5;
+extern const char* const kDatabaseSoundFiles[kDatabaseSoundCount];
 extern const char* const kMidiFile;
 extern const char* const kOggFile;
 // The data files of default\ and System.ini.
 void WriteDataFiles();
+
+// The flows of the hero, the slime and the bird, and the item commands of coin and heart.
+FlowVector HeroFlows();
+FlowVector SlimeFlows();
+FlowVector BirdFlows();
+CmdVector CoinCmds();
+CmdVector HeartCmds();
+// The appearance condition of the block that shows once enough coins were taken.
+cEdCond CoinsAtLeast(int count);
 
 }  // namespace sample

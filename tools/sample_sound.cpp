@@ -22,7 +22,8 @@ const char* const kSystemSoundFiles[17] = {
     "wave\\System12.wav", "wave\\Warning.wav", "wave\\System14.wav", "wave\\System15.wav",
     "wave\\System16.wav",
 };
-const char* const kDatabaseSoundFiles[3] = {"wave\\Coin.wav", "wave\\Stomp.wav", "wave\\Goal.wav"};
+const char* const kDatabaseSoundFiles[kDatabaseSoundCount] = {
+    "wave\\Coin.wav", "wave\\Stomp.wav", "wave\\Goal.wav", "wave\\HeroJump.wav", "wave\\Shot.wav"};
 const char* const kMidiFile = "bgm\\Title.mid";
 const char* const kOggFile = "bgm\\Stage.ogg";
 
@@ -132,12 +133,15 @@ void WriteSounds() {
       {{750, 750, 50}},
   };
   for (int i = 0; i < 17; ++i) WriteFileBytes(kSystemSoundFiles[i], Wave(system[i]));
-  const std::vector<sTone> database[3] = {
+  const std::vector<sTone> database[kDatabaseSoundCount] = {
       {{1320, 1320, 40}, {1980, 1980, 120}},
       {{400, 200, 80}},
       {{523, 523, 120}, {659, 659, 120}, {784, 784, 120}, {1046, 1046, 300}},
+      {{330, 660, 90}},
+      {{1600, 800, 50}},
   };
-  for (int i = 0; i < 3; ++i) WriteFileBytes(kDatabaseSoundFiles[i], Wave(database[i]));
+  for (int i = 0; i < kDatabaseSoundCount; ++i)
+    WriteFileBytes(kDatabaseSoundFiles[i], Wave(database[i]));
   WriteFileBytes(kMidiFile, Midi());
   if (!platform::WriteOggVorbis(platform::HostPath(kOggFile), OggSamples(), 1, kWaveRate))
     FailToWrite(kOggFile);

@@ -12,12 +12,15 @@
 
 #include "content/flow.h"
 #include "content/palette.h"
+#include "play/input.h"
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
+#include "shell/boot_data.h"
+#include "shell/main_window.h"
 #include "tools/sample_game.h"
 
 namespace {
@@ -31,7 +34,8 @@ int g_nFailures = 0;
 void Store(const std::string& target, const std::string& name, const Bytes& bytes) {
   fs::create_directories(g_Root / target);
   std::ofstream out(g_Root / target / name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out.good()) {
     std::fprintf(stderr, "cannot write %s/%s\n", target.c_str(), name.c_str());
     ++g_nFailures;
@@ -80,7 +84,7 @@ class cLayout {
 // ---- database tables ---------------------------------------------------------------------
 
 const char* const kTableTargets[DB_TABLE_COUNT] = {
-    "db_anime_set",   "db_anime",      "db_bmp_chara_exc", "db_sword_type", "db_effect",
+    "db_anime_set",    "db_anime",      "db_bmp_chara_exc", "db_sword_type", "db_effect",
     "db_chara_effect", "db_scr_effect", "db_picture",       "db_sound",      "db_bgm"};
 
 void DatabaseSeeds() {
@@ -237,7 +241,8 @@ Bytes OldFlows(int version) {
 
 void FlowSeeds() {
   FlowVector flows = CurrentFlows();
-  Store("flows", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { WriteFlowList(flows, f); }));
+  Store("flows", "current.dat",
+        FileAt(kDataVersion, [&](cDataFile& f) { WriteFlowList(flows, f); }));
   Store("flows", "v131.dat", OldFlows(131));
 }
 
@@ -251,7 +256,8 @@ void PlayerFileSeeds() {
   for (const char* target : {"play_data", "story_save", "challenge"})
     Store(target, "current.dat", current);
   cOptionData options;
-  Store("option_data", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
+  Store("option_data", "current.dat",
+        FileAt(kDataVersion, [&](cDataFile& f) { options.Write(f); }));
   cRanking ranking;
   ranking.m_Tables[0].AddEntry("ABC", 1200);
   ranking.m_Tables[2].AddEntry("xyz", 6012);
@@ -259,6 +265,24 @@ void PlayerFileSeeds() {
   // Before version 181 a file held fewer genres: three tables here.
   ranking.m_Tables.resize(3);
   Store("ranking", "three_tables_180.dat", FileAt(180, [&](cDataFile& f) { ranking.Write(f); }));
+
+  cKeyConfig keys;
+  SetDefaultKeyConfig(keys);
+  keys.m_bUseBinds = 1;
+  const auto* raw = reinterpret_cast<const std::uint8_t*>(&keys);
+  Store("key_config", "default.dat", Bytes(raw, raw + sizeof keys));
+  keys.m_Binds[4] = {0, 1, 0};  // button 1 on the first joystick's first button
+  keys.m_nJoyCount = 2;
+  Store("key_config", "joystick.dat", Bytes(raw, raw + sizeof keys));
+  Store("key_config", "short.dat", Bytes(raw, raw + 30));
+
+  cBootData boot;
+  boot.m_nDrawMode = 0;
+  boot.m_bNoAsk = 1;
+  Store("boot", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { boot.Write(f); }));
+  cWindowPos window;
+  window.Set(120, 80, 1280, 960, 1);
+  Store("window", "current.dat", FileAt(kDataVersion, [&](cDataFile& f) { window.Write(f); }));
 }
 
 // ---- the sample game's files -------------------------------------------------------------
@@ -316,12 +340,18 @@ void SampleSeeds() {
   Store("wave", "Message.wav", ReadWhole(folder / "wave/Message.wav"));
   Store("midi", "Title.mid", ReadWhole(folder / "bgm/Title.mid"));
   Store("ogg", "Stage.ogg", ReadWhole(folder / "bgm/Stage.ogg"));
+  Store("system_ini", "sample.ini", ReadWhole(folder / "System.ini"));
+  const std::string crlf =
+      "Direct3D=2\r\nWindowMode=2 / resizable\r\nBpp=16\r\nVSync=3\r\n"
+      "FreeStage=data\\stg4\\stage01.stg4\r\nEnglish=-7\r\nExit\r\n";
+  Store("system_ini", "windows.ini", Bytes(crlf.begin(), crlf.end()));
   Store("bitmap", "debug8", WithOptions(0x38, ReadWhole(folder / "bmp/Debug.bmp")));
   const int depths[] = {1, 4, 8, 16, 24, 32};
   for (std::size_t i = 0; i < std::size(depths); ++i) {
     const int bits = depths[i];
-    Store("bitmap", "small" + std::to_string(bits),
-          WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
+    Store(
+        "bitmap", "small" + std::to_string(bits),
+        WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
   }
   Store("palette_bitmap", "small8.bmp", SmallBitmap(8));
   fs::remove_all(folder, ec);

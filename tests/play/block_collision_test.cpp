@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "content/palette.h"
 #include "objects/play_units.h"
 #include "stage_fixture.h"
 
@@ -146,6 +147,63 @@ TEST_F(BlockTest, ASpeedBlockActsOnTheBlockAndForOneFrameAfter) {
     EXPECT_EQ(hero.m_nBlockEffectTime, 0);
     ApplyBlockEffect(hero);
     EXPECT_DOUBLE_EQ(hero.m_dVX, 8.0 / (1 << level)) << level;
+  }
+}
+
+TEST_F(BlockTest, TheScreenBottomDefeatsAWalkingHeroAndHoldsAFlyingOne) {
+  for (int flying : {0, 1}) {
+    Build(1);
+    cHero& hero = g_Heroes.front();
+    scene.m_ScrollY.m_bAuto = 1;
+    scene.m_ScrollY.m_dPos = 320;
+    Box(hero, 420, 400, 0, flying ? MOVE_FLY : MOVE_GROUND);
+    hero.m_Rect.m_nWidth = hero.m_Rect.m_nHeight = 16;  // its cell, the box's own size
+    EXPECT_EQ(KeepInScreenY(hero), 0);  // on the screen
+    EXPECT_EQ(hero.m_bContactBottom, 0);
+    hero.m_dY = 320 + 470;
+    hero.m_dBottom = hero.m_dY + hero.m_nHeight - 1;
+    EXPECT_EQ(KeepInScreenY(hero), flying ? 0 : 2);
+    EXPECT_EQ(hero.m_bContactBottom, 1);
+  }
+}
+
+TEST_F(BlockTest, AnItemBlockWaitsSixtyFramesUnlessTheHeroJumpsOrChangesFloor) {
+  cRestore<ItemVector> items(g_CommonPalette.m_Items);
+  cEdItem item;
+  item.m_sGraphic = 1;
+  g_CommonPalette.m_Items = ItemVector({cEdItem(), item});
+  for (int level : {1, 10}) {
+    Build(level);
+    cEdBlock block;
+    block.m_sGraphic = 1;
+    block.m_nHitMode = BLOCK_HIT_SOLID;
+    block.m_nItemPalette = PALETTE_COMMON;
+    block.m_sItemIndex = 1;
+    MapCellAtBlock(3, 4)->SetBlock(block);
+    cHero& hero = g_Heroes.front();
+    Box(hero, 420, 448 - 16, 0, MOVE_GROUND);
+    hero.m_HP.m_nValue = 10;
+    hero.m_pGroundBlock = hero.m_pFloorKey = hero.m_pPrevFloorKey = MapCellAtBlock(3, 4);
+    const int full = 60 * g_nHitLevel;
+    // One sub-step; true when the block gave its item in it.
+    auto step = [&] {
+      EXPECT_EQ(GiveBlockItem(hero), 0);
+      return hero.m_nItemBlockWait == full - 1;
+    };
+    std::vector<int> given;
+    for (int s = 1; s <= 2 * full + 1; ++s)
+      if (step()) given.push_back(s);
+    EXPECT_EQ(given, (std::vector<int>{1, full + 1, 2 * full + 1})) << level;
+    // A jump (the airborne lock) or another floor ends the wait at once.
+    hero.m_bAirLock = 1;
+    EXPECT_FALSE(step());
+    hero.m_bAirLock = 0;
+    EXPECT_TRUE(step());
+    hero.m_pPrevFloorKey = nullptr;
+    EXPECT_FALSE(step());
+    EXPECT_EQ(hero.m_nItemBlockWait, 0);
+    hero.m_pPrevFloorKey = hero.m_pFloorKey;
+    EXPECT_TRUE(step());
   }
 }
 

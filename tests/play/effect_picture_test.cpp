@@ -13,6 +13,7 @@
 #include "play/picture.h"
 #include "play/play_graphics.h"
 #include "play/play_scene.h"
+#include "ink_box.h"
 #include "play_fixture.h"
 #include "project/database.h"
 #include "tests/objects/play_world.h"
@@ -36,13 +37,7 @@ class cSurfacesAside {
   C m_Saved;
 };
 
-struct sBox {
-  int x = -1, y = -1, w = 0, h = 0;
-  bool operator==(const sBox&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const sBox& b) {
-  return os << "(" << b.x << ", " << b.y << ", " << b.w << " x " << b.h << ")";
-}
+using sBox = sInkBox;
 
 cDbEffect Effect(std::vector<int> tenths, int cellW = 32, int cellH = 32, int scalable = 0) {
   cDbEffect e;
@@ -75,18 +70,8 @@ class EffectsAndPictures : public cPlayDevice {
     cPlayDevice::TearDown();
   }
   void ClearScreen() { DDBoxFill(&BackBuffer, 0, 0, 640, 480, 16); }
-  // The box around every pixel of the ink colour on the back buffer.
-  sBox Inked() {
-    const std::uint32_t ink = At(m_Ref, 0, 0);
-    int x0 = 640, y0 = 480, x1 = -1, y1 = -1;
-    for (int y = 0; y < 480; ++y)
-      for (int x = 0; x < 640; ++x)
-        if (At(BackBuffer, x, y) == ink) {
-          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
-        }
-    if (x1 < 0) return {};
-    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-  }
+  // Where the ink landed on the back buffer.
+  sBox Inked() { return InkBox(BackBuffer, At(m_Ref, 0, 0)); }
   // A surface of w x h in the ink colour.
   static void MakeInked(DDSURFACEDATA& s, int w, int h) {
     ASSERT_TRUE(DDCreateSurface(&s, w, h, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));

@@ -116,3 +116,176 @@ TEST_F(HitsTest, TheCharacterAPassWorksOnIsUnlinkedButNotFreed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stage of HitsTest with the two computer characters (group 1) side by side, boxes at
+// x 500 and 600, and shots built here.
+class AttackTest : public HitsTest {
+ protected:
+  void SetUp() override {
+    HitsTest::SetUp();
+    Prepare();
+  }
+  // The stage set up again, without shots.
+  void Reset() {
+    for (auto& group : scene.m_ShotGroup) group.clear();
+    scene.m_ShotList.clear();
+    SetUpStage(1);
+    Prepare();
+  }
+  void Prepare() {
+    g_Stage.m_bHitOnlyActive = 0;
+    g_Stage.m_nCharaInvincible = 30;
+    scene.m_nSubStep = 1;
+    cHero& hero = g_Heroes.front();
+    hero.m_HP.m_nValue = 10;
+    hero.m_bPresent = hero.m_bOnScreen = 1;
+    hero.m_HitBoxA.m_Rect = hero.m_HitBoxB.m_Rect = sDRect{0, 0, 10, 10};
+    double x = 500;
+    for (cChara& c : g_CharaList) {
+      c.m_bPresent = c.m_bOnScreen = 1;
+      c.m_HP.m_nValue = 10;
+      c.m_HitBoxA.m_Rect = c.m_HitBoxB.m_Rect = sDRect{x, 500, x + 15, 515};
+      x += 100;
+    }
+  }
+  cShot& Shot(int group, double x, int power = 0) {
+    cShot s;
+    s.m_Def.m_nGroup = static_cast<std::int8_t>(group);
+    s.m_Def.m_nPower = power;
+    s.m_Def.m_nSizeFactor = 1;
+    s.m_bIsShot = 1;
+    s.m_bPresent = s.m_bOnScreen = 1;
+    Box(s, x, 505);
+    s.m_HitBox.m_Rect = sDRect{x, 505, x + 7, 512};
+    return AddShotToList(scene.m_ShotList, s);
+  }
+  cChara& First() { return g_CharaList.front(); }
+};
+
+TEST_F(AttackTest, ShotsAgainstCharacters) {
+  struct sCase {
+    const char* name;
+    int power, vanish, passOrdinary, passSolid, solid, invincibleTimer, compat, invincibleTime;
+    int hp, invincible, shotLeft, inHitList;
+  };
+  const sCase cases[] = {
+      {"a harmful shot hurts, makes invincible and vanishes", 3, 1, 0, 0, 0, 0, 0, 30,
+       7, 1, 0, 0},
+      {"a harmless shot is used up without invincibility", 0, 1, 0, 0, 0, 0, 0, 30, 10, 0, 0, 0},
+      {"older projects let a harmless shot fly on untouched", 0, 1, 0, 0, 0, 0, 1, 30, 10, 0, 1,
+       0},
+      {"a harmful shot passes an invincible character without a trace", 3, 1, 0, 0, 0, 5, 0, 30,
+       10, 1, 1, 0},
+      {"a piercing shot hits each character once", 3, 0, 0, 0, 0, 0, 0, 0, 7, 0, 1, 1},
+      {"a shot passing ordinary characters goes on", 3, 1, 1, 0, 0, 0, 0, 0, 7, 0, 1, 1},
+      {"against a solid character its own switch decides: on", 3, 1, 0, 1, 1, 0, 0, 0, 7, 0, 1,
+       1},
+      {"against a solid character its own switch decides: off", 3, 1, 1, 0, 1, 0, 0, 0, 7, 0, 0,
+       0},
+  };
+  for (const sCase& c : cases) {
+    Reset();
+    g_Stage.m_nCharaInvincible = c.invincibleTime;
+    g_SystemData.bCompatAttackHit1 = g_SystemData.bCompatAttackHit2 = c.compat;
+    First().m_Def.m_bNoHitBox = static_cast<std::uint8_t>(c.solid);
+    First().m_nInvincibleTimer = c.invincibleTimer;
+    cShot& shot = Shot(0, 504, c.power);
+    shot.m_Def.m_byReserved27 = static_cast<std::int8_t>(c.vanish);
+    shot.m_Def.m_byReserved45 = static_cast<std::int8_t>(c.passOrdinary);
+    shot.m_Def.m_byReserved46 = static_cast<std::int8_t>(c.passSolid);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(AttackHits(g_CharaList), 0) << c.name;
+    EXPECT_EQ(scene.m_bHitsDone, 0);
+    EXPECT_EQ(First().m_HP.m_nValue, c.hp) << c.name;
+    EXPECT_EQ(First().m_nInvincibleTimer > 0, c.invincible != 0) << c.name;
+    ASSERT_EQ(scene.m_ShotList.size(), static_cast<std::size_t>(c.shotLeft)) << c.name;
+    EXPECT_EQ(scene.m_ShotGroup[0].size(), static_cast<std::size_t>(c.shotLeft)) << c.name;
+    if (c.shotLeft) {
+      EXPECT_EQ(shot.m_HitCharas.size(), static_cast<std::size_t>(c.inHitList)) << c.name;
+    }
+  }
+}
+
+TEST_F(AttackTest, ShotsThatVanishMidWalkAndShotsMarkedForRemoval) {
+  g_Stage.m_nCharaInvincible = 0;
+  // Two shots on the first character both vanish on the hit: the walk goes on to the second.
+  for (int i = 0; i < 2; ++i) Shot(0, 504, 3).m_Def.m_byReserved27 = 1;
+  // A shot marked for removal hits nobody and goes with the finished shots.
+  cShot& marked = Shot(0, 604, 3);
+  marked.m_bVanish = 1;
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_EQ(First().m_HP.m_nValue, 4);
+  EXPECT_EQ(g_CharaList.back().m_HP.m_nValue, 10);
+  EXPECT_TRUE(scene.m_ShotList.empty());
+  EXPECT_TRUE(scene.m_ShotGroup[0].empty());
+}
+
+TEST_F(AttackTest, BreakableShotsClash) {
+  struct sCase {
+    int breakable1, strength1, breakable2, strength2;
+    bool left1, left2;
+  };
+  const sCase cases[] = {
+      {1, 5, 1, 5, false, false},  // equal strengths cancel
+      {1, 3, 1, 5, false, true},   {1, 5, 1, 3, true, false},
+      {1, 5, 0, 0, false, true},   // the breakable one against an unbreakable one
+      {0, 0, 1, 5, true, false},   {0, 0, 0, 0, true, true},
+  };
+  for (const sCase& c : cases) {
+    Reset();
+    cShot& s1 = Shot(0, 900);
+    cShot& s2 = Shot(2, 904);
+    s1.m_Def.m_byReserved47 = static_cast<std::int8_t>(c.breakable1);
+    s1.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength1);
+    s2.m_Def.m_byReserved47 = static_cast<std::int8_t>(c.breakable2);
+    s2.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength2);
+    EXPECT_EQ(AttackHits(g_CharaList), 0);
+    EXPECT_EQ(scene.m_ShotGroup[0].size(), c.left1 ? 1u : 0u) << c.strength1 << c.strength2;
+    EXPECT_EQ(scene.m_ShotGroup[2].size(), c.left2 ? 1u : 0u) << c.strength1 << c.strength2;
+    EXPECT_EQ(scene.m_ShotList.size(), (c.left1 ? 1u : 0u) + (c.left2 ? 1u : 0u));
+  }
+  // A shot due to vanish still meets the rest of the other group.
+  Reset();
+  cShot& s1 = Shot(0, 900);
+  s1.m_Def.m_byReserved47 = 1;
+  s1.m_Def.m_nVanishValue = 5;
+  Shot(2, 904);  // unbreakable: s1 is due
+  cShot& last = Shot(2, 906);
+  last.m_Def.m_byReserved47 = 1;
+  last.m_Def.m_nVanishValue = 5;
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_TRUE(scene.m_ShotGroup[0].empty());
+  EXPECT_EQ(scene.m_ShotGroup[2].size(), 1u);
+}
+
+TEST_F(AttackTest, CharactersAgainstCharacters) {
+  cHero& hero = g_Heroes.front();
+  cChara& a = First();
+  cChara& b = g_CharaList.back();
+  a.m_Def.m_nPower = 2;
+  b.m_Def.m_nPower = 2;
+  hero.m_HitBoxA.m_Rect = sDRect{505, 505, 530, 520};
+  b.m_HitBoxA.m_Rect = sDRect{510, 505, 525, 520};  // same group as a: never
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_EQ(hero.m_HP.m_nValue, 6);  // both hit it
+  EXPECT_EQ(a.m_HP.m_nValue, 10);
+  EXPECT_EQ(b.m_HP.m_nValue, 10);
+  // Immune to both for a while afterwards.
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_EQ(hero.m_HP.m_nValue, 6);
+  // A solid character never takes part.
+  hero.m_Immunity.clear();
+  hero.m_nInvincibleTimer = 0;
+  a.m_Def.m_bNoHitBox = 1;
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_EQ(hero.m_HP.m_nValue, 4);
+  // A hit that takes the hero's last HP defeats it: the hits end with 2.
+  hero.m_Immunity.clear();
+  hero.m_nInvincibleTimer = 0;
+  hero.m_HP.m_nValue = 2;
+  EXPECT_EQ(AttackHits(g_CharaList), 2);
+  EXPECT_EQ(scene.m_bHitsDone, 1);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "media/blit.h"
@@ -13,6 +14,8 @@
 #include "objects/hero.h"
 #include "play/play_graphics.h"
 #include "play/play_scene.h"
+#include "ink_box.h"
+#include "message_font.h"
 #include "play_fixture.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
@@ -20,13 +23,7 @@
 
 namespace {
 
-struct sBox {
-  int x = -1, y = -1, w = 0, h = 0;
-  bool operator==(const sBox&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const sBox& b) {
-  return os << "(" << b.x << ", " << b.y << ", " << b.w << " x " << b.h << ")";
-}
+using sBox = sInkBox;
 
 // A message font of fixed 8 x 16 cells whose box picture is all ink, the message surfaces of
 // the test, a hero, the camera and the variables the codes read.
@@ -39,7 +36,7 @@ class Messages : public cPlayDevice {
     g_Palette[kInk] = {0x20, 0xC0, 0x20, 0};
     ASSERT_TRUE(DDCreateSurface(&m_Box, 200, 100, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
     DDBoxFill(&m_Box, 0, 0, 200, 100, kInk);
-    g_Font[1].Init("ＭＳ ゴシック", 0, 16, 8, 16, 241, &m_Box, 0, 240, nullptr, 0);
+    m_Font.emplace(&m_Box);
     g_PlayData.m_CommonVar.assign(kCommonVarCount, 0);
     m_Scene.m_StageVar.assign(kStageVarCount, 0);
     m_Axes.x.m_dPos = 320;
@@ -54,7 +51,7 @@ class Messages : public cPlayDevice {
     hero.m_Rect.m_nHeight = 32;
   }
   void TearDown() override {
-    g_Font[1].Release();
+    m_Font.reset();
     DDReleaseSurface(&m_Box);
     for (DDSURFACEDATA& s : g_MessageSurfaces) DDReleaseSurface(&s);
     g_MessageSurfaces.clear();
@@ -62,18 +59,8 @@ class Messages : public cPlayDevice {
     cPlayDevice::TearDown();
   }
   void ClearScreen() { DDBoxFill(&BackBuffer, 0, 0, 640, 480, 16); }
-  // The box around every ink pixel of the back buffer.
-  sBox Inked() {
-    const std::uint32_t ink = At(m_Box, 0, 0);
-    int x0 = 640, y0 = 480, x1 = -1, y1 = -1;
-    for (int y = 0; y < 480; ++y)
-      for (int x = 0; x < 640; ++x)
-        if (At(BackBuffer, x, y) == ink) {
-          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
-        }
-    if (x1 < 0) return {};
-    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-  }
+  // Where the ink landed on the back buffer.
+  sBox Inked() { return InkBox(BackBuffer, At(m_Box, 0, 0)); }
   sBox Frame(cMessage& m, int stopped = 0, int* ended = nullptr) {
     ClearScreen();
     const int r = m.Update(&BackBuffer, stopped);
@@ -94,6 +81,7 @@ class Messages : public cPlayDevice {
   cPlayScene m_Scene;
   cRestore<cPlayScene*> m_ScenePtr{g_pPlayScene, &m_Scene};
   DDSURFACEDATA m_Box;
+  std::optional<cScopedMessageFont> m_Font;
 };
 
 TEST_F(Messages, CodesExpandToTheirVariablesAndBrokenOnesStayAsWritten) {
@@ -268,6 +256,23 @@ TEST_F(Messages, ARefreshedTextGetsAWiderSurfaceAtItsPlaceInTheList) {
   EXPECT_EQ(at(2), last.m_pSurface);
   EXPECT_EQ(counter.m_pSurface->nWidth, 18);
   EXPECT_EQ(counter.m_pBmpInfo, &*std::next(g_MessageBmpInfo.begin(), 1));
+}
+
+TEST_F(Messages, APickedUpItemsIconRisesOverTheHeroWhileTheGameRuns) {
+  g_Heroes.front().AddTextObject(2, 5, 1);
+  ASSERT_EQ(m_Scene.m_MessageList.size(), 1u);
+  cMessage& icon = m_Scene.m_MessageList.back();
+  EXPECT_EQ(icon.m_nKind, MESSAGE_ICON);
+  EXPECT_EQ(icon.m_nPosMode, MSGPOS_ABOVE_HERO);
+  EXPECT_EQ(icon.m_nObjNo, 3);
+  EXPECT_EQ(icon.m_nWidth, 16);
+  EXPECT_EQ(icon.m_pSurface, nullptr);
+  icon.Update(&BackBuffer, 1);
+  EXPECT_EQ(icon.m_nCount, 30);  // not counted while the game stands still
+  int frames = 0;
+  while (frames < 100 && !icon.Update(&BackBuffer, 0)) ++frames;
+  EXPECT_EQ(frames, 30);
+  EXPECT_EQ(icon.m_nPlacedX, 84);  // fixed where it first showed
 }
 
 }  // namespace

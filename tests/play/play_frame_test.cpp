@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
 
+#include "../support/temp_folder.h"
+#include "foundation/report.h"
 #include "foundation/timer.h"
 #include "objects/play_units.h"
 #include "stage_fixture.h"
@@ -167,6 +172,62 @@ TEST_F(FrameTest, QuitAndPauseEndTheFrameBeforeItCounts) {
   Frame();
   EXPECT_EQ(scene.m_nFrame, 1);
   EXPECT_EQ(scene.m_nPlayFrames, 1);
+}
+
+TEST_F(FrameTest, FarOffCharactersGoInTheFirstSubStepOfEveryFrame) {
+  for (int level : {1, 10}) {
+    for (int areaOn : {0, 1}) {
+      g_Stage.m_EraseArea[ERASE_CHARA].Set(0, areaOn, 0, 0, 0, 0, 0, 0);
+      Build(level, 2);
+      cChara& far = g_CharaList.back();
+      far.m_dX = 1100;  // right of the screen (map pixels 320 to 959)
+      far.OnPosChangedX();
+      Frame();
+      EXPECT_EQ(g_CharaList.size(), areaOn ? 1u : 2u) << level;
+      EXPECT_EQ(scene.m_nSubStepTotal, level);
+    }
+  }
+}
+
+TEST_F(FrameTest, ACharacterItsOwnPassDefeatsGoesWhenThePassMovesOn) {
+  Build(10, 3);
+  scene.m_bCheckDefeats = 1;
+  cChara& first = g_CharaList.front();
+  for (cChara& c : g_CharaList) c.m_HP.m_nValue = 5;
+  first.m_HP.m_nValue = 0;
+  Frame();
+  EXPECT_EQ(g_CharaList.size(), 2u);
+  EXPECT_EQ(g_Heroes.front().m_bFinished, 0);
+  EXPECT_EQ(scene.m_nSubStepTotal, 10);
+}
+
+TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) {
+  for (int timer : {0, 5}) {
+    Build(10, 1);
+    for (int f = 0; f < 30; ++f) Frame();  // it lands on the floor
+    cHero& hero = g_Heroes.front();
+    ASSERT_EQ(static_cast<int>(hero.m_dBottom), (5 + 10) * 32 - 1);
+    // A deadly wall one column left of it, and a solid flying character reaching 11 pixels
+    // into its upper half from the right, which pushes it into the wall.
+    Put(1, 3, BLOCK_HIT_DEADLY);
+    Put(1, 4, BLOCK_HIT_DEADLY);
+    cChara& solid = g_CharaList.front();
+    solid.m_Def.m_bNoHitBox = 1;
+    solid.m_dX = hero.m_dRight - 10;
+    solid.m_dY = hero.m_dY - 4;
+    solid.OnPosChangedX();
+    solid.OnPosChangedY();
+    hero.m_nFlyChangeTimer = timer;
+    std::remove("EC_Game.txt");
+    ErrLogSetup(1, "EC_Game.txt");
+    const int subSteps = scene.m_nSubStepTotal;
+    Frame();
+    ErrLogSetup(0, "EC_Game.txt");
+    EXPECT_EQ(scene.m_nSubStepTotal, subSteps + 1);  // the frame ends in its first sub-step
+    EXPECT_EQ(hero.m_bFinished, timer == 0 ? 1 : 0);
+    EXPECT_EQ(ReadLines("EC_Game.txt"),
+              timer == 0 ? std::vector<std::string>{"Dead 7"} : std::vector<std::string>{});
+  }
 }
 
 }  // namespace

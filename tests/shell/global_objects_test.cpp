@@ -5,8 +5,13 @@
 #include <cstring>
 
 #include "foundation/file_data.h"
+#include "flows/cmd_dispatch.h"
 #include "foundation/shell_services.h"
+#include "objects/chara_flows.h"
 #include "play/input.h"
+#include "play/map_cells.h"
+#include "play/play_graphics.h"
+#include "play/play_scene.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "project/global_objects.h"
@@ -148,6 +153,34 @@ TEST(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithoutScenesOrWindow) {
   EXPECT_EQ(g_rcClientScreen.Width(), 0);
   EXPECT_EQ(g_WindowPos.m_nX, 0);
   EXPECT_EQ(g_WindowPos.m_bMaximized, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GlobalObjects, ThePlayCollectionsStartEmptyAndTheDispatchTablesFilled) {
+  EXPECT_TRUE(g_Heroes.empty());
+  EXPECT_TRUE(g_CharaList.empty());
+  EXPECT_TRUE(g_ItemList.empty());
+  EXPECT_TRUE(g_MapCells.empty());
+  EXPECT_EQ(g_bInStageSetup, 0);
+  EXPECT_EQ(g_nMeasuredFps, 0);
+  EXPECT_EQ(g_MenuPos[0].x, 320);
+  EXPECT_EQ(g_MenuPos[1].y, 272);
+  EXPECT_EQ(g_MenuPos[2].x, 184);
+  EXPECT_EQ(g_MenuPos[2].y, 64);
+  for (const auto* surfaces : {&g_CharaExcSurfaces, &g_SwordSurfaces, &g_EffectSurfaces})
+    EXPECT_TRUE(surfaces->empty());
+  for (const auto* infos : {&g_CharaExcBmpInfo, &g_SwordBmpInfo, &g_EffectBmpInfo})
+    EXPECT_TRUE(infos->empty());
+  EXPECT_TRUE(g_PictureSurfaces.empty());
+  EXPECT_TRUE(g_MessageSurfaces.empty());
+  EXPECT_TRUE(g_PictureBmpInfo.empty());
+  EXPECT_TRUE(g_MessageBmpInfo.empty());
+  // Every command kind has an executor and every item kind a handler from the start.
+  for (CmdExecutor exec : CmdExecFunc) EXPECT_NE(exec, nullptr);
+  for (ItemCmdHandler handler : ItemCmdFunc) EXPECT_NE(handler, nullptr);
 }
 
 }  // namespace

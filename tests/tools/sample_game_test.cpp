@@ -166,7 +166,22 @@ TEST_F(SampleGameLoadTest, LoadsAsStartUpDoesWithoutAnError) {
     EXPECT_TRUE(goal) << stage;
     EXPECT_GT(g_Stage.m_PlacedBlocks.size(), 30u) << stage;
     EXPECT_GT(g_Stage.m_PlacedCharas.size(), 2u) << stage;
+    // The flows, key conditions, item commands and appearance conditions came through.
+    const int hero = g_Stage.FindHeroDef();
+    ASSERT_GE(hero, 0) << stage;
+    int keyFlows = 0;
+    for (const cEdFlow& flow : g_Stage.m_PlacedCharas[static_cast<std::size_t>(hero)].m_Flows)
+      keyFlows += flow.m_KeyConds.empty() ? 0 : 1;
+    EXPECT_GE(keyFlows, 4) << stage;
+    for (const cEdChara& chara : g_Stage.m_PlacedCharas)
+      EXPECT_TRUE(chara.m_sGraphic == 0 || !chara.m_Flows.empty())
+          << stage << " " << chara.m_strName;
+    for (const cEdItem& item : g_Stage.m_PlacedItems)
+      EXPECT_TRUE(item.m_sGraphic == 0 || !item.m_Cmds.empty()) << stage << " " << item.m_strName;
   }
+  bool waitingBlock = false;
+  for (const cEdBlock& block : g_CommonPalette.m_Blocks) waitingBlock |= !block.m_Conds.empty();
+  EXPECT_TRUE(waitingBlock);
   EXPECT_TRUE(ErrorLog().empty()) << ErrorLog().front();
 }
 

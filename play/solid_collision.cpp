@@ -1,0 +1,494 @@
+// Solid characters as obstacles: the push-out with its landings, head bumps and crushes, the
+// re-probe of one axis, the squeeze test, riding, and the overlap tests of other checks.
+#include "play/solid_collision.h"
+
+#include "content/command_tables.h"
+#include "foundation/report.h"
+#include "objects/chara.h"
+#include "objects/hero.h"
+#include "objects/play_units.h"
+#include "play/block_collision.h"
+#include "play/play_scene.h"
+#include "project/system_data.h"
+
+namespace {
+
+bool IsSolidFor(const cChara& c, int number) {
+  return c.m_Def.m_bNoHitBox != 0 && c.m_bFinished == 0 && c.m_bPresent != 0 &&
+         c.m_nNumber != number;
+}
+
+sDRect BoxOf(const cObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+// The box overlaps the rectangle (x1, y1)-(x2, y2); an edge is such a rectangle one pixel wide
+// or high.
+bool Touches(const sDRect& box, double x1, double y1, double x2, double y2) {
+  return box.Overlaps(sDRect{x1, y1, x2, y2});
+}
+
+bool Contains(const sDRect& box, double x, double y) {
+  return box.m_dLeft <= x && x <= box.m_dRight && box.m_dTop <= y && y <= box.m_dBottom;
+}
+
+bool PassesAll(const cCharaBase& o) {
+  return o.m_bNoGravity != 0 && o.m_nBlockPass == BLOCKPASS_THROUGH;
+}
+
+// One new position per side, chosen over every solid character; ties keep the first.
+struct sCandidate {
+  bool bSet = false;
+  double dValue = 0;
+  double dSpeed = 0;  // the recorded character's speed on the push's axis
+  int nNumber = 0;
+  cChara* pChara = nullptr;
+
+  bool KeepGreater(double value, const cChara& c, double speed) {
+    if (bSet && !(value > dValue)) return false;
+    Take(value, c, speed);
+    return true;
+  }
+  bool KeepSmaller(double value, const cChara& c, double speed) {
+    if (bSet && !(value < dValue)) return false;
+    Take(value, c, speed);
+    return true;
+  }
+
+ private:
+  void Take(double value, const cChara& c, double speed) {
+    bSet = true;
+    dValue = value;
+    dSpeed = speed;
+    nNumber = c.m_nNumber;
+    pChara = const_cast<cChara*>(&c);
+  }
+};
+
+void SetX(cCharaBase& o, double x) {
+  o.m_dX = x;
+  o.OnPosChangedX();
+}
+
+void SetY(cCharaBase& o, double y) {
+  o.m_dY = y;
+  o.OnPosChangedY();
+}
+
+// A side push: dismounted unless it comes from the character the object rides.
+void PushSide(cCharaBase& o, const sCandidate& c) {
+  if (!(o.m_bRiding && c.nNumber == o.m_nRiddenNumber)) o.m_bDismounted = 1;
+  SetX(o, c.dValue);
+}
+
+// The object bumps its head under a character moving at vy, with its top at y.
+void BumpHead(cCharaBase& o, double vy, double y) {
+  o.m_dInertiaY = 0;
+  o.m_bJumping = o.m_bRiseEnded = o.m_bHeadBumped = 1;
+  if (!g_SystemData.bCompatSolidPush) o.m_dPushY = 0;
+  o.m_dVY = vy;
+  SetY(o, y);
+}
+
+bool AnySolidOverlaps(cList<cChara>& list, const sDRect& box, int number, int other) {
+  for (const cChara& c : list)
+    if (IsSolidFor(c, number) && c.m_nNumber != other && box.Overlaps(BoxOf(c))) return true;
+  return false;
+}
+
+cChara* FirstSolidOverlapping(const sDRect& box, int number) {
+  for (cChara& c : g_CharaList)
+    if (IsSolidFor(c, number) && box.Overlaps(BoxOf(c))) return &c;
+  return nullptr;
+}
+
+// A push of a flying object. It is refused when the character it comes from moves away
+// (away: the sign of that motion) while the object does not follow it; the other axis is
+// probed again instead.
+void ApplyFlyingPush(cCharaBase& o, const sCandidate& c, int away, bool vertical,
+                     std::int32_t& contact) {
+  if (!c.bSet) return;
+  (vertical ? o.m_dInertiaY : o.m_dInertiaX) = 0;
+  const double own = vertical ? o.m_dVY : o.m_dVX;
+  const bool refused = away < 0 ? (c.dSpeed < 0 && own >= 0) : (c.dSpeed > 0 && own <= 0);
+  if (refused) {
+    contact = 0;
+    ReprobeSolidAxis(o, vertical ? 0 : 1);
+  } else if (vertical) {
+    SetY(o, c.dValue);
+  } else {
+    o.m_bDismounted = 1;
+    SetX(o, c.dValue);
+  }
+}
+
+int FlyingPushOut(cCharaBase& o) {
+  const sDRect box = BoxOf(o);
+  sCandidate left, right, top, bottom;
+  bool touched = false;
+  for (const cChara& c : g_CharaList) {
+    if (!IsSolidFor(c, o.m_nNumber)) continue;
+    const sDRect cb = BoxOf(c);
+    const sPenetration p = Penetration(box, cb);
+    if (p.dX == 0) continue;
+    touched = true;
+    if (p.dX <= p.dY) {
+      if (Touches(cb, box.m_dLeft, box.m_dTop + 1, box.m_dLeft, box.m_dBottom - 1)) {
+        o.m_bContactLeft = 1;
+        left.KeepGreater(cb.m_dRight + 1, c, c.m_dVX);
+      }
+      if (Touches(cb, box.m_dRight, box.m_dTop + 1, box.m_dRight, box.m_dBottom - 1)) {
+        o.m_bContactRight = 1;
+        right.KeepSmaller(cb.m_dLeft - o.m_nWidth, c, c.m_dVX);
+      }
+    } else {
+      if (Touches(cb, box.m_dLeft + 1, box.m_dTop, box.m_dRight - 1, box.m_dTop)) {
+        o.m_bContactTop = 1;
+        top.KeepGreater(cb.m_dBottom + 1, c, c.m_dVY);
+      }
+      if (Touches(cb, box.m_dLeft + 1, box.m_dBottom, box.m_dRight - 1, box.m_dBottom)) {
+        o.m_bContactBottom = 1;
+        bottom.KeepSmaller(cb.m_dTop - o.m_nHeight, c, c.m_dVY);
+      }
+    }
+  }
+  if (touched) o.FireTrigger(TRIGGER_TOUCH_BLOCK_CHARA);
+  if (o.m_nBlockPass == BLOCKPASS_DIE) {
+    if (left.bSet || right.bSet || top.bSet || bottom.bSet) return 2;
+    return 0;
+  }
+  if (o.m_nBlockPass != BLOCKPASS_COLLIDE) return 0;
+  ApplyFlyingPush(o, left, -1, false, o.m_bContactLeft);
+  ApplyFlyingPush(o, right, 1, false, o.m_bContactRight);
+  ApplyFlyingPush(o, top, -1, true, o.m_bContactTop);
+  ApplyFlyingPush(o, bottom, 1, true, o.m_bContactBottom);
+  return 0;
+}
+
+// The candidates and flags the walking resolution gathers over the solid characters.
+struct sWalkState {
+  sDRect box, upper, feet, saved, sweep;
+  sCandidate left, right, top, stand;
+  bool touched = false;
+  bool landed = false;
+};
+
+void RecordStand(cCharaBase& o, sWalkState& s, const cChara& c) {
+  if (!s.stand.KeepSmaller(c.m_dY - o.m_nHeight, c, c.m_dVY)) return;
+  o.m_nRiddenNumber = c.m_nNumber;
+  o.m_RiddenBox = BoxOf(c);
+}
+
+// Step 1 for one solid character that overlaps the object.
+void GatherWalking(cCharaBase& o, sWalkState& s, const cChara& c) {
+  const double n = g_dHitLevel;
+  const sDRect cb = BoxOf(c);
+  s.touched = true;
+  const sPenetration pu = Penetration(s.upper, cb);
+  if (pu.dX == 0) {
+    const sPenetration p = Penetration(s.box, cb);
+    if (p.dY <= p.dX) {
+      if (s.feet.Overlaps(cb)) {
+        if (c.m_dVY < 0) o.m_bContactBottom = 1;
+        RecordStand(o, s, c);
+      }
+      return;
+    }
+    if (Touches(cb, s.box.m_dRight, s.box.m_dTop, s.box.m_dRight, s.box.m_dBottom)) {
+      o.m_bContactRight = 1;
+      s.right.KeepSmaller(cb.m_dLeft - o.m_nWidth - 0.5, c, c.m_dVX);
+    }
+    if (Touches(cb, s.box.m_dLeft, s.box.m_dTop, s.box.m_dLeft, s.box.m_dBottom)) {
+      o.m_bContactLeft = 1;
+      s.left.KeepGreater(cb.m_dRight + 1.5, c, c.m_dVX);
+    }
+    return;
+  }
+  const sPenetration ps = Penetration(s.saved, cb);
+  const sPenetration pv = Penetration(s.sweep, c.m_SavedExtent);
+  if (o.m_dVY > 2 / n && pv.dX != 0 && s.saved.m_dTop < c.m_SavedExtent.m_dTop) {
+    ErrLogF("D Hit");
+    if (c.m_dVY < 0) o.m_bContactBottom = 1;
+    RecordStand(o, s, c);
+    return;
+  }
+  if ((pu.dX - pu.dY > 0.4 / n && s.box.m_dBottom > cb.m_dBottom) ||
+      (pv.dX != 0 && s.saved.m_dTop > c.m_SavedExtent.m_dTop && ps.dX == 0)) {
+    if (c.m_dVY > 0) o.m_bContactTop = 1;
+    s.top.KeepGreater(cb.m_dBottom + 1, c, c.m_dVY);
+    if (o.m_bRiding && o.m_dVY < 0) o.m_bContactBottom = 1;
+    return;
+  }
+  const sDRect& u = s.upper;
+  auto leftEdge = [&] {
+    if (!Touches(cb, u.m_dLeft, u.m_dTop, u.m_dLeft, u.m_dBottom)) return false;
+    o.m_bContactLeft = 1;
+    s.left.KeepGreater(cb.m_dRight + 1.5, c, c.m_dVX);
+    return true;
+  };
+  auto rightEdge = [&] {
+    if (!Touches(cb, u.m_dRight, u.m_dTop, u.m_dRight, u.m_dBottom)) return false;
+    o.m_bContactRight = 1;
+    s.right.KeepSmaller(cb.m_dLeft - o.m_nWidth - 0.5, c, c.m_dVX);
+    return true;
+  };
+  if (o.m_dVX < 0) {
+    if (!leftEdge()) rightEdge();
+  } else {
+    if (!rightEdge()) leftEdge();
+  }
+}
+
+// The object stands on the character of the stand candidate.
+void Land(cCharaBase& o, sWalkState& s) {
+  o.m_dInertiaY = 0;
+  s.landed = true;
+  if (!o.m_bRiding) {
+    o.m_bRiding = 1;
+    if (o.m_nControl == 0) s.stand.pChara->FireTriggerEx(TRIGGER_RIDDEN_BY_HERO, &o, 0);
+    s.stand.pChara->FireTriggerEx(TRIGGER_RIDDEN_BY_CHARA, &o, 0);
+  }
+  SetY(o, s.stand.dValue);
+  o.m_dVY = 0;
+  o.m_nAirTimer = 0;
+  o.m_bJumping = o.m_bRiseEnded = o.m_bAirLock = o.m_bKnockedBack = 0;
+  if (o.m_nControl == 1)
+    o.m_bHeadBumped = 0;
+  else
+    g_Heroes[0].m_bNoJump = 0;
+}
+
+// Step 3: the side pushes.
+void PushSides(cCharaBase& o, sWalkState& s) {
+  if (s.left.bSet) {
+    o.m_dInertiaX = 0;
+    PushSide(o, s.left);
+  }
+  if (s.right.bSet) {
+    o.m_dInertiaX = 0;
+    PushSide(o, s.right);
+  }
+  if (!(s.left.bSet && s.right.bSet) || s.stand.bSet) return;
+  SetX(o, s.box.m_dLeft);
+  if (cChara* c = FirstSolidOverlapping(s.upper, o.m_nNumber)) {
+    if (c->m_dVY > 0) o.m_bContactTop = 1;
+    BumpHead(o, c->m_dVY, c->m_dBottom + 1);
+    o.m_bContactLeft = o.m_bContactRight = 0;
+  }
+}
+
+// Moves the object by step along one axis while its corners meet a block, 15 steps at most.
+void Nudge(cCharaBase& o, bool vertical, double step) {
+  for (int i = 0; i < 15 && o.HitBlockCornersEx(0); ++i) {
+    if (vertical)
+      SetY(o, o.m_dY + step);
+    else
+      SetX(o, o.m_dX + step);
+  }
+}
+
+void KeepRide(cCharaBase& o, const cChara& c) {
+  o.m_nAirTimer = 0;
+  o.m_bKnockedBack = 0;
+  o.m_nRiddenNumber = c.m_nNumber;
+  o.m_RiddenBox = BoxOf(c);
+}
+
+void RideUpkeep(cCharaBase& o) {
+  if (o.m_dPushY < 0) {
+    o.Unride(1);
+    return;
+  }
+  if (IsOnRiddenCharacter(o)) {
+    for (const cChara& c : g_CharaList) {
+      if (c.m_nNumber != o.m_nRiddenNumber) continue;
+      KeepRide(o, c);
+      return;
+    }
+  }
+  if (const cChara* below = FindCharacterBelow(o)) {
+    KeepRide(o, *below);
+    return;
+  }
+  o.Unride(1);
+}
+
+int WalkingPushOut(cCharaBase& o) {
+  sWalkState s;
+  s.box = BoxOf(o);
+  const int h2 = o.m_nHeight / 2, h3 = o.m_nHeight / 3;
+  s.upper = {s.box.m_dLeft, s.box.m_dTop, s.box.m_dRight, s.box.m_dTop + h2};
+  s.feet = {s.box.m_dLeft + 1, s.box.m_dBottom - h3, s.box.m_dRight - 1, s.box.m_dBottom};
+  s.saved = o.m_SavedExtent;
+  s.sweep = {s.saved.m_dLeft, s.box.m_dTop, s.saved.m_dRight, s.box.m_dBottom};
+
+  for (const cChara& c : g_CharaList)
+    if (IsSolidFor(c, o.m_nNumber) && s.box.Overlaps(BoxOf(c))) GatherWalking(o, s, c);
+
+  bool sides = true;
+  if (s.top.bSet && !s.stand.bSet) {
+    // Under a character: a rising one pushes the object down only into free room. The probe
+    // keeps the object's bottom and corner cells.
+    bool free = true;
+    if (s.top.dSpeed < 0) {
+      const sDRect probe{o.m_dX, s.top.dValue, o.m_dRight, o.m_dBottom};
+      free = o.HitBlockCorners() == 0 &&
+             !AnySolidOverlaps(g_CharaList, probe, o.m_nNumber, s.top.nNumber);
+    }
+    if (free) {
+      BumpHead(o, s.top.dSpeed, s.top.dValue);
+      HitBlockTopBottomAgain(o);
+    }
+  } else if (s.left.bSet && s.right.bSet && !s.stand.bSet) {
+    // Wedged sideways in the air: put under the character above, if any, never sideways.
+    if (const cChara* c = FirstSolidOverlapping(s.upper, o.m_nNumber))
+      BumpHead(o, c->m_dVY, c->m_dBottom + 1);
+    o.m_bContactLeft = o.m_bContactRight = 0;
+    s.left = s.right = sCandidate{};
+    sides = false;
+  } else if (s.stand.bSet && !(s.left.bSet && s.right.bSet)) {
+    // A character moving down lands nobody whose corners meet a block.
+    if (s.stand.dSpeed > 0 && o.HitBlockCornersEx(0))
+      o.m_bRiding = 0;
+    else
+      Land(o, s);
+  }
+  if (sides) PushSides(o, s);
+
+  if (s.touched) o.FireTrigger(TRIGGER_TOUCH_BLOCK_CHARA);
+  if (o.m_bRiding) {
+    if (o.m_nControl == 0) g_Heroes[0].m_bNoJump = 0;
+    if (!s.touched) o.FireTrigger(TRIGGER_TOUCH_BLOCK_CHARA);
+    o.FireTrigger(TRIGGER_RIDE_BLOCK_CHARA);
+  }
+  if (o.m_bContactLeft && o.m_bContactRight) return 2;
+  if (o.m_bContactTop && o.m_bContactBottom) return 2;
+  if (IsSqueezedBySolids(o, s.box)) return 2;
+
+  if (!g_SystemData.bCompatSolidPush2) {
+    if (s.left.bSet) Nudge(o, false, -0.1);
+    if (s.right.bSet) Nudge(o, false, 0.1);
+    if (s.top.bSet) Nudge(o, true, -0.1);
+    if (s.stand.bSet) Nudge(o, true, 0.1);
+  } else {
+    if (o.m_bContactLeft) Nudge(o, false, -0.1);
+    if (o.m_bContactRight) Nudge(o, false, 0.1);
+    if (o.m_bContactTop) Nudge(o, true, -0.1);
+    if (o.m_bContactBottom) Nudge(o, true, 0.1);
+  }
+  if (o.m_bRiding && !s.landed) RideUpkeep(o);
+  return 0;
+}
+
+// The object's box extended 5 pixels down.
+sDRect BoxAndBelow(const cCharaBase& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom + 5}; }
+
+}  // namespace
+
+sPenetration Penetration(const sDRect& a, const sDRect& b) {
+  if (!a.Overlaps(b)) return {};
+  sPenetration p;
+  p.dX = (a.m_dRight < b.m_dLeft || b.m_dLeft <= a.m_dLeft) ? b.m_dRight - a.m_dLeft + 1
+                                                              : a.m_dRight - b.m_dLeft + 1;
+  p.dY = (a.m_dBottom < b.m_dTop || b.m_dTop <= a.m_dTop) ? b.m_dBottom - a.m_dTop + 1
+                                                           : a.m_dBottom - b.m_dTop + 1;
+  return p;
+}
+
+int PushOutOfSolidCharacters(cCharaBase& object) {
+  if (PassesAll(object)) return 0;
+  return object.m_bNoGravity ? FlyingPushOut(object) : WalkingPushOut(object);
+}
+
+void ReprobeSolidAxis(cCharaBase& o, int vertical) {
+  const sDRect r = BoxOf(o);
+  sCandidate first, second;
+  for (const cChara& c : g_CharaList) {
+    if (!IsSolidFor(c, o.m_nNumber)) continue;
+    const sDRect cb = BoxOf(c);
+    if (!r.Overlaps(cb)) continue;
+    if (!vertical) {
+      if (Touches(cb, r.m_dLeft, r.m_dTop + 1, r.m_dLeft, r.m_dBottom - 1)) {
+        o.m_bContactLeft = 1;
+        first.KeepGreater(cb.m_dRight + 1, c, 0);
+      }
+      if (Touches(cb, r.m_dRight, r.m_dTop, r.m_dRight, r.m_dBottom)) {
+        o.m_bContactRight = 1;
+        second.KeepSmaller(cb.m_dLeft - o.m_nWidth, c, 0);
+      }
+    } else {
+      if (Touches(cb, r.m_dLeft + 1, r.m_dTop, r.m_dRight - 1, r.m_dTop)) {
+        o.m_bContactTop = 1;
+        first.KeepGreater(cb.m_dBottom + 1, c, 0);
+      }
+      if (Touches(cb, r.m_dLeft, r.m_dBottom, r.m_dRight, r.m_dBottom)) {
+        o.m_bContactBottom = 1;
+        second.KeepSmaller(cb.m_dTop - o.m_nHeight, c, 0);
+      }
+    }
+  }
+  for (const sCandidate* c : {&first, &second}) {
+    if (!c->bSet) continue;
+    if (vertical)
+      SetY(o, c->dValue);
+    else
+      PushSide(o, *c);
+  }
+}
+
+int IsSqueezedBySolids(cCharaBase& o, const sDRect& start) {
+  if (PassesAll(o)) return 0;
+  const sDRect now = BoxOf(o);
+  auto cornerX = [](const sDRect& b, int i) { return (i & 1) ? b.m_dRight : b.m_dLeft; };
+  auto cornerY = [](const sDRect& b, int i) { return (i & 2) ? b.m_dBottom - 1 : b.m_dTop; };
+  for (int i = 0; i < 4; ++i) {
+    bool covered = false;
+    for (const cChara& c : g_CharaList) {
+      if (!IsSolidFor(c, o.m_nNumber)) continue;
+      const sDRect cb = BoxOf(c);
+      if (Contains(cb, cornerX(now, i), cornerY(now, i)) ||
+          Contains(cb, cornerX(start, i), cornerY(start, i))) {
+        covered = true;
+        break;
+      }
+    }
+    if (!covered) return 0;
+  }
+  return 1;
+}
+
+void RideAlong(cCharaBase& o) {
+  if (o.m_bNoGravity) return;
+  for (cChara& c : g_CharaList) {
+    if (c.m_nNumber != o.m_nRiddenNumber) continue;
+    o.m_dVX = o.m_dVX + (c.m_dX - o.m_RiddenBox.m_dLeft);
+    if (c.m_bNoGravity || c.m_bAirLock) o.m_dVY = c.m_dY - o.m_RiddenBox.m_dTop;
+    if (o.m_nControl == 0) c.FireTriggerEx(TRIGGER_RIDDEN_BY_HERO, &o, 0);
+    c.FireTriggerEx(TRIGGER_RIDDEN_BY_CHARA, &o, 0);
+    return;
+  }
+}
+
+int OverlapsSolidCharacter(cCharaBase& object, cList<cChara>& list) {
+  if (PassesAll(object)) return 0;
+  return AnySolidOverlaps(list, BoxOf(object), object.m_nNumber, object.m_nNumber) ? 1 : 0;
+}
+
+int OverlapsOtherSolidCharacter(cCharaBase& object, int number) {
+  if (PassesAll(object)) return 0;
+  return AnySolidOverlaps(g_CharaList, BoxOf(object), object.m_nNumber, number) ? 1 : 0;
+}
+
+int IsOnRiddenCharacter(cCharaBase& o) {
+  const sDRect below = BoxAndBelow(o);
+  for (const cChara& c : g_CharaList)
+    if (c.m_nNumber == o.m_nRiddenNumber && IsSolidFor(c, o.m_nNumber) &&
+        below.Overlaps(BoxOf(c)))
+      return 1;
+  return 0;
+}
+
+cChara* FindCharacterBelow(cCharaBase& o) {
+  const sDRect below = BoxAndBelow(o);
+  for (cChara& c : g_CharaList)
+    if (IsSolidFor(c, o.m_nNumber) && below.Overlaps(BoxOf(c))) return &c;
+  return nullptr;
+}
