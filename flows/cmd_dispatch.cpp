@@ -2,10 +2,13 @@
 
 #include "content/command.h"
 #include "flows/flow_run.h"
+#include "flows/cmd_params.h"
 #include "flows/flows_later.h"
 #include "flows/stage_cmds.h"
 #include "flows/move_cmds.h"
 #include "flows/present_cmds.h"
+#include "flows/run_code.h"
+#include "flows/status_ops.h"
 #include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "play/play_scene.h"

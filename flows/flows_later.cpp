@@ -16,17 +16,6 @@ void ExecCmd_SummonChara(cCharaBase*, cCmdRun&) {}
 void ExecCmd_SummonItem(cCharaBase*, cCmdRun&) {}
 void ExecCmd_FlowOp(cCharaBase*, cCmdRun&) {}
 
-void ExecStatusOperation(cCharaBase*, cEdCmd&) {}
-void ExecRunCode(cCharaBase*, cEdCmd&) {}
-void ExecArrange(cCharaBase*, cEdCmd&) {}
-
-void ApplyFlowArranges(cEdCmd&, cCharaBase*, cFlowRun*) {}
-
-int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow) {
-  if (!flow.m_pFlow) return 1;
-  return CheckConditions(flow.m_pFlow->m_Conds, flow.m_pFlow->m_nCondMode, &chara);
-}
-
 namespace {
 cVector<cEdCmd> s_PendingItemCmds;
 }

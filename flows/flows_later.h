@@ -21,17 +21,6 @@ void ExecCmd_SummonChara(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_SummonItem(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_FlowOp(cCharaBase* chara, cCmdRun& run);
 
-// Kinds 17 to 38: bodies shared with the item commands.
-void ExecStatusOperation(cCharaBase* chara, cEdCmd& cmd);
-void ExecRunCode(cCharaBase* chara, cEdCmd& cmd);
-void ExecArrange(cCharaBase* chara, cEdCmd& cmd);
-
-// Applies the arrange entries the flow queued (none for a null flow) to a command.
-void ApplyFlowArranges(cEdCmd& cmd, cCharaBase* chara, cFlowRun* flow);
-
-// 1 when the flow's start conditions hold for the character (the check-once mode included).
-int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow);
-
 // The hero's queue of flow changes taken while its own flows run: appended to during the
 // hero's flow pass, replayed (deferred) and emptied after it.
 void QueueHeroItemCmd(cCharaBase& hero, const cEdCmd& cmd);

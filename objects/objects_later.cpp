@@ -5,4 +5,3 @@
 #include "flows/flow_run.h"
 #include "objects/chara_base.h"
 
-int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

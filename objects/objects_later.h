@@ -16,5 +16,3 @@ struct sShotLink;
 // Gives an item's effect to a character; 1 when the item asked for the stage to end.
 int ApplyItemEffect(cItem& item, cCharaBase& hero);
 
-// The status condition (condition kind 4) for a character.
-int EvalStatusCond(cEdCond& cond, cCharaBase& chara);

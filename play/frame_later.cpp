@@ -10,8 +10,6 @@
 
 int PlayReplayKeys(cReplayKeyLog&, cInputState&) { return 0; }
 void RecordReplayKeys(cReplayKeyLog&, const cInputState&) {}
-int CheckCharaAppearance(cChara&) { return 1; }
-int CheckItemAppearance(cItem&) { return 1; }
 
 
 

@@ -11,6 +11,3 @@ class cReplayKeyLog;
 int PlayReplayKeys(cReplayKeyLog& log, cInputState& record);
 // cReplayKeyLog::Record: the record's words appended to the log.
 void RecordReplayKeys(cReplayKeyLog& log, const cInputState& record);
-// The appearance conditions of a character and of an item: 1 when it is in the stage now.
-int CheckCharaAppearance(cChara& chara);
-int CheckItemAppearance(cItem& item);

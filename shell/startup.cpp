@@ -43,7 +43,7 @@
 #include "shell/dlg.h"
 #include "shell/main_window.h"
 #include "shell/screen_mode.h"
-#include "shell/startup_pending.h"
+#include "flows/cmd_params.h"
 
 int g_bWindowMode = 0;
 int g_bCopyPresent = 0;

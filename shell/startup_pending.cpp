@@ -1,3 +1,0 @@
-#include "shell/startup_pending.h"
-
-void InitCmdParamInfo() {}
