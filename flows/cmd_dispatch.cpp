@@ -6,6 +6,7 @@
 #include "flows/flows_later.h"
 #include "flows/stage_cmds.h"
 #include "flows/move_cmds.h"
+#include "flows/present_cmds.h"
 #include "flows/run_code.h"
 #include "flows/status_ops.h"
 #include "flows/shot_cmds.h"

@@ -7,14 +7,3 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-void ExecChangeGraphic(cCharaBase*, cEdCmd&) {}
-void ExecChangeAnimeSet(cCharaBase*, cEdCmd&) {}
-void ExecPlayAnime(cCharaBase*, cEdCmd&) {}
-void ExecEffect(cCharaBase*, cEdCmd&) {}
-void ExecCharaEffect(cCharaBase*, cEdCmd&) {}
-void ExecScreenEffect(cCharaBase*, cEdCmd&) {}
-void ExecShowPicture(cCharaBase*, cEdCmd&) {}
-void ExecScreenColor(cCharaBase*, cEdCmd&) {}
-void ExecBackground(cCharaBase*, cEdCmd&) {}
-void ExecSound(cCharaBase*, cEdCmd&) {}
-void ExecBgm(cCharaBase*, cEdCmd&) {}

@@ -10,15 +10,3 @@ class cCmdRun;
 class cEdCmd;
 class cFlowRun;
 
-// Kinds 17 to 38: bodies shared with the item commands.
-void ExecChangeGraphic(cCharaBase* chara, cEdCmd& cmd);
-void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd);
-void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd);
-void ExecEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecCharaEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecScreenEffect(cCharaBase* chara, cEdCmd& cmd);
-void ExecShowPicture(cCharaBase* chara, cEdCmd& cmd);
-void ExecScreenColor(cCharaBase* chara, cEdCmd& cmd);
-void ExecBackground(cCharaBase* chara, cEdCmd& cmd);
-void ExecSound(cCharaBase* chara, cEdCmd& cmd);
-void ExecBgm(cCharaBase* chara, cEdCmd& cmd);

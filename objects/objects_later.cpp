@@ -4,13 +4,4 @@
 
 #include "flows/flow_run.h"
 #include "objects/chara_base.h"
-#include "play/chara_effect.h"
-
-void cCharaEffect::Clear() { *this = cCharaEffect(); }
-void cCharaEffect::Start(int entry, int mode, int option) {
-  m_nEntry = entry;
-  m_nMode = mode;
-  m_nOption = option;
-  m_bRunning = entry != 0;
-}
 

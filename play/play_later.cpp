@@ -17,6 +17,3 @@ namespace {
 void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 }  // namespace
 
-void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
-
-

@@ -22,7 +22,5 @@ void SetStage(int bLoadStage, int bFresh);
 void EndStage();
 void EnterRanking();
 eSceneId DecideNextStage();
-// The running screen effect applied to the frame.
-void RunScreenEffect(cPlayScene* scene, int frozen);
 
 extern std::vector<std::string> g_PlayLaterCalls;

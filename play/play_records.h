@@ -10,27 +10,7 @@
 #include "play/effect_anim.h"
 #include "play/message.h"
 #include "play/picture.h"
-
-// The running whole-screen effect; entry 0 is none.
-class cScrEffect {
- public:
-  std::int16_t m_nEntry = 0;
-  const void* m_pEntry = nullptr;  // the entry in the ScrEffect table or its reversed copy
-  std::int32_t m_nPlayMode = 0;
-  std::int32_t m_bRepeat = 0;
-  std::int32_t m_bReversed = 0;
-  std::int32_t m_nCount = 0;
-  double m_dValue = 0;
-  double m_dShake = 0;
-  double m_dStep = 0;
-  std::int32_t m_nX = 0, m_nY = 0;
-  std::int32_t m_bTimeOnly = 0;
-  double m_dTime = 0;
-  std::int32_t m_nTime = 0;
-
-  // No effect runs any more.
-  void Clear() { *this = cScrEffect(); }
-};
+#include "play/scr_effect.h"
 
 // The screen colour change. Level 255 shows no colour, 0 the full colour.
 struct sFlash {

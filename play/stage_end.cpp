@@ -258,7 +258,7 @@ eSceneId DecideNextStage() {
     const cHero& hero = g_Heroes.front();
     const cCharaEffect& effect = hero.m_CharaEffect;
     play.StoreInherit(0, hero.m_Def, hero.m_HP.m_nValue, hero.m_SP.m_nValue, effect.m_nEntry,
-                      effect.m_nMode, effect.m_nOption, scene->m_nTime, play.m_nLives,
+                      effect.m_nPlayMode, effect.m_bRepeat, scene->m_nTime, play.m_nLives,
                       play.m_nStageBgm);
   }
   const int savedPart = play.m_nPartNo;

@@ -24,9 +24,11 @@
 #include "platform/input.h"
 #include "platform/text_codec.h"
 #include "platform/video.h"
+#include "play/chara_effect.h"
 #include "play/effect_anim.h"
 #include "play/input.h"
 #include "play/scene_manager.h"
+#include "play/scr_effect.h"
 #include "play/stage_start.h"
 #include "project/database.h"
 #include "project/option_data.h"
@@ -42,7 +44,6 @@
 #include "shell/main_window.h"
 #include "shell/screen_mode.h"
 #include "flows/cmd_params.h"
-#include "shell/startup_pending.h"
 
 int g_bWindowMode = 0;
 int g_bCopyPresent = 0;

@@ -21,6 +21,7 @@
 #include "play/effect_anim.h"
 #include "play/play_graphics.h"
 #include "play/play_later.h"
+#include "effect_tables.h"
 #include "play_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "project/database.h"
@@ -241,7 +242,7 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   scene.DrawFrame(1, 0, 1, 1);
   // (the layers, blocks, items, pictures, light, status bar, time and flash are drawn for real
   // and leave no trace)
-  const Calls oneLayer = {"Hero", "Chara", "ScreenEffect"};
+  const Calls oneLayer = {"Hero", "Chara"};
   EXPECT_EQ(g_PlayLaterCalls, oneLayer);
   EXPECT_EQ(scene.m_EffectList.size(), 1u);
   EXPECT_EQ(scene.m_MessageList.size(), 1u);
@@ -277,7 +278,8 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
 TEST_F(PlayScene, AScreenEffectDrawsTheFrameIntoTheVirtualBackBuffer) {
   DDRelease();
   Init(1, 32);
-  scene.m_ScrEffect.m_nEntry = 1;
+  cEffectTables tables;
+  scene.m_ScrEffect.Start(tables.Screen(SCR_EFFECT_MOSAIC, {10, 1, 60}), 0, 0);
   scene.DrawFrame(1, 0, 1, 1);
   EXPECT_EQ(lpDTCon->bVirBackBuffer, 1);
   DDSetVirBackBuffer(0);

@@ -1,4 +1,0 @@
-#include "shell/startup_pending.h"
-
-void PrepareCharaEffects() {}
-void PrepareScrEffects() {}
