@@ -13,7 +13,3 @@
 
 std::vector<std::string> g_PlayLaterCalls;
 
-namespace {
-void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
-}  // namespace
-
