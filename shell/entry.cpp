@@ -89,6 +89,31 @@ int MessagePump() {
 
 }  // namespace
 
+void InstallMainThreadServices() {
+  platform::SetRequestHandler(&HandleMainWindowRequest);
+  SetPlaySoundSender(&SendPlaySound);
+  SetStageLoadMessageHandler(&NestedMessage);
+  SetPlayModeSource(&ScenePlayMode);
+  SetRankingPlayModeSource(&ScenePlayMode);
+  SetRankingTestPlaySource([] { return g_bTestPlay; });
+  InstallObjectServices();
+  platform::SetDialogIdleService(&DialogIdle);
+  sRequestActions actions;
+  actions.startStageFile = &StartStageFile;
+  SetRequestActions(actions);
+}
+
+void RemoveMainThreadServices() {
+  platform::SetRequestHandler(nullptr);
+  SetPlaySoundSender(nullptr);
+  SetStageLoadMessageHandler(nullptr);
+  SetPlayModeSource(nullptr);
+  SetRankingPlayModeSource(nullptr);
+  SetRankingTestPlaySource(nullptr);
+  platform::SetDialogIdleService(nullptr);
+  SetRequestActions({});
+}
+
 int WinMain(int argc, char** argv) {
   ErrLogSetup(0, "EC_Game.txt");
   const std::string reportPath = platform::CurrentFolder() + "\\Report_Game.txt";
@@ -108,17 +133,7 @@ int WinMain(int argc, char** argv) {
     return 0;
   }
 
-  platform::SetRequestHandler(&HandleMainWindowRequest);
-  SetPlaySoundSender(&SendPlaySound);
-  SetStageLoadMessageHandler(&NestedMessage);
-  SetPlayModeSource(&ScenePlayMode);
-  SetRankingPlayModeSource(&ScenePlayMode);
-  SetRankingTestPlaySource([] { return g_bTestPlay; });
-  InstallObjectServices();
-  platform::SetDialogIdleService(&DialogIdle);
-  sRequestActions actions;
-  actions.startStageFile = &StartStageFile;
-  SetRequestActions(actions);
+  InstallMainThreadServices();
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -155,14 +170,7 @@ int WinMain(int argc, char** argv) {
     code = MessagePump();
     ExitGame();
   }
-  platform::SetRequestHandler(nullptr);
-  SetPlaySoundSender(nullptr);
-  SetStageLoadMessageHandler(nullptr);
-  SetPlayModeSource(nullptr);
-  SetRankingPlayModeSource(nullptr);
-  SetRankingTestPlaySource(nullptr);
-  platform::SetDialogIdleService(nullptr);
-  SetRequestActions({});
+  RemoveMainThreadServices();
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

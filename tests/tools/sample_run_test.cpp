@@ -1,0 +1,53 @@
+#include "tools/sample_run.h"
+
+#include <gtest/gtest.h>
+
+#include "media/cursor.h"
+#include "platform/host_file.h"
+#include "platform/input.h"
+#include "play/play_scene.h"
+#include "play/scene_manager.h"
+#include "project/play_data.h"
+#include "tests/support/temp_folder.h"
+#include "tools/sample_game.h"
+
+namespace {
+
+bool InScene(eSceneId id) { return g_SceneManager.m_nScene == id; }
+
+// The sample played as a person starts it: "new story" on the title, a walk to the right on
+// the world map onto the first stage, and the stage's play phase.
+TEST(SampleRun, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
+  cTempFolder folder;
+  ASSERT_TRUE(MakeSampleGame("."));
+  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+  cHeadlessRun run;
+  ASSERT_TRUE(run.Start()) << (run.Messages().empty() ? "" : run.Messages().back());
+  ASSERT_TRUE(InScene(SCENE_TITLE));
+
+  const int toMap = run.RunUntil([] { return InScene(SCENE_WORLDMAP); }, 600, TapButton1);
+  ASSERT_GE(toMap, 0) << "still in scene " << g_SceneManager.m_nScene;
+  EXPECT_EQ(g_SceneManager.m_nGameKind, GAME_NEWSTORY);
+
+  // Right onto the stage's point, then "yes" to the question whether to enter it.
+  const auto toStage = [](int frame) {
+    cScene* map = g_SceneManager.m_pWorldMap;
+    if (!map || map->m_nPhase != 2) return std::vector<int>{platform::VK_RIGHT};
+    if (g_Cursor.m_pCur->row != 0)
+      return frame % 2 ? std::vector<int>{platform::VK_UP} : std::vector<int>{};
+    return TapButton1(frame);
+  };
+  ASSERT_GE(run.RunUntil([] { return InScene(SCENE_PLAY); }, 600, toStage), 0)
+      << "still in scene " << g_SceneManager.m_nScene;
+  EXPECT_EQ(g_PlayData.m_nMapX, 4);
+  EXPECT_EQ(g_PlayData.m_nMapY, 7);
+
+  const auto none = [](int) { return std::vector<int>{}; };
+  const int toPlay = run.RunUntil(
+      [] { return g_pPlayScene && g_pPlayScene->m_nPhase == PLAYPHASE_PLAY; }, 600, none);
+  ASSERT_GE(toPlay, 0) << "play scene phase " << (g_pPlayScene ? g_pPlayScene->m_nPhase : -99);
+  EXPECT_EQ(g_PlayData.m_nStageNo, 1);
+  for (const std::string& message : run.Messages()) ADD_FAILURE() << message;
+}
+
+}  // namespace
