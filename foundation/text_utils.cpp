@@ -61,3 +61,14 @@ bool StrEqualNoCase(const char* a, const char* b) {
   }
   return *a == *b;
 }
+
+std::string CutCp932(const std::string& text, int maxBytes) {
+  if (maxBytes <= 0) return {};
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t step = IsDbcsPair(text.c_str() + end) ? 2 : 1;
+    if (end + step > static_cast<std::size_t>(maxBytes)) break;
+    end += step;
+  }
+  return text.substr(0, end);
+}

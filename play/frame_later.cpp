@@ -8,8 +8,6 @@
 #include "play/hits.h"
 #include "play/solid_collision.h"
 
-int PlayReplayKeys(cReplayKeyLog&, cInputState&) { return 0; }
-void RecordReplayKeys(cReplayKeyLog&, const cInputState&) {}
 int CheckCharaAppearance(cChara&) { return 1; }
 int CheckItemAppearance(cItem&) { return 1; }
 

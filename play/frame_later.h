@@ -7,10 +7,6 @@ class cItem;
 class cInputState;
 class cReplayKeyLog;
 
-// cReplayKeyLog::Play: the next frame of the log into the record; 0 when the log is over.
-int PlayReplayKeys(cReplayKeyLog& log, cInputState& record);
-// cReplayKeyLog::Record: the record's words appended to the log.
-void RecordReplayKeys(cReplayKeyLog& log, const cInputState& record);
 // The appearance conditions of a character and of an item: 1 when it is in the stage now.
 int CheckCharaAppearance(cChara& chara);
 int CheckItemAppearance(cItem& item);

@@ -10,6 +10,7 @@
 #include "media/surface.h"
 #include "play/input.h"
 #include "play/play_later.h"
+#include "play/replay_log.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/stage.h"

@@ -288,7 +288,7 @@ bool ReadFrameInput(cPlayScene& scene) {
     input.m_wDirection = 0;
     input.m_nDirection = 5;
     input.m_wButton = 0;
-    if (PlayReplayKeys(g_ReplayLog, input) == 0) {
+    if (g_ReplayLog.Play(input) == 1) {
       g_PlayData.RestoreStageStart(1);
       SetStage(1, 1);
       scene.m_nPhase = PLAYPHASE_START;
@@ -305,7 +305,7 @@ bool ReadFrameInput(cPlayScene& scene) {
     input.m_wButton = 0;
   input.RecordRing();
   input.UpdateHistories();
-  if (g_SystemData.m_bRecordReplay) RecordReplayKeys(g_ReplayLog, input);
+  if (g_SystemData.m_bRecordReplay) g_ReplayLog.Record(input);
   return true;
 }
 

@@ -17,11 +17,6 @@ namespace {
 void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 }  // namespace
 
-int CheckPlayHotKeys() {
-  Note("CheckPlayHotKeys");
-  return 0;
-}
-void ClearReplayLogs() { Note("ClearReplayLogs"); }
 void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
 void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 

@@ -26,10 +26,6 @@ void SetStage(int bLoadStage, int bFresh);
 void EndStage();
 void EnterRanking();
 eSceneId DecideNextStage();
-// Replays: 1 when a replay was saved (the caller ends its frame).
-int CheckPlayHotKeys();
-// Empties the replay key logs of the current and the previous attempt.
-void ClearReplayLogs();
 // Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
 void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
 // The running screen effect applied to the frame.

@@ -28,6 +28,7 @@
 #include "play/input.h"
 #include "play/play_graphics.h"
 #include "play/play_later.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/stage_start.h"
 #include "project/option_data.h"

@@ -21,4 +21,3 @@ void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried) {
   item.SetUpFromDef(number, def, carried);
 }
 
-int LoadReplayFile(cReplayKeyLog&, const std::string&, cStage&, cStage&, cPlayData&) { return 0; }

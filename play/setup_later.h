@@ -26,6 +26,3 @@ void SetUpHeroFromDef(cHero& hero, int number, cEdChara& def, double x, double y
 int HeroFlies(const cHero& hero);
 // cItem::SetUpFromDef.
 void SetUpItemFromDef(cItem& item, int number, cEdItem& def, int carried);
-// Reads a replay file: the stage into stage and second, the key log and the progress; 1 or 0.
-int LoadReplayFile(cReplayKeyLog& log, const std::string& path, cStage& stage, cStage& second,
-                   cPlayData& progress);

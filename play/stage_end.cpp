@@ -12,6 +12,7 @@
 #include "objects/hero.h"
 #include "platform/clock.h"
 #include "play/play_later.h"
+#include "play/replay_log.h"
 #include "play/play_scene.h"
 #include "play/requests.h"
 #include "play/sub_loops.h"

@@ -92,6 +92,8 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
   }
 
   // The attempt's random seed: the replay's own, or a new one kept in the new key log.
+  // Outside replays, rules kept for the versions that recorded them are those of this one.
+  if (!replay) g_nPlaybackReplayVersion = g_nDataVersion;
   if (replay) {
     g_ReplayLog.ResetPlayCursors();
     scene.m_nSeed = g_ReplayLog.m_nSeed;

@@ -9,6 +9,7 @@
 #include "platform/thread_messages.h"
 #include "play/input.h"
 #include "play/play_later.h"
+#include "play/replay_log.h"
 #include "play/play_scene.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"

@@ -26,6 +26,7 @@
 //   g_MapCells                                           empty              play/map_cells.h
 //   g_bInStageSetup                                      zero               objects/chara_flows.h
 //   CmdExecFunc, ItemCmdFunc                             filled             flows/cmd_dispatch.h
+//   g_ReplayLog, g_PrevReplayLog, g_nReplayNoticeWait    empty, seed 0, 0   play/replay_log.h
 //   g_SceneManager, g_pPlayScene, g_nFrameCount          no scene, zero     play/scene_manager.h
 //   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
 //   g_nMeasuredFps                                       zero               play/scene_manager.h

@@ -3,6 +3,8 @@
 // Offsets and selections are byte offsets into the cp932 text.
 #include <string>
 
+#include "foundation/text_utils.h"
+
 struct sEditLimits {
   int nMaxBytes = 4096;
   int nMaxLineChars = 1024;
@@ -15,9 +17,6 @@ struct sEditText {
   int nSelStart = 0;
   int nSelEnd = 0;
 };
-
-// The text cut to at most maxBytes bytes, never inside a double-byte character.
-std::string CutCp932(const std::string& text, int maxBytes);
 
 // The edit's text after a change (current: the text and selection read from the control;
 // previous: the text before the change; bound: the bound string, used at set-up), as it is

@@ -16,6 +16,7 @@
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "objects/object_services.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "play/stage_start.h"
@@ -100,6 +101,9 @@ void InstallMainThreadServices() {
   platform::SetDialogIdleService(&DialogIdle);
   sRequestActions actions;
   actions.startStageFile = &StartStageFile;
+  actions.loadReplay = &LoadReplayForPlay;
+  actions.saveReplay = &SaveReplayOfAttempt;
+  actions.replayFileName = &ProposeReplayFileName;
   SetRequestActions(actions);
 }
 

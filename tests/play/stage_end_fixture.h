@@ -21,6 +21,7 @@
 #include "play/input.h"
 #include "play/play_later.h"
 #include "play/play_scene.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play_fixture.h"
 #include "project/option_data.h"
@@ -167,6 +168,9 @@ class StageEndScene : public cPlayDevice {
   cRestore<int> testPlay{g_bTestPlay, 0};
   cRestore<int> editor{g_bEditorLaunch, 0};
   cRestore<cVector<cInputState>> inputs{g_Inputs};
+  cRestore<cReplayKeyLog> log{g_ReplayLog};
+  cRestore<cReplayKeyLog> prevLog{g_PrevReplayLog};
+  cRestore<std::int32_t> noticeWait{g_nReplayNoticeWait};
   cAtomicGuard active{g_bActive, 1};
   cPlayScene scene;  // made before the clock: its seed reads the clock once
   cScriptClock clock;

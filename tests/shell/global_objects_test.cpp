@@ -4,14 +4,15 @@
 
 #include <cstring>
 
-#include "foundation/file_data.h"
 #include "flows/cmd_dispatch.h"
+#include "foundation/file_data.h"
 #include "foundation/shell_services.h"
 #include "objects/chara_flows.h"
 #include "play/input.h"
 #include "play/map_cells.h"
 #include "play/play_graphics.h"
 #include "play/play_scene.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
 #include "project/global_objects.h"
@@ -117,6 +118,17 @@ TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
   EXPECT_EQ(r.m_ButtonHistories.size(), 9u);
   const cKeyConfig zero{};
   EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
+}
+
+TEST(GlobalObjects, ReplayLogsStartEmptyWithoutSeedOrCursors) {
+  cReplayKeyLog fresh;
+  for (cReplayKeyLog* log : {&g_ReplayLog, &g_PrevReplayLog}) {
+    EXPECT_EQ(Image(*log), Image(fresh));
+    EXPECT_TRUE(log->IsEmpty());
+    EXPECT_EQ(log->m_nSeed, 0);
+    EXPECT_EQ(log->m_nDirIndex + log->m_nButtonIndex + log->m_nDirCount + log->m_nButtonCount, 0);
+  }
+  EXPECT_EQ(g_nReplayNoticeWait, 0);
 }
 
 TEST(GlobalObjects, StartUpResultsStartUnset) {
