@@ -13,10 +13,12 @@
 #include "content/flow.h"
 #include "content/palette.h"
 #include "play/input.h"
+#include "play/replay_log.h"
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
+#include "project/stage.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
 #include "shell/boot_data.h"
@@ -354,6 +356,29 @@ void SampleSeeds() {
         WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
   }
   Store("palette_bitmap", "small8.bmp", SmallBitmap(8));
+
+  // A replay of the first stage: a few seconds of walking, jumping and shooting.
+  cStage stage;
+  if (stage.LoadFile((folder / "default/stg4/stage01.stg4_001").string()) == 1) {
+    cReplayKeyLog log;
+    log.m_nSeed = 4242;
+    cInputState input;
+    for (int frame = 0; frame < 240; ++frame) {
+      input.m_wDirection = static_cast<std::int16_t>(frame < 120 ? KEY_RIGHT : 0);
+      input.m_wButton = static_cast<std::int16_t>((frame / 20) % 2 ? 1 : (frame % 50 == 0 ? 2 : 0));
+      log.Record(input);
+    }
+    cPlayData progress;
+    progress.m_nStageNo = 1;
+    const fs::path replay = folder / "seed.rpl4_821";
+    if (SaveReplayFile(log, replay.string(), stage, stage, progress))
+      Store("replay", "stage01.rpl4_821", ReadWhole(replay));
+    else
+      ++g_nFailures;
+  } else {
+    std::fprintf(stderr, "the sample's first stage does not load\n");
+    ++g_nFailures;
+  }
   fs::remove_all(folder, ec);
 }
 
