@@ -106,10 +106,8 @@ void cMapCell::SetBlock(const cEdBlock& block) {
 }
 
 bool cMapCell::Appears() {
-  if (m_Conds.empty() || (m_bCondOnce && m_bAppeared)) return true;
-  if (!CheckConditions(m_Conds, m_nCondMode, AppearanceSubject())) return false;
-  m_bAppeared = 1;
-  return true;
+  return CheckLatchedConditions(m_Conds, m_nCondMode, m_bCondOnce, m_bAppeared,
+                                AppearanceSubject()) != 0;
 }
 
 std::uint8_t cMapCell::GetHitMode(int group) {

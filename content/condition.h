@@ -149,5 +149,17 @@ int CheckCondition(cEdCond& cond, cCharaBase* subject);
 // Mode 0: 1 when every condition holds (an empty list holds). Mode 1: 1 when one holds (an
 // empty list does not). Any other mode: 0.
 int CheckConditions(CondVector& conds, int mode, cCharaBase* subject);
+// The appearance rule of blocks, characters, items and flows: a thing without conditions is
+// there; one whose check-once list has passed before is there without a test; otherwise the
+// list decides, and a pass sets the latch (whether or not the check-once switch is on).
+template <class Latch>
+int CheckLatchedConditions(CondVector& conds, int mode, int once, Latch& latch,
+                           cCharaBase* subject) {
+  if (conds.empty()) return 1;
+  if (once && latch) return 1;
+  if (!CheckConditions(conds, mode, subject)) return 0;
+  latch = 1;
+  return 1;
+}
 // A command's list: a missing or disabled list passes.
 int CheckCondList(cCondList* list, cCharaBase* subject);

@@ -2,7 +2,10 @@
 
 #include "content/command.h"
 #include "flows/flow_run.h"
+#include "flows/cmd_params.h"
 #include "flows/flows_later.h"
+#include "flows/run_code.h"
+#include "flows/status_ops.h"
 #include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "play/play_scene.h"

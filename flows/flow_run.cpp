@@ -4,6 +4,7 @@
 #include "content/command.h"
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
+#include "flows/cmd_params.h"
 #include "flows/flows_later.h"
 #include "foundation/message_box.h"
 #include "foundation/play_math.h"

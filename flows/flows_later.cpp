@@ -30,7 +30,6 @@ void ExecGameWait(cCharaBase*, cEdCmd&) {}
 void ExecMessage(cCharaBase*, cEdCmd&, int) {}
 void ExecWarp(cCharaBase*, cEdCmd&) {}
 void ExecSetTarget(cCharaBase*, cEdCmd&) {}
-void ExecStatusOperation(cCharaBase*, cEdCmd&) {}
 void ExecStatusOperation2(cCharaBase*, cEdCmd&) {}
 void ExecVanish(cCharaBase*, cEdCmd&) {}
 void ExecGetItem(cCharaBase*, cEdCmd&) {}
@@ -45,15 +44,6 @@ void ExecScreenColor(cCharaBase*, cEdCmd&) {}
 void ExecBackground(cCharaBase*, cEdCmd&) {}
 void ExecSound(cCharaBase*, cEdCmd&) {}
 void ExecBgm(cCharaBase*, cEdCmd&) {}
-void ExecRunCode(cCharaBase*, cEdCmd&) {}
-void ExecArrange(cCharaBase*, cEdCmd&) {}
-
-void ApplyFlowArranges(cEdCmd&, cCharaBase*, cFlowRun*) {}
-
-int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow) {
-  if (!flow.m_pFlow) return 1;
-  return CheckConditions(flow.m_pFlow->m_Conds, flow.m_pFlow->m_nCondMode, &chara);
-}
 
 namespace {
 cVector<cEdCmd> s_PendingItemCmds;

@@ -34,7 +34,6 @@ void ExecGameWait(cCharaBase* chara, cEdCmd& cmd);
 void ExecMessage(cCharaBase* chara, cEdCmd& cmd, int continued);
 void ExecWarp(cCharaBase* chara, cEdCmd& cmd);
 void ExecSetTarget(cCharaBase* chara, cEdCmd& cmd);
-void ExecStatusOperation(cCharaBase* chara, cEdCmd& cmd);
 void ExecStatusOperation2(cCharaBase* chara, cEdCmd& cmd);
 void ExecVanish(cCharaBase* chara, cEdCmd& cmd);
 void ExecGetItem(cCharaBase* chara, cEdCmd& cmd);
@@ -49,14 +48,6 @@ void ExecScreenColor(cCharaBase* chara, cEdCmd& cmd);
 void ExecBackground(cCharaBase* chara, cEdCmd& cmd);
 void ExecSound(cCharaBase* chara, cEdCmd& cmd);
 void ExecBgm(cCharaBase* chara, cEdCmd& cmd);
-void ExecRunCode(cCharaBase* chara, cEdCmd& cmd);
-void ExecArrange(cCharaBase* chara, cEdCmd& cmd);
-
-// Applies the arrange entries the flow queued (none for a null flow) to a command.
-void ApplyFlowArranges(cEdCmd& cmd, cCharaBase* chara, cFlowRun* flow);
-
-// 1 when the flow's start conditions hold for the character (the check-once mode included).
-int CheckFlowConditions(cCharaBase& chara, cFlowRun& flow);
 
 // The hero's queue of flow changes taken while its own flows run: appended to during the
 // hero's flow pass, replayed (deferred) and emptied after it.

@@ -17,6 +17,9 @@ namespace foundation_detail {
 // Writes the fault line and asks the main window to close. kind is 'V' or 'L'.
 [[gnu::cold, gnu::noinline]] void IndexFault(char kind, std::int64_t index, std::int64_t size,
                                             std::int64_t elementSize);
+// Writes the fault line only (for callers that refuse the access themselves and go on).
+[[gnu::cold]] void ReportIndexFault(char kind, std::int64_t index, std::int64_t size,
+                                    std::int64_t elementSize);
 }  // namespace foundation_detail
 
 template <class T>

@@ -7,6 +7,7 @@
 #include "content/key_condition.h"
 #include "flows/flow_run.h"
 #include "flows/flows_later.h"
+#include "play/appearance.h"
 #include "foundation/message_box.h"
 #include "foundation/play_math.h"
 #include "foundation/shell_services.h"

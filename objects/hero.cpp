@@ -8,6 +8,7 @@
 #include "content/command_tables.h"
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
+#include "flows/cmd_params.h"
 #include "foundation/play_math.h"
 #include "media/blit.h"
 #include "media/sound.h"
@@ -438,9 +439,12 @@ int cHero::RunItemCmds(CmdVector& cmds) {
   if (g_pPlayScene) g_pPlayScene->m_bItemMsg = 0;
   for (std::size_t i = 0; i < cmds.size(); ++i) {
     cEdCmd& cmd = cmds.data()[i];
-    // The queued arrange entries belong to the next command that is not an arrange; applying
-    // them comes with the arrange commands.
-    if (cmd.m_nKind != ITEMCMD_ARRANGE) m_PendingArranges.clear();
+    // The queued arrange entries belong to the next command that is not an arrange, which
+    // takes them whatever its kind.
+    if (cmd.m_nKind != ITEMCMD_ARRANGE) {
+      ApplyHeroArranges(cmd, *this);
+      m_PendingArranges.clear();
+    }
     const int result = ExecItemCmd(this, cmd);
     if (m_HP.m_nValue <= 0) return 2;
     if (result != 0) return result;

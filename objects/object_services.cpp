@@ -5,6 +5,7 @@
 #include "media/blit.h"
 #include "objects/chara_base.h"
 #include "objects/hero.h"
+#include "flows/status_ops.h"
 #include "objects/objects_later.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"

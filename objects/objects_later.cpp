@@ -16,4 +16,3 @@ void cCharaEffect::Start(int entry, int mode, int option) {
 
 sShotAttack ShotAttack(const cShot&) { return {}; }
 void AddHitEffect(int, const sDRect&, const sDRect&, int) {}
-int EvalStatusCond(cEdCond&, cCharaBase&) { return 0; }

@@ -35,5 +35,3 @@ void AddHitEffect(int effect, const sDRect& victimBox, const sDRect& attackerBox
 // Gives an item's effect to a character; 1 when the item asked for the stage to end.
 int ApplyItemEffect(cItem& item, cCharaBase& hero);
 
-// The status condition (condition kind 4) for a character.
-int EvalStatusCond(cEdCond& cond, cCharaBase& chara);

@@ -8,8 +8,6 @@
 #include "play/hits.h"
 #include "play/solid_collision.h"
 
-int CheckCharaAppearance(cChara&) { return 1; }
-int CheckItemAppearance(cItem&) { return 1; }
 
 
 int PushOutOfSolidCharacters(cCharaBase&) { return 0; }

@@ -7,6 +7,3 @@ class cItem;
 class cInputState;
 class cReplayKeyLog;
 
-// The appearance conditions of a character and of an item: 1 when it is in the stage now.
-int CheckCharaAppearance(cChara& chara);
-int CheckItemAppearance(cItem& item);

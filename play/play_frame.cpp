@@ -15,6 +15,7 @@
 #include "objects/play_units.h"
 #include "objects/shot.h"
 #include "play/block_collision.h"
+#include "play/appearance.h"
 #include "play/frame_later.h"
 #include "play/hits.h"
 #include "play/input.h"

@@ -40,6 +40,7 @@
 #include "shell/dlg.h"
 #include "shell/main_window.h"
 #include "shell/screen_mode.h"
+#include "flows/cmd_params.h"
 #include "shell/startup_pending.h"
 
 int g_bWindowMode = 0;

@@ -1,6 +1,5 @@
 #include "shell/startup_pending.h"
 
-void InitCmdParamInfo() {}
 void BuildEffectFrameTable() {}
 void PrepareCharaEffects() {}
 void PrepareScrEffects() {}

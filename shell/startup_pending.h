@@ -2,7 +2,6 @@
 // Start-up steps whose tables are built by stage play and its commands: the command parameter
 // descriptors, the effect frame tables and the prepared character and screen effects. They
 // are run in their places and do nothing until those tables exist.
-void InitCmdParamInfo();
 void BuildEffectFrameTable();
 void PrepareCharaEffects();
 void PrepareScrEffects();

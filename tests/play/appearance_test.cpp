@@ -1,0 +1,140 @@
+#include "play/appearance.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "content/condition.h"
+#include "foundation/compare.h"
+#include "objects/object_services.h"
+#include "play/spawn.h"
+#include "stage_fixture.h"
+
+namespace {
+
+cEdCond CommonVar(int index, int op, int constant) {
+  cEdCond c;
+  c.m_nKind = COND_COMMON_VAR;
+  c.m_nIndex = static_cast<std::int16_t>(index);
+  c.m_nOperator = static_cast<std::int8_t>(op);
+  c.m_nConst = constant;
+  return c;
+}
+
+class AppearanceTest : public cStageFixture {
+ protected:
+  void SetUp() override {
+    cStageFixture::SetUp();
+    InstallObjectServices();
+    SetUpStage(1);
+    g_PlayData.m_CommonVar.assign(1001, 0);
+  }
+  void TearDown() override {
+    SetConditionServices(m_Services);
+    SetAppearanceSubject(nullptr);
+    cStageFixture::TearDown();
+  }
+  sConditionServices m_Services = ConditionServices();
+};
+
+TEST_F(AppearanceTest, ComparisonsAndCombinations) {
+  struct Row {
+    int op, value, constant, want;
+  } rows[] = {
+      {0, 5, 5, 1},  {1, 5, 5, 0},         {2, 5, 5, 1},          {3, 4, 5, 1},
+      {4, 5, 5, 0},  {5, 4, 5, 1},         {6, 7, 0, 1},          {7, 7, 0, 0},
+      {6, -6, 3, 1}, {7, -6, 3, 0},        {6, 7, 3, 0},          {7, 7, 3, 1},
+      {6, INT_MIN, 2, 1}, {2, INT_MIN, INT_MAX, 0}, {8, 5, 5, 0}, {-1, 5, 5, 0},
+  };
+  for (const Row& r : rows) {
+    g_PlayData.m_CommonVar[9] = r.value;
+    CondVector one{CommonVar(9, r.op, r.constant)};
+    EXPECT_EQ(CheckConditions(one, COND_MODE_ALL, nullptr), r.want)
+        << r.op << " " << r.value << " " << r.constant;
+  }
+  g_PlayData.m_CommonVar[1] = 1;
+  CondVector mixed{CommonVar(1, COMPARE_EQUAL, 1), CommonVar(2, COMPARE_EQUAL, 1)};
+  EXPECT_EQ(CheckConditions(mixed, COND_MODE_ALL, nullptr), 0);
+  EXPECT_EQ(CheckConditions(mixed, COND_MODE_ANY, nullptr), 1);
+  EXPECT_EQ(CheckConditions(mixed, 2, nullptr), 0);
+  CondVector none;
+  EXPECT_EQ(CheckConditions(none, COND_MODE_ALL, nullptr), 1);
+  EXPECT_EQ(CheckConditions(none, COND_MODE_ANY, nullptr), 0);
+}
+
+TEST_F(AppearanceTest, CheckOnceBlocksStayUntilReplaced) {
+  cEdBlock block;
+  block.m_sGraphic = 1;
+  block.m_nHitMode = BLOCK_HIT_SOLID;
+  block.m_Conds.push_back(CommonVar(5, COMPARE_AT_LEAST, 1));
+  block.m_bCondOnce = 1;
+  cMapCell& cell = *MapCellAtBlock(4, 4);
+  cell.SetBlock(block);
+  EXPECT_EQ(CheckBlockAppearance(cell), 0);
+  EXPECT_EQ(cell.GetHitMode(1), BLOCK_HIT_NONE);
+  g_PlayData.m_CommonVar[5] = 1;
+  EXPECT_EQ(CheckBlockAppearance(cell), 1);
+  g_PlayData.m_CommonVar[5] = 0;
+  EXPECT_EQ(CheckBlockAppearance(cell), 1);  // the latch holds it
+  EXPECT_EQ(cell.GetHitMode(1), BLOCK_HIT_SOLID);
+
+  // A block put there anew is tested afresh.
+  cEdShot change;
+  change.m_nBlockSummonMode = BLOCKCHANGE_SUMMON;
+  const double x = (4 + kMapMargin) * 32, y = (4 + kMapMargin) * 32;
+  ChangeBlock(x, y, change, block);
+  EXPECT_EQ(CheckBlockAppearance(cell), 0);
+
+  // Without the switch the list is tested every time.
+  block.m_bCondOnce = 0;
+  cell.SetBlock(block);
+  g_PlayData.m_CommonVar[5] = 1;
+  EXPECT_EQ(CheckBlockAppearance(cell), 1);
+  g_PlayData.m_CommonVar[5] = 0;
+  EXPECT_EQ(CheckBlockAppearance(cell), 0);
+}
+
+TEST_F(AppearanceTest, CharactersItemsAndFlows) {
+  cChara chara;
+  chara.Reset(nullptr, 0, 0, 0);
+  EXPECT_EQ(CheckCharaAppearance(chara), 1);  // no conditions
+  cEdCond own;
+  own.m_nKind = COND_CHARA_VAR;
+  own.m_nIndex = 2;
+  own.m_nOperator = COMPARE_EQUAL;
+  own.m_nConst = 4;
+  chara.m_Def.m_Conds.push_back(own);
+  EXPECT_EQ(CheckCharaAppearance(chara), 0);
+  chara.m_Vars[2] = 4;  // the character's own variable
+  EXPECT_EQ(CheckCharaAppearance(chara), 1);
+  EXPECT_EQ(chara.m_bAppeared, 1);  // latched, although the switch is off
+  chara.m_Vars[2] = 0;
+  EXPECT_EQ(CheckCharaAppearance(chara), 0);
+  chara.m_Def.m_nCondMode = 2;
+  chara.m_Def.m_bCondOnce = 1;
+  EXPECT_EQ(CheckCharaAppearance(chara), 1);  // once passed, never tested again
+
+  // An item's conditions are the hero's: its character variable 1.
+  ASSERT_FALSE(g_Heroes.empty());
+  g_Heroes.front().Reset(nullptr, 0, 0, 0);  // this stage has no placed hero to set it up
+  cItem item;
+  own.m_nIndex = 1;
+  item.m_Def.m_Conds.push_back(own);
+  EXPECT_EQ(CheckItemAppearance(item), 0);
+  g_Heroes.front().m_Vars[1] = 4;
+  EXPECT_EQ(CheckItemAppearance(item), 1);
+
+  cEdFlow flow;
+  cFlowRun run;
+  EXPECT_EQ(CheckFlowConditions(chara, run), 1);  // no flow yet
+  run.m_pFlow = &flow;
+  flow.m_Conds.push_back(CommonVar(3, COMPARE_GREATER, 0));
+  flow.m_bCondOnce = 1;
+  EXPECT_EQ(CheckFlowConditions(chara, run), 0);
+  g_PlayData.m_CommonVar[3] = 1;
+  EXPECT_EQ(CheckFlowConditions(chara, run), 1);
+  g_PlayData.m_CommonVar[3] = 0;
+  EXPECT_EQ(CheckFlowConditions(chara, run), 1);
+}
+
+}  // namespace
