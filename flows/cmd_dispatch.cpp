@@ -6,6 +6,8 @@
 #include "flows/flows_later.h"
 #include "flows/run_code.h"
 #include "flows/status_ops.h"
+#include "flows/stage_cmds.h"
+#include "flows/move_cmds.h"
 #include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "play/play_scene.h"

@@ -7,15 +7,8 @@
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 
-void ExecCmd_MoveLine(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveGround(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveCircle(cCharaBase*, cCmdRun&) {}
 void ExecCmd_MoveCharge(cCharaBase*, cCmdRun&) {}
 void ExecCmd_MoveHoming(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveAvoidOffscreen(cCharaBase*, cCmdRun&) {}
-void ExecCmd_MoveDisable(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Turn(cCharaBase*, cCmdRun&) {}
-void ExecCmd_Jump(cCharaBase*, cCmdRun&) {}
 void ExecCmd_Shot(cCharaBase*, cCmdRun&) {}
 void ExecCmd_Sword(cCharaBase*, cCmdRun&) {}
 void ExecCmd_SummonBlock(cCharaBase*, cCmdRun&) {}
@@ -23,16 +16,6 @@ void ExecCmd_SummonChara(cCharaBase*, cCmdRun&) {}
 void ExecCmd_SummonItem(cCharaBase*, cCmdRun&) {}
 void ExecCmd_FlowOp(cCharaBase*, cCmdRun&) {}
 
-// The stage ends, so that a stage can be played to its goal before the next-stage choice
-// is built.
-int ExecStageClear(cCharaBase*, cEdCmd&) { return 1; }
-void ExecGameWait(cCharaBase*, cEdCmd&) {}
-void ExecMessage(cCharaBase*, cEdCmd&, int) {}
-void ExecWarp(cCharaBase*, cEdCmd&) {}
-void ExecSetTarget(cCharaBase*, cEdCmd&) {}
-void ExecStatusOperation2(cCharaBase*, cEdCmd&) {}
-void ExecVanish(cCharaBase*, cEdCmd&) {}
-void ExecGetItem(cCharaBase*, cEdCmd&) {}
 void ExecChangeGraphic(cCharaBase*, cEdCmd&) {}
 void ExecChangeAnimeSet(cCharaBase*, cEdCmd&) {}
 void ExecPlayAnime(cCharaBase*, cEdCmd&) {}

@@ -12,15 +12,8 @@ class cEdCmd;
 class cFlowRun;
 
 // Kinds 2 to 16: executors that keep their state in the command instance.
-void ExecCmd_MoveLine(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveGround(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveCircle(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_MoveCharge(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_MoveHoming(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveAvoidOffscreen(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_MoveDisable(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Turn(cCharaBase* chara, cCmdRun& run);
-void ExecCmd_Jump(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_Shot(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_SummonBlock(cCharaBase* chara, cCmdRun& run);
@@ -29,14 +22,6 @@ void ExecCmd_SummonItem(cCharaBase* chara, cCmdRun& run);
 void ExecCmd_FlowOp(cCharaBase* chara, cCmdRun& run);
 
 // Kinds 17 to 38: bodies shared with the item commands.
-int ExecStageClear(cCharaBase* chara, cEdCmd& cmd);  // 1: the stage ends
-void ExecGameWait(cCharaBase* chara, cEdCmd& cmd);
-void ExecMessage(cCharaBase* chara, cEdCmd& cmd, int continued);
-void ExecWarp(cCharaBase* chara, cEdCmd& cmd);
-void ExecSetTarget(cCharaBase* chara, cEdCmd& cmd);
-void ExecStatusOperation2(cCharaBase* chara, cEdCmd& cmd);
-void ExecVanish(cCharaBase* chara, cEdCmd& cmd);
-void ExecGetItem(cCharaBase* chara, cEdCmd& cmd);
 void ExecChangeGraphic(cCharaBase* chara, cEdCmd& cmd);
 void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd);
 void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd);

@@ -17,6 +17,7 @@ class cItem;
 class cMapCell;
 class cShot;
 class cEdCond;
+class cEdMove;
 struct DDSURFACEDATA;
 
 // Another object's reference to a character: slot 0 to 3, the object holds it in target
@@ -135,6 +136,38 @@ class cCharaBase : public cObject {
   void ApplyPushY();
   void DecayPushX();
   void DecayPushY();
+
+  // ---- movement commands: a move record turned into a velocity ----
+  // The run's angle: angle + per copy x copy index, mirrored for a character placed facing
+  // right, brought below 360.
+  void InitMoveAngle(cCmdRun& run);
+  // The run's target offset in pixels, mirrored for a character placed facing right.
+  void InitMoveTarget(cCmdRun& run);
+  // A direction choice (eMoveDir) to a direction code 2, 3, 6 to 11 (other choices as given);
+  // the input choice reads the running flow's first key, or with liveInput the character's
+  // input record now. Without allowDiagonals the diagonals fold onto left and right.
+  int ResolveMoveDir(int choice, int liveInput, int allowDiagonals);
+  // The velocity of a direction choice; the facing request (1 left, 2 right) is written only
+  // while the facing is not fixed.
+  void DirToVelocity(double speed, int choice, double& vx, double& vy, std::int32_t& request);
+  void AngleDirToVelocity(double speed, int choice, int angle, double& vx, double& vy,
+                          std::int32_t& request);
+  // The run's velocity and request toward a point given as the move record says; with the
+  // arrival count on, the run's remaining sub-steps become the steps to the point.
+  void AimAtPoint(double speed, int tx, int ty, const cEdMove& move, cCmdRun& run);
+  // The ground move's velocity and turn: after leaving a solid character, or at a ledge.
+  void ProbeGroundTurn(const cCmdRun& run, double& vx, double& vy, std::int32_t& request);
+  // The run's velocity toward (x, y) along the axes the move record leaves free.
+  void MoveTowardTarget(cCmdRun& run, const cEdMove& move, cCharaBase* target, double x,
+                        double y);
+  // The velocity that brings a character leaving the screen back toward it.
+  void CalcAvoidOffscreen(const cCmdRun& run, const cEdMove& move, double& vx, double& vy);
+  // The common step of the moves: the facing request, then the velocity added (or, for an
+  // inertial move, the acceleration), then the walking animation.
+  void ApplyCmdMove(double vx, double vy, int request, cCmdRun& run, const cEdMove& move,
+                    int forceFacing);
+  // The animation of a moving character: the walking run, or the flying one.
+  void ShowMoveAnime();
 
   // ---- statuses ----
   int AddHP(int change, int force, int withGauge);

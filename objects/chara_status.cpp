@@ -14,6 +14,7 @@
 #include "objects/hero.h"
 #include "objects/item.h"
 #include "objects/objects_later.h"
+#include "play/effect_anim.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/stage.h"

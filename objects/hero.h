@@ -74,6 +74,8 @@ class cHero : public cCharaBase {
   int RunItemCmds(CmdVector& cmds);
   // A flow change asked for while the hero's flows run: it runs once they have run.
   void QueueItemCmd(const cEdCmd& cmd) { m_PendingItemCmds.push_back(cmd); }
+  // A picked-up item's icon rising over the hero for 30 frames.
+  void AddTextObject(int iconKind, int iconIndex, int iconCell);
   // The darkness mask over the screen, with its hole on the hero.
   void DrawLight(DDSURFACEDATA* target);
 

@@ -5,9 +5,11 @@
 // play scene combine each sub-step.
 #include <cstdint>
 
+#include "foundation/containers.h"
 #include "media/anime.h"
 #include "objects/play_units.h"
 
+class cCharaBase;
 class cCmdRun;
 class cEraseArea;
 
@@ -121,6 +123,19 @@ class cObject {
   int HitBlockCornersEx(int unused);
   int IsFarOffScreen(const cEraseArea& area) const;
   int GetFacingSign() const { return m_nFacing != 0 ? 1 : -1; }
+
+  // A movement command's velocity toward the point (x, y) or along one axis to it, from the
+  // centre of the graphic cell; with stop, the command's move record may snap the cell onto
+  // the point on arrival (then non-zero).
+  int MoveToward(cCmdRun& run, cObject* partner, double x, double y, int screenBound,
+                 int stop);
+  int MoveTowardX(cCmdRun& run, cObject* partner, double x, int screenBound, int stop);
+  int MoveTowardY(cCmdRun& run, cObject* partner, double y, int screenBound, int stop);
+  // The point on this object a movement command aims at: the cell centre plus the command's
+  // offset, on each axis that its move record does not lock.
+  void GetAttachPos(double& x, double& y, const cCmdRun& run) const;
+  // The nearest character of the list for a shot's guidance, from the cell centre.
+  cCharaBase* FindNearestFromCentre(const cList<cCharaBase*>& list) const;
 
   // ---- fields, in order ----
   std::int32_t m_nNumber = 0;

@@ -15,4 +15,3 @@ void cCharaEffect::Start(int entry, int mode, int option) {
 }
 
 sShotAttack ShotAttack(const cShot&) { return {}; }
-void AddHitEffect(int, const sDRect&, const sDRect&, int) {}

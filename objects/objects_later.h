@@ -29,9 +29,6 @@ struct sShotAttack {
 };
 sShotAttack ShotAttack(const cShot& shot);
 
-// Appends a hit effect animation between two boxes to the play scene's effect list.
-void AddHitEffect(int effect, const sDRect& victimBox, const sDRect& attackerBox, int scale);
-
 // Gives an item's effect to a character; 1 when the item asked for the stage to end.
 int ApplyItemEffect(cItem& item, cCharaBase& hero);
 

@@ -6,6 +6,7 @@
 #include "foundation/play_math.h"
 #include "media/blit.h"
 #include "media/surface.h"
+#include "objects/aim.h"
 #include "objects/chara.h"
 #include "play/map_cells.h"
 #include "play/play_graphics.h"
@@ -340,6 +341,44 @@ void cShot::GuideAim(int kind) {
       break;
   }
   ++m_nStep;
+}
+
+namespace {
+
+// The velocity at the shot's aim speed from its cell centre toward the object's.
+void AimVelocity(cShot& shot, const cObject& object, double& vx, double& vy) {
+  shot.cObject::UpdateScreenRect();
+  std::int32_t faceReq = 0;
+  CalcAimVelocity(vx, vy, faceReq, &object, CellCentreX(shot), CellCentreY(shot),
+                  CellCentreX(object), CellCentreY(object), shot.m_dAimSpeed, shot.m_bScreenBound,
+                  1, 0);
+}
+
+}  // namespace
+
+void cShot::AimOnce(cObject& object) {
+  double vx = 0, vy = 0;
+  AimVelocity(*this, object, vx, vy);
+  m_dBaseVX = vx;
+  m_dBaseVY = vy;
+  if (m_bAccel) CalcShotAccel(m_dInertiaX, m_dInertiaY, vx, vy);
+}
+
+void cShot::AimAt(cObject& object) {
+  double vx = 0, vy = 0;
+  AimVelocity(*this, object, vx, vy);
+  if (!m_bAccel || m_nStep == m_nGuideStart) {
+    m_dBaseVX = vx;
+    m_dBaseVY = vy;
+  }
+  if (m_bAccel) CalcShotAccel(m_dInertiaX, m_dInertiaY, vx, vy);
+}
+
+cCharaBase* NearestCharaForShot(const cShot& shot, int group) {
+  // A group outside the eight finds nobody (the shot keeps its course).
+  if (!g_pPlayScene || group < 0 || group >= static_cast<int>(g_pPlayScene->m_CharaGroup.size()))
+    return nullptr;
+  return shot.FindNearestFromCentre(g_pPlayScene->m_CharaGroup[group]);
 }
 
 void cShot::GuideFall() {

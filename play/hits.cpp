@@ -144,8 +144,10 @@ int PickUpItems(cHero& hero) {
 int ApplyItemEffect(cItem& item, cCharaBase& hero) {
   if (item.m_Def.m_sGraphic == 0 || item.m_Def.m_nTakeMode == TAKE_NEVER || !item.m_bPresent)
     return 0;
-  PlayDatabaseSound(item.m_Def.m_sSound);
   cHero* player = dynamic_cast<cHero*>(&hero);
+  if (player && item.m_Def.m_bShowOnTake)
+    player->AddTextObject(item.m_Def.m_nGraphicKind, item.m_Def.m_sGraphic, item.m_Def.m_sGraphicFrame);
+  PlayDatabaseSound(item.m_Def.m_sSound);
   if (!player) return 0;
   return player->RunItemCmds(item.m_Def.m_Cmds);
 }

@@ -17,7 +17,6 @@ namespace {
 void Note(const char* name) { g_PlayLaterCalls.emplace_back(name); }
 }  // namespace
 
-void DrawPictures(DDSURFACEDATA*, int layer, int) { Note(layer ? "Pictures1" : "Pictures0"); }
 void RunScreenEffect(cPlayScene*, int) { Note("ScreenEffect"); }
 
 int RunEndEffect(cCharaBase&) {
@@ -34,14 +33,4 @@ void DrawCharaIcon(cChara&) {}
 int IsCharaActive(const cChara&) { return 0; }
 int ItemLayer(const cItem&) { return 0; }
 
-int cMessage::Update(DDSURFACEDATA*, int) {
-  Note("Message");
-  return 0;
-}
-
-int cEffectAnim::Step(DDSURFACEDATA*, int) {
-  Note("Effect");
-  // An animation of no entry has nothing to show.
-  return m_nEffect == 0;
-}
 

@@ -26,8 +26,6 @@ void SetStage(int bLoadStage, int bFresh);
 void EndStage();
 void EnterRanking();
 eSceneId DecideNextStage();
-// Stage drawing (the layers, blocks, status bar and time are in stage_draw.h).
-void DrawPictures(DDSURFACEDATA* dst, int layer, int bStopped);
 // The running screen effect applied to the frame.
 void RunScreenEffect(cPlayScene* scene, int frozen);
 

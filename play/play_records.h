@@ -7,49 +7,9 @@
 
 #include "media/anime.h"
 #include "media/surface.h"
-
-// A message on screen (text, icon or wait) and its timer.
-class cMessage {
- public:
-  std::int32_t m_nKind = 0;       // 0 wait, 1 text, 2 icon, 3 extra-life icon
-  std::string m_strText;
-  std::int32_t m_nTimerMode = 0;  // 2: counts m_nCount down
-  std::int32_t m_nCount = 0;
-  std::int32_t m_bCountWhileStopped = 0;
-  std::int32_t m_nObjNo = 0;      // object followed, 0 none
-
-  // One frame: draws the message onto target; 1 when it has ended and must be removed.
-  int Update(DDSURFACEDATA* target, int stopped);
-};
-
-// An effect animation played once at a map position.
-class cEffectAnim {
- public:
-  std::int32_t m_nEffect = 0;  // Effect entry number (read as int16)
-  double m_dX = 0, m_dY = 0;   // top-left corner in map pixels
-  std::int32_t m_nWidth = 0, m_nHeight = 0;
-  std::int32_t m_bScaled = 0;
-  cAnime m_Anime;
-  std::int32_t m_bRunWhileStopped = 0;
-
-  // One frame: advances and draws onto target; 1 when the animation has ended.
-  int Step(DDSURFACEDATA* target, int stopped);
-};
-
-// A picture of the Picture table shown at a screen, map or object position.
-class cPicture {
- public:
-  std::int16_t m_nPicture = 0;
-  std::int32_t m_nAnchor = 0;
-  std::int32_t m_nBlockX = 0, m_nBlockY = 0;
-  std::int32_t m_nDotX = 0, m_nDotY = 0;
-  std::int32_t m_nWidth = 0, m_nHeight = 0;
-  std::int32_t m_bScaled = 0;
-  std::int32_t m_nLayer = 0;  // 0 behind the map blocks, 1 in front of the objects
-  std::int32_t m_nTimerMode = 0;
-  std::int32_t m_nObjNo = 0;
-  std::int32_t m_nCount = 0;
-};
+#include "play/effect_anim.h"
+#include "play/message.h"
+#include "play/picture.h"
 
 // The running whole-screen effect; entry 0 is none.
 class cScrEffect {

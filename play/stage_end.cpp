@@ -11,6 +11,7 @@
 #include "media/sound.h"
 #include "objects/hero.h"
 #include "platform/clock.h"
+#include "play/message.h"
 #include "play/play_later.h"
 #include "play/replay_log.h"
 #include "play/play_scene.h"
@@ -65,12 +66,9 @@ bool LoadNextPart(const cPlayScene& scene, int part) {
 
 // The extra-life sign over the hero, rising for the 30 frames of its wait.
 void AppendExtraLifeSign(cPlayScene& scene) {
-  cMessage& sign = scene.m_MessageList.emplace_back();
-  sign.m_nKind = 3;
-  sign.m_nTimerMode = 2;
-  sign.m_nCount = kSignFrames;
-  sign.m_bCountWhileStopped = 1;
-  sign.m_nObjNo = g_Heroes.empty() ? 0 : g_Heroes.front().m_nNumber;
+  const int hero = g_Heroes.empty() ? 0 : g_Heroes.front().m_nNumber;
+  scene.m_MessageList.emplace_back(MESSAGE_EXTRA_LIFE, "", 0, 0, 0, MSGPOS_ABOVE_HERO, 0, 0, 0, 0,
+                                   0, 1, 2, kSignFrames, 1, hero, 0, 0, 0, 0, 0, 0, 0);
 }
 
 eSceneId DecideStory(const cPlayScene& scene, int savedPart) {

@@ -7,6 +7,7 @@
 #include "content/chara.h"
 #include "content/item.h"
 #include "flows/flow_run.h"
+#include "flows/stage_cmds.h"
 #include "foundation/message_box.h"
 #include "foundation/random.h"
 #include "foundation/report.h"
@@ -222,6 +223,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
   scene.m_bFarItem = AnySide(g_Stage.m_EraseArea[2]);
 
   scene.m_MessageList.clear();
+  ResetItemDepthReport();
   scene.m_EffectList.clear();
   scene.m_ScrEffect.Clear();
   scene.m_Flash = sFlash{};

@@ -24,6 +24,7 @@
 #include "platform/input.h"
 #include "platform/text_codec.h"
 #include "platform/video.h"
+#include "play/effect_anim.h"
 #include "play/input.h"
 #include "play/scene_manager.h"
 #include "play/stage_start.h"
@@ -320,7 +321,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   SetSystemBgmCountSource(&BgmTableSize);
   g_DataBase.CopyEffectWork();
   BuildAnimeFrameTable(g_AnimeSequences);
-  BuildEffectFrameTable();
+  BuildEffectFrameTable(g_EffectSequences);
   PrepareCharaEffects();
   PrepareScrEffects();
 

@@ -1,5 +1,4 @@
 #include "shell/startup_pending.h"
 
-void BuildEffectFrameTable() {}
 void PrepareCharaEffects() {}
 void PrepareScrEffects() {}

@@ -1,7 +1,6 @@
 #pragma once
 // Start-up steps whose tables are built by stage play and its commands: the command parameter
-// descriptors, the effect frame tables and the prepared character and screen effects. They
+// descriptors and the prepared character and screen effects. They
 // are run in their places and do nothing until those tables exist.
-void BuildEffectFrameTable();
 void PrepareCharaEffects();
 void PrepareScrEffects();

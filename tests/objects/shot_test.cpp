@@ -1,12 +1,13 @@
 // Shots and swords on small hand-built stages: range and lifetime, the guidance kinds that
 // need no search, the block probes, the sword's frames and the shot lists and links.
+#include "objects/shot.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "foundation/play_math.h"
 #include "objects/chara.h"
-#include "objects/shot.h"
 #include "project/database.h"
 #include "tests/objects/play_world.h"
 #include "tests/support/scoped_value.h"
@@ -130,6 +131,75 @@ TEST_F(ShotTest, FallShotTurnsOnGravityAtItsStep) {
   Step(shot);
   EXPECT_EQ(shot.m_bNoGravity, 0);
   EXPECT_EQ(shot.m_bGuideDone, 1);
+}
+
+TEST_F(ShotTest, AimingGuidanceTurnsAtItsStepAndKeepsItsCourseWithoutAnyone) {
+  // The camera stands at (320, 320): a shot fired from (800, 600) has its centre at (488, 288)
+  // on the screen; the hero's cell is centred level with it, far to the left.
+  cScopedHeroes heroes;
+  cHero& hero = heroes.Add();
+  hero.m_Rect.m_nLeft = 72;
+  hero.m_Rect.m_nTop = 272;
+  hero.m_Rect.m_nWidth = hero.m_Rect.m_nHeight = 32;
+  cEdShot def;
+  def.m_nGuide = GUIDE_AIM_HERO;
+  def.m_sSpeed = 40;  // aim speed 4 pixels per sub-step
+  struct sCase {
+    int g1;
+    int turnStep;
+  };
+  for (const sCase c : {sCase{0, 0}, sCase{2, 8}}) {
+    SCOPED_TRACE(c.g1);
+    def.m_sGuideValue[0] = static_cast<std::int16_t>(c.g1);
+    cShot shot;
+    Fire(shot, def, 2, 0);
+    for (int s = 0; s < c.turnStep; ++s) {
+      Step(shot);
+      ASSERT_EQ(shot.m_dBaseVX, 2) << s;
+    }
+    Step(shot);
+    EXPECT_EQ(shot.m_dBaseVX, -4);
+    EXPECT_EQ(shot.m_dBaseVY, 0);
+    EXPECT_EQ(shot.m_bGuideDone, 1);
+  }
+
+  // Homing on the hero turns every sub-step between the start and the end distances.
+  def.m_nGuide = GUIDE_HOME_HERO;
+  def.m_sGuideValue[0] = 0;
+  def.m_sGuideValue[1] = 1;  // 16 pixels: 4 sub-steps
+  cShot homing;
+  Fire(homing, def, 2, 0);
+  Step(homing);
+  EXPECT_EQ(homing.m_dBaseVX, -4);
+  hero.m_Rect.m_nTop = 0;  // now far above
+  Step(homing);
+  EXPECT_LT(homing.m_dBaseVY, 0);
+  for (int s = 0; s < 2; ++s) Step(homing);
+  hero.m_Rect.m_nTop = 600;
+  Step(homing);
+  EXPECT_LT(homing.m_dBaseVY, 0);
+  EXPECT_EQ(homing.m_bGuideDone, 1);
+
+  // The nearest of an empty group: the shot keeps its course, and the guidance is over.
+  cPlayScene scene;
+  cScopedValue<cPlayScene*> current(g_pPlayScene, &scene);
+  def.m_nGuide = GUIDE_AIM_NEAREST;
+  def.m_sGuideValue[1] = 3;
+  cShot lonely;
+  Fire(lonely, def, 2, 0);
+  Step(lonely);
+  EXPECT_EQ(lonely.m_dBaseVX, 2);
+  EXPECT_EQ(lonely.m_bGuideDone, 1);
+  // With somebody in the group, present on the screen: aimed at once.
+  m_Owner.m_bPresent = m_Owner.m_bOnScreen = 1;
+  m_Owner.m_Rect = hero.m_Rect;
+  m_Owner.m_Rect.m_nTop = 272;
+  scene.m_CharaGroup[3].push_back(&m_Owner);
+  cShot aimed;
+  Fire(aimed, def, 2, 0);
+  Step(aimed);
+  EXPECT_EQ(aimed.m_dBaseVX, -4);
+  scene.m_CharaGroup[3].clear();
 }
 
 TEST_F(ShotTest, WaveFiredLeftStartsHalfATurnLater) {

@@ -17,10 +17,12 @@
 #include "objects/shot.h"
 #include "platform/input.h"
 #include "play/input.h"
+#include "play/effect_anim.h"
 #include "play/play_graphics.h"
 #include "play/play_later.h"
 #include "play_fixture.h"
 #include "tests/support/temp_folder.h"
+#include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/stage.h"
@@ -220,16 +222,22 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   g_Stage.m_bZOrder = 0;
   g_CharaList.emplace_back().m_bOnScreen = 1;
   g_ItemList.emplace_back().m_bOnScreen = 1;
-  scene.m_EffectList.emplace_back().m_nEffect = 1;
-  scene.m_EffectList.emplace_back();  // ends at once
+  cRestore<cVector<cDbEffect>> effects{g_DataBase.m_Effect};
+  cRestore<cVector<AnimeRun>> sequences{g_EffectSequences};
+  g_DataBase.m_Effect.resize(2);
+  BuildEffectFrameTable(g_EffectSequences);
+  scene.m_EffectList.emplace_back(sEffectRecord{1, 0, 0, 32, 32, 0});
+  scene.m_EffectList.emplace_back();  // never started: ends at once
+  scene.m_MessageList.emplace_back().m_nTimerMode = 2;  // its count is over: it goes
   scene.m_MessageList.emplace_back();
   g_bTestPlay = 1;
   scene.DrawFrame(1, 0, 1, 1);
-  // (the layers, blocks, items, light, status bar, time and flash are drawn for real and leave no trace)
-  const Calls oneLayer = {"Pictures0", "Hero", "Chara", "Pictures1",
-                          "Effect", "Effect", "Message", "ScreenEffect"};
+  // (the layers, blocks, items, pictures, light, status bar, time and flash are drawn for real
+  // and leave no trace)
+  const Calls oneLayer = {"Hero", "Chara", "ScreenEffect"};
   EXPECT_EQ(g_PlayLaterCalls, oneLayer);
   EXPECT_EQ(scene.m_EffectList.size(), 1u);
+  EXPECT_EQ(scene.m_MessageList.size(), 1u);
 
   // Drawing layers: each object in the pass of its definition's layer.
   g_Stage.m_bZOrder = 1;
@@ -237,7 +245,7 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   g_CharaList.front().m_Def.m_nZ = 1;
   g_PlayLaterCalls.clear();
   scene.DrawFrame(1, 0, 1, 1);
-  const Calls objects(g_PlayLaterCalls.begin() + 1, g_PlayLaterCalls.begin() + 3);
+  const Calls objects(g_PlayLaterCalls.begin(), g_PlayLaterCalls.begin() + 2);
   EXPECT_EQ(objects, (Calls{"Chara", "Hero"}));
 
   // The pause that hides the stage stops after the front layers and the flash.

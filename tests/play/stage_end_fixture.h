@@ -19,6 +19,8 @@
 #include "objects/hero.h"
 #include "platform/input.h"
 #include "play/input.h"
+#include "media/surface_list.h"
+#include "play/play_graphics.h"
 #include "play/play_later.h"
 #include "play/play_scene.h"
 #include "play/replay_log.h"
@@ -126,12 +128,21 @@ class cAtomicGuard {
   int m_saved;
 };
 
-// The drawn frames of the stage since the notes were cleared: every frame draws the pictures
-// behind the map once.
+// The drawn frames of the stage are counted by a picture behind the map that counts down on
+// every frame drawn, the game stopped or not. ResetDrawnFrames starts the count again.
+inline constexpr int kFrameCounterStart = 1 << 20;
+inline void ResetDrawnFrames() {
+  cPlayScene& scene = *g_pPlayScene;
+  if (scene.m_PictureList.empty()) {
+    ASSERT_TRUE(DDAddSurfaceToList(g_PictureSurfaces, g_PictureBmpInfo, 1, 1, 1, 1, 1, 0));
+    scene.m_PictureList.emplace_back();
+  }
+  scene.m_PictureList.front().Init(1, 0, 0, 0, 0, 0, 1, 1, 1, 0, 100, 2, kFrameCounterStart, 1, 0,
+                                   0, 0);
+}
 inline int DrawnFrames() {
-  int frames = 0;
-  for (const std::string& call : g_PlayLaterCalls) frames += call == "Pictures0";
-  return frames;
+  const cPlayScene& scene = *g_pPlayScene;
+  return scene.m_PictureList.empty() ? 0 : kFrameCounterStart - scene.m_PictureList.front().m_nCount;
 }
 
 class StageEndScene : public cPlayDevice {
@@ -145,11 +156,13 @@ class StageEndScene : public cPlayDevice {
     scene.m_RankPos.assign(kRankingGenreCount, -1);
     scene.m_RankValue.assign(kRankingGenreCount, 0);
     g_PlayLaterCalls.clear();
+    ResetDrawnFrames();
     g_Cursor.Reset();
     g_SceneManager.m_nFps = 0;
     platform::ReleaseAllKeys();
   }
   void TearDown() override {
+    ReleasePictures();
     g_pPlayScene = nullptr;
     g_Heroes.clear();
     g_PlayLaterCalls.clear();

@@ -100,7 +100,7 @@ TEST_F(StageEnd, EveryStepOfTheScoreTotalGivesALifeWithItsNotice) {
     g_PlayData.m_nLives = c.lives;
     g_PlayData.m_nTotalScore = P - 10;
     g_PlayData.m_nScore = 2 * P + 20;  // to 3P + 10
-    g_PlayLaterCalls.clear();
+    ResetDrawnFrames();
     cSoundLog::Clear();
     TallyScore(scene);
     EXPECT_EQ(g_PlayData.m_nLives, c.livesAfter) << c.name;

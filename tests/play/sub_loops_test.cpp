@@ -24,7 +24,7 @@ struct cFailingRestorer {
 
 TEST_F(SubLoops, ACountedWaitDrawsItsFramesAndLeavesOnTheNext) {
   for (int frames : {0, 1, 30}) {
-    g_PlayLaterCalls.clear();
+    ResetDrawnFrames();
     const int before = cScriptClock::Reads();
     scene.m_MsgWait.Set(4, 0, frames, 0);
     ASSERT_EQ(RunSubLoop(thPause, MessageLoopThread), 1);
@@ -53,7 +53,7 @@ TEST_F(SubLoops, AKeyWaitTakesOnlyANewPressOfButtonOne) {
       {"pressed after the delay", 0, "0000000000001", 13},
   };
   for (const sCase& c : cases) {
-    g_PlayLaterCalls.clear();
+    ResetDrawnFrames();
     cSoundLog::Clear();
     scene.m_bWaitRelease = 0;
     scene.m_MsgWait.Set(1, 1, 0, c.immediate);
@@ -122,7 +122,7 @@ TEST_F(SubLoops, AClosingWindowEndsTheMessageLoop) {
 
   // The quit flag without its WM_QUIT: nothing more is drawn, and 2000 ms later the loop
   // sends WM_QUIT to itself.
-  g_PlayLaterCalls.clear();
+  ResetDrawnFrames();
   before = cScriptClock::Reads();
   clock.Script([this](int frame) {
     if (frame == 2) scene.m_bQuit = 1;
