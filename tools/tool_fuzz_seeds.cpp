@@ -4,6 +4,7 @@
 // Usage: tool_fuzz_seeds <corpus folder>   (tests/fuzz/corpus)
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -382,6 +383,30 @@ void SampleSeeds() {
   fs::remove_all(folder, ec);
 }
 
+// ---- the texts that stage files feed to the interpreters ----------------------------------
+
+void TextSeeds() {
+  const char* const code[] = {"C5 = 7 + 2 * 3",
+                              "C1 = rand(C3 - 1 , (1 + 2))",
+                              "my.hp = my.hp - tg2.power",
+                              "S12 = sys.time % 60",
+                              "tg2.v3 = (S1 + C2) / (C3 - 7)",
+                              "sys.score = sys.score + 100",
+                              "C1 = ((((1))))",
+                              "pl.mhp = 5000000",
+                              "my.z = my.z + 1"};
+  int n = 0;
+  for (const char* text : code)
+    Store("run_code", "text" + std::to_string(n++), Bytes(text, text + std::strlen(text)));
+  const char* const messages[] = {
+      "\x2A\x00\x00\x00コイン #C1_3 枚", "\x07\x00\x00\x80#S12_13 / #C5_4Z. #C5P.",
+      "\x00\x00\x00\x00#C0 #C1001 ## #", "\xFF\xFF\xFF\xFF\x81#C1\n2行目 #s2_9zp"};
+  n = 0;
+  for (const char* text : messages)
+    Store("message_codes", "text" + std::to_string(n++),
+          Bytes(text, text + 4 + std::strlen(text + 4)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -396,5 +421,6 @@ int main(int argc, char** argv) {
   FlowSeeds();
   PlayerFileSeeds();
   SampleSeeds();
+  TextSeeds();
   return g_nFailures == 0 ? 0 : 1;
 }
