@@ -12,6 +12,7 @@
 #include "play/play_scene.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
+#include "project/system_bitmaps.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
 #include "shell/menu_scene.h"
@@ -45,11 +46,13 @@ cHeadlessRun::cHeadlessRun() {
   platform::SetMessageBoxHandler(&AnswerBox);
   platform::ResetCloseRequest();
   platform::ReleaseAllKeys();
+  for (const cBmpInfo& info : g_SystemBmpInfo) m_SystemBmpFiles.push_back(info.szFile);
 }
 
 cHeadlessRun::~cHeadlessRun() {
   if (m_bStarted) ExitGame();
   g_SceneManager.DeleteAll();
+  g_SceneManager = cSceneManager();
   for (eSceneId id :
        {SCENE_TITLE, SCENE_WORLDMAP, SCENE_MAPMENU, SCENE_CHALLENGE, SCENE_PLAY, SCENE_OPTION})
     SetSceneCreator(id, nullptr);
@@ -63,6 +66,8 @@ cHeadlessRun::~cHeadlessRun() {
   SetTimerClock(nullptr);
   SetTimerSleep(nullptr);
   ResetTimers();
+  for (std::size_t i = 0; i < m_SystemBmpFiles.size(); ++i)
+    g_SystemBmpInfo[i].szFile = m_SystemBmpFiles[i];
 }
 
 bool cHeadlessRun::Start(const std::string& commandLine) {

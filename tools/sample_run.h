@@ -38,6 +38,8 @@ class cHeadlessRun {
  private:
   bool m_bStarted = false;
   int m_nFrames = 0;
+  // The system bitmaps' file names, which the scenes rename, as they were before the run.
+  std::vector<std::string> m_SystemBmpFiles;
 };
 
 // The keys of a script that holds button 1 on every other frame, as the replays' harness does

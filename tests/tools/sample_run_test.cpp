@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "media/cursor.h"
+#include "media/surface.h"
 #include "platform/host_file.h"
 #include "platform/input.h"
 #include "play/play_scene.h"
 #include "play/scene_manager.h"
 #include "project/play_data.h"
+#include "project/system_bitmaps.h"
+#include "shell/menu_scene.h"
+#include "shell/title_scene.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
 
@@ -48,6 +52,34 @@ TEST(SampleRun, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
   ASSERT_GE(toPlay, 0) << "play scene phase " << (g_pPlayScene ? g_pPlayScene->m_nPhase : -99);
   EXPECT_EQ(g_PlayData.m_nStageNo, 1);
   for (const std::string& message : run.Messages()) ADD_FAILURE() << message;
+}
+
+// The title's command window is drawn over the title picture: where neither a command's
+// picture nor the cursor lies (its cursor column, its last two rows) the picture shows
+// through. Direct3D at 32 bits, as the sample asks.
+TEST(SampleRun, TheTitlePictureShowsThroughTheCommandWindow) {
+  cTempFolder folder;
+  ASSERT_TRUE(MakeSampleGame("."));
+  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+  cHeadlessRun run;
+  ASSERT_TRUE(run.Start());
+  ASSERT_GE(
+      run.RunUntil([] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
+                   120, [](int) { return std::vector<int>{}; }),
+      0);
+  run.Frame();
+  ASSERT_TRUE(g_bD3D);
+  ASSERT_EQ(g_nBpp, 32);
+  const auto* title = static_cast<cTitleScene*>(g_SceneManager.m_pTitle);
+  const DDSURFACEDATA* window = MenuSurface();
+  ASSERT_NE(window, nullptr);
+  const int x = title->m_nWindowX, y = kTitleWindowY;
+  const DDSURFACEDATA& picture = g_SystemSurface[kSurfTitle];
+  for (const auto& [dx, dy] :
+       {std::pair{5, 40}, std::pair{20, 100}, std::pair{100, window->nHeight - 1}})
+    EXPECT_EQ(BackBuffer.Pixels()->Get(x + dx, y + dy) & 0xFFFFFF,
+              picture.Pixels()->Get(x + dx, y + dy) & 0xFFFFFF)
+        << dx << ", " << dy;
 }
 
 }  // namespace
