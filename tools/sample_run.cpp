@@ -1,5 +1,7 @@
 #include "tools/sample_run.h"
 
+#include <sstream>
+
 #include "foundation/file_data.h"
 #include "foundation/report.h"
 #include "foundation/timer.h"
@@ -9,9 +11,12 @@
 #include "platform/message_box.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
+#include "platform/vorbis_trial.h"
 #include "play/play_scene.h"
+#include "play/replay_log.h"
 #include "play/requests.h"
 #include "play/scene_manager.h"
+#include "project/play_data.h"
 #include "project/system_bitmaps.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
@@ -37,7 +42,7 @@ int AnswerBox(const std::string& text, const std::string&, int type) {
 
 }  // namespace
 
-cHeadlessRun::cHeadlessRun() {
+cHeadlessRun::cHeadlessRun() : m_pTrialOutcome(std::make_unique<platform::cTrialOutcomeScope>()) {
   g_nClockMs = 1000;
   g_Messages.clear();
   SetTimerClock(&ClockNow);
@@ -110,6 +115,86 @@ int cHeadlessRun::RunUntil(const std::function<bool()>& done, int bound,
 }
 
 const std::vector<std::string>& cHeadlessRun::Messages() const { return g_Messages; }
+
+bool cHeadlessRun::StartReplay(const std::string& path) {
+  g_SceneManager.m_nGameKind = GAME_REPLAY;
+  g_SceneManager.m_nPlayMode = PLAYMODE_REPLAY;
+  g_SceneManager.m_bRanking = 0;
+  if (LoadReplayForPlay(path) != 1) return false;
+  g_SceneManager.m_nPrevScene = g_SceneManager.m_nScene;
+  g_SceneManager.m_nScene = SCENE_PLAY;
+  return true;
+}
+
+sPlayEnd CurrentPlayEnd() {
+  sPlayEnd end;
+  if (g_SceneManager.m_nScene != SCENE_PLAY || !g_pPlayScene) return end;
+  switch (g_pPlayScene->m_nPhase) {
+    case PLAYPHASE_STAGEEND:
+      end.nState = sPlayEnd::CLEARED;
+      break;
+    case PLAYPHASE_RETRY:
+    case PLAYPHASE_GAMEOVER:
+      end.nState = sPlayEnd::LOST;
+      break;
+    default:
+      end.nState = sPlayEnd::PLAYING;
+      break;
+  }
+  end.nScore = g_PlayData.m_nScore;
+  end.nFrames = g_pPlayScene->m_nPlayFrames;
+  return end;
+}
+
+std::string DescribePlayEnd(const sPlayEnd& end) {
+  static const char* const kStates[] = {"playing", "cleared", "lost", "no stage"};
+  return std::string(kStates[end.nState]) + ", score " + std::to_string(end.nScore) + ", " +
+         std::to_string(end.nFrames) + " frames";
+}
+
+std::vector<std::vector<int>> ParseKeyScript(const std::string& text, std::string& error) {
+  std::vector<std::vector<int>> frames;
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    line = line.substr(0, line.find('#'));
+    std::istringstream words(line);
+    long count = 0;
+    std::string keys;
+    if (!(words >> count)) {
+      if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+      error = "line " + std::to_string(number) + ": no frame count";
+      return {};
+    }
+    if (count < 0 || count > 1000000) {
+      error = "line " + std::to_string(number) + ": a frame count out of range";
+      return {};
+    }
+    std::vector<int> held;
+    while (words >> keys) {
+      if (keys == "-") continue;
+      for (char c : keys) {
+        static const std::string kNames = "LRUDZXCV";
+        static const int kCodes[] = {platform::VK_LEFT,
+                                     platform::VK_RIGHT,
+                                     platform::VK_UP,
+                                     platform::VK_DOWN,
+                                     'Z',
+                                     'X',
+                                     'C',
+                                     'V'};
+        const std::size_t at = kNames.find(c);
+        if (at == std::string::npos) {
+          error = "line " + std::to_string(number) + ": unknown key " + std::string(1, c);
+          return {};
+        }
+        held.push_back(kCodes[at]);
+      }
+    }
+    frames.insert(frames.end(), static_cast<std::size_t>(count), held);
+  }
+  return frames;
+}
 
 std::vector<int> TapButton1(int frame) {
   return frame % 2 == 0 ? std::vector<int>{'Z'} : std::vector<int>{};

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "foundation/file_data.h"
 #include "media/cursor.h"
 #include "media/surface.h"
 #include "platform/host_file.h"
@@ -81,5 +88,59 @@ TEST(SampleRun, TheTitlePictureShowsThroughTheCommandWindow) {
               picture.Pixels()->Get(x + dx, y + dy) & 0xFFFFFF)
         << dx << ", " << dy;
 }
+
+// The replays of the three stages, recorded from their key scripts by tool_record_replays,
+// play to the ends recorded with them: each is loaded as the title's replay command loads it
+// and played on the test clock while button 1 is pressed and released on alternate frames
+// (a message that waits for the button never stops the run). A stage whose replay has not
+// been recorded yet is skipped.
+class SampleReplay : public ::testing::TestWithParam<int> {};
+
+TEST_P(SampleReplay, PlaysToItsRecordedEnd) {
+  char name[16];
+  std::snprintf(name, sizeof(name), "stage%02d", GetParam());
+  const std::string base = std::string(TW_REPLAY_DIR) + "/" + name;
+  const std::string replay = base + ".rpl4_" + std::to_string(kDataVersion);
+  if (!std::filesystem::exists(replay) || !std::filesystem::exists(base + ".end"))
+    GTEST_SKIP() << name << " has no recorded replay yet";
+  std::string expected = ReadText(base + ".end");
+  while (!expected.empty() && (expected.back() == '\n' || expected.back() == '\r'))
+    expected.pop_back();
+  // The recorded frames of play, the bound of the run with a margin for the stage's start.
+  const std::size_t at = expected.find(", score ");
+  ASSERT_NE(at, std::string::npos) << expected;
+  const int frames = std::atoi(expected.c_str() + expected.rfind(", ") + 2);
+  ASSERT_GT(frames, 0) << expected;
+
+  cTempFolder folder;
+  ASSERT_TRUE(MakeSampleGame("."));
+  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+  cHeadlessRun run;
+  ASSERT_TRUE(run.Start());
+  ASSERT_GE(
+      run.RunUntil([] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
+                   120, [](int) { return std::vector<int>{}; }),
+      0);
+  ASSERT_TRUE(run.StartReplay(replay));
+  // The run ends at the stage's end, or when the hero is lost or the replay starts over:
+  // either means that the replay went its own way.
+  int lastFrames = 0;
+  bool startedOver = false;
+  const int ran = run.RunUntil(
+      [&] {
+        const sPlayEnd end = CurrentPlayEnd();
+        startedOver = end.nState == sPlayEnd::PLAYING && end.nFrames < lastFrames;
+        lastFrames = std::max(lastFrames, end.nFrames);
+        return startedOver || end.nState == sPlayEnd::CLEARED || end.nState == sPlayEnd::LOST;
+      },
+      frames + 600, TapButton1);
+  const sPlayEnd end = CurrentPlayEnd();
+  EXPECT_GE(ran, 0) << "no end within " << frames + 600 << " frames; at frame " << end.nFrames;
+  EXPECT_FALSE(startedOver) << "the replay started over after frame " << lastFrames;
+  EXPECT_EQ(DescribePlayEnd(end), expected)
+      << "the replay went its own way by frame " << end.nFrames;
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, SampleReplay, ::testing::Values(1, 2, 3));
 
 }  // namespace
