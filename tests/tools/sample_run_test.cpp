@@ -26,15 +26,31 @@ namespace {
 
 bool InScene(eSceneId id) { return g_SceneManager.m_nScene == id; }
 
+// The sample game written into a fresh folder with its data folder made, and the program to
+// run on it.
+class SampleRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(MakeSampleGame("."));
+    ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+  }
+  // Starts the program and runs it until the title waits for a command.
+  void StartAtTheTitleMenu() {
+    ASSERT_TRUE(run.Start()) << (run.Messages().empty() ? "" : run.Messages().back());
+    ASSERT_GE(run.RunUntil(
+                  [] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
+                  120, [](int) { return std::vector<int>{}; }),
+              0);
+  }
+
+  cTempFolder m_Folder;
+  cHeadlessRun run;
+};
+
 // The sample played as a person starts it: "new story" on the title, a walk to the right on
 // the world map onto the first stage, and the stage's play phase.
-TEST(SampleRun, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
-  cTempFolder folder;
-  ASSERT_TRUE(MakeSampleGame("."));
-  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
-  cHeadlessRun run;
-  ASSERT_TRUE(run.Start()) << (run.Messages().empty() ? "" : run.Messages().back());
-  ASSERT_TRUE(InScene(SCENE_TITLE));
+TEST_F(SampleRunTest, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
 
   const int toMap = run.RunUntil([] { return InScene(SCENE_WORLDMAP); }, 600, TapButton1);
   ASSERT_GE(toMap, 0) << "still in scene " << g_SceneManager.m_nScene;
@@ -64,16 +80,8 @@ TEST(SampleRun, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
 // The title's command window is drawn over the title picture: where neither a command's
 // picture nor the cursor lies (its cursor column, its last two rows) the picture shows
 // through. Direct3D at 32 bits, as the sample asks.
-TEST(SampleRun, TheTitlePictureShowsThroughTheCommandWindow) {
-  cTempFolder folder;
-  ASSERT_TRUE(MakeSampleGame("."));
-  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
-  cHeadlessRun run;
-  ASSERT_TRUE(run.Start());
-  ASSERT_GE(
-      run.RunUntil([] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
-                   120, [](int) { return std::vector<int>{}; }),
-      0);
+TEST_F(SampleRunTest, TheTitlePictureShowsThroughTheCommandWindow) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
   run.Frame();
   ASSERT_TRUE(g_bD3D);
   ASSERT_EQ(g_nBpp, 32);
@@ -94,7 +102,7 @@ TEST(SampleRun, TheTitlePictureShowsThroughTheCommandWindow) {
 // and played on the test clock while button 1 is pressed and released on alternate frames
 // (a message that waits for the button never stops the run). A stage whose replay has not
 // been recorded yet is skipped.
-class SampleReplay : public ::testing::TestWithParam<int> {};
+class SampleReplay : public SampleRunTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SampleReplay, PlaysToItsRecordedEnd) {
   char name[16];
@@ -112,15 +120,7 @@ TEST_P(SampleReplay, PlaysToItsRecordedEnd) {
   const int frames = std::atoi(expected.c_str() + expected.rfind(", ") + 2);
   ASSERT_GT(frames, 0) << expected;
 
-  cTempFolder folder;
-  ASSERT_TRUE(MakeSampleGame("."));
-  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
-  cHeadlessRun run;
-  ASSERT_TRUE(run.Start());
-  ASSERT_GE(
-      run.RunUntil([] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
-                   120, [](int) { return std::vector<int>{}; }),
-      0);
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
   ASSERT_TRUE(run.StartReplay(replay));
   // The run ends at the stage's end, or when the hero is lost or the replay starts over:
   // either means that the replay went its own way.
