@@ -1,7 +1,13 @@
 // One frame of play logic (10 sub-steps, no drawing) on a heavy stage: 200 x 30 cells with a
-// floor, 500 characters walking, flying or solid (50), about 100 of them on screen.
+// floor, 500 characters walking, flying or solid (50), about 100 of them on screen, each with
+// a walking flow, a shooting flow and a flow that runs a line of code every frame, and 300
+// shots in flight.
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
+#include "content/command.h"
+#include "content/flow.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
@@ -14,6 +20,43 @@
 #include "project/stage.h"
 
 namespace {
+
+cEdCmd Command(int kind, int tenths) {
+  cEdCmd cmd;
+  cmd.m_nKind = static_cast<std::int8_t>(kind);
+  cmd.m_sTime = static_cast<std::int16_t>(tenths);
+  cmd.m_Params.assign(static_cast<std::size_t>(CmdParamCount(CMDSET_CHARA, kind)), 0);
+  return cmd;
+}
+
+cEdFlow AlwaysFlow(std::initializer_list<cEdCmd> cmds) {
+  cEdFlow flow;
+  flow.m_nTrigger = TRIGGER_ALWAYS;
+  for (const cEdCmd& cmd : cmds) flow.m_Cmds.push_back(cmd);
+  return flow;
+}
+
+// Walking (along the ground, or straight ahead for a flyer), shooting now and then, and a
+// line of code on every frame.
+FlowVector HeavyFlows(bool flying) {
+  cEdCmd walk = Command(flying ? CMD_MOVE_LINE : CMD_MOVE_GROUND, 10);
+  NewMove(walk.m_pMove);
+  walk.m_pMove->m_sSpeed = 8;
+  cEdCmd shoot = Command(CMD_SHOT, 1);
+  NewShot(shoot.m_pShot);
+  shoot.m_pShot->m_nCount = 1;
+  shoot.m_pShot->m_sSpeed = 30;
+  shoot.m_pShot->m_sGraphic = 1;
+  shoot.m_pShot->m_bLifetime = 1;
+  shoot.m_pShot->m_sLifetime = 20;
+  cEdCmd code = Command(CMD_CODE, 0);
+  code.m_strText = "my.v1 = (my.v1 + tg.v1 * 3 + rand(0, 5)) % 1000";
+  FlowVector flows;
+  flows.push_back(AlwaysFlow({walk}));
+  flows.push_back(AlwaysFlow({Command(CMD_WAIT, 30), shoot}));
+  flows.push_back(AlwaysFlow({code}));
+  return flows;
+}
 
 void BuildHeavyStage() {
   g_Stage.SetDefault();
@@ -41,7 +84,33 @@ void BuildHeavyStage() {
     chara.m_nFlyMode = static_cast<std::uint8_t>(i != 0 && i % 3 == 0 ? 2 : 0);
     chara.m_bNoHitBox = static_cast<std::uint8_t>(i != 0 && i % 10 == 0 ? 1 : 0);
     chara.m_nDropItem = -1;
+    if (i != 0) chara.m_Flows = HeavyFlows(chara.m_nFlyMode != 0);
   }
+}
+
+// The shots in flight: 300 about the view, drifting slowly through the blocks. Those that
+// hit or leave are fired again before the next frame, outside the measured time.
+std::vector<cShot> MakeShots() {
+  cChara& owner = g_CharaList.front();
+  std::vector<cShot> shots(300);
+  for (int i = 0; i < 300; ++i) {
+    cEdShot def;
+    def.m_nSizeFactor = 1;
+    def.m_sGraphic = 1;
+    def.m_nBlockMode = 1;
+    sVolley v;
+    v.nSpawnX = 320 + 32 * ((i * 7) % 24);
+    v.nSpawnY = 320 + 32 * (1 + (i * 3) % 20);
+    v.dVX = (i & 1) ? 0.5 : -0.5;
+    v.dSpeed = 0.5;
+    shots[static_cast<std::size_t>(i)].SetUp(100000 + i, owner, CMD_SHOT, def, v);
+  }
+  return shots;
+}
+
+void TopUpShots(cPlayScene& scene, const std::vector<cShot>& shots) {
+  for (std::size_t i = scene.m_ShotList.size(); i < shots.size(); ++i)
+    AddShotToList(scene.m_ShotList, shots[i]);
 }
 
 void BM_PlayFrameLogic(benchmark::State& state) {
@@ -52,19 +121,30 @@ void BM_PlayFrameLogic(benchmark::State& state) {
   g_pPlayScene = &scene;
   SetStage(1, 1);
   g_Heroes.front().SetUpFromDef(0, g_Stage.m_PlacedCharas[0], (2 + 10) * 32, (5 + 10) * 32, 0);
+  const std::vector<cShot> shots = MakeShots();
+  double inFlight = 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    TopUpShots(scene, shots);
+    inFlight += static_cast<double>(scene.m_ShotList.size());
+    state.ResumeTiming();
     cHero& hero = g_Heroes.front();
     hero.m_bFinished = 0;
     hero.m_HP.m_nValue = 10;
     for (int c = 1; c <= g_nHitLevel; ++c)
       if (RunSubStep(scene, c)) break;
   }
-  int active = 0;
-  for (const cChara& c : g_CharaList) active += c.m_bActivated;
+  int active = 0, scripted = 0;
+  for (const cChara& c : g_CharaList) {
+    active += c.m_bActivated;
+    scripted += c.m_Vars.size() > 1 && c.m_Vars[1] != 0 ? 1 : 0;
+  }
+  state.counters["scripted"] = scripted;  // characters whose line of code ran
   state.counters["characters"] = static_cast<double>(g_CharaList.size());
   state.counters["active"] = active;
-  state.counters["substeps"] = static_cast<double>(scene.m_nSubStepTotal) /
-                               static_cast<double>(state.iterations());
+  state.counters["shots"] = inFlight / static_cast<double>(state.iterations());
+  state.counters["substeps"] =
+      static_cast<double>(scene.m_nSubStepTotal) / static_cast<double>(state.iterations());
   for (auto& group : scene.m_CharaGroup) group.clear();
   scene.m_ShotList.clear();
   g_CharaList.clear();
