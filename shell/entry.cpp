@@ -93,6 +93,40 @@ int MessagePump() {
 
 }  // namespace
 
+void InstallMainThreadServices() {
+  platform::SetRequestHandler(&HandleMainWindowRequest);
+  SetPlaySoundSender(&SendPlaySound);
+  SetStageLoadMessageHandler(&NestedMessage);
+  SetPlayModeSource(&ScenePlayMode);
+  SetRankingPlayModeSource(&ScenePlayMode);
+  SetRankingTestPlaySource([] { return g_bTestPlay; });
+  InstallObjectServices();
+  platform::SetDialogIdleService(&DialogIdle);
+  sRequestActions actions;
+  actions.startStageFile = &StartStageFile;
+  actions.loadReplay = &LoadReplayForPlay;
+  actions.saveReplay = &SaveReplayOfAttempt;
+  actions.replayFileName = &ProposeReplayFileName;
+  SetRequestActions(actions);
+  SetNameEntryFactory(&MakeNameEntryDlg);
+  SetFileSelectFactory(&MakeFileSelectDlg);
+  SetStartDialogRunner(&RunStartDialog);
+}
+
+void RemoveMainThreadServices() {
+  platform::SetRequestHandler(nullptr);
+  SetPlaySoundSender(nullptr);
+  SetStageLoadMessageHandler(nullptr);
+  SetPlayModeSource(nullptr);
+  SetRankingPlayModeSource(nullptr);
+  SetRankingTestPlaySource(nullptr);
+  platform::SetDialogIdleService(nullptr);
+  SetRequestActions({});
+  SetNameEntryFactory(nullptr);
+  SetFileSelectFactory(nullptr);
+  SetStartDialogRunner(nullptr);
+}
+
 int WinMain(int argc, char** argv) {
   ErrLogSetup(0, "EC_Game.txt");
   const std::string reportPath = platform::CurrentFolder() + "\\Report_Game.txt";
@@ -112,23 +146,7 @@ int WinMain(int argc, char** argv) {
     return 0;
   }
 
-  platform::SetRequestHandler(&HandleMainWindowRequest);
-  SetPlaySoundSender(&SendPlaySound);
-  SetStageLoadMessageHandler(&NestedMessage);
-  SetPlayModeSource(&ScenePlayMode);
-  SetRankingPlayModeSource(&ScenePlayMode);
-  SetRankingTestPlaySource([] { return g_bTestPlay; });
-  InstallObjectServices();
-  platform::SetDialogIdleService(&DialogIdle);
-  sRequestActions actions;
-  actions.startStageFile = &StartStageFile;
-  actions.loadReplay = &LoadReplayForPlay;
-  actions.saveReplay = &SaveReplayOfAttempt;
-  actions.replayFileName = &ProposeReplayFileName;
-  SetRequestActions(actions);
-  SetNameEntryFactory(&MakeNameEntryDlg);
-  SetFileSelectFactory(&MakeFileSelectDlg);
-  SetStartDialogRunner(&RunStartDialog);
+  InstallMainThreadServices();
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;
@@ -165,17 +183,7 @@ int WinMain(int argc, char** argv) {
     code = MessagePump();
     ExitGame();
   }
-  platform::SetRequestHandler(nullptr);
-  SetPlaySoundSender(nullptr);
-  SetStageLoadMessageHandler(nullptr);
-  SetPlayModeSource(nullptr);
-  SetRankingPlayModeSource(nullptr);
-  SetRankingTestPlaySource(nullptr);
-  platform::SetDialogIdleService(nullptr);
-  SetRequestActions({});
-  SetNameEntryFactory(nullptr);
-  SetFileSelectFactory(nullptr);
-  SetStartDialogRunner(nullptr);
+  RemoveMainThreadServices();
   platform::CloseVideo();
   platform::LeaveMainThread();
   return code;

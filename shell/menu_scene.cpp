@@ -81,9 +81,9 @@ int WidestCaption(const cVector<cCmd>& list, const std::vector<int>& entries) {
   return widest;
 }
 
-bool MakeMenuSurface(int width, int height) {
+bool MakeMenuSurface(int width, int height, eMenuSurfaceKind kind) {
   ReleaseMenuSurfaces();
-  if (DDAddSurface(g_MenuSurfaces, g_MenuSurfaceInfo, width, height, 0, 0, 0, 0)) return true;
+  if (DDAddSurface(g_MenuSurfaces, g_MenuSurfaceInfo, width, height, kind, 0, 0, 0)) return true;
   PostCloseToMainWindow();
   return false;
 }

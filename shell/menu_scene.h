@@ -62,8 +62,12 @@ const char* MenuCaption(const cVector<cCmd>& list, int index);
 int WidestCaption(const cVector<cCmd>& list, const std::vector<int>& entries);
 
 // g_MenuSurfaces released, then one surface of w x h added; false (and the main window asked
-// to close) when it cannot be made.
-bool MakeMenuSurface(int width, int height);
+// to close) when it cannot be made. A surface that is put on the screen with transparency
+// takes the transparent colour (kind kMenuSurfaceKeyed): clearing it with palette number 0
+// then makes it transparent in every drawing mode, where a plain surface would keep the
+// colour a new surface starts with.
+enum eMenuSurfaceKind : int { kMenuSurfacePlain = 0, kMenuSurfaceKeyed = 1 };
+bool MakeMenuSurface(int width, int height, eMenuSurfaceKind kind = kMenuSurfacePlain);
 void ReleaseMenuSurfaces();
 // The screen surface, or null.
 DDSURFACEDATA* MenuSurface();

@@ -89,7 +89,7 @@ void cTitleScene::BuildWindow() {
     const std::vector<int> entries(m_Entries, m_Entries + m_nCount);
     width = 34 + 32 * WidestCaption(g_SystemData.m_TitleMenu, entries);
   }
-  if (!MakeMenuSurface(width, 32 * m_nCount + 2)) return;
+  if (!MakeMenuSurface(width, 32 * m_nCount + 2, kMenuSurfaceKeyed)) return;
   DrawWindow();
 }
 

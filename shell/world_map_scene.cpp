@@ -103,7 +103,7 @@ void cWorldMapScene::Init() {
   m_nFacing = g_PlayData.m_nMapDir;
   LookUp();
   m_SavedCursor = *g_Cursor.m_pCur;
-  if (MakeMenuSurface(272, 352)) DrawRankingSurface();
+  if (MakeMenuSurface(272, 352, kMenuSurfaceKeyed)) DrawRankingSurface();
   if (OnStageLink()) ShowLinkInfo();
   if (g_PlayData.m_bAutoSave && g_SceneManager.m_nPrevScene == SCENE_PLAY)
     g_PlayData.SaveSlot(g_PlayData.m_nSaveSlot);

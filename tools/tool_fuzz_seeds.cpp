@@ -4,6 +4,7 @@
 // Usage: tool_fuzz_seeds <corpus folder>   (tests/fuzz/corpus)
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,10 +14,12 @@
 #include "content/flow.h"
 #include "content/palette.h"
 #include "play/input.h"
+#include "play/replay_log.h"
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
+#include "project/stage.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
 #include "shell/boot_data.h"
@@ -354,7 +357,54 @@ void SampleSeeds() {
         WithOptions(static_cast<std::uint8_t>(i | (i & 1) << 3 | (i & 2) << 4), SmallBitmap(bits)));
   }
   Store("palette_bitmap", "small8.bmp", SmallBitmap(8));
+
+  // A replay of the first stage: a few seconds of walking, jumping and shooting.
+  cStage stage;
+  if (stage.LoadFile((folder / "default/stg4/stage01.stg4_001").string()) == 1) {
+    cReplayKeyLog log;
+    log.m_nSeed = 4242;
+    cInputState input;
+    for (int frame = 0; frame < 240; ++frame) {
+      input.m_wDirection = static_cast<std::int16_t>(frame < 120 ? KEY_RIGHT : 0);
+      input.m_wButton = static_cast<std::int16_t>((frame / 20) % 2 ? 1 : (frame % 50 == 0 ? 2 : 0));
+      log.Record(input);
+    }
+    cPlayData progress;
+    progress.m_nStageNo = 1;
+    const fs::path replay = folder / "seed.rpl4_821";
+    if (SaveReplayFile(log, replay.string(), stage, stage, progress))
+      Store("replay", "stage01.rpl4_821", ReadWhole(replay));
+    else
+      ++g_nFailures;
+  } else {
+    std::fprintf(stderr, "the sample's first stage does not load\n");
+    ++g_nFailures;
+  }
   fs::remove_all(folder, ec);
+}
+
+// ---- the texts that stage files feed to the interpreters ----------------------------------
+
+void TextSeeds() {
+  const char* const code[] = {"C5 = 7 + 2 * 3",
+                              "C1 = rand(C3 - 1 , (1 + 2))",
+                              "my.hp = my.hp - tg2.power",
+                              "S12 = sys.time % 60",
+                              "tg2.v3 = (S1 + C2) / (C3 - 7)",
+                              "sys.score = sys.score + 100",
+                              "C1 = ((((1))))",
+                              "pl.mhp = 5000000",
+                              "my.z = my.z + 1"};
+  int n = 0;
+  for (const char* text : code)
+    Store("run_code", "text" + std::to_string(n++), Bytes(text, text + std::strlen(text)));
+  const char* const messages[] = {
+      "\x2A\x00\x00\x00コイン #C1_3 枚", "\x07\x00\x00\x80#S12_13 / #C5_4Z. #C5P.",
+      "\x00\x00\x00\x00#C0 #C1001 ## #", "\xFF\xFF\xFF\xFF\x81#C1\n2行目 #s2_9zp"};
+  n = 0;
+  for (const char* text : messages)
+    Store("message_codes", "text" + std::to_string(n++),
+          Bytes(text, text + 4 + std::strlen(text + 4)));
 }
 
 }  // namespace
@@ -371,5 +421,6 @@ int main(int argc, char** argv) {
   FlowSeeds();
   PlayerFileSeeds();
   SampleSeeds();
+  TextSeeds();
   return g_nFailures == 0 ? 0 : 1;
 }

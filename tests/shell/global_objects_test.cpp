@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "foundation/file_data.h"
 #include "flows/cmd_dispatch.h"
+#include "foundation/file_data.h"
 #include "foundation/shell_services.h"
 #include "objects/chara_flows.h"
 #include "play/input.h"
