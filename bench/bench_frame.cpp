@@ -12,8 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "content/command.h"
-#include "content/flow.h"
+#include "bench/heavy_stage.h"
 #include "media/sprite_batch.h"
 #include "media/surface.h"
 #include "objects/chara.h"
@@ -31,73 +30,6 @@
 #include "tools/sample_run.h"
 
 namespace {
-
-cEdCmd Command(int kind, int tenths) {
-  cEdCmd cmd;
-  cmd.m_nKind = static_cast<std::int8_t>(kind);
-  cmd.m_sTime = static_cast<std::int16_t>(tenths);
-  cmd.m_Params.assign(static_cast<std::size_t>(CmdParamCount(CMDSET_CHARA, kind)), 0);
-  return cmd;
-}
-
-cEdFlow AlwaysFlow(std::initializer_list<cEdCmd> cmds) {
-  cEdFlow flow;
-  flow.m_nTrigger = TRIGGER_ALWAYS;
-  for (const cEdCmd& cmd : cmds) flow.m_Cmds.push_back(cmd);
-  return flow;
-}
-
-// Walking (along the ground, or straight ahead for a flyer), shooting now and then, and a
-// line of code on every frame.
-FlowVector HeavyFlows(bool flying) {
-  cEdCmd walk = Command(flying ? CMD_MOVE_LINE : CMD_MOVE_GROUND, 10);
-  NewMove(walk.m_pMove);
-  walk.m_pMove->m_sSpeed = 8;
-  cEdCmd shoot = Command(CMD_SHOT, 1);
-  NewShot(shoot.m_pShot);
-  shoot.m_pShot->m_nCount = 1;
-  shoot.m_pShot->m_sSpeed = 30;
-  shoot.m_pShot->m_sGraphic = 1;
-  shoot.m_pShot->m_bLifetime = 1;
-  shoot.m_pShot->m_sLifetime = 20;
-  cEdCmd code = Command(CMD_CODE, 0);
-  code.m_strText = "my.v1 = (my.v1 + tg.v1 * 3 + rand(0, 5)) % 1000";
-  FlowVector flows;
-  flows.push_back(AlwaysFlow({walk}));
-  flows.push_back(AlwaysFlow({Command(CMD_WAIT, 30), shoot}));
-  flows.push_back(AlwaysFlow({code}));
-  return flows;
-}
-
-void BuildHeavyStage() {
-  g_Stage.SetDefault();
-  g_Stage.m_nWidth = 200;
-  g_Stage.m_nHeight = 30;
-  g_Stage.m_nScrollExtraX = 200 * 32;
-  g_Stage.m_nScrollExtraY = 30 * 32;
-  g_Stage.m_nSpeedLevel = 10;
-  g_Stage.m_bTimeLimit = 0;
-  g_Stage.m_PlacedBlocks.resize(200);
-  for (int i = 0; i < 200; ++i) {
-    cEdBlock& block = g_Stage.m_PlacedBlocks[i];
-    block.m_sPosX = static_cast<std::int16_t>(i);
-    block.m_sPosY = 29;
-    block.m_sGraphic = 1;
-  }
-  g_Stage.m_PlacedCharas.resize(501);
-  for (int i = 0; i < 501; ++i) {
-    cEdChara& chara = g_Stage.m_PlacedCharas[i];
-    chara.m_sGraphic = 1;
-    chara.m_nControl = i == 0 ? 0 : 1;
-    chara.m_nGroup = static_cast<std::uint8_t>(i == 0 ? 0 : 1 + i % 3);
-    chara.m_sPosX = static_cast<std::int16_t>(i == 0 ? 2 : (i * 7) % 200);
-    chara.m_sPosY = static_cast<std::int16_t>(5 + i % 20);
-    chara.m_nFlyMode = static_cast<std::uint8_t>(i != 0 && i % 3 == 0 ? 2 : 0);
-    chara.m_bNoHitBox = static_cast<std::uint8_t>(i != 0 && i % 10 == 0 ? 1 : 0);
-    chara.m_nDropItem = -1;
-    if (i != 0) chara.m_Flows = HeavyFlows(chara.m_nFlyMode != 0);
-  }
-}
 
 // The shots in flight: 300 about the view, drifting slowly through the blocks. Those that
 // hit or leave are fired again before the next frame, outside the measured time.

@@ -1,33 +1,51 @@
 #pragma once
 // The heavy stage of the frame benchmarks: 200 x 30 cells with a floor, 500 characters walking,
-// flying or solid (50), about 100 of them on screen, each moving to and fro by its flows, and
-// the hero (placement 0) at column 2.
+// flying or solid (50), about 100 of them on screen, each with a walking flow, a shooting flow
+// and a flow that runs a line of code every frame, and the hero (placement 0) at column 2.
 #include <cstdint>
+#include <initializer_list>
 
 #include "content/command.h"
 #include "content/flow.h"
 #include "content/move.h"
-#include "flows/move_cmds.h"
+#include "content/shot.h"
 #include "project/stage.h"
 
-// A straight-line move by direction for a second, at a pixel a frame.
-inline cEdCmd MoveLine(int direction) {
+inline cEdCmd Command(int kind, int tenths) {
   cEdCmd cmd;
-  cmd.m_nKind = CMD_MOVE_LINE;
-  cmd.m_sTime = 10;
-  cmd.m_Params.assign(static_cast<std::size_t>(CmdParamCount(CMDSET_CHARA, CMD_MOVE_LINE)), 0);
-  NewMove(cmd.m_pMove);
-  cmd.m_pMove->m_nDirection = static_cast<std::int8_t>(direction);
-  cmd.m_pMove->m_sSpeed = 10;
+  cmd.m_nKind = static_cast<std::int8_t>(kind);
+  cmd.m_sTime = static_cast<std::int16_t>(tenths);
+  cmd.m_Params.assign(static_cast<std::size_t>(CmdParamCount(CMDSET_CHARA, kind)), 0);
   return cmd;
 }
 
-// Left for a second, then right for a second, over and over.
-inline cEdFlow ToAndFro() {
+inline cEdFlow AlwaysFlow(std::initializer_list<cEdCmd> cmds) {
   cEdFlow flow;
-  flow.m_Cmds.push_back(MoveLine(MOVEDIR_LEFT));
-  flow.m_Cmds.push_back(MoveLine(MOVEDIR_RIGHT));
+  flow.m_nTrigger = TRIGGER_ALWAYS;
+  for (const cEdCmd& cmd : cmds) flow.m_Cmds.push_back(cmd);
   return flow;
+}
+
+// Walking (along the ground, or straight ahead for a flyer), shooting now and then, and a
+// line of code on every frame.
+inline FlowVector HeavyFlows(bool flying) {
+  cEdCmd walk = Command(flying ? CMD_MOVE_LINE : CMD_MOVE_GROUND, 10);
+  NewMove(walk.m_pMove);
+  walk.m_pMove->m_sSpeed = 8;
+  cEdCmd shoot = Command(CMD_SHOT, 1);
+  NewShot(shoot.m_pShot);
+  shoot.m_pShot->m_nCount = 1;
+  shoot.m_pShot->m_sSpeed = 30;
+  shoot.m_pShot->m_sGraphic = 1;
+  shoot.m_pShot->m_bLifetime = 1;
+  shoot.m_pShot->m_sLifetime = 20;
+  cEdCmd code = Command(CMD_CODE, 0);
+  code.m_strText = "my.v1 = (my.v1 + tg.v1 * 3 + rand(0, 5)) % 1000";
+  FlowVector flows;
+  flows.push_back(AlwaysFlow({walk}));
+  flows.push_back(AlwaysFlow({Command(CMD_WAIT, 30), shoot}));
+  flows.push_back(AlwaysFlow({code}));
+  return flows;
 }
 
 inline void BuildHeavyStage() {
@@ -56,6 +74,6 @@ inline void BuildHeavyStage() {
     chara.m_nFlyMode = static_cast<std::uint8_t>(i != 0 && i % 3 == 0 ? 2 : 0);
     chara.m_bNoHitBox = static_cast<std::uint8_t>(i != 0 && i % 10 == 0 ? 1 : 0);
     chara.m_nDropItem = -1;
-    if (i != 0) chara.m_Flows.assign(1, ToAndFro());
+    if (i != 0) chara.m_Flows = HeavyFlows(chara.m_nFlyMode != 0);
   }
 }
