@@ -77,14 +77,16 @@ void BM_PlayFrameLogic(benchmark::State& state) {
     for (int c = 1; c <= g_nHitLevel; ++c)
       if (RunSubStep(scene, c)) break;
   }
-  int active = 0, scripted = 0;
+  int active = 0, onScreen = 0, scripted = 0;
   for (const cChara& c : g_CharaList) {
     active += c.m_bActivated;
+    onScreen += c.m_bOnScreen;
     scripted += c.m_Vars.size() > 1 && c.m_Vars[1] != 0 ? 1 : 0;
   }
   state.counters["scripted"] = scripted;  // characters whose line of code ran
   state.counters["characters"] = static_cast<double>(g_CharaList.size());
   state.counters["active"] = active;
+  state.counters["on_screen"] = onScreen;
   state.counters["shots"] = inFlight / static_cast<double>(state.iterations());
   state.counters["substeps"] =
       static_cast<double>(scene.m_nSubStepTotal) / static_cast<double>(state.iterations());

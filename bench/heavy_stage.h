@@ -1,7 +1,8 @@
 #pragma once
 // The heavy stage of the frame benchmarks: 200 x 30 cells with a floor, 500 characters walking,
-// flying or solid (50), about 100 of them on screen, each with a walking flow, a shooting flow
-// and a flow that runs a line of code every frame, and the hero (placement 0) at column 2.
+// flying or solid (50), all of them kept active wherever they are and about 100 of them on
+// screen, each with a walking flow, a shooting flow and a flow that runs a line of code every
+// frame, and the hero (placement 0) at column 2.
 #include <cstdint>
 #include <initializer_list>
 
@@ -69,11 +70,14 @@ inline void BuildHeavyStage() {
     chara.m_sGraphic = 1;
     chara.m_nControl = i == 0 ? 0 : 1;
     chara.m_nGroup = static_cast<std::uint8_t>(i == 0 ? 0 : 1 + i % 3);
-    chara.m_sPosX = static_cast<std::int16_t>(i == 0 ? 2 : (i * 7) % 200);
+    // The first 100 start in the view's 20 columns, the others anywhere along the stage.
+    chara.m_sPosX = static_cast<std::int16_t>(i == 0 ? 2 : i <= 100 ? (i * 7) % 20 : (i * 7) % 200);
     chara.m_sPosY = static_cast<std::int16_t>(5 + i % 20);
     chara.m_nFlyMode = static_cast<std::uint8_t>(i != 0 && i % 3 == 0 ? 2 : 0);
     chara.m_bNoHitBox = static_cast<std::uint8_t>(i != 0 && i % 10 == 0 ? 1 : 0);
     chara.m_nDropItem = -1;
+    // Active wherever they are: the whole stage is their activity area.
+    if (i != 0) chara.m_nActiveRange = 3;
     if (i != 0) chara.m_Flows = HeavyFlows(chara.m_nFlyMode != 0);
   }
 }
