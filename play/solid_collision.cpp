@@ -125,8 +125,8 @@ int FlyingPushOut(cCharaBase& o) {
   sCandidate left, right, top, bottom;
   bool touched = false;
   for (const cChara& c : g_CharaList) {
-    if (!IsSolidFor(c, o.m_nNumber)) continue;
     const sDRect cb = BoxOf(c);
+    if (!box.Overlaps(cb) || !IsSolidFor(c, o.m_nNumber)) continue;
     const sPenetration p = Penetration(box, cb);
     if (p.dX == 0) continue;
     touched = true;
@@ -321,7 +321,7 @@ int WalkingPushOut(cCharaBase& o) {
   s.sweep = {s.saved.m_dLeft, s.box.m_dTop, s.saved.m_dRight, s.box.m_dBottom};
 
   for (const cChara& c : g_CharaList)
-    if (IsSolidFor(c, o.m_nNumber) && s.box.Overlaps(BoxOf(c))) GatherWalking(o, s, c);
+    if (s.box.Overlaps(BoxOf(c)) && IsSolidFor(c, o.m_nNumber)) GatherWalking(o, s, c);
 
   bool sides = true;
   if (s.top.bSet && !s.stand.bSet) {
@@ -361,7 +361,11 @@ int WalkingPushOut(cCharaBase& o) {
   }
   if (o.m_bContactLeft && o.m_bContactRight) return 2;
   if (o.m_bContactTop && o.m_bContactBottom) return 2;
-  if (IsSqueezedBySolids(o, s.box)) return 2;
+  // Untouched and not riding, the object has not moved since the gathering, and a box that is
+  // not inside out holds its own top-left corner: no solid character covers that corner.
+  const bool untouched = !s.touched && !o.m_bRiding && !(s.box.m_dRight < s.box.m_dLeft) &&
+                         !(s.box.m_dBottom < s.box.m_dTop);
+  if (!untouched && IsSqueezedBySolids(o, s.box)) return 2;
 
   if (!g_SystemData.bCompatSolidPush2) {
     if (s.left.bSet) Nudge(o, false, -0.1);
@@ -442,10 +446,10 @@ int IsSqueezedBySolids(cCharaBase& o, const sDRect& start) {
   for (int i = 0; i < 4; ++i) {
     bool covered = false;
     for (const cChara& c : g_CharaList) {
-      if (!IsSolidFor(c, o.m_nNumber)) continue;
       const sDRect cb = BoxOf(c);
-      if (Contains(cb, cornerX(now, i), cornerY(now, i)) ||
-          Contains(cb, cornerX(start, i), cornerY(start, i))) {
+      if ((Contains(cb, cornerX(now, i), cornerY(now, i)) ||
+           Contains(cb, cornerX(start, i), cornerY(start, i))) &&
+          IsSolidFor(c, o.m_nNumber)) {
         covered = true;
         break;
       }
