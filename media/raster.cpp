@@ -103,14 +103,13 @@ void Span(int x, int w, int size, int& from, int& to) {
   to = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, size));
 }
 
-// Whether the stage leaves an opaque texel as it is and takes its alpha from the texel.
+}  // namespace
+
 bool PlainStage(const sQuadStage& stage) {
   return stage.dwColor == 0xFFFFFFFF && !stage.bArg2Factor &&
          (stage.dwColorOp == D3DTOP_MODULATE || stage.dwColorOp == D3DTOP_SELECTARG1) &&
          stage.dwAlphaOp == D3DTOP_SELECTARG1;
 }
-
-}  // namespace
 
 std::uint32_t PixelToArgb(std::uint32_t p, D3DFORMAT format) {
   switch (format) {
@@ -637,6 +636,5 @@ void RasterClear(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t a
   Span(x, w, dst.Width(), x0, x1);
   Span(y, h, dst.Height(), y0, y1);
   const std::uint32_t value = ArgbToFormat(argb, dst.Format());
-  for (int j = y0; j < y1; ++j)
-    for (int i = x0; i < x1; ++i) dst.Put(i, j, value);
+  for (int j = y0; j < y1; ++j) dst.FillRow(x0, j, x1 - x0, value);
 }

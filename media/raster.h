@@ -40,6 +40,9 @@ inline bool SaneCoords(std::initializer_list<int> values) {
 
 // 0xAARRGGBB of a pixel of a format (formats without alpha give 0xFF).
 std::uint32_t PixelToArgb(std::uint32_t pixel, D3DFORMAT format);
+// Whether the stage gives every texel back as it is (white modulation or the texel alone,
+// alpha from the texel).
+bool PlainStage(const sQuadStage& stage);
 // The colour stage 0 gives for a texel.
 std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage);
 // src over dst with src's alpha, on all four channels.

@@ -12,9 +12,25 @@
 namespace {
 
 // Floor of v / size's remainder: a texel index wrapped into the texture.
-int WrapTexel(long long v, int size) {
+inline int WrapTexel(long long v, int size) {
+  if (v >= 0 && v < size) return static_cast<int>(v);
   const long long m = v % size;
   return static_cast<int>(m < 0 ? m + size : m);
+}
+
+// Pixel x of a row of pixels of the given size in bytes.
+inline std::uint32_t ReadPixel(const std::uint8_t* row, int x, int bytes) {
+  if (bytes == 2) return reinterpret_cast<const std::uint16_t*>(row)[x];
+  if (bytes == 4) return reinterpret_cast<const std::uint32_t*>(row)[x];
+  return row[x];
+}
+inline void WritePixel(std::uint8_t* row, int x, int bytes, std::uint32_t value) {
+  if (bytes == 2)
+    reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(value);
+  else if (bytes == 4)
+    reinterpret_cast<std::uint32_t*>(row)[x] = value;
+  else
+    row[x] = static_cast<std::uint8_t>(value);
 }
 
 // The rotated quad: every destination pixel whose centre falls inside the turned rectangle
@@ -41,18 +57,29 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
   const int y1 =
       std::min(dst.Height() - 1, static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))));
   const D3DFORMAT df = dst.Format(), tf = tex.Format();
+  const bool plain = PlainStage(stage);
+  const int texW = tex.Width(), texH = tex.Height(), texBytes = tex.Bytes();
+  const int dstBytes = dst.Bytes();
+  const float fsw = static_cast<float>(sw), fsh = static_cast<float>(sh);
   for (int y = y0; y <= y1; ++y) {
+    std::uint8_t* row = dst.Row(y);
+    const float dy = static_cast<float>(y) - ys[0];
     for (int x = x0; x <= x1; ++x) {
       // The pixel centre in the rectangle's own coordinates.
-      const float dx = static_cast<float>(x) - xs[0], dy = static_cast<float>(y) - ys[0];
+      const float dx = static_cast<float>(x) - xs[0];
       const float u = dx * c + dy * s, v = dy * c - dx * s;
       if (!(u >= 0 && u < fw && v >= 0 && v < fh)) continue;
-      const int tu = WrapTexel(
-          sx + static_cast<long long>(std::floor(u * static_cast<float>(sw) / fw)), tex.Width());
-      const int tv = WrapTexel(
-          sy + static_cast<long long>(std::floor(v * static_cast<float>(sh) / fh)), tex.Height());
-      const std::uint32_t colour = CombineStage(PixelToArgb(tex.Get(tu, tv), tf), stage);
-      dst.Put(x, y, ArgbToFormat(BlendOver(colour, PixelToArgb(dst.Get(x, y), df)), df));
+      const int tu = WrapTexel(sx + static_cast<long long>(std::floor(u * fsw / fw)), texW);
+      const int tv = WrapTexel(sy + static_cast<long long>(std::floor(v * fsh / fh)), texH);
+      const std::uint32_t texel = PixelToArgb(
+          ReadPixel(tex.Bits() + static_cast<std::size_t>(tv) * tex.PitchBytes(), tu, texBytes),
+          tf);
+      const std::uint32_t colour = plain ? texel : CombineStage(texel, stage);
+      // An opaque colour replaces the pixel without reading it.
+      const std::uint32_t out =
+          colour >> 24 == 255 ? colour
+                              : BlendOver(colour, PixelToArgb(ReadPixel(row, x, dstBytes), df));
+      WritePixel(row, x, dstBytes, ArgbToFormat(out, df));
     }
   }
 }

@@ -129,6 +129,22 @@ void cPixelSurface::Fill(std::uint32_t value) {
   }
 }
 
+void cPixelSurface::FillRow(int x, int y, int n, std::uint32_t value) {
+  if (n <= 0) return;
+  std::uint8_t* p = Row(y) + static_cast<std::size_t>(x) * m_nBytes;
+  switch (m_nBytes) {
+    case 1:
+      std::fill_n(p, n, static_cast<std::uint8_t>(value));
+      break;
+    case 2:
+      std::fill_n(reinterpret_cast<std::uint16_t*>(p), n, static_cast<std::uint16_t>(value));
+      break;
+    default:
+      std::fill_n(reinterpret_cast<std::uint32_t*>(p), n, value);
+      break;
+  }
+}
+
 std::uint32_t cPixelSurface::Get(int x, int y) const {
   const std::uint8_t* p =
       m_pBits.get() + static_cast<std::size_t>(y) * m_nPitchBytes + x * m_nBytes;
