@@ -445,11 +445,19 @@ void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
   const __m128i zero = _mm_setzero_si128();
   for (; k + 8 <= n; k += 8) {
     auto* o = reinterpret_cast<__m128i*>(out + k);
-    const __m128i d = _mm_loadu_si128(o);
     const __m128i sLo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
     const __m128i sHi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k + 4));
+    const __m128i opaque = _mm_set1_epi32(255);
+    if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi32(_mm_srli_epi32(sLo, 24), opaque),
+                                        _mm_cmpeq_epi32(_mm_srli_epi32(sHi, 24), opaque))) ==
+        0xFFFF) {
+      // All opaque: the colours cut to the format, the target not read.
+      _mm_storeu_si128(o, Pack16(Narrow16x4<kFormat>(sLo), Narrow16x4<kFormat>(sHi)));
+      continue;
+    }
     const __m128i clear = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_srli_epi32(sLo, 24), zero),
                                           _mm_cmpeq_epi32(_mm_srli_epi32(sHi, 24), zero));
+    const __m128i d = _mm_loadu_si128(o);
     const __m128i lo =
         Narrow16x4<kFormat>(Blend4(sLo, Widen16x4<kFormat>(_mm_unpacklo_epi16(d, zero))));
     const __m128i hi =
@@ -467,17 +475,8 @@ void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
   }
 }
 
-// Stage 0 over a row of texels; vertex-colour modulation, the common case, inline.
-void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
-  const bool modulate =
-      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
-      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1);
-  if (!modulate) {
-    for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
-    return;
-  }
-  const std::uint32_t c = stage.dwColor;
-  const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+// Texel channels times the colour's channels (alpha times ca), divided by 255 exactly.
+void ModulateRow(std::uint32_t* px, int n, std::uint32_t c, std::uint32_t ca) {
   const std::uint32_t cr = (c >> 16) & 0xFF, cg = (c >> 8) & 0xFF, cb = c & 0xFF;
   int k = 0;
 #ifdef TW_RASTER_AVX2
@@ -506,6 +505,29 @@ void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
     const std::uint32_t t = px[k];
     px[k] = Div255((t >> 24) * ca) << 24 | Div255(((t >> 16) & 0xFF) * cr) << 16 |
             Div255(((t >> 8) & 0xFF) * cg) << 8 | Div255((t & 0xFF) * cb);
+  }
+}
+
+// Stage 0 over a row of texels. Vertex-colour modulation, the common case, runs inline, and
+// so does the disabled alpha stage (every texel takes the vertex colour's alpha) that full
+// screen copies draw with.
+void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
+  const std::uint32_t c = stage.dwColor;
+  const bool disable = stage.dwAlphaOp == D3DTOP_DISABLE;
+  const bool modulate =
+      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
+      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1 || disable);
+  const bool select = !stage.bArg2Factor && stage.dwColorOp == D3DTOP_SELECTARG1 && disable;
+  if (!modulate && !select) {
+    for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
+    return;
+  }
+  const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+  // Modulation by white leaves every channel as it is.
+  if (modulate && ((c & 0xFFFFFF) != 0xFFFFFF || ca != 255)) ModulateRow(px, n, c, ca);
+  if (disable) {
+    const std::uint32_t alpha = c & 0xFF000000u;
+    for (int k = 0; k < n; ++k) px[k] = (px[k] & 0xFFFFFF) | alpha;
   }
 }
 
