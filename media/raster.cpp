@@ -565,6 +565,10 @@ void BlendRow(cPixelSurface& dst, int j, int x0, const std::uint32_t* src, int n
 
 }  // namespace
 
+void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage) {
+  if (!PlainStage(stage)) CombineRow(px, n, stage);
+}
+
 std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst) {
   const std::uint32_t a = src >> 24;
   if (a == 255) return src;

@@ -45,6 +45,8 @@ std::uint32_t PixelToArgb(std::uint32_t pixel, D3DFORMAT format);
 bool PlainStage(const sQuadStage& stage);
 // The colour stage 0 gives for a texel.
 std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage);
+// CombineStage over n texels in place.
+void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage);
 // src over dst with src's alpha, on all four channels.
 std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "media/effect_pixels.h"
 #include "media/raster.h"
@@ -57,13 +58,18 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
   const int y1 =
       std::min(dst.Height() - 1, static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))));
   const D3DFORMAT df = dst.Format(), tf = tex.Format();
-  const bool plain = PlainStage(stage);
   const int texW = tex.Width(), texH = tex.Height(), texBytes = tex.Bytes();
   const int dstBytes = dst.Bytes();
   const float fsw = static_cast<float>(sw), fsh = static_cast<float>(sh);
+  // A row's pixels inside the rectangle and their texels, combined with the stage together.
+  thread_local std::vector<int> columns;
+  thread_local std::vector<std::uint32_t> colours;
+  columns.resize(static_cast<std::size_t>(std::max(0, x1 - x0 + 1)));
+  colours.resize(columns.size());
   for (int y = y0; y <= y1; ++y) {
     std::uint8_t* row = dst.Row(y);
     const float dy = static_cast<float>(y) - ys[0];
+    int n = 0;
     for (int x = x0; x <= x1; ++x) {
       // The pixel centre in the rectangle's own coordinates.
       const float dx = static_cast<float>(x) - xs[0];
@@ -71,10 +77,15 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
       if (!(u >= 0 && u < fw && v >= 0 && v < fh)) continue;
       const int tu = WrapTexel(sx + static_cast<long long>(std::floor(u * fsw / fw)), texW);
       const int tv = WrapTexel(sy + static_cast<long long>(std::floor(v * fsh / fh)), texH);
-      const std::uint32_t texel = PixelToArgb(
+      columns[n] = x;
+      colours[n++] = PixelToArgb(
           ReadPixel(tex.Bits() + static_cast<std::size_t>(tv) * tex.PitchBytes(), tu, texBytes),
           tf);
-      const std::uint32_t colour = plain ? texel : CombineStage(texel, stage);
+    }
+    CombineTexels(colours.data(), n, stage);
+    for (int k = 0; k < n; ++k) {
+      const int x = columns[k];
+      const std::uint32_t colour = colours[k];
       // An opaque colour replaces the pixel without reading it.
       const std::uint32_t out =
           colour >> 24 == 255 ? colour
