@@ -128,6 +128,34 @@ std::uint32_t PixelToArgb(std::uint32_t p, D3DFORMAT format) {
   }
 }
 
+namespace {
+template <class F>
+void ForEachPixel(std::uint32_t* px, int n, F f) {
+  for (int k = 0; k < n; ++k) px[k] = f(px[k]);
+}
+}  // namespace
+
+void PixelsToArgb(std::uint32_t* px, int n, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      break;
+    case D3DFMT_X8R8G8B8:
+      ForEachPixel(px, n, [](std::uint32_t p) { return 0xFF000000u | p; });
+      break;
+    case D3DFMT_R5G6B5:
+      ForEachPixel(px, n, From565);
+      break;
+    case D3DFMT_A1R5G5B5:
+      ForEachPixel(px, n, From1555);
+      break;
+    case D3DFMT_X1R5G5B5:
+      ForEachPixel(px, n, From555);
+      break;
+    default:
+      break;
+  }
+}
+
 std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage) {
   const std::uint32_t arg2 = stage.bArg2Factor ? stage.dwFactor : stage.dwColor;
   const std::uint32_t factorAlpha = stage.dwFactor >> 24;

@@ -78,10 +78,10 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
       const int tu = WrapTexel(sx + static_cast<long long>(std::floor(u * fsw / fw)), texW);
       const int tv = WrapTexel(sy + static_cast<long long>(std::floor(v * fsh / fh)), texH);
       columns[n] = x;
-      colours[n++] = PixelToArgb(
-          ReadPixel(tex.Bits() + static_cast<std::size_t>(tv) * tex.PitchBytes(), tu, texBytes),
-          tf);
+      colours[n++] =
+          ReadPixel(tex.Bits() + static_cast<std::size_t>(tv) * tex.PitchBytes(), tu, texBytes);
     }
+    PixelsToArgb(colours.data(), n, tf);
     CombineTexels(colours.data(), n, stage);
     for (int k = 0; k < n; ++k) {
       const int x = columns[k];
