@@ -128,34 +128,6 @@ std::uint32_t PixelToArgb(std::uint32_t p, D3DFORMAT format) {
   }
 }
 
-namespace {
-template <class F>
-void ForEachPixel(std::uint32_t* px, int n, F f) {
-  for (int k = 0; k < n; ++k) px[k] = f(px[k]);
-}
-}  // namespace
-
-void PixelsToArgb(std::uint32_t* px, int n, D3DFORMAT format) {
-  switch (format) {
-    case D3DFMT_A8R8G8B8:
-      break;
-    case D3DFMT_X8R8G8B8:
-      ForEachPixel(px, n, [](std::uint32_t p) { return 0xFF000000u | p; });
-      break;
-    case D3DFMT_R5G6B5:
-      ForEachPixel(px, n, From565);
-      break;
-    case D3DFMT_A1R5G5B5:
-      ForEachPixel(px, n, From1555);
-      break;
-    case D3DFMT_X1R5G5B5:
-      ForEachPixel(px, n, From555);
-      break;
-    default:
-      break;
-  }
-}
-
 std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage) {
   const std::uint32_t arg2 = stage.bArg2Factor ? stage.dwFactor : stage.dwColor;
   const std::uint32_t factorAlpha = stage.dwFactor >> 24;
@@ -592,6 +564,74 @@ void BlendRow(cPixelSurface& dst, int j, int x0, const std::uint32_t* src, int n
 }
 
 }  // namespace
+
+namespace {
+
+// A 16-bit format's conversion over a row in place: four pixels at a time, then the tail.
+template <D3DFORMAT kFormat, std::uint32_t (*Scalar)(std::uint32_t), bool kWiden>
+void Convert16(std::uint32_t* px, int n) {
+  int k = 0;
+#ifdef __SSE2__
+  for (; k + 4 <= n; k += 4) {
+    auto* p = reinterpret_cast<__m128i*>(px + k);
+    const __m128i v = _mm_loadu_si128(p);
+    if constexpr (kWiden)
+      _mm_storeu_si128(p, Widen16x4<kFormat>(v));
+    else
+      _mm_storeu_si128(p, Narrow16x4<kFormat>(v));
+  }
+#endif
+  for (; k < n; ++k) px[k] = Scalar(px[k]);
+}
+
+std::uint32_t Narrow565(std::uint32_t c) { return To565(c); }
+std::uint32_t Narrow555(std::uint32_t c) { return To555(c); }
+std::uint32_t Narrow1555(std::uint32_t c) { return To1555(c); }
+
+}  // namespace
+
+void PixelsToArgb(std::uint32_t* px, int n, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      break;
+    case D3DFMT_X8R8G8B8:
+      for (int k = 0; k < n; ++k) px[k] |= 0xFF000000u;
+      break;
+    case D3DFMT_R5G6B5:
+      Convert16<D3DFMT_R5G6B5, From565, true>(px, n);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Convert16<D3DFMT_A1R5G5B5, From1555, true>(px, n);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Convert16<D3DFMT_X1R5G5B5, From555, true>(px, n);
+      break;
+    default:
+      break;
+  }
+}
+
+void ArgbsToFormat(std::uint32_t* px, int n, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      break;
+    case D3DFMT_X8R8G8B8:
+      for (int k = 0; k < n; ++k) px[k] &= 0xFFFFFFu;
+      break;
+    case D3DFMT_R5G6B5:
+      Convert16<D3DFMT_R5G6B5, Narrow565, false>(px, n);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Convert16<D3DFMT_A1R5G5B5, Narrow1555, false>(px, n);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Convert16<D3DFMT_X1R5G5B5, Narrow555, false>(px, n);
+      break;
+    default:
+      for (int k = 0; k < n; ++k) px[k] = ArgbToFormat(px[k], format);
+      break;
+  }
+}
 
 void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage) {
   if (!PlainStage(stage)) CombineRow(px, n, stage);

@@ -83,15 +83,13 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
     }
     PixelsToArgb(colours.data(), n, tf);
     CombineTexels(colours.data(), n, stage);
-    for (int k = 0; k < n; ++k) {
-      const int x = columns[k];
-      const std::uint32_t colour = colours[k];
-      // An opaque colour replaces the pixel without reading it.
-      const std::uint32_t out =
-          colour >> 24 == 255 ? colour
-                              : BlendOver(colour, PixelToArgb(ReadPixel(row, x, dstBytes), df));
-      WritePixel(row, x, dstBytes, ArgbToFormat(out, df));
-    }
+    // An opaque colour replaces the pixel without reading it.
+    for (int k = 0; k < n; ++k)
+      if (colours[k] >> 24 != 255)
+        colours[k] =
+            BlendOver(colours[k], PixelToArgb(ReadPixel(row, columns[k], dstBytes), df));
+    ArgbsToFormat(colours.data(), n, df);
+    for (int k = 0; k < n; ++k) WritePixel(row, columns[k], dstBytes, colours[k]);
   }
 }
 
