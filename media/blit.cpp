@@ -274,8 +274,7 @@ int DirectDrawBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
 }
 
 void FillPixels(cPixelSurface* px, int x, int y, int w, int h, std::uint32_t value) {
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) px->Put(x + i, y + j, value);
+  for (int j = 0; j < h; ++j) px->FillRow(x, y + j, w, value);
 }
 
 // The colour-fill blit of the DirectDraw mode: the rectangle cut to the surface.

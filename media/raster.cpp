@@ -103,14 +103,13 @@ void Span(int x, int w, int size, int& from, int& to) {
   to = static_cast<int>(std::min<long long>(static_cast<long long>(x) + w, size));
 }
 
-// Whether the stage leaves an opaque texel as it is and takes its alpha from the texel.
+}  // namespace
+
 bool PlainStage(const sQuadStage& stage) {
   return stage.dwColor == 0xFFFFFFFF && !stage.bArg2Factor &&
          (stage.dwColorOp == D3DTOP_MODULATE || stage.dwColorOp == D3DTOP_SELECTARG1) &&
          stage.dwAlphaOp == D3DTOP_SELECTARG1;
 }
-
-}  // namespace
 
 std::uint32_t PixelToArgb(std::uint32_t p, D3DFORMAT format) {
   switch (format) {
@@ -446,11 +445,19 @@ void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
   const __m128i zero = _mm_setzero_si128();
   for (; k + 8 <= n; k += 8) {
     auto* o = reinterpret_cast<__m128i*>(out + k);
-    const __m128i d = _mm_loadu_si128(o);
     const __m128i sLo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
     const __m128i sHi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k + 4));
+    const __m128i opaque = _mm_set1_epi32(255);
+    if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi32(_mm_srli_epi32(sLo, 24), opaque),
+                                        _mm_cmpeq_epi32(_mm_srli_epi32(sHi, 24), opaque))) ==
+        0xFFFF) {
+      // All opaque: the colours cut to the format, the target not read.
+      _mm_storeu_si128(o, Pack16(Narrow16x4<kFormat>(sLo), Narrow16x4<kFormat>(sHi)));
+      continue;
+    }
     const __m128i clear = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_srli_epi32(sLo, 24), zero),
                                           _mm_cmpeq_epi32(_mm_srli_epi32(sHi, 24), zero));
+    const __m128i d = _mm_loadu_si128(o);
     const __m128i lo =
         Narrow16x4<kFormat>(Blend4(sLo, Widen16x4<kFormat>(_mm_unpacklo_epi16(d, zero))));
     const __m128i hi =
@@ -468,17 +475,8 @@ void Blend16(std::uint16_t* out, const std::uint32_t* src, int n) {
   }
 }
 
-// Stage 0 over a row of texels; vertex-colour modulation, the common case, inline.
-void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
-  const bool modulate =
-      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
-      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1);
-  if (!modulate) {
-    for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
-    return;
-  }
-  const std::uint32_t c = stage.dwColor;
-  const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+// Texel channels times the colour's channels (alpha times ca), divided by 255 exactly.
+void ModulateRow(std::uint32_t* px, int n, std::uint32_t c, std::uint32_t ca) {
   const std::uint32_t cr = (c >> 16) & 0xFF, cg = (c >> 8) & 0xFF, cb = c & 0xFF;
   int k = 0;
 #ifdef TW_RASTER_AVX2
@@ -507,6 +505,29 @@ void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
     const std::uint32_t t = px[k];
     px[k] = Div255((t >> 24) * ca) << 24 | Div255(((t >> 16) & 0xFF) * cr) << 16 |
             Div255(((t >> 8) & 0xFF) * cg) << 8 | Div255((t & 0xFF) * cb);
+  }
+}
+
+// Stage 0 over a row of texels. Vertex-colour modulation, the common case, runs inline, and
+// so does the disabled alpha stage (every texel takes the vertex colour's alpha) that full
+// screen copies draw with.
+void CombineRow(std::uint32_t* px, int n, const sQuadStage& stage) {
+  const std::uint32_t c = stage.dwColor;
+  const bool disable = stage.dwAlphaOp == D3DTOP_DISABLE;
+  const bool modulate =
+      !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
+      (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1 || disable);
+  const bool select = !stage.bArg2Factor && stage.dwColorOp == D3DTOP_SELECTARG1 && disable;
+  if (!modulate && !select) {
+    for (int k = 0; k < n; ++k) px[k] = CombineStage(px[k], stage);
+    return;
+  }
+  const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+  // Modulation by white leaves every channel as it is.
+  if (modulate && ((c & 0xFFFFFF) != 0xFFFFFF || ca != 255)) ModulateRow(px, n, c, ca);
+  if (disable) {
+    const std::uint32_t alpha = c & 0xFF000000u;
+    for (int k = 0; k < n; ++k) px[k] = (px[k] & 0xFFFFFF) | alpha;
   }
 }
 
@@ -543,6 +564,78 @@ void BlendRow(cPixelSurface& dst, int j, int x0, const std::uint32_t* src, int n
 }
 
 }  // namespace
+
+namespace {
+
+// A 16-bit format's conversion over a row in place: four pixels at a time, then the tail.
+template <D3DFORMAT kFormat, std::uint32_t (*Scalar)(std::uint32_t), bool kWiden>
+void Convert16(std::uint32_t* px, int n) {
+  int k = 0;
+#ifdef __SSE2__
+  for (; k + 4 <= n; k += 4) {
+    auto* p = reinterpret_cast<__m128i*>(px + k);
+    const __m128i v = _mm_loadu_si128(p);
+    if constexpr (kWiden)
+      _mm_storeu_si128(p, Widen16x4<kFormat>(v));
+    else
+      _mm_storeu_si128(p, Narrow16x4<kFormat>(v));
+  }
+#endif
+  for (; k < n; ++k) px[k] = Scalar(px[k]);
+}
+
+std::uint32_t Narrow565(std::uint32_t c) { return To565(c); }
+std::uint32_t Narrow555(std::uint32_t c) { return To555(c); }
+std::uint32_t Narrow1555(std::uint32_t c) { return To1555(c); }
+
+}  // namespace
+
+void PixelsToArgb(std::uint32_t* px, int n, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      break;
+    case D3DFMT_X8R8G8B8:
+      for (int k = 0; k < n; ++k) px[k] |= 0xFF000000u;
+      break;
+    case D3DFMT_R5G6B5:
+      Convert16<D3DFMT_R5G6B5, From565, true>(px, n);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Convert16<D3DFMT_A1R5G5B5, From1555, true>(px, n);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Convert16<D3DFMT_X1R5G5B5, From555, true>(px, n);
+      break;
+    default:
+      break;
+  }
+}
+
+void ArgbsToFormat(std::uint32_t* px, int n, D3DFORMAT format) {
+  switch (format) {
+    case D3DFMT_A8R8G8B8:
+      break;
+    case D3DFMT_X8R8G8B8:
+      for (int k = 0; k < n; ++k) px[k] &= 0xFFFFFFu;
+      break;
+    case D3DFMT_R5G6B5:
+      Convert16<D3DFMT_R5G6B5, Narrow565, false>(px, n);
+      break;
+    case D3DFMT_A1R5G5B5:
+      Convert16<D3DFMT_A1R5G5B5, Narrow1555, false>(px, n);
+      break;
+    case D3DFMT_X1R5G5B5:
+      Convert16<D3DFMT_X1R5G5B5, Narrow555, false>(px, n);
+      break;
+    default:
+      for (int k = 0; k < n; ++k) px[k] = ArgbToFormat(px[k], format);
+      break;
+  }
+}
+
+void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage) {
+  if (!PlainStage(stage)) CombineRow(px, n, stage);
+}
 
 std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst) {
   const std::uint32_t a = src >> 24;
@@ -637,6 +730,5 @@ void RasterClear(cPixelSurface& dst, int x, int y, int w, int h, std::uint32_t a
   Span(x, w, dst.Width(), x0, x1);
   Span(y, h, dst.Height(), y0, y1);
   const std::uint32_t value = ArgbToFormat(argb, dst.Format());
-  for (int j = y0; j < y1; ++j)
-    for (int i = x0; i < x1; ++i) dst.Put(i, j, value);
+  for (int j = y0; j < y1; ++j) dst.FillRow(x0, j, x1 - x0, value);
 }

@@ -40,8 +40,16 @@ inline bool SaneCoords(std::initializer_list<int> values) {
 
 // 0xAARRGGBB of a pixel of a format (formats without alpha give 0xFF).
 std::uint32_t PixelToArgb(std::uint32_t pixel, D3DFORMAT format);
+// Whether the stage gives every texel back as it is (white modulation or the texel alone,
+// alpha from the texel).
+bool PlainStage(const sQuadStage& stage);
+// PixelToArgb over n pixels in place, and ArgbToFormat.
+void PixelsToArgb(std::uint32_t* px, int n, D3DFORMAT format);
+void ArgbsToFormat(std::uint32_t* px, int n, D3DFORMAT format);
 // The colour stage 0 gives for a texel.
 std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage);
+// CombineStage over n texels in place.
+void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage);
 // src over dst with src's alpha, on all four channels.
 std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "media/effect_pixels.h"
 #include "media/raster.h"
@@ -12,9 +13,25 @@
 namespace {
 
 // Floor of v / size's remainder: a texel index wrapped into the texture.
-int WrapTexel(long long v, int size) {
+inline int WrapTexel(long long v, int size) {
+  if (v >= 0 && v < size) return static_cast<int>(v);
   const long long m = v % size;
   return static_cast<int>(m < 0 ? m + size : m);
+}
+
+// Pixel x of a row of pixels of the given size in bytes.
+inline std::uint32_t ReadPixel(const std::uint8_t* row, int x, int bytes) {
+  if (bytes == 2) return reinterpret_cast<const std::uint16_t*>(row)[x];
+  if (bytes == 4) return reinterpret_cast<const std::uint32_t*>(row)[x];
+  return row[x];
+}
+inline void WritePixel(std::uint8_t* row, int x, int bytes, std::uint32_t value) {
+  if (bytes == 2)
+    reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(value);
+  else if (bytes == 4)
+    reinterpret_cast<std::uint32_t*>(row)[x] = value;
+  else
+    row[x] = static_cast<std::uint8_t>(value);
 }
 
 // The rotated quad: every destination pixel whose centre falls inside the turned rectangle
@@ -41,19 +58,38 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
   const int y1 =
       std::min(dst.Height() - 1, static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))));
   const D3DFORMAT df = dst.Format(), tf = tex.Format();
+  const int texW = tex.Width(), texH = tex.Height(), texBytes = tex.Bytes();
+  const int dstBytes = dst.Bytes();
+  const float fsw = static_cast<float>(sw), fsh = static_cast<float>(sh);
+  // A row's pixels inside the rectangle and their texels, combined with the stage together.
+  thread_local std::vector<int> columns;
+  thread_local std::vector<std::uint32_t> colours;
+  columns.resize(static_cast<std::size_t>(std::max(0, x1 - x0 + 1)));
+  colours.resize(columns.size());
   for (int y = y0; y <= y1; ++y) {
+    std::uint8_t* row = dst.Row(y);
+    const float dy = static_cast<float>(y) - ys[0];
+    int n = 0;
     for (int x = x0; x <= x1; ++x) {
       // The pixel centre in the rectangle's own coordinates.
-      const float dx = static_cast<float>(x) - xs[0], dy = static_cast<float>(y) - ys[0];
+      const float dx = static_cast<float>(x) - xs[0];
       const float u = dx * c + dy * s, v = dy * c - dx * s;
       if (!(u >= 0 && u < fw && v >= 0 && v < fh)) continue;
-      const int tu = WrapTexel(
-          sx + static_cast<long long>(std::floor(u * static_cast<float>(sw) / fw)), tex.Width());
-      const int tv = WrapTexel(
-          sy + static_cast<long long>(std::floor(v * static_cast<float>(sh) / fh)), tex.Height());
-      const std::uint32_t colour = CombineStage(PixelToArgb(tex.Get(tu, tv), tf), stage);
-      dst.Put(x, y, ArgbToFormat(BlendOver(colour, PixelToArgb(dst.Get(x, y), df)), df));
+      const int tu = WrapTexel(sx + static_cast<long long>(std::floor(u * fsw / fw)), texW);
+      const int tv = WrapTexel(sy + static_cast<long long>(std::floor(v * fsh / fh)), texH);
+      columns[n] = x;
+      colours[n++] =
+          ReadPixel(tex.Bits() + static_cast<std::size_t>(tv) * tex.PitchBytes(), tu, texBytes);
     }
+    PixelsToArgb(colours.data(), n, tf);
+    CombineTexels(colours.data(), n, stage);
+    // An opaque colour replaces the pixel without reading it.
+    for (int k = 0; k < n; ++k)
+      if (colours[k] >> 24 != 255)
+        colours[k] =
+            BlendOver(colours[k], PixelToArgb(ReadPixel(row, columns[k], dstBytes), df));
+    ArgbsToFormat(colours.data(), n, df);
+    for (int k = 0; k < n; ++k) WritePixel(row, columns[k], dstBytes, colours[k]);
   }
 }
 

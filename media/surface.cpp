@@ -129,6 +129,29 @@ void cPixelSurface::Fill(std::uint32_t value) {
   }
 }
 
+void cPixelSurface::FillRow(int x, int y, int n, std::uint32_t value) {
+  if (n <= 0) return;
+  std::uint8_t* p = Row(y) + static_cast<std::size_t>(x) * m_nBytes;
+  // A value of one byte repeated (black, the common case) is a plain byte fill.
+  const std::uint32_t low = value & 0xFF;
+  const std::uint32_t mask = m_nBytes == 1 ? 0xFFu : m_nBytes == 2 ? 0xFFFFu : 0xFFFFFFFFu;
+  if ((value & mask) == ((low * 0x01010101u) & mask)) {
+    std::memset(p, static_cast<int>(low), static_cast<std::size_t>(n) * m_nBytes);
+    return;
+  }
+  switch (m_nBytes) {
+    case 1:
+      std::fill_n(p, n, static_cast<std::uint8_t>(value));
+      break;
+    case 2:
+      std::fill_n(reinterpret_cast<std::uint16_t*>(p), n, static_cast<std::uint16_t>(value));
+      break;
+    default:
+      std::fill_n(reinterpret_cast<std::uint32_t*>(p), n, value);
+      break;
+  }
+}
+
 std::uint32_t cPixelSurface::Get(int x, int y) const {
   const std::uint8_t* p =
       m_pBits.get() + static_cast<std::size_t>(y) * m_nPitchBytes + x * m_nBytes;

@@ -41,6 +41,8 @@ class cPixelSurface {
   std::uint8_t* Row(int y) { return m_pBits.get() + static_cast<std::size_t>(y) * m_nPitchBytes; }
   // Every pixel set to value (the low bytes of it at 8 and 16 bits).
   void Fill(std::uint32_t value);
+  // Pixels x to x + n - 1 of row y set to value; the caller keeps them on the surface.
+  void FillRow(int x, int y, int n, std::uint32_t value);
   std::uint32_t Get(int x, int y) const;
   void Put(int x, int y, std::uint32_t value);
 

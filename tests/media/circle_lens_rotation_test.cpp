@@ -1,6 +1,8 @@
 #include "media/blit.h"
 #include "media/circle_lens.h"
+#include "media/raster.h"
 #include "media/rotation.h"
+#include "media/surface_create.h"
 #include "tests/media/effect_fixture.h"
 
 namespace {
@@ -200,6 +202,52 @@ TEST_F(EffectTest, RotationOfAnAsymmetricSprite) {
       for (int x = 0; x < 20; ++x) drawn += m_Dst.Pixels()->Get(x, y) != 0;
     EXPECT_EQ(drawn, 8);
     TearDown();
+  }
+}
+
+// The rotated quad combines and blends each texel as every quad does: texels of every alpha
+// under a tinting stage and under one with the alpha stage off, at both depths, turned by 0
+// and 180 degrees.
+TEST_F(EffectTest, RotatedQuadBlendsByTheQuadRule) {
+  const sQuadStage stages[] = {{0x80C06040u, D3DTOP_MODULATE, D3DTOP_MODULATE, 0, false},
+                               {0x90FFFFFFu, D3DTOP_MODULATE, D3DTOP_DISABLE, 0, false},
+                               {0xFFFFFFFFu, D3DTOP_MODULATE, D3DTOP_SELECTARG1, 0, false}};
+  for (const sMode& mode : {kD3D16, kD3D32}) {
+    for (const sQuadStage& stage : stages) {
+      for (int angle : {0, 180}) {
+        SCOPED_TRACE(mode.Name() + " angle " + std::to_string(angle) + " colour " +
+                     std::to_string(stage.dwColor));
+        Init(mode);
+        const std::uint32_t old = mode.bpp == 16 ? 0x1234u : 0x00345678u;
+        Make(m_Dst, 20, 20, old, DTMEMORYTYPE_VIDEO_RT);
+        Make(m_Src, 4, 2, 0, DTMEMORYTYPE_VIDEO_RT);
+        const D3DFORMAT tf = m_Src.Pixels()->Format(), df = m_Dst.Pixels()->Format();
+        const Pixels sprite =
+            mode.bpp == 16
+                ? Pixels{0x8001, 0x7C1F, 0xFFFF, 0x0000, 0x83E0, 0x801F, 0x1234, 0xFC00}
+                : Pixels{0xFF102030, 0x80FF00FF, 0x00FFFFFF, 0x01808080, 0xFE00FF00, 0x7F0000FF,
+                         0xFFFFFFFF, 0x40102030};
+        Put(m_Src, 0, 0, 4, sprite);
+        lpDTCon->dwColor = stage.dwColor;
+        lpDTCon->dwColorOp = stage.dwColorOp;
+        lpDTCon->dwAlphaOp = stage.dwAlphaOp;
+        EXPECT_TRUE(DDBltRotate(&m_Dst, 10, 10, 4, 2, 2, 1, angle, &m_Src, 0, 0, 1));
+        for (int y = 0; y < 20; ++y)
+          for (int x = 0; x < 20; ++x) {
+            const int i = x - 8, j = y - 9;
+            std::uint32_t want = old;
+            if (i >= 0 && i < 4 && j >= 0 && j < 2) {
+              const std::uint32_t texel =
+                  angle == 0 ? sprite[static_cast<std::size_t>(j * 4 + i)]
+                             : sprite[static_cast<std::size_t>((1 - j) * 4 + 3 - i)];
+              const std::uint32_t colour = CombineStage(PixelToArgb(texel, tf), stage);
+              if (colour >> 24) want = ArgbToFormat(BlendOver(colour, PixelToArgb(old, df)), df);
+            }
+            EXPECT_EQ(m_Dst.Pixels()->Get(x, y), want) << "at " << x << ", " << y;
+          }
+        TearDown();
+      }
+    }
   }
 }
 

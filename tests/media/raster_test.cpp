@@ -55,6 +55,9 @@ TEST(RasterQuad, EveryPixelFollowsTheRuleInEveryFormat) {
       {"tinted", {0xC0408020u, D3DTOP_MODULATE, D3DTOP_MODULATE, 0, false}},
       {"tinted, texel alpha", {0x40FF80FFu, D3DTOP_MODULATE, D3DTOP_SELECTARG1, 0, false}},
       {"added", {0x30102030u, D3DTOP_ADD, D3DTOP_MODULATE, 0, false}},
+      {"alpha off", {0xFFFFFFFFu, D3DTOP_MODULATE, D3DTOP_DISABLE, 0, false}},
+      {"tinted, alpha off", {0x80408020u, D3DTOP_MODULATE, D3DTOP_DISABLE, 0, false}},
+      {"texel colour, alpha off", {0x40FFFFFFu, D3DTOP_SELECTARG1, D3DTOP_DISABLE, 0, false}},
   };
   struct Geometry {
     int x, w, sx, sw;
