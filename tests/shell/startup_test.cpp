@@ -36,6 +36,7 @@
 #include "shell/entry.h"
 #include "shell/main_window.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/fresh_process.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
 
@@ -202,17 +203,22 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
   }
 }
 
-// A machine without any font: the fonts cannot be made and start-up stops there.
+// A machine without any font: the fonts cannot be made and start-up stops there. The font
+// library reads its configuration once in a process, so this start-up runs in a fresh one.
 TEST_F(StartupTest, NoFontStopsTheStartUp) {
-  WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
-  cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
-  EXPECT_FALSE(Start());
-  EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
-  EXPECT_FALSE(g_Font[0].HasFace());
-  EXPECT_FALSE(g_Bgm.IsInit());
-  ExitGame();
-  EXPECT_EQ(lpDTCon, nullptr);
-  for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+  InFreshProcess([this] {
+    WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
+    cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
+    EXPECT_FALSE(Start());
+    EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
+    EXPECT_FALSE(g_Font[0].HasFace());
+    EXPECT_FALSE(g_Bgm.IsInit());
+    ExitGame();
+    EXPECT_EQ(lpDTCon, nullptr);
+    for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(m_folder.HostPath());
+  });
 }
 
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
