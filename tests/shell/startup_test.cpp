@@ -33,10 +33,12 @@
 #include "project/system_data.h"
 #include "project/system_ini.h"
 #include "project/world_map.h"
+#include "shell/boot_data.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/fresh_process.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
 
@@ -103,6 +105,11 @@ class StartupTest : public ::testing::Test {
   }
 
   cTempFolder m_folder;
+  // What start-up reads from Boot.dat and System.ini; a later start-up that finds no Boot.dat
+  // must not see the one before.
+  cScopedGlobal<cBootData> m_Boot{g_BootData};
+  cScopedGlobal<int> m_WindowMode{g_bWindowMode};
+  cScopedGlobal<int> m_CopyPresent{g_bCopyPresent};
 };
 
 TEST_F(StartupTest, TheSampleGameStartsWithItsTitleMusicAndSounds) {
