@@ -324,6 +324,7 @@ TEST_F(StartupTest, DirectStartOfAPlainFileOrOfNothing) {
 TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   // The single-instance lock of this run lives in the test's folder.
   cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  cScopedGlobal started(g_bStarted, 0);  // an earlier start must not let the close go out early
   std::atomic<bool> stop{false};
   std::thread closer([&] {
     while (!stop && !g_bStarted.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
