@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/input.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -329,6 +330,8 @@ TEST(KeyConfig, FileFullShortMissing) {
 
 TEST(InputRecords, FrameInputPollsRecordZeroAndOtherNumbersReadIt) {
   cInputGuard guard;
+  cScopedGlobal records(g_Inputs);
+  InitInputs(1);
   SetDefaultKeyConfig(g_KeyConfig);
   cVector<cInputState> inputs(1);
   inputs[0] = Fresh();

@@ -56,7 +56,11 @@ class cPlayDevice : public ::testing::Test {
     DDSetTransmit(0xFF, 0, 0xFF);
   }
   void TearDown() override {
-    for (DDSURFACEDATA& s : g_SystemSurface) DDReleaseSurface(&s);
+    // Released records keep their sizes; fresh ones let the next test find them as start-up does.
+    for (DDSURFACEDATA& s : g_SystemSurface) {
+      DDReleaseSurface(&s);
+      s = DDSURFACEDATA{};
+    }
     DDRelease();
     g_dwTransmit = 0;
     platform::ResetCloseRequest();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../media/bmp_fixture.h"
+#include "../support/scoped_value.h"
 #include "../support/value_guard.h"
 #include "foundation/window_messages.h"
 #include "media/device.h"
@@ -66,7 +67,7 @@ class SceneManagerTest : public ::testing::Test {
     g_Log.clear();
     g_nNext = SCENE_WORLDMAP;
     g_bThrowInInit = false;
-    InitInputs(1);
+    InitInputs(1);  // restored by m_Inputs
     platform::ResetCloseRequest();
     SetSceneCreator(SCENE_TITLE, [] { return static_cast<cScene*>(new cFakeScene("title")); });
     SetSceneCreator(SCENE_WORLDMAP, [] { return static_cast<cScene*>(new cFakeScene("map")); });
@@ -80,11 +81,11 @@ class SceneManagerTest : public ::testing::Test {
     g_SceneManager.DeleteAll();
     for (int id = 0; id < 6; ++id) SetSceneCreator(static_cast<eSceneId>(id), nullptr);
     g_SceneManager = cSceneManager{};
-    g_Inputs.clear();
     platform::ResetCloseRequest();
   }
   // Direct3D behaviour without a device: the frame neither waits nor presents anything.
   cValueGuard<int> m_D3D{g_bD3D, 1};
+  cScopedGlobal<cVector<cInputState>> m_Inputs{g_Inputs};
 };
 
 TEST_F(SceneManagerTest, ANewSceneRunsInitAndItsFirstFadeStepInTheFrameItBecomesCurrent) {
@@ -225,6 +226,14 @@ TEST_F(MenuColoursTest, ANegativeStepHoldsTheLevels) {
   EXPECT_EQ(g_FlashColours[1].dwColour, 0xFF000000u);
 }
 
+// The menu colours at their start before and after a test.
+struct cMenuColoursFromStart {
+  cMenuColoursFromStart() { ResetMenuColours(); }
+  ~cMenuColoursFromStart() { ResetMenuColours(); }
+  cMenuColoursFromStart(const cMenuColoursFromStart&) = delete;
+  cMenuColoursFromStart& operator=(const cMenuColoursFromStart&) = delete;
+};
+
 // An 8-bit DirectDraw screen with a palette bitmap whose entry i is (i, 255 - i, i / 2).
 class HbtPaletteTest : public ::testing::Test {
  protected:
@@ -278,6 +287,9 @@ namespace {
 
 TEST_F(HbtPaletteTest, EightBitMenusTurnEachGroupOfFourEverySixthCall) {
   cValueGuard<std::int32_t> cycle(g_SystemData.m_bPaletteCycle, 1);
+  cValueGuard<int> d3d(g_bD3D, 0);
+  cScopedGlobal work(g_WorkPalette);
+  cMenuColoursFromStart menuColours;  // the count of calls starts at zero
   for (int i = 0; i < 256; ++i) g_WorkPalette[i].peRed = static_cast<std::uint8_t>(i);
   for (int call = 0; call < 5; ++call) AnimateMenuColours();
   EXPECT_EQ(g_WorkPalette[208].peRed, 208);
@@ -288,7 +300,6 @@ TEST_F(HbtPaletteTest, EightBitMenusTurnEachGroupOfFourEverySixthCall) {
   EXPECT_EQ(g_WorkPalette[240].peRed, 240);
   EXPECT_EQ(g_lpDDPalette->entries[208].peRed, 209);
   EXPECT_EQ(g_FlashColours[1].dwColour, 0u);  // the flash colours stay {0, 0}
-  ResetMenuColours();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Each test runs in a process of its own, so what it sees is the state static initialisation
-// left, before any start-up step has run.
+// What static initialisation leaves, before any start-up step has run. Each test checks it in a
+// copy of this program started for that test alone, so the tests that ran before it in this
+// process (start-ups, played stages) cannot show.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/wnd.h"
+#include "tests/support/fresh_process.h"
 
 namespace {
 
@@ -31,11 +33,16 @@ std::vector<std::uint8_t> Image(T& record) {
   return file.Bytes();
 }
 
+#define TEST_IN_FRESH_PROCESS(suite, name) \
+  void name##Checks();                      \
+  TEST(suite, name) { InFreshProcess(&name##Checks); } \
+  void name##Checks()
+
 bool IsBlankSurface(const DDSURFACEDATA& s) {
   return !s.lpDT && !s.lpDDData && s.nWidth == 0 && s.nHeight == 0 && s.bLost == 0;
 }
 
-TEST(GlobalObjects, ThreadsCursorMediaAndTablesStartEmptyOrFilled) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, ThreadsCursorMediaAndTablesStartEmptyOrFilled) {
   for (cThread* thread : {&thGame, &thPause, &g_RankingThread, &g_StageLoadThread})
     EXPECT_FALSE(thread->HasThread());
 
@@ -64,7 +71,7 @@ TEST(GlobalObjects, ThreadsCursorMediaAndTablesStartEmptyOrFilled) {
   for (const sFontDesc& desc : g_FontDesc) EXPECT_GT(desc.nHeight, 0);
 }
 
-TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
   EXPECT_EQ(g_nDataVersion, kDataVersion);
 
   ASSERT_EQ(g_CommonPalette.m_Blocks.size(), 1u);
@@ -99,7 +106,7 @@ TEST(GlobalObjects, RecordsStartAsTheirConstructorsBuildThem) {
   }
 }
 
-TEST(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
   cDataBase fresh;
   for (int table = 0; table < DB_TABLE_COUNT; ++table)
     EXPECT_EQ(g_DataBase.TableSize(table),
@@ -107,7 +114,7 @@ TEST(GlobalObjects, TheDatabaseStartsAsItsConstructorBuildsIt) {
         << table;
 }
 
-TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
   ASSERT_EQ(g_Inputs.size(), 1u);
   const cInputState& r = g_Inputs[0];
   EXPECT_EQ(r.m_wDirection, 0);
@@ -120,7 +127,7 @@ TEST(GlobalObjects, InputsStartAsOneFreshRecordAndAZeroKeyConfiguration) {
   EXPECT_EQ(std::memcmp(&g_KeyConfig, &zero, sizeof zero), 0);
 }
 
-TEST(GlobalObjects, ReplayLogsStartEmptyWithoutSeedOrCursors) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, ReplayLogsStartEmptyWithoutSeedOrCursors) {
   cReplayKeyLog fresh;
   for (cReplayKeyLog* log : {&g_ReplayLog, &g_PrevReplayLog}) {
     EXPECT_EQ(Image(*log), Image(fresh));
@@ -131,7 +138,7 @@ TEST(GlobalObjects, ReplayLogsStartEmptyWithoutSeedOrCursors) {
   EXPECT_EQ(g_nReplayNoticeWait, 0);
 }
 
-TEST(GlobalObjects, StartUpResultsStartUnset) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, StartUpResultsStartUnset) {
   EXPECT_EQ(g_BootData.m_nDrawMode, 1);
   EXPECT_EQ(g_BootData.m_bNoAsk, 0);
   EXPECT_EQ(g_bWindowMode, 0);
@@ -143,7 +150,7 @@ TEST(GlobalObjects, StartUpResultsStartUnset) {
 
 namespace {
 
-TEST(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithoutScenesOrWindow) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithoutScenesOrWindow) {
   for (eSceneId id : {SCENE_TITLE, SCENE_WORLDMAP, SCENE_MAPMENU, SCENE_CHALLENGE, SCENE_PLAY,
                       SCENE_OPTION})
     EXPECT_EQ(g_SceneManager.Scene(id), nullptr);
@@ -171,7 +178,7 @@ TEST(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithoutScenesOrWindow) {
 
 namespace {
 
-TEST(GlobalObjects, ThePlayCollectionsStartEmptyAndTheDispatchTablesFilled) {
+TEST_IN_FRESH_PROCESS(GlobalObjects, ThePlayCollectionsStartEmptyAndTheDispatchTablesFilled) {
   EXPECT_TRUE(g_Heroes.empty());
   EXPECT_TRUE(g_CharaList.empty());
   EXPECT_TRUE(g_ItemList.empty());

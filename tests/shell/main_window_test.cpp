@@ -32,8 +32,26 @@ bool LogHas(const std::string& line) {
   return false;
 }
 
+// This thread's message queue emptied for a test and again after it, so that messages other
+// tests left (a close, a quit) are not read as this test's.
+class cEmptyQueue {
+ public:
+  cEmptyQueue() { Drain(); }
+  ~cEmptyQueue() { Drain(); }
+  cEmptyQueue(const cEmptyQueue&) = delete;
+  cEmptyQueue& operator=(const cEmptyQueue&) = delete;
+
+ private:
+  static void Drain() {
+    platform::sThreadMessage message;
+    while (platform::PeekThreadMessage(message, true)) {
+    }
+  }
+};
+
 TEST(Closing, ACloseThatWaitsForThePauseLoopRunsAgainOnceItEnded) {
   cTempFolder folder;
+  cEmptyQueue queue;
   ErrLogSetup(1, "EC_Game.txt");
   platform::BecomeMainThread();
   SetPauseQuitHandler([] { ++g_nQuitFlags; });

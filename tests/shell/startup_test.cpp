@@ -33,9 +33,12 @@
 #include "project/system_data.h"
 #include "project/system_ini.h"
 #include "project/world_map.h"
+#include "shell/boot_data.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
 #include "tests/support/env_guard.h"
+#include "tests/support/fresh_process.h"
+#include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
 
@@ -102,6 +105,11 @@ class StartupTest : public ::testing::Test {
   }
 
   cTempFolder m_folder;
+  // What start-up reads from Boot.dat and System.ini; a later start-up that finds no Boot.dat
+  // must not see the one before.
+  cScopedGlobal<cBootData> m_Boot{g_BootData};
+  cScopedGlobal<int> m_WindowMode{g_bWindowMode};
+  cScopedGlobal<int> m_CopyPresent{g_bCopyPresent};
 };
 
 TEST_F(StartupTest, TheSampleGameStartsWithItsTitleMusicAndSounds) {
@@ -202,17 +210,22 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
   }
 }
 
-// A machine without any font: the fonts cannot be made and start-up stops there.
+// A machine without any font: the fonts cannot be made and start-up stops there. The font
+// library reads its configuration once in a process, so this start-up runs in a fresh one.
 TEST_F(StartupTest, NoFontStopsTheStartUp) {
-  WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
-  cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
-  EXPECT_FALSE(Start());
-  EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
-  EXPECT_FALSE(g_Font[0].HasFace());
-  EXPECT_FALSE(g_Bgm.IsInit());
-  ExitGame();
-  EXPECT_EQ(lpDTCon, nullptr);
-  for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+  InFreshProcess([this] {
+    WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
+    cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
+    EXPECT_FALSE(Start());
+    EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
+    EXPECT_FALSE(g_Font[0].HasFace());
+    EXPECT_FALSE(g_Bgm.IsInit());
+    ExitGame();
+    EXPECT_EQ(lpDTCon, nullptr);
+    for (const cFont& font : g_Font) EXPECT_FALSE(font.HasFace());
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::remove_all(m_folder.HostPath());
+  });
 }
 
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
@@ -311,6 +324,7 @@ TEST_F(StartupTest, DirectStartOfAPlainFileOrOfNothing) {
 TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   // The single-instance lock of this run lives in the test's folder.
   cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  cScopedGlobal started(g_bStarted, 0);  // an earlier start must not let the close go out early
   std::atomic<bool> stop{false};
   std::thread closer([&] {
     while (!stop && !g_bStarted.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
