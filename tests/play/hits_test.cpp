@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "content/condition.h"
+#include "content/flow.h"
 #include "content/item.h"
+#include "flows/status_ops.h"
+#include "foundation/compare.h"
+#include "objects/chara_flows.h"
+#include "objects/object_services.h"
 #include "stage_fixture.h"
+#include "tests/objects/play_world.h"
 
 namespace {
 
@@ -286,6 +293,48 @@ TEST_F(AttackTest, CharactersAgainstCharacters) {
   hero.m_HP.m_nValue = 2;
   EXPECT_EQ(AttackHits(g_CharaList), 2);
   EXPECT_EQ(scene.m_bHitsDone, 1);
+}
+
+TEST_F(AttackTest, OlderProjectsTellTheFirstCharacterOfItsHurtBeforeThePartnerIsHarmed) {
+  cScopedObjectServices services;
+  InstallObjectServices();
+  // The partner in a later group, so that the first character is the first of the pair.
+  g_Stage.m_PlacedCharas[2].m_nGroup = 2;
+  // The first character's hurt flow takes the partner as target 1 and starts only while
+  // the partner's HP is still what it was before the hits.
+  cEdCond untouched;
+  untouched.m_nKind = COND_STATUS;
+  untouched.m_nObject = STATUS_OBJ_TARGET1;
+  untouched.m_nItem = STATUS_HP;
+  untouched.m_nOperator = COMPARE_EQUAL;
+  untouched.m_nConst = 10;
+  cEdFlow hurt;
+  hurt.m_nTrigger = TRIGGER_DAMAGED;
+  hurt.m_bPartnerAsTarget = 1;
+  hurt.m_nTargetSlot = 0;
+  hurt.m_Conds.push_back(untouched);
+  for (int compat : {1, 0}) {
+    Reset();
+    g_SystemData.bCompatAttackHit1 = g_SystemData.bCompatAttackHit2 = compat;
+    cChara& a = First();
+    cChara& b = g_CharaList.back();
+    ASSERT_EQ(scene.m_CharaGroup[2].size(), 1u);
+    ASSERT_EQ(scene.m_CharaGroup[2].front(), &b);
+    a.m_Def.m_nPower = 2;
+    b.m_Def.m_nPower = 2;
+    a.m_Def.m_Flows = FlowVector({hurt});
+    SetupFlows(a, a.m_Def.m_Flows, 0, 0);
+    b.m_HitBoxA.m_Rect = sDRect{505, 505, 520, 520};
+    ASSERT_FALSE(a.m_Targets.empty());
+    cCharaBase* const kept = a.m_Targets[0];
+    ASSERT_NE(kept, &b);
+    EXPECT_EQ(AttackHits(g_CharaList), 0);
+    EXPECT_EQ(a.m_HP.m_nValue, 8) << compat;
+    EXPECT_EQ(b.m_HP.m_nValue, 8) << compat;
+    EXPECT_EQ(a.m_FlowRuns[0].m_bRunning, compat) << compat;
+    // The partner stays target 1 only when the flow started.
+    EXPECT_EQ(a.m_Targets[0], compat ? &b : kept) << compat;
+  }
 }
 
 }  // namespace
