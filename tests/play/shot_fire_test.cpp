@@ -96,6 +96,15 @@ class ShotFireTest : public cStageFixture {
     EXPECT_NEAR(row.vy, -std::sin(r), 1e-12) << degrees;
   }
 
+  // A row of count shots in the direction, spacing half-blocks apart, shifted by the launch
+  // offset.
+  void Row(int dir, int count, int spacing, int offX, int offY) {
+    Def().m_nDirection = static_cast<std::int8_t>(dir);
+    Def().m_nCount = static_cast<std::int8_t>(count);
+    Def().m_sFormationValue[0] = static_cast<std::int16_t>(spacing);
+    Def().m_sOffsetX = static_cast<std::int16_t>(offX);
+    Def().m_sOffsetY = static_cast<std::int16_t>(offY);
+  }
   // The volley against the positions and velocities worked out for it.
   static void ExpectRows(const std::vector<sShotRow>& got, const std::vector<sShotRow>& want) {
     ASSERT_EQ(got.size(), want.size());
@@ -164,11 +173,7 @@ TEST_F(ShotFireTest, StraightBColumnsStandOnTheOwnersFloor) {
   for (const sCase& c : cases) {
     SCOPED_TRACE(c.dir);
     owner->m_nFacing = c.facing;
-    Def().m_nDirection = static_cast<std::int8_t>(c.dir);
-    Def().m_nCount = static_cast<std::int8_t>(c.count);
-    Def().m_sFormationValue[0] = static_cast<std::int16_t>(c.spacing);
-    Def().m_sOffsetX = static_cast<std::int16_t>(c.offX);
-    Def().m_sOffsetY = static_cast<std::int16_t>(c.offY);
+    Row(c.dir, c.count, c.spacing, c.offX, c.offY);
     ExpectRows(Fire(), c.want);
   }
 }
@@ -198,13 +203,9 @@ TEST_F(ShotFireTest, RotatedStraightRowStandsAcrossItsHeading) {
   for (const sCase& c : cases) {
     SCOPED_TRACE(c.angle);
     owner->m_nFacing = 0;
-    Def().m_nDirection = static_cast<std::int8_t>(c.dir);
     Def().m_sAngleDev = static_cast<std::int16_t>(c.angle);
     Def().m_byReserved12 = static_cast<std::int8_t>(c.rotate);
-    Def().m_nCount = static_cast<std::int8_t>(c.count);
-    Def().m_sFormationValue[0] = static_cast<std::int16_t>(c.spacing);
-    Def().m_sOffsetX = static_cast<std::int16_t>(c.offX);
-    Def().m_sOffsetY = static_cast<std::int16_t>(c.offY);
+    Row(c.dir, c.count, c.spacing, c.offX, c.offY);
     ExpectRows(Fire(), c.want);
   }
 }
