@@ -96,6 +96,26 @@ class ShotFireTest : public cStageFixture {
     EXPECT_NEAR(row.vy, -std::sin(r), 1e-12) << degrees;
   }
 
+  // A row of count shots in the direction, spacing half-blocks apart, shifted by the launch
+  // offset.
+  void Row(int dir, int count, int spacing, int offX, int offY) {
+    Def().m_nDirection = static_cast<std::int8_t>(dir);
+    Def().m_nCount = static_cast<std::int8_t>(count);
+    Def().m_sFormationValue[0] = static_cast<std::int16_t>(spacing);
+    Def().m_sOffsetX = static_cast<std::int16_t>(offX);
+    Def().m_sOffsetY = static_cast<std::int16_t>(offY);
+  }
+  // The volley against the positions and velocities worked out for it.
+  static void ExpectRows(const std::vector<sShotRow>& got, const std::vector<sShotRow>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].x, want[i].x) << i;
+      EXPECT_EQ(got[i].y, want[i].y) << i;
+      EXPECT_NEAR(got[i].vx, want[i].vx, 1e-12) << i;
+      EXPECT_NEAR(got[i].vy, want[i].vy, 1e-12) << i;
+    }
+  }
+
   cEdCmd cmd;
   cCmdRun run;
   cChara* owner = nullptr;
@@ -128,6 +148,65 @@ TEST_F(ShotFireTest, StraightRowsStandBesideTheOwner) {
       EXPECT_DOUBLE_EQ(got[i].vx, c.want[i].vx) << i;
       EXPECT_DOUBLE_EQ(got[i].vy, c.want[i].vy) << i;
     }
+  }
+}
+
+TEST_F(ShotFireTest, StraightBColumnsStandOnTheOwnersFloor) {
+  // The owner's cell at screen (100, 200) to (131, 231), the camera at (320, 320): the
+  // column's first shot stands on the owner's floor (map y 536) on the side it fires to.
+  Def().m_nFormation = FORMATION_STRAIGHT_B;
+  struct sCase {
+    int dir, facing, count, spacing, offX, offY;
+    std::vector<sShotRow> want;
+  };
+  const double k = 1 / std::sqrt(2.0);
+  const sCase cases[] = {
+      {2, 0, 2, 1, 0, 0, {{405, 536, -1, 0}, {405, 504, -1, 0}}},
+      {3, 0, 1, 0, 0, 0, {{452, 536, 1, 0}}},
+      // Up and down take the side the owner faces.
+      {6, 1, 2, 0, 0, 0, {{452, 536, 0, -1}, {452, 520, 0, -1}}},
+      {7, 0, 1, 0, 0, 0, {{405, 536, 0, 1}}},
+      {9, 0, 1, 0, 0, 0, {{405, 536, -k, k}}},
+      {10, 1, 1, 0, 0, 0, {{452, 536, k, -k}}},
+      {11, 0, 1, 0, 5, -3, {{457, 533, k, k}}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.dir);
+    owner->m_nFacing = c.facing;
+    Row(c.dir, c.count, c.spacing, c.offX, c.offY);
+    ExpectRows(Fire(), c.want);
+  }
+}
+
+TEST_F(ShotFireTest, RotatedStraightRowStandsAcrossItsHeading) {
+  // Fired left with an angle, the row is placed beside the owner in the turned direction
+  // and stands across it; without the rotate flag only the velocity turns.
+  struct sCase {
+    int dir, angle, rotate, count, spacing, offX, offY;
+    std::vector<sShotRow> want;
+  };
+  const double k = 1 / std::sqrt(2.0);
+  const sCase cases[] = {
+      // Turned up: a row of three above the owner, centred on it. The turned point lands a
+      // hair short of (428, 504), since the degrees-to-radians factor is not exact, and
+      // truncates to (427, 503).
+      {2, 90, 1, 3, 1, 0, 0, {{395, 503, 0, -1}, {427, 503, 0, -1}, {459, 503, 0, -1}}},
+      {2, 90, 1, 1, 0, 5, -3, {{432, 500, 0, -1}}},
+      // Turned right: just right of the owner, the second shot above the first, the pair
+      // centred on the owner's middle (again a hair short: 535, not 536).
+      {2, 180, 1, 2, 0, 0, 0, {{452, 535, 1, 0}, {452, 519, 1, 0}}},
+      // Up-left: the diagonal steps are scaled, unlike those of the unturned row.
+      {2, 45, 1, 2, 1, 0, 0, {{399, 522, -k, -k}, {421, 500, -k, -k}}},
+      // No rotate flag: the row of the direction, the velocity turned by 30 degrees.
+      {3, 30, 0, 1, 0, 0, 0, {{452, 528, std::sqrt(3.0) / 2, 0.5}}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.angle);
+    owner->m_nFacing = 0;
+    Def().m_sAngleDev = static_cast<std::int16_t>(c.angle);
+    Def().m_byReserved12 = static_cast<std::int8_t>(c.rotate);
+    Row(c.dir, c.count, c.spacing, c.offX, c.offY);
+    ExpectRows(Fire(), c.want);
   }
 }
 
@@ -216,6 +295,44 @@ TEST_F(ShotFireTest, ThunderRowsAndSpacing) {
       EXPECT_EQ(got[i].x, c.points[i].first) << i;
       EXPECT_EQ(got[i].y, c.points[i].second) << i;
     }
+  }
+}
+
+TEST_F(ShotFireTest, ThunderDiagonalsComeFromTheScreenEdge) {
+  // The diagonal through the reference object's centre meets the screen edge first on the
+  // side it comes from; 16-pixel shots 16 pixels apart step 22 pixels along each axis.
+  Def().m_nFormation = FORMATION_THUNDER;
+  Def().m_byReserved4 = 2;         // around the owner
+  Def().m_sFormationValue[0] = 1;  // 16 px between the shots of a row
+  Def().m_sFormationValue[2] = 2;  // 32 px between rows
+  struct sCase {
+    int dir, left, top, count, rows;
+    std::vector<std::pair<int, int>> points;
+    double vx, vy;
+  };
+  const double k = 1 / std::sqrt(2.0);
+  const sCase cases[] = {
+      // The owner's centre at screen (116, 216).
+      {8, 100, 200, 2, 1, {{684, 784}, {662, 762}}, -k, -k},
+      {9, 100, 200, 2, 1, {{636, 320}, {614, 342}}, -k, k},
+      {10, 100, 200, 1, 1, {{320, 636}}, k, -k},
+      {11, 100, 200, 2, 1, {{320, 420}, {342, 442}}, k, k},
+      // Centre at (576, 56): the other edge comes first.
+      {8, 560, 40, 1, 1, {{944, 424}}, -k, -k},
+      {11, 560, 40, 1, 1, {{840, 320}}, k, k},
+      // Rows across the diagonal, centred on it.
+      {8, 100, 200, 1, 3, {{662, 806}, {684, 784}, {706, 762}}, -k, -k},
+      {9, 100, 200, 1, 2, {{625, 309}, {647, 331}}, -k, k},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.dir);
+    SetRect(*owner, c.left, c.top);
+    Def().m_nDirection = static_cast<std::int8_t>(c.dir);
+    Def().m_nCount = static_cast<std::int8_t>(c.count);
+    Def().m_sFormationValue[1] = static_cast<std::int16_t>(c.rows);
+    std::vector<sShotRow> want;
+    for (const auto& [x, y] : c.points) want.push_back({x, y, c.vx, c.vy});
+    ExpectRows(Fire(), want);
   }
 }
 
