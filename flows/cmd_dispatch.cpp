@@ -1,15 +1,14 @@
 #include "flows/cmd_dispatch.h"
 
 #include "content/command.h"
-#include "flows/flow_run.h"
 #include "flows/cmd_params.h"
-#include "flows/flows_later.h"
-#include "flows/stage_cmds.h"
+#include "flows/flow_run.h"
 #include "flows/move_cmds.h"
 #include "flows/present_cmds.h"
 #include "flows/run_code.h"
-#include "flows/status_ops.h"
 #include "flows/shot_cmds.h"
+#include "flows/stage_cmds.h"
+#include "flows/status_ops.h"
 #include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "play/play_scene.h"
@@ -115,31 +114,31 @@ CmdExecutor CmdExecFunc[CMD_KIND_COUNT] = {
 };
 
 ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT] = {
-    ItemNothing,                           // 0 none
-    ItemFlowChange,                        // 1 flow change
-    ItemStageClear,                        // 2 stage clear: ends the list
-    ItemBody<ExecGameWait>,                // 3
-    ItemMessage,                           // 4
-    ItemBody<ExecWarp>,                    // 5
-    ItemBody<ExecSetTarget>,               // 6
-    ItemBody<ExecStatusOperation>,         // 7
-    ItemBody<ExecStatusOperation2>,        // 8
-    ItemBody<ExecVanish>,                  // 9
-    ItemBody<ExecGetItem>,                 // 10
-    ItemBody<ExecChangeGraphic>,           // 11
-    ItemBody<ExecChangeAnimeSet>,          // 12
-    ItemBody<ExecPlayAnime>,               // 13
-    ItemBody<ExecEffect>,                  // 14
-    ItemBody<ExecCharaEffect>,             // 15
-    ItemBody<ExecScreenEffect>,            // 16
-    ItemBody<ExecShowPicture>,             // 17
-    ItemBody<ExecScreenColor>,             // 18
-    ItemBody<ExecBackground>,              // 19
-    ItemBody<ExecSound>,                   // 20
-    ItemBody<ExecBgm>,                     // 21
-    ItemBody<ExecRunCode>,                 // 22
-    ItemBody<ExecArrange>,                 // 23 (queued on the hero)
-    ItemNothing,                           // 24 loop
+    ItemNothing,                     // 0 none
+    ItemFlowChange,                  // 1 flow change
+    ItemStageClear,                  // 2 stage clear: ends the list
+    ItemBody<ExecGameWait>,          // 3
+    ItemMessage,                     // 4
+    ItemBody<ExecWarp>,              // 5
+    ItemBody<ExecSetTarget>,         // 6
+    ItemBody<ExecStatusOperation>,   // 7
+    ItemBody<ExecStatusOperation2>,  // 8
+    ItemBody<ExecVanish>,            // 9
+    ItemBody<ExecGetItem>,           // 10
+    ItemBody<ExecChangeGraphic>,     // 11
+    ItemBody<ExecChangeAnimeSet>,    // 12
+    ItemBody<ExecPlayAnime>,         // 13
+    ItemBody<ExecEffect>,            // 14
+    ItemBody<ExecCharaEffect>,       // 15
+    ItemBody<ExecScreenEffect>,      // 16
+    ItemBody<ExecShowPicture>,       // 17
+    ItemBody<ExecScreenColor>,       // 18
+    ItemBody<ExecBackground>,        // 19
+    ItemBody<ExecSound>,             // 20
+    ItemBody<ExecBgm>,               // 21
+    ItemBody<ExecRunCode>,           // 22
+    ItemBody<ExecArrange>,           // 23 (queued on the hero)
+    ItemNothing,                     // 24 loop
 };
 
 void ExecCmd(cCharaBase* chara, cCmdRun& run) {

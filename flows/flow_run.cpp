@@ -5,7 +5,6 @@
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
 #include "flows/cmd_params.h"
-#include "flows/flows_later.h"
 #include "foundation/message_box.h"
 #include "foundation/play_math.h"
 #include "objects/chara_base.h"
@@ -119,8 +118,7 @@ void cFlowRun::Start(cCharaBase* owner) {
     m_bInterrupted = 0;
     for (m_nCursor = 0; m_nCursor < static_cast<int>(m_Cmds.size()); ++m_nCursor) {
       cCmdRun& cmd = m_Cmds[m_nCursor];
-      if (!cmd.m_pCmd || cmd.m_pCmd->m_nKind < CMD_FLOW_OP || !IsParallel(*cmd.m_pCmd))
-        continue;
+      if (!cmd.m_pCmd || cmd.m_pCmd->m_nKind < CMD_FLOW_OP || !IsParallel(*cmd.m_pCmd)) continue;
       cmd.Reset();
       if (!cmd.Exec()) ErrBoxDebugF("使用時間0なので、ここにくることはあり得ないはず！");
       if (m_bInterrupted) break;

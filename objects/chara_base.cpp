@@ -9,8 +9,8 @@
 #include "media/blit.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
-#include "objects/objects_later.h"
 #include "objects/shot.h"
+#include "play/hits.h"
 #include "play/play_scene.h"
 #include "project/database.h"
 #include "project/system_bitmaps.h"
@@ -20,9 +20,7 @@
 #define TW_HAVE_DEDICATED_SURFACES 1
 #endif
 
-cCharaBase::cCharaBase() {
-  m_Def.Clear();
-}
+cCharaBase::cCharaBase() { m_Def.Clear(); }
 
 cCharaBase::~cCharaBase() {
   if (!m_bNoUnlink) UnlinkReferences();
@@ -90,8 +88,7 @@ void cCharaBase::Reset(const cEdChara* def, double spawnX, double spawnY, int co
   m_bRemoveReq = 0;
   m_CharaEffect.Clear();
   if (m_Def.m_sCharaEffect != 0)
-    m_CharaEffect.Start(m_Def.m_sCharaEffect, m_Def.m_nCharaEffectMode,
-                        m_Def.m_bCharaEffectRepeat);
+    m_CharaEffect.Start(m_Def.m_sCharaEffect, m_Def.m_nCharaEffectMode, m_Def.m_bCharaEffectRepeat);
   m_nInvincibleTimer = 0;
   m_Immunity.clear();
   SetAnimeSet(m_Def.m_sAnimeSet, 1);
@@ -152,8 +149,10 @@ namespace {
 // Clears a shot's reference to a character that goes.
 void UnlinkShot(const sShotLink& link) {
   if (!link.pShot) return;
-  if (link.nKind == 0) link.pShot->m_pTarget = nullptr;
-  else if (link.nKind == kOwnerSlot) link.pShot->m_pOwner = nullptr;
+  if (link.nKind == 0)
+    link.pShot->m_pTarget = nullptr;
+  else if (link.nKind == kOwnerSlot)
+    link.pShot->m_pOwner = nullptr;
 }
 
 }  // namespace
@@ -391,7 +390,8 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
     case GRAPHIC_ITEM:
       out.pA = out.pAOther = SystemSurface(40);
       out.pB = out.pBOther = SystemSurface(41);
-      out.nSrcX = AddWrap32(number / 15 * 64, mode == GRAPHIC_SRC_ITEM ? MulWrap32(frameOffset, 32) : 0);
+      out.nSrcX =
+          AddWrap32(number / 15 * 64, mode == GRAPHIC_SRC_ITEM ? MulWrap32(frameOffset, 32) : 0);
       out.nSrcY = number % 15 * 32;
       break;
     case GRAPHIC_SHOT:
@@ -452,8 +452,9 @@ void DrawGraphicIcon(DDSURFACEDATA* target, int x, int y, int kind, int number, 
       std::int32_t sx = 0, sy = 0;
       DedicatedCell(frame, ownBlocks, sx, sy);
       const int size = (ownBlocks ? ownBlocks : 1) * 32;
-      DDBltStretch(target, x, y, 16, 16, DedicatedSurface(4 * static_cast<std::int64_t>(number) - 2),
-                   sx, sy, size, size, DDBLT_KEY);
+      DDBltStretch(target, x, y, 16, 16,
+                   DedicatedSurface(4 * static_cast<std::int64_t>(number) - 2), sx, sy, size, size,
+                   DDBLT_KEY);
       break;
     }
     default:
@@ -481,6 +482,4 @@ void SelectCharaSurfaces() {
   g_nCharaWorkSurfaces[2] = lpDTCon ? 70 : 68;
 }
 
-int CharaWorkSurface(int slot) {
-  return slot >= 0 && slot < 3 ? g_nCharaWorkSurfaces[slot] : 68;
-}
+int CharaWorkSurface(int slot) { return slot >= 0 && slot < 3 ? g_nCharaWorkSurfaces[slot] : 68; }

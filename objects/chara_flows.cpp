@@ -6,14 +6,13 @@
 #include "content/flow.h"
 #include "content/key_condition.h"
 #include "flows/flow_run.h"
-#include "flows/flows_later.h"
-#include "play/appearance.h"
 #include "foundation/message_box.h"
 #include "foundation/play_math.h"
 #include "foundation/shell_services.h"
 #include "objects/chara_base.h"
 #include "objects/hero.h"
 #include "objects/play_units.h"
+#include "play/appearance.h"
 #include "play/input.h"
 #include "play/play_scene.h"
 #include "project/database.h"
@@ -56,7 +55,8 @@ void PrepareCircle(cCmdRun& run, const cEdMove& move, const cCharaBase& chara, i
   const std::int32_t radius =
       std::clamp(PerCopy(move.m_sHomingLag, move.m_sHomingLagClone, copy), 0, 20);
   run.m_nMoveArg1 = radius * 16 * n;
-  run.m_nMoveArg2 = MulWrap32(AddWrap32(added, PerCopy(move.m_sAngle, move.m_sAngleClone, copy)), n);
+  run.m_nMoveArg2 =
+      MulWrap32(AddWrap32(added, PerCopy(move.m_sAngle, move.m_sAngleClone, copy)), n);
   run.m_nMoveArg3 =
       MulWrap32(AddWrap32(added, PerCopy(move.m_sDistance, move.m_sDistanceClone, copy)), n);
   const std::int32_t span = move.m_sDistance > move.m_sAngle
@@ -65,7 +65,8 @@ void PrepareCircle(cCmdRun& run, const cEdMove& move, const cCharaBase& chara, i
   if (move.m_nTimeMode == 0) {
     run.m_dSpeed = static_cast<double>(span) / static_cast<double>(run.m_nDuration) / g_dHitLevel;
   } else if (move.m_nTimeMode == 1) {
-    const std::int32_t duration = TruncToInt32(static_cast<double>(span) / run.m_dSpeed / g_dHitLevel);
+    const std::int32_t duration =
+        TruncToInt32(static_cast<double>(span) / run.m_dSpeed / g_dHitLevel);
     run.m_nDuration = duration < 0 ? NegWrap32(duration) : duration;
   }
 }
@@ -121,9 +122,8 @@ void BuildFlowAnimes(cFlowRun& run) {
     const cCmdRun& cmdRun = run.m_Cmds.data()[k];
     const cEdCmd& cmd = *cmdRun.m_pCmd;
     const int anime = cmd.m_sAnime;
-    const bool playsAnime =
-        anime != 0 && (!cmd.m_pMove || cmd.m_pMove->m_bAnimeWithMove) &&
-        anime > 0 && anime < static_cast<int>(g_DataBase.m_Anime.size());
+    const bool playsAnime = anime != 0 && (!cmd.m_pMove || cmd.m_pMove->m_bAnimeWithMove) &&
+                            anime > 0 && anime < static_cast<int>(g_DataBase.m_Anime.size());
     if (playsAnime) {
       std::int32_t tenths = 0;
       for (const cDbAnimeFrame& frame : g_DataBase.m_Anime.data()[anime].m_Frames) {
@@ -178,19 +178,24 @@ int RunCount(const cVector<sInputRun>* history) {
 // Relative-to-facing conditions read left as right while the character faces left.
 int SwapFacing(int test) {
   switch (test) {
-    case 1: return 2;
-    case 2: return 1;
-    case 5: return 7;
-    case 7: return 5;
-    case 6: return 8;
-    case 8: return 6;
-    default: return test;
+    case 1:
+      return 2;
+    case 2:
+      return 1;
+    case 5:
+      return 7;
+    case 7:
+      return 5;
+    case 6:
+      return 8;
+    case 8:
+      return 6;
+    default:
+      return test;
   }
 }
 
-cInputState& KeyInput() {
-  return GetInput(g_Heroes.empty() ? 0 : g_Heroes.front().m_nInput);
-}
+cInputState& KeyInput() { return GetInput(g_Heroes.empty() ? 0 : g_Heroes.front().m_nInput); }
 
 }  // namespace
 
@@ -246,12 +251,14 @@ int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index) {
     }
     own.insert(own.begin() + index, std::make_move_iterator(added.begin()),
                std::make_move_iterator(added.end()));
-    chara.m_FlowRuns.insert(chara.m_FlowRuns.begin() + std::min<std::size_t>(first, chara.m_FlowRuns.size()),
-                            static_cast<std::size_t>(count), cFlowRun());
+    chara.m_FlowRuns.insert(
+        chara.m_FlowRuns.begin() + std::min<std::size_t>(first, chara.m_FlowRuns.size()),
+        static_cast<std::size_t>(count), cFlowRun());
   }
   for (int j = 0; j < count; ++j) {
     const int at = first + j;
-    if (at >= static_cast<int>(chara.m_FlowRuns.size()) || at >= static_cast<int>(own.size())) break;
+    if (at >= static_cast<int>(chara.m_FlowRuns.size()) || at >= static_cast<int>(own.size()))
+      break;
     cFlowRun& run = chara.m_FlowRuns.data()[at];
     cEdFlow& flow = own.data()[at];
     run.m_nIndex = at;
@@ -484,18 +491,28 @@ int MatchKeyCond(const cEdKeyCond& cond, const KeyCursors& cursors, const cInput
     }
     ++matches;
     switch (cond.m_nMode) {
-      case KEYCOND_ALL: d = any ? std::min(d, f) : f; break;
-      case KEYCOND_ANY: d = any ? std::max(d, f) : f; break;
-      default: d = f; break;
+      case KEYCOND_ALL:
+        d = any ? std::min(d, f) : f;
+        break;
+      case KEYCOND_ANY:
+        d = any ? std::max(d, f) : f;
+        break;
+      default:
+        d = f;
+        break;
     }
     any = true;
   }
   hold = d;
   switch (cond.m_nMode) {
-    case KEYCOND_ALL: return failures == 0;
-    case KEYCOND_ANY: return matches >= 1;
-    case KEYCOND_ONE: return matches == 1;
-    default: return 0;
+    case KEYCOND_ALL:
+      return failures == 0;
+    case KEYCOND_ANY:
+      return matches >= 1;
+    case KEYCOND_ONE:
+      return matches == 1;
+    default:
+      return 0;
   }
 }
 
@@ -555,10 +572,14 @@ int CheckKeyCond(const cEdKeyCond& cond, const cInputState& input) {
     ok ? ++matches : ++failures;
   }
   switch (cond.m_nMode) {
-    case KEYCOND_ALL: return failures == 0;
-    case KEYCOND_ANY: return 0;
-    case KEYCOND_ONE: return matches == 1;
-    default: return 0;
+    case KEYCOND_ALL:
+      return failures == 0;
+    case KEYCOND_ANY:
+      return 0;
+    case KEYCOND_ONE:
+      return matches == 1;
+    default:
+      return 0;
   }
 }
 
@@ -618,6 +639,7 @@ void SetTarget(cCharaBase& chara, int slot, cCharaBase* object, int clear) {
   }
   if (!object) return;
   held = object;
-  if (std::find(object->m_BackRefs.begin(), object->m_BackRefs.end(), ref) == object->m_BackRefs.end())
+  if (std::find(object->m_BackRefs.begin(), object->m_BackRefs.end(), ref) ==
+      object->m_BackRefs.end())
     object->m_BackRefs.push_back(ref);
 }

@@ -5,8 +5,8 @@
 #include "content/block.h"
 #include "foundation/play_math.h"
 #include "objects/chara_base.h"
-#include "objects/objects_later.h"
 #include "objects/shot_attack.h"
+#include "play/hits.h"
 #include "project/stage.h"
 #include "project/system_data.h"
 

@@ -13,9 +13,9 @@
 #include "objects/chara_base.h"
 #include "objects/hero.h"
 #include "objects/item.h"
-#include "objects/objects_later.h"
 #include "objects/shot_attack.h"
 #include "play/effect_anim.h"
+#include "play/hits.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/stage.h"
@@ -37,7 +37,8 @@ std::int32_t AddClamped(std::int32_t value, std::int64_t change, std::int32_t ma
 
 // A positive change limited to what the maximum leaves room for.
 std::int64_t LimitGain(std::int64_t change, std::int32_t value, std::int32_t maximum) {
-  if (change > 0) change = std::min<std::int64_t>(change, static_cast<std::int64_t>(maximum) - value);
+  if (change > 0)
+    change = std::min<std::int64_t>(change, static_cast<std::int64_t>(maximum) - value);
   return change;
 }
 
@@ -77,14 +78,14 @@ int cCharaBase::AddSP(int change, int withGauge) {
 void cCharaBase::StartSPGauge(int change) { StartGauge(m_SP, change, m_Def.m_nMaxSP); }
 
 void cCharaBase::StartInvincible() {
-  m_nInvincibleTimer =
-      MulWrap32(g_nHitLevel, m_nControl == 0 ? g_Stage.m_nHeroInvincible : g_Stage.m_nCharaInvincible);
+  m_nInvincibleTimer = MulWrap32(
+      g_nHitLevel, m_nControl == 0 ? g_Stage.m_nHeroInvincible : g_Stage.m_nCharaInvincible);
 }
 
 void cCharaBase::AddImmunity(int key) {
   StartInvincible();
-  m_Immunity.push_back(
-      {key, MulWrap32(g_nHitLevel, m_nControl == 0 ? g_Stage.m_nHeroHitGap : g_Stage.m_nCharaHitGap)});
+  m_Immunity.push_back({key, MulWrap32(g_nHitLevel, m_nControl == 0 ? g_Stage.m_nHeroHitGap
+                                                                    : g_Stage.m_nCharaHitGap)});
 }
 
 void cCharaBase::TickImmunity() {
@@ -204,13 +205,26 @@ int cCharaBase::CheckStatusCond(const cEdCond& cond) {
   const cEdChara& def = subject->m_Def;
   int v = 0;
   switch (cond.m_nItem) {
-    case STATUS2_CLEAR: v = def.m_bTransparent; break;
-    case STATUS2_FIX_DIR: v = def.m_bFixedFacing; break;
-    case STATUS2_FLY: v = def.m_nFlyMode; break;
-    case STATUS2_INVINCIBLE: v = def.m_nInvincible; break;
-    case STATUS2_GIANT: v = def.m_nScale; break;
-    case STATUS2_SYNC_SCROLL: v = def.m_bScrollSync; break;
-    default: return 0;
+    case STATUS2_CLEAR:
+      v = def.m_bTransparent;
+      break;
+    case STATUS2_FIX_DIR:
+      v = def.m_bFixedFacing;
+      break;
+    case STATUS2_FLY:
+      v = def.m_nFlyMode;
+      break;
+    case STATUS2_INVINCIBLE:
+      v = def.m_nInvincible;
+      break;
+    case STATUS2_GIANT:
+      v = def.m_nScale;
+      break;
+    case STATUS2_SYNC_SCROLL:
+      v = def.m_bScrollSync;
+      break;
+    default:
+      return 0;
   }
   return CompareByOp(v, b, op);
 }
@@ -222,8 +236,12 @@ int cCharaBase::CheckStateCond(const cEdCond& cond) {
   if (!subject && item >= STATE_FACING_LEFT && item <= STATE_ON_SCREEN) return 0;
   bool holds = false;
   switch (item) {
-    case STATE_FACING_LEFT: holds = subject->m_nFacing == 0; break;
-    case STATE_FACING_RIGHT: holds = subject->m_nFacing == 1; break;
+    case STATE_FACING_LEFT:
+      holds = subject->m_nFacing == 0;
+      break;
+    case STATE_FACING_RIGHT:
+      holds = subject->m_nFacing == 1;
+      break;
     case STATE_ON_BLOCK:
       holds = subject->m_Def.m_nFlyMode == MOVE_GROUND &&
               (subject->m_bRiding || (!subject->m_bJumping && !subject->m_bAirLock));
@@ -231,8 +249,11 @@ int cCharaBase::CheckStateCond(const cEdCond& cond) {
     case STATE_ON_SCREEN:
       holds = subject->m_nControl == 0 ? subject->IsOnScreen() != 0 : subject->m_bOnScreen != 0;
       break;
-    case STATE_EXISTS: holds = !fromSlot || (subject && !subject->m_bFinished); break;
-    default: break;
+    case STATE_EXISTS:
+      holds = !fromSlot || (subject && !subject->m_bFinished);
+      break;
+    default:
+      break;
   }
   if (cond.m_nOperator == 1) holds = !holds;
   return holds ? 1 : 0;
@@ -249,7 +270,8 @@ struct sSpan {
 sSpan AreaSpan(int s, int w, int low, int high, bool centred) {
   const std::int64_t half = w >> 1;
   const std::int64_t c = s + half;
-  if (centred && low == 0 && high == 0) return {static_cast<double>(s), static_cast<double>(s + 2 * half)};
+  if (centred && low == 0 && high == 0)
+    return {static_cast<double>(s), static_cast<double>(s + 2 * half)};
   const std::int64_t lo = low != 0 ? static_cast<std::int64_t>(s) - low : c;
   const std::int64_t hi = high != 0 ? s + 2 * half + high : c;
   return {static_cast<double>(lo), static_cast<double>(hi)};
@@ -286,10 +308,21 @@ bool AreaOf(const cObject& self, int kind, std::int32_t d, bool& yAxis, sSpan& a
   int low = 0, high = 0;
   bool centred = false;
   switch (kind) {
-    case AXIS_HORIZONTAL: case AXIS_VERTICAL: low = high = d; centred = true; break;
-    case AXIS_FRONT: case AXIS_FRONT_Y: (right ? high : low) = d; break;
-    case AXIS_BACK: case AXIS_BACK_Y: (right ? low : high) = d; break;
-    default: return false;
+    case AXIS_HORIZONTAL:
+    case AXIS_VERTICAL:
+      low = high = d;
+      centred = true;
+      break;
+    case AXIS_FRONT:
+    case AXIS_FRONT_Y:
+      (right ? high : low) = d;
+      break;
+    case AXIS_BACK:
+    case AXIS_BACK_Y:
+      (right ? low : high) = d;
+      break;
+    default:
+      return false;
   }
   yAxis = kind >= AXIS_VERTICAL;
   area = yAxis ? AreaSpan(self.m_Rect.m_nTop, self.m_Rect.m_nHeight, low, high, centred)
@@ -305,7 +338,8 @@ std::int32_t DistanceOf(const cEdCond& cond) {
 // version 782, nor in replays recorded by version 781 or older.
 bool RefreshSubject() {
   if (g_SystemData.bCompatDistance) return false;
-  const int replayVersion = g_nPlaybackReplayVersion != 0 ? g_nPlaybackReplayVersion : g_nDataVersion;
+  const int replayVersion =
+      g_nPlaybackReplayVersion != 0 ? g_nPlaybackReplayVersion : g_nDataVersion;
   return replayVersion > 781;
 }
 

@@ -2,11 +2,11 @@
 
 #include "content/block.h"
 #include "content/condition.h"
+#include "flows/status_ops.h"
 #include "media/blit.h"
 #include "objects/chara_base.h"
 #include "objects/hero.h"
-#include "flows/status_ops.h"
-#include "objects/objects_later.h"
+#include "play/hits.h"
 #include "play/play_scene.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
@@ -33,11 +33,16 @@ std::int32_t ReadVariable(int kind, int index, cCharaBase* subject) {
 int TestObject(cEdCond& cond, cCharaBase* subject) {
   if (!subject) return 0;
   switch (cond.m_nKind) {
-    case COND_STATUS: return EvalStatusCond(cond, *subject);
-    case COND_STATUS2: return subject->CheckStatusCond(cond);
-    case COND_STATUS3: return subject->CheckStateCond(cond);
-    case COND_DISTANCE: return subject->CheckDistanceCond(cond);
-    default: return 0;
+    case COND_STATUS:
+      return EvalStatusCond(cond, *subject);
+    case COND_STATUS2:
+      return subject->CheckStatusCond(cond);
+    case COND_STATUS3:
+      return subject->CheckStateCond(cond);
+    case COND_DISTANCE:
+      return subject->CheckDistanceCond(cond);
+    default:
+      return 0;
   }
 }
 

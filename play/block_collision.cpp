@@ -10,7 +10,6 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
-#include "objects/objects_later.h"
 #include "objects/play_units.h"
 #include "play/hits.h"
 #include "play/map_cells.h"
@@ -30,9 +29,7 @@ bool DiesOnBlocks(const cCharaBase& o) { return Flying(o) && o.m_nBlockPass == B
 bool IsComputer(const cCharaBase& o) { return o.m_nControl == 1; }
 int Size(const cCharaBase& o) { return static_cast<std::int8_t>(o.m_Def.m_nScale); }
 
-cHero* PlayerHero(cCharaBase& o) {
-  return o.m_nControl == 0 ? dynamic_cast<cHero*>(&o) : nullptr;
-}
+cHero* PlayerHero(cCharaBase& o) { return o.m_nControl == 0 ? dynamic_cast<cHero*>(&o) : nullptr; }
 
 // The hit mode of a cell for the object's group, as a signed byte (one probe of the cell).
 int HitMode(std::int64_t cell, const cCharaBase& o) {

@@ -7,11 +7,12 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
-#include "objects/objects_later.h"
 #include "objects/shot.h"
 #include "play/play_frame.h"
-#include "play/play_later.h"
 #include "play/play_scene.h"
+#include "play/stage_draw.h"
+#include "play/stage_end.h"
+#include "play/stage_setup.h"
 #include "project/stage.h"
 #include "project/system_data.h"
 
@@ -164,8 +165,7 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
     PlaySystemSound(kSoundHit);
     if (harmful) c.StartInvincible();
   }
-  const int passes =
-      IsSolidObject(c) ? ShotPassesSolidCharas(s.m_Def) : ShotPassesCharas(s.m_Def);
+  const int passes = IsSolidObject(c) ? ShotPassesSolidCharas(s.m_Def) : ShotPassesCharas(s.m_Def);
   if (!ShotVanishOnHit(s.m_Def) || passes == 1)
     s.m_HitCharas.push_back(&c);
   else
@@ -373,7 +373,8 @@ int ApplyItemEffect(cItem& item, cCharaBase& hero) {
     return 0;
   cHero* player = dynamic_cast<cHero*>(&hero);
   if (player && item.m_Def.m_bShowOnTake)
-    player->AddTextObject(item.m_Def.m_nGraphicKind, item.m_Def.m_sGraphic, item.m_Def.m_sGraphicFrame);
+    player->AddTextObject(item.m_Def.m_nGraphicKind, item.m_Def.m_sGraphic,
+                          item.m_Def.m_sGraphicFrame);
   PlayDatabaseSound(item.m_Def.m_sSound);
   if (!player) return 0;
   return player->RunItemCmds(item.m_Def.m_Cmds);

@@ -7,6 +7,7 @@ class cChara;
 class cCharaBase;
 class cEdItem;
 class cHero;
+class cItem;
 
 // 2 for the player's object (its caller defeats the hero), 0 for one already finished, else
 // 1 when its defeat ends the stage.
@@ -34,6 +35,8 @@ int AttackHits(cList<cChara>& list);
 // stage (a block, a shot): a passing item object of number 0.
 int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero);
 int PickUpItems(cHero& hero);
+// Gives an item's effect to a character; 1 when the item asked for the stage to end.
+int ApplyItemEffect(cItem& item, cCharaBase& hero);
 
 // The system record's keep-defeated switch: a defeated character stays in its lists while its
 // defeat effect plays.

@@ -14,15 +14,17 @@
 #include "objects/item.h"
 #include "objects/play_units.h"
 #include "objects/shot.h"
-#include "play/block_collision.h"
 #include "play/appearance.h"
+#include "play/block_collision.h"
 #include "play/hits.h"
 #include "play/input.h"
-#include "play/play_later.h"
 #include "play/play_scene.h"
 #include "play/replay_log.h"
 #include "play/scene_manager.h"
 #include "play/solid_collision.h"
+#include "play/stage_draw.h"
+#include "play/stage_end.h"
+#include "play/stage_setup.h"
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
@@ -189,8 +191,7 @@ bool RunHeroStep(cPlayScene& scene, cHero& hero) {
     hero.RestorePos();
     return HeroDies(scene, "Dead SP");
   }
-  if (PushOutOfSolidCharacters(hero) == 2 && !hero.m_bFinished &&
-      hero.RestoreIfBlocked() == 0)
+  if (PushOutOfSolidCharacters(hero) == 2 && !hero.m_bFinished && hero.RestoreIfBlocked() == 0)
     return HeroDies(scene, "Dead 6");
   if ((hero.m_bContactLeft || hero.m_bContactRight) && HitBlockSidesAgain(hero) == 2 &&
       !hero.m_bFinished) {

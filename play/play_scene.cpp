@@ -27,9 +27,11 @@
 #include "platform/input.h"
 #include "play/input.h"
 #include "play/play_graphics.h"
-#include "play/play_later.h"
 #include "play/replay_log.h"
 #include "play/requests.h"
+#include "play/stage_draw.h"
+#include "play/stage_end.h"
+#include "play/stage_setup.h"
 #include "play/stage_start.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
@@ -278,7 +280,8 @@ void cPlayScene::PhaseStageEnd() {
     m_nPhase = PLAYPHASE_FADEOUT;
     return;
   }
-  const bool ranked = std::any_of(m_RankPos.begin(), m_RankPos.end(), [](int p) { return p != -1; });
+  const bool ranked =
+      std::any_of(m_RankPos.begin(), m_RankPos.end(), [](int p) { return p != -1; });
   if (!autoEnd && !m_bRanked && ranked && rankMode <= 1) {
     DrawFrame(0, 1, 0, 0);
     DrawCentredText(kTextRankHint);

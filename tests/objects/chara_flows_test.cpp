@@ -11,7 +11,6 @@
 #include "content/key_condition.h"
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
-#include "flows/flows_later.h"
 #include "objects/chara.h"
 #include "platform/close_request.h"
 #include "play/input.h"
@@ -66,8 +65,8 @@ TEST(ExpandLoops, CopiesTheBlockAfterEachLoop) {
       {with({Loop(3, 2)}, "ABC"), "ABABABC"},
       {with({Loop(0, 2)}, "ABC"), "ABC"},
       {with({Loop(1, 2)}, "ABC"), "ABC"},
-      {with({Loop(3, 5)}, "AB"), "ABABAB"},   // a length past the end repeats what exists
-      {with({Loop(4, -1)}, "AB"), "AB"},      // no block: only the loop goes
+      {with({Loop(3, 5)}, "AB"), "ABABAB"},  // a length past the end repeats what exists
+      {with({Loop(4, -1)}, "AB"), "AB"},     // no block: only the loop goes
       {with({MakeCmd(3), Loop(2, 1)}, "A"), "CAA"},
       {with({Loop(2, 3), Loop(2, 1)}, "AB"), "AABAAB"},  // nested
   };
@@ -180,7 +179,7 @@ TEST_F(CharaFlowsTest, CirclePreparationForBothFacingsAndMirrors) {
     int wantDuration;
   };
   const sCase cases[] = {
-      {0, 1, 1, 0, 0, 0, 0, 90, 15.0, 6},    // facing left: no mirror
+      {0, 1, 1, 0, 0, 0, 0, 90, 15.0, 6},     // facing left: no mirror
       {1, 1, 0, 0, 0, 1, 180, 270, 15.0, 6},  // x mirror: sense turned, 180 added
       {1, 1, 1, 0, 0, 0, 180, 270, 15.0, 6},  // y mirror turns it back
       {1, 0, 1, 1, 0, 0, 0, 90, 15.0, 6},
@@ -229,7 +228,8 @@ TEST_F(CharaFlowsTest, AnimationLeadInMeetsTheCommandOrStartsWithTheFlow) {
     int start, skip, play;
   };
   for (const sCase& c : {sCase{5, 18, 0, 12}, sCase{1, 0, 6, 6}}) {
-    cChara& ch = Make({Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1, true), MakeCmd(CMD_WAIT, c.waitTenths), act})});
+    cChara& ch = Make(
+        {Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1, true), MakeCmd(CMD_WAIT, c.waitTenths), act})});
     cFlowRun& run = ch.m_FlowRuns[0];
     ASSERT_EQ(run.m_Animes.size(), 1u);
     const sFlowAnime& a = run.m_Animes[0];
@@ -256,13 +256,13 @@ TEST_F(CharaFlowsTest, AnimationLeadInMeetsTheCommandOrStartsWithTheFlow) {
 TEST_F(CharaFlowsTest, TriggerLatchPerCompatibility) {
   struct sCase {
     int compat525, compat744;
-    bool startsAfterFailedTest;   // conditions failed at the first event of the frame
-    bool startsAfterRunning;      // the flow was running at the first event
+    bool startsAfterFailedTest;  // conditions failed at the first event of the frame
+    bool startsAfterRunning;     // the flow was running at the first event
   };
   const sCase cases[] = {
-      {0, 0, false, true},  // 744 and later: latched once past the other tests
+      {0, 0, false, true},   // 744 and later: latched once past the other tests
       {0, 1, false, false},  // 525 to 743: latched first
-      {1, 1, true, true},   // before 525: no latch
+      {1, 1, true, true},    // before 525: no latch
   };
   for (const sCase& c : cases) {
     cScopedValue a(g_SystemData.bCompatTriggerStart, c.compat525);
@@ -408,8 +408,8 @@ TEST_F(KeySequenceTest, ToleranceCountsFramesBetweenInputs) {
     int gap1, gap2, tolerance;
     int want;
   };
-  for (const sCase& c : {sCase{0, 0, 0, 1}, sCase{1, 0, 0, 0}, sCase{2, 2, 2, 1},
-                         sCase{0, 3, 2, 0}, sCase{3, 0, 2, 0}}) {
+  for (const sCase& c : {sCase{0, 0, 0, 1}, sCase{1, 0, 0, 0}, sCase{2, 2, 2, 1}, sCase{0, 3, 2, 0},
+                         sCase{3, 0, 2, 0}}) {
     cFlowRun& run = Sequence(c.tolerance);
     History(c.gap1, c.gap2);
     EXPECT_EQ(MatchKeySequence(*m_Chara, run), c.want) << c.gap1 << c.gap2 << c.tolerance;
@@ -519,7 +519,7 @@ TEST_F(CharaFlowsTest, ItemFlowChangeAddsReplacesAndDeletes) {
   EXPECT_EQ(ids(ch), "1213");
   EXPECT_EQ(ch.m_FlowRuns[3].m_Cmds.size(), 2u);  // the loop expanded
   EXPECT_EQ(ch.m_FlowRuns[3].m_nKeyEdge, 1);
-  EXPECT_EQ(add.m_Flows[0].m_Cmds.size(), 2u);    // the item's own flows unchanged
+  EXPECT_EQ(add.m_Flows[0].m_Cmds.size(), 2u);  // the item's own flows unchanged
   cEdCmd change = op(1, 2);
   ItemCmd_FlowOperation(&ch, change, 0);
   EXPECT_EQ(ids(ch), "1313");
@@ -574,15 +574,19 @@ TEST_F(CharaFlowsTest, OneFrameKeyTestByMode) {
     std::vector<int> pressed;  // tests with state "pressed"
     int released;              // a test with state "released", or -1
     int mode;
-    std::set<int> on;          // what is held now
+    std::set<int> on;  // what is held now
     int want;
   };
   const sCase cases[] = {
-      {{11, 12}, -1, KEYCOND_ALL, {11, 12}, 1}, {{11, 12}, -1, KEYCOND_ALL, {11}, 0},
-      {{11, 12}, -1, KEYCOND_ANY, {12}, 1},     {{11, 12}, -1, KEYCOND_ANY, {}, 0},
-      {{11, 12}, -1, KEYCOND_ONE, {11}, 1},     {{11, 12}, -1, KEYCOND_ONE, {11, 12}, 0},
-      {{11}, 13, KEYCOND_ALL, {11}, 1},         {{11}, 13, KEYCOND_ALL, {11, 13}, 0},
-      {{11}, -1, 7, {11}, 0},                    // an unknown mode holds nothing
+      {{11, 12}, -1, KEYCOND_ALL, {11, 12}, 1},
+      {{11, 12}, -1, KEYCOND_ALL, {11}, 0},
+      {{11, 12}, -1, KEYCOND_ANY, {12}, 1},
+      {{11, 12}, -1, KEYCOND_ANY, {}, 0},
+      {{11, 12}, -1, KEYCOND_ONE, {11}, 1},
+      {{11, 12}, -1, KEYCOND_ONE, {11, 12}, 0},
+      {{11}, 13, KEYCOND_ALL, {11}, 1},
+      {{11}, 13, KEYCOND_ALL, {11, 13}, 0},
+      {{11}, -1, 7, {11}, 0},  // an unknown mode holds nothing
   };
   for (const sCase& c : cases) {
     cEdKeyCond k = Press(c.pressed, c.mode);
@@ -602,8 +606,8 @@ TEST_F(CharaFlowsTest, OneFrameKeyTestByMode) {
 namespace {
 
 TEST_F(CharaFlowsTest, ACopiedCharacterRunsItsOwnFlows) {
-  cChara& a = Make({Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1), MakeCmd(CMD_WAIT, 2)}),
-                    Flow(TRIGGER_DEAD)});
+  cChara& a =
+      Make({Flow(TRIGGER_NONE, {MakeCmd(CMD_WAIT, 1), MakeCmd(CMD_WAIT, 2)}), Flow(TRIGGER_DEAD)});
   a.m_FlowRuns[1].m_KeyConds.clear();
   a.m_Def.m_Flows[1].m_KeyConds.push_back(Press({11}));
   RebindFlowRuns(a);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "effect_tables.h"
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "media/present.h"
@@ -17,18 +18,20 @@
 #include "objects/item.h"
 #include "objects/shot.h"
 #include "platform/input.h"
-#include "play/input.h"
 #include "play/effect_anim.h"
+#include "play/input.h"
 #include "play/play_graphics.h"
-#include "play/play_later.h"
-#include "effect_tables.h"
+#include "play/stage_draw.h"
+#include "play/stage_end.h"
+#include "play/stage_setup.h"
 #include "play_fixture.h"
-#include "tests/support/temp_folder.h"
 #include "project/database.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
+#include "tests/play/call_log.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -186,7 +189,8 @@ TEST_F(PlayScene, UseLifeTakesALifeUnlessTheyAreUnlimited) {
     int testPlay, lives;
     int result, left;
   };
-  const sCase cases[] = {{1, 0, 1, 0}, {0, 999999, 1, 999999}, {0, 1, 1, 0}, {0, 5, 1, 4}, {0, 0, 0, 0}};
+  const sCase cases[] = {
+      {1, 0, 1, 0}, {0, 999999, 1, 999999}, {0, 1, 1, 0}, {0, 5, 1, 4}, {0, 0, 0, 0}};
   for (const sCase& c : cases) {
     g_bTestPlay = c.testPlay;
     g_PlayData.m_nLives = c.lives;
@@ -235,7 +239,7 @@ TEST_F(PlayScene, DrawFrameDrawsTheStageInLayers) {
   g_DataBase.m_Effect.resize(2);
   BuildEffectFrameTable(g_EffectSequences);
   scene.m_EffectList.emplace_back(sEffectRecord{1, 0, 0, 32, 32, 0});
-  scene.m_EffectList.emplace_back();  // never started: ends at once
+  scene.m_EffectList.emplace_back();                    // never started: ends at once
   scene.m_MessageList.emplace_back().m_nTimerMode = 2;  // its count is over: it goes
   scene.m_MessageList.emplace_back();
   g_bTestPlay = 1;
@@ -349,7 +353,8 @@ TEST_F(PlayScene, InitLoadsTheImagesItNeedsAndSetsTheStageUp) {
   cRestore<DDSURFACEDATA*> surfaces{g_lpDDSurfaces, g_SystemSurface};
   cRestore<int> count{g_nDDSurfaceCount, kSystemSurfaceCount};
   std::vector<std::unique_ptr<cRestore<cBmpInfo>>> layerSlots;
-  for (int i = 55; i < 63; ++i) layerSlots.push_back(std::make_unique<cRestore<cBmpInfo>>(g_SystemBmpInfo[i]));
+  for (int i = 55; i < 63; ++i)
+    layerSlots.push_back(std::make_unique<cRestore<cBmpInfo>>(g_SystemBmpInfo[i]));
   g_Stage.m_BackLayers.resize(2);
   g_Stage.m_BackLayers[0].m_bFill = 1;
   g_Stage.m_BackLayers[1].m_bFill = 0;

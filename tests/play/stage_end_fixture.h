@@ -16,15 +16,17 @@
 #include "foundation/timer.h"
 #include "media/cursor.h"
 #include "media/sound.h"
+#include "media/surface_list.h"
 #include "objects/hero.h"
 #include "platform/input.h"
 #include "play/input.h"
-#include "media/surface_list.h"
 #include "play/play_graphics.h"
-#include "play/play_later.h"
 #include "play/play_scene.h"
 #include "play/replay_log.h"
 #include "play/requests.h"
+#include "play/stage_draw.h"
+#include "play/stage_end.h"
+#include "play/stage_setup.h"
 #include "play_fixture.h"
 #include "project/option_data.h"
 #include "project/play_data.h"
@@ -32,6 +34,7 @@
 #include "project/stage.h"
 #include "project/system_data.h"
 #include "project/world_map.h"
+#include "tests/play/call_log.h"
 
 // The test clock: every reading is 20 ms after the one before. A loop reads it once per frame
 // (its frame pacer), so the n-th reading is frame n of the loop; the script sets that frame's
@@ -142,7 +145,8 @@ inline void ResetDrawnFrames() {
 }
 inline int DrawnFrames() {
   const cPlayScene& scene = *g_pPlayScene;
-  return scene.m_PictureList.empty() ? 0 : kFrameCounterStart - scene.m_PictureList.front().m_nCount;
+  return scene.m_PictureList.empty() ? 0
+                                     : kFrameCounterStart - scene.m_PictureList.front().m_nCount;
 }
 
 class StageEndScene : public cPlayDevice {
