@@ -92,7 +92,10 @@ void cCmdRun::CalcMoveTime(const cEdCmd& cmd, int copyIndex) {
 
 // ---- cFlowRun ---------------------------------------------------------------------------
 
+std::uint64_t g_nFlowStarts = 0;
+
 void cFlowRun::Start(cCharaBase* owner) {
+  ++g_nFlowStarts;
   m_bRunning = 1;
   m_nCursor = 0;
   m_nSteps = 0;

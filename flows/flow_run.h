@@ -74,6 +74,10 @@ class cCmdRun {
   std::int32_t m_nLastFacing = 0;
 };
 
+// How many times any flow was started; a caller that fired triggers compares it to learn
+// whether anything more than the triggers' bookkeeping happened.
+extern std::uint64_t g_nFlowStarts;
+
 // One flow of a character, run from its first command to its last.
 class cFlowRun {
  public:

@@ -20,9 +20,15 @@
 #define TW_HAVE_DEDICATED_SURFACES 1
 #endif
 
-cCharaBase::cCharaBase() { m_Def.Clear(); }
+std::uint64_t g_nCharaChangeCount = 0;
+
+cCharaBase::cCharaBase() {
+  m_Def.Clear();
+  ++g_nCharaChangeCount;
+}
 
 cCharaBase::~cCharaBase() {
+  ++g_nCharaChangeCount;
   if (!m_bNoUnlink) UnlinkReferences();
 }
 
@@ -78,6 +84,7 @@ void cCharaBase::Reset(const cEdChara* def, double spawnX, double spawnY, int co
   m_SP = sStatus{};
   m_Vars.assign(kCharaVariables, 0);
   if (def) {
+    ++g_nCharaChangeCount;
     if (def != &m_Def) m_Def = *def;
     m_HP.m_nValue = m_Def.m_nMaxHP;
     m_SP.m_nValue = m_Def.m_nMaxSP;
@@ -184,6 +191,7 @@ void cCharaBase::UnlinkReferences() {
 
 void cCharaBase::Copy(const cCharaBase& other) {
   if (&other == this) return;
+  ++g_nCharaChangeCount;
   const std::int32_t noUnlink = m_bNoUnlink;
   cCharaBase::operator=(other);  // the object part with it
   m_bNoUnlink = noUnlink;

@@ -72,6 +72,11 @@ struct sImmunity {
   std::int32_t m_nLeft = 0;  // sub-steps
 };
 
+// Counts every change that can alter which characters are solid or where they stand in their
+// list: a character made, copied, set up from a definition or destroyed. Caches kept over the
+// character list compare it.
+extern std::uint64_t g_nCharaChangeCount;
+
 inline constexpr int kFlowGroups = 27;
 inline constexpr int kCharaVariables = 9;
 

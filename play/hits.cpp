@@ -1,8 +1,15 @@
 // Defeats, pick-ups and item effects.
 #include "play/hits.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "content/item.h"
 #include "content/palette.h"
+#include "flows/flow_run.h"
 #include "media/sound.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
@@ -136,14 +143,114 @@ void EraseShotNow(cPlayScene& scene, cShot* shot) {
   }
 }
 
+// The members of each character group with one of their hit boxes side by side and sorted by
+// their left edges, so that a scan reads no character and looks only near its box. A meeting
+// that acts can move, harm, defeat or add characters, so every copy is dropped whenever one
+// acted and the rest of that scan walks the group itself; until then no box and no member
+// changes.
+class cGroupBoxes {
+ public:
+  using Group = cList<cCharaBase*>;
+  static constexpr int kStop = -1;  // a meeting's answer that ends the scan with 0
+
+  explicit cGroupBoxes(sHitBox cCharaBase::*box) : m_pBox(box) {}
+
+  // Calls meet(member, acted) for each member of group number g, in order, whose copied box
+  // overlaps with; once a meeting acted, for every further member (meet tests the live box
+  // itself). A non-zero answer ends the scan and is returned (kStop as 0).
+  template <class Meet>
+  int Scan(Group& group, int g, const sDRect& with, Meet&& meet) {
+    sCopy& copy = m_Copies[static_cast<std::size_t>(g)];
+    if (!copy.bTaken || copy.nTakenAt != m_nActs) Take(copy, group);
+    copy.Touching(with, m_Touching);
+    for (const std::uint32_t k : m_Touching) {
+      const sEntry& e = copy.entries[k];
+      bool acted = false;
+      if (const int r = meet(**e.member, acted)) return r == kStop ? 0 : r;
+      if (!acted) continue;
+      ++m_nActs;
+      for (auto it = std::next(e.member); it != group.end(); ++it)
+        if (const int r = meet(**it, acted)) return r == kStop ? 0 : r;
+      return 0;
+    }
+    return 0;
+  }
+
+ private:
+  struct sEntry {
+    Group::iterator member;
+    sDRect rect;
+  };
+  // Edges beyond this, and those that are not numbers, are kept out of the sorted search.
+  static constexpr double kFar = 1e12;
+  static bool Near(double left, double right) {
+    return left > -kFar && left < kFar && right > -kFar && right < kFar;
+  }
+
+  struct sCopy {
+    std::vector<sEntry> entries;                      // in group order
+    std::vector<std::uint32_t> byLeft, elsewhere;  // the near ones by left edge; the others
+    double dMaxWidth = 0;                             // of the near ones
+    std::uint64_t nTakenAt = 0;
+    bool bTaken = false;
+
+    // The positions in group order of the copied boxes that overlap with.
+    void Touching(const sDRect& with, std::vector<std::uint32_t>& out) const {
+      out.clear();
+      auto test = [&](std::uint32_t k) {
+        if (entries[k].rect.Overlaps(with)) out.push_back(k);
+      };
+      if (!Near(with.m_dLeft, with.m_dRight)) {
+        for (std::uint32_t k = 0; k < entries.size(); ++k) test(k);
+        return;
+      }
+      for (const std::uint32_t k : elsewhere) test(k);
+      // A box that reaches with's left edge starts at most its width before it.
+      const double from = with.m_dLeft - dMaxWidth - 1;
+      auto it = std::lower_bound(byLeft.begin(), byLeft.end(), from,
+                                 [&](std::uint32_t k, double x) { return entries[k].rect.m_dLeft < x; });
+      for (; it != byLeft.end() && entries[*it].rect.m_dLeft <= with.m_dRight; ++it) test(*it);
+      std::sort(out.begin(), out.end());
+    }
+  };
+
+  void Take(sCopy& copy, Group& group) {
+    copy.entries.clear();
+    copy.byLeft.clear();
+    copy.elsewhere.clear();
+    copy.dMaxWidth = 0;
+    for (auto it = group.begin(); it != group.end(); ++it) {
+      const sDRect& rect = ((**it).*m_pBox).m_Rect;
+      const auto k = static_cast<std::uint32_t>(copy.entries.size());
+      copy.entries.push_back({it, rect});
+      if (Near(rect.m_dLeft, rect.m_dRight)) {
+        copy.byLeft.push_back(k);
+        copy.dMaxWidth = std::max(copy.dMaxWidth, rect.m_dRight - rect.m_dLeft);
+      } else {
+        copy.elsewhere.push_back(k);
+      }
+    }
+    std::stable_sort(copy.byLeft.begin(), copy.byLeft.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return copy.entries[a].rect.m_dLeft < copy.entries[b].rect.m_dLeft;
+    });
+    copy.nTakenAt = m_nActs;
+    copy.bTaken = true;
+  }
+
+  sHitBox cCharaBase::*m_pBox;
+  std::array<sCopy, kGroups> m_Copies;
+  std::vector<std::uint32_t> m_Touching;
+  std::uint64_t m_nActs = 0;
+};
+
 bool CarriesItem(const cShot& s) { return s.m_Def.m_nItemPalette != PALETTE_NONE; }
 bool IsHarmful(const cShot& s) {
   return s.m_Def.m_nPower != 0 || s.m_Def.m_nImpact != 0 || CarriesItem(s);
 }
 
-// One shot against one character; *due is set when the shot is to vanish. Non-zero ends the
-// hits (the stage ends or the hero is defeated).
-int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
+// One shot against one character; *due is set when the shot is to vanish, acted when the
+// meeting went past its tests. Non-zero ends the hits (the stage ends or the hero is defeated).
+int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due, bool& acted) {
   // The tests before the triggers change nothing; the rarest to pass comes first.
   if (!Overlap(c.m_HitBoxB.m_Rect, s.m_HitBox.m_Rect)) return 0;
   if (OutOfHits(c) || !c.m_bPresent || c.m_bFinished || c.m_Def.m_nInvincible == 2) return 0;
@@ -151,6 +258,7 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
     if (hit == &c) return 0;
   const bool harmful = IsHarmful(s);
   if (harmful && c.IsInvincible()) return 0;
+  acted = true;
   c.FireTriggerEx(TRIGGER_HIT_BY_SHOT, s.m_pOwner, 0);
   if (s.m_pOwner && s.m_bHitTrigger)
     s.m_pOwner->FireTriggerEx(TRIGGER_ATTACK_HIT, &c, s.m_cHitTriggerId);
@@ -182,6 +290,7 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due) {
 int ShotsAgainstCharas(cPlayScene& scene) {
   auto& shots = scene.m_ShotGroup;
   auto& charas = scene.m_CharaGroup;
+  cGroupBoxes boxes(&cCharaBase::m_HitBoxB);
   for (int sg = 0; sg < kGroups; ++sg) {
     for (int cg = 0; cg < kGroups; ++cg) {
       if (cg == sg || shots[sg].empty() || charas[cg].empty()) continue;
@@ -193,10 +302,10 @@ int ShotsAgainstCharas(cPlayScene& scene) {
           continue;
         }
         bool due = false;
-        for (cCharaBase* c : charas[cg]) {
-          const int r = ShotMeetsChara(s, *c, due);
-          if (r != 0) return r;
-        }
+        const int r = boxes.Scan(
+            charas[cg], cg, s.m_HitBox.m_Rect,
+            [&](cCharaBase& c, bool& acted) { return ShotMeetsChara(s, c, due, acted); });
+        if (r != 0) return r;
         if (due && !s.m_bVanish) EraseShotNow(scene, &s);
         it = next;
       }
@@ -228,8 +337,10 @@ int AfterHarm(cCharaBase& victim, int d, const cCharaBase& attacker) {
   return r == 1 || r == 2 ? r : 0;
 }
 
-// Two characters whose hit boxes A overlap.
-int CharaMeetsChara(cCharaBase& a, cCharaBase& b) {
+// Two characters whose hit boxes A overlap; acted is set unless all that happened was firing
+// triggers that started no flow.
+int CharaMeetsChara(cCharaBase& a, cCharaBase& b, bool& acted) {
+  const std::uint64_t starts = g_nFlowStarts;
   const bool aHit = !a.IsImmuneTo(b.m_nNumber);
   const bool bHit = !b.IsImmuneTo(a.m_nNumber);
   if (aHit)
@@ -252,6 +363,7 @@ int CharaMeetsChara(cCharaBase& a, cCharaBase& b) {
     if (aHarmed) a.FireAttackTriggers(b);
     if (bHarmed) b.FireAttackTriggers(a);
   }
+  acted = aHarmed || bHarmed || g_nFlowStarts != starts;
   if (aHarmed || bHarmed) PlaySystemSound(kSoundHit);
   if (aHarmed)
     if (const int r = AfterHarm(a, dA, b)) return r;
@@ -266,6 +378,7 @@ bool OutOfCharaHits(const cCharaBase& c) {
 
 int CharasAgainstCharas(cPlayScene& scene) {
   auto& groups = scene.m_CharaGroup;
+  cGroupBoxes boxes(&cCharaBase::m_HitBoxA);
   for (int i = 0; i < kGroups; ++i) {
     for (int j = i + 1; j < kGroups; ++j) {
       if (groups[i].empty() || groups[j].empty()) continue;
@@ -274,11 +387,14 @@ int CharasAgainstCharas(cPlayScene& scene) {
         // presence flags change only between sub-steps, a finish is for good): one left out
         // here meets nobody.
         if (OutOfCharaHits(*a)) continue;
-        for (cCharaBase* b : groups[j]) {
-          if (OutOfCharaHits(*a)) break;
-          if (!Overlap(a->m_HitBoxA.m_Rect, b->m_HitBoxA.m_Rect) || OutOfCharaHits(*b)) continue;
-          if (const int r = CharaMeetsChara(*a, *b)) return r;
-        }
+        const int r = boxes.Scan(
+            groups[j], j, a->m_HitBoxA.m_Rect,
+            [&](cCharaBase& b, bool& acted) {
+              if (OutOfCharaHits(*a)) return cGroupBoxes::kStop;
+              if (!Overlap(a->m_HitBoxA.m_Rect, b.m_HitBoxA.m_Rect) || OutOfCharaHits(b)) return 0;
+              return CharaMeetsChara(*a, b, acted);
+            });
+        if (r != 0) return r;
       }
     }
   }

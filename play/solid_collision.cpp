@@ -2,6 +2,9 @@
 // re-probe of one axis, the squeeze test, riding, and the overlap tests of other checks.
 #include "play/solid_collision.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "content/command_tables.h"
 #include "foundation/report.h"
 #include "objects/chara.h"
@@ -12,6 +15,22 @@
 #include "project/system_data.h"
 
 namespace {
+
+// The characters of g_CharaList whose definition makes them blocks, in list order: rebuilt
+// whenever a character was made, copied, set up or destroyed since it was last built. Whether
+// one is present, finished or the tested object itself is asked at each use. A loop over it
+// runs nothing that can make or destroy a character.
+const std::vector<cChara*>& SolidCandidates() {
+  static std::vector<cChara*> solids;
+  static std::uint64_t builtAt = ~std::uint64_t{0};
+  if (builtAt != g_nCharaChangeCount) {
+    solids.clear();
+    for (cChara& c : g_CharaList)
+      if (c.m_Def.m_bNoHitBox != 0) solids.push_back(&c);
+    builtAt = g_nCharaChangeCount;
+  }
+  return solids;
+}
 
 bool IsSolidFor(const cChara& c, int number) {
   return c.m_Def.m_bNoHitBox != 0 && c.m_bFinished == 0 && c.m_bPresent != 0 &&
@@ -89,14 +108,22 @@ void BumpHead(cCharaBase& o, double vy, double y) {
 }
 
 bool AnySolidOverlaps(cList<cChara>& list, const sDRect& box, int number, int other) {
+  auto meets = [&](const cChara& c) {
+    return IsSolidFor(c, number) && c.m_nNumber != other && box.Overlaps(BoxOf(c));
+  };
+  if (&list == &g_CharaList) {
+    for (const cChara* c : SolidCandidates())
+      if (meets(*c)) return true;
+    return false;
+  }
   for (const cChara& c : list)
-    if (IsSolidFor(c, number) && c.m_nNumber != other && box.Overlaps(BoxOf(c))) return true;
+    if (meets(c)) return true;
   return false;
 }
 
 cChara* FirstSolidOverlapping(const sDRect& box, int number) {
-  for (cChara& c : g_CharaList)
-    if (IsSolidFor(c, number) && box.Overlaps(BoxOf(c))) return &c;
+  for (cChara* c : SolidCandidates())
+    if (IsSolidFor(*c, number) && box.Overlaps(BoxOf(*c))) return c;
   return nullptr;
 }
 
@@ -124,7 +151,8 @@ int FlyingPushOut(cCharaBase& o) {
   const sDRect box = BoxOf(o);
   sCandidate left, right, top, bottom;
   bool touched = false;
-  for (const cChara& c : g_CharaList) {
+  for (const cChara* pc : SolidCandidates()) {
+    const cChara& c = *pc;
     const sDRect cb = BoxOf(c);
     if (!box.Overlaps(cb) || !IsSolidFor(c, o.m_nNumber)) continue;
     const sPenetration p = Penetration(box, cb);
@@ -320,8 +348,8 @@ int WalkingPushOut(cCharaBase& o) {
   s.saved = o.m_SavedExtent;
   s.sweep = {s.saved.m_dLeft, s.box.m_dTop, s.saved.m_dRight, s.box.m_dBottom};
 
-  for (const cChara& c : g_CharaList)
-    if (s.box.Overlaps(BoxOf(c)) && IsSolidFor(c, o.m_nNumber)) GatherWalking(o, s, c);
+  for (const cChara* c : SolidCandidates())
+    if (s.box.Overlaps(BoxOf(*c)) && IsSolidFor(*c, o.m_nNumber)) GatherWalking(o, s, *c);
 
   bool sides = true;
   if (s.top.bSet && !s.stand.bSet) {
@@ -405,7 +433,8 @@ int PushOutOfSolidCharacters(cCharaBase& object) {
 void ReprobeSolidAxis(cCharaBase& o, int vertical) {
   const sDRect r = BoxOf(o);
   sCandidate first, second;
-  for (const cChara& c : g_CharaList) {
+  for (const cChara* pc : SolidCandidates()) {
+    const cChara& c = *pc;
     if (!IsSolidFor(c, o.m_nNumber)) continue;
     const sDRect cb = BoxOf(c);
     if (!r.Overlaps(cb)) continue;
@@ -445,11 +474,11 @@ int IsSqueezedBySolids(cCharaBase& o, const sDRect& start) {
   auto cornerY = [](const sDRect& b, int i) { return (i & 2) ? b.m_dBottom - 1 : b.m_dTop; };
   for (int i = 0; i < 4; ++i) {
     bool covered = false;
-    for (const cChara& c : g_CharaList) {
-      const sDRect cb = BoxOf(c);
+    for (const cChara* c : SolidCandidates()) {
+      const sDRect cb = BoxOf(*c);
       if ((Contains(cb, cornerX(now, i), cornerY(now, i)) ||
            Contains(cb, cornerX(start, i), cornerY(start, i))) &&
-          IsSolidFor(c, o.m_nNumber)) {
+          IsSolidFor(*c, o.m_nNumber)) {
         covered = true;
         break;
       }
@@ -483,16 +512,16 @@ int OverlapsOtherSolidCharacter(cCharaBase& object, int number) {
 
 int IsOnRiddenCharacter(cCharaBase& o) {
   const sDRect below = BoxAndBelow(o);
-  for (const cChara& c : g_CharaList)
-    if (c.m_nNumber == o.m_nRiddenNumber && IsSolidFor(c, o.m_nNumber) &&
-        below.Overlaps(BoxOf(c)))
+  for (const cChara* c : SolidCandidates())
+    if (c->m_nNumber == o.m_nRiddenNumber && IsSolidFor(*c, o.m_nNumber) &&
+        below.Overlaps(BoxOf(*c)))
       return 1;
   return 0;
 }
 
 cChara* FindCharacterBelow(cCharaBase& o) {
   const sDRect below = BoxAndBelow(o);
-  for (cChara& c : g_CharaList)
-    if (IsSolidFor(c, o.m_nNumber) && below.Overlaps(BoxOf(c))) return &c;
+  for (cChara* c : SolidCandidates())
+    if (IsSolidFor(*c, o.m_nNumber) && below.Overlaps(BoxOf(*c))) return c;
   return nullptr;
 }

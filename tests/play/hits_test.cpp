@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+#include <vector>
+
 #include "content/condition.h"
 #include "content/flow.h"
 #include "content/item.h"
@@ -211,6 +215,54 @@ TEST_F(AttackTest, ShotsAgainstCharacters) {
     if (c.shotLeft) {
       EXPECT_EQ(shot.m_HitCharas.size(), static_cast<std::size_t>(c.inHitList)) << c.name;
     }
+  }
+}
+
+TEST_F(AttackTest, ShotsMeetCharactersInListOrderWhereverTheirBoxesLie) {
+  g_Stage.m_nCharaInvincible = 0;
+  for (auto& group : scene.m_CharaGroup) group.clear();
+  g_CharaList.clear();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const sDRect boxes[] = {
+      {800, 500, 815, 515},
+      {500, 500, 515, 515},                 // left of the one before it in the list
+      {-1e13, 700, 1e13, 715},              // reaching far beyond the map both ways
+      {nan, 900, nan, 915},                 // no number: it overlaps whatever its rows meet
+      {0, 1100, 3000, 1115},                // wide, starting far left of what it meets
+  };
+  std::vector<cChara*> charas;
+  for (const sDRect& box : boxes) {
+    cChara& c = g_CharaList.emplace_back();
+    c.m_nControl = 1;
+    c.m_bPresent = c.m_bOnScreen = 1;
+    c.m_HP.m_nValue = 100;
+    c.m_HitBoxA.m_Rect = c.m_HitBoxB.m_Rect = box;
+    scene.m_CharaGroup[1].push_back(&c);
+    charas.push_back(&c);
+  }
+  struct sCase {
+    sDRect box;
+    std::vector<int> hit;  // in the order met
+  };
+  const sCase cases[] = {
+      {{495, 505, 900, 512}, {0, 1}},
+      {{5000, 705, 5007, 712}, {2}},
+      {{5000, 905, 5007, 912}, {3}},
+      {{2990, 1105, 2997, 1112}, {4}},
+      {{1000, 505, 1007, 512}, {}},
+  };
+  std::vector<cShot*> shots;
+  for (const sCase& c : cases) {
+    cShot& shot = Shot(0, 0, 3);
+    shot.m_HitBox.m_Rect = c.box;
+    shots.push_back(&shot);
+  }
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  for (std::size_t i = 0; i < shots.size(); ++i) {
+    std::vector<int> met;
+    for (const cCharaBase* c : shots[i]->m_HitCharas)
+      met.push_back(static_cast<int>(std::find(charas.begin(), charas.end(), c) - charas.begin()));
+    EXPECT_EQ(met, cases[i].hit) << "shot " << i;
   }
 }
 

@@ -213,6 +213,7 @@ TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) 
     Put(1, 4, BLOCK_HIT_DEADLY);
     cChara& solid = g_CharaList.front();
     solid.m_Def.m_bNoHitBox = 1;
+    ++g_nCharaChangeCount;  // a definition changed outside a set-up
     solid.m_dX = hero.m_dRight - 10;
     solid.m_dY = hero.m_dY - 4;
     solid.OnPosChangedX();

@@ -290,4 +290,34 @@ TEST_F(SolidTest, OverlapTestsSkipItselfTheGivenNumberAndNonSolids) {
   EXPECT_EQ(IsSqueezedBySolids(o, sDRect{500, 500, 515, 531}), 1);
 }
 
+TEST_F(SolidTest, TheSolidCharactersFollowTheListAndSetUps) {
+  Build(1);
+  cChara& o = *object;
+  cChara& a = Solid(510, 520, 20, 20);
+  EXPECT_EQ(FindCharacterBelow(o), &a);
+  // One put before it in the list is found first; once that one is gone, the other again.
+  cChara& b = Solid(505, 520, 20, 20);
+  EXPECT_EQ(FindCharacterBelow(o), &a);
+  g_CharaList.push_front(cChara(b));
+  g_CharaList.pop_back();
+  EXPECT_EQ(FindCharacterBelow(o), &g_CharaList.front());
+  g_CharaList.pop_front();
+  EXPECT_EQ(FindCharacterBelow(o), &a);
+  // A character set up from a solid definition is solid; set up again from another, not.
+  cChara& c = g_CharaList.emplace_front();
+  EXPECT_EQ(FindCharacterBelow(o), &a);
+  cEdChara def;
+  def.m_bNoHitBox = 1;
+  c.Reset(&def, 0, 0, 0);
+  c.m_nNumber = next++;
+  c.m_bPresent = 1;
+  Place(c, 500, 520, 20, 20);
+  EXPECT_EQ(FindCharacterBelow(o), &c);
+  def.m_bNoHitBox = 0;
+  c.Reset(&def, 0, 0, 0);
+  c.m_bPresent = 1;
+  Place(c, 500, 520, 20, 20);
+  EXPECT_EQ(FindCharacterBelow(o), &a);
+}
+
 }  // namespace
