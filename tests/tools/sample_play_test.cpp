@@ -14,6 +14,7 @@
 #include "foundation/report.h"
 #include "media/sound.h"
 #include "objects/object_services.h"
+#include "platform/input.h"
 #include "platform/message_box.h"
 #include "project/database.h"
 #include "project/paths.h"
@@ -22,6 +23,7 @@
 #include "tests/support/scoped_value.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
+#include "tools/sample_run.h"
 
 namespace {
 
@@ -80,15 +82,31 @@ class SamplePlayTest : public cStageFixture {
   cScopedGlobal<cPalette> keepPalette{g_CommonPalette};
 };
 
-// Right held throughout; button 1 (jump) for 25 frames from each of the frames given.
-sKeys Script(int frame, std::initializer_list<int> jumps) {
-  bool jump = false;
-  for (int j : jumps) jump = jump || (frame >= j && frame < j + 25);
-  return {KEY_RIGHT, static_cast<std::int16_t>(jump ? KEY_BUTTON1 : 0)};
+// The keys of the first stage's replay script, the route to its goal, as input words; from
+// the frame `walkFrom` on, Right alone.
+std::vector<sKeys> ScriptKeys(int walkFrom = 1 << 30) {
+  std::string error;
+  const std::vector<std::vector<int>> codes =
+      ParseKeyScript(ReadText(std::string(TW_REPLAY_DIR) + "/stage01.keys"), error);
+  EXPECT_FALSE(codes.empty()) << error;
+  std::vector<sKeys> keys;
+  for (const std::vector<int>& frame : codes) {
+    sKeys k;
+    for (int code : frame) {
+      if (code == platform::VK_LEFT) k.directions |= KEY_LEFT;
+      if (code == platform::VK_RIGHT) k.directions |= KEY_RIGHT;
+      if (code == 'Z') k.buttons |= KEY_BUTTON1;
+      if (code == 'X') k.buttons |= KEY_BUTTON2;
+    }
+    if (static_cast<int>(keys.size()) >= walkFrom) k = {KEY_RIGHT, 0};
+    keys.push_back(k);
+  }
+  return keys;
 }
-
-// Jumps over the first slime, the pit and the second slime, then walks into the goal.
-constexpr std::initializer_list<int> kToTheGoal = {80, 165, 245};
+sKeys KeysAt(const std::vector<sKeys>& keys, int frame) {
+  return frame < static_cast<int>(keys.size()) ? keys[static_cast<std::size_t>(frame)]
+                                               : sKeys{KEY_RIGHT, 0};
+}
 
 bool IsGoal(const cItem& item) {
   for (const cEdCmd& cmd : item.m_Def.m_Cmds)
@@ -104,17 +122,18 @@ int Goals() {
 TEST_F(SamplePlayTest, TakingTheGoalEndsTheStageOnThatFrame) {
   Start();
   ASSERT_EQ(Goals(), 1);
+  const std::vector<sKeys> keys = ScriptKeys();
   int frame = 0;
-  for (; frame < 600 && scene.m_nPhase == PLAYPHASE_PLAY; ++frame) {
+  for (; frame < 2000 && scene.m_nPhase == PLAYPHASE_PLAY; ++frame) {
     ASSERT_EQ(Goals(), 1) << frame;  // still there while play goes on
-    Frame(Script(frame, kToTheGoal));
+    Frame(KeysAt(keys, frame));
   }
   EXPECT_EQ(scene.m_nPhase, PLAYPHASE_STAGEEND);
   EXPECT_EQ(Goals(), 0);
-  EXPECT_LT(frame, 600);
+  EXPECT_LT(frame, 2000);
   EXPECT_EQ(Hero().m_bFinished, 0);
-  // The hero's pick-up box is on the goal's place.
-  EXPECT_GT(Hero().m_dX, 1400);
+  // The hero's pick-up box is on the goal's place (column 117, the map starting 320 pixels in).
+  EXPECT_GT(Hero().m_dX, 320 + 116 * 32);
 }
 
 TEST_F(SamplePlayTest, TheSpikePitDefeatsTheHeroAndTheStageIsSetUpAgain) {
@@ -122,10 +141,12 @@ TEST_F(SamplePlayTest, TheSpikePitDefeatsTheHeroAndTheStageIsSetUpAgain) {
   Start();
   ErrLogSetup(1, "EC_Game.txt");
   const double startX = Hero().m_dX;
+  // The route as far as the shot at the first slime, then a walk into the pit.
+  const std::vector<sKeys> keys = ScriptKeys(100);
   int frame = 0;
-  for (; frame < 600 && !Hero().m_bFinished; ++frame) Frame(Script(frame, {70}));
+  for (; frame < 600 && !Hero().m_bFinished; ++frame) Frame(KeysAt(keys, frame));
   ASSERT_EQ(Hero().m_bFinished, 1);
-  EXPECT_GT(Hero().m_dX, 960);  // over the pit's columns
+  EXPECT_GT(Hero().m_dX, 960);  // over the pit's columns 20 and 21
   EXPECT_LT(Hero().m_dX, 1024);
   const std::vector<std::string> log = ReadLines("EC_Game.txt");
   EXPECT_NE(std::find(log.begin(), log.end(), "Dead 4"), log.end());
@@ -159,13 +180,14 @@ void Trace(std::vector<std::uint64_t>& out, int phase) {
 
 TEST_F(SamplePlayTest, OneScriptAndSeedGiveTheSameTraceTwice) {
   std::vector<std::uint64_t> traces[2];
+  const std::vector<sKeys> keys = ScriptKeys();
   for (auto& trace : traces) {
     Start();
     for (int frame = 0; frame < 400 && scene.m_nPhase == PLAYPHASE_PLAY; ++frame) {
       // Jumping and firing (button 2) along the way.
-      sKeys keys = Script(frame, kToTheGoal);
-      if (frame % 30 < 3) keys.buttons = static_cast<std::int16_t>(keys.buttons | KEY_BUTTON2);
-      Frame(keys);
+      sKeys input = KeysAt(keys, frame);
+      if (frame % 30 < 3) input.buttons = static_cast<std::int16_t>(input.buttons | KEY_BUTTON2);
+      Frame(input);
       Trace(trace, scene.m_nPhase);
     }
   }
