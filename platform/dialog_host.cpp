@@ -99,6 +99,8 @@ bool StartDialogToolkit() {
   return g_toolkit == 1;
 }
 
+bool DialogToolkitStarted() { return g_toolkit == 1; }
+
 void SetDialogIdleService(void (*service)()) { g_idleService.store(service); }
 
 cHostDialog::cHostDialog(const std::string& title, int width, int height)

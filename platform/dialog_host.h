@@ -14,6 +14,8 @@ namespace platform {
 
 // Starts the toolkit once; false when there is no display (dialogs then answer cancelled).
 bool StartDialogToolkit();
+// True once the toolkit has started (it then shares the font configuration until the end).
+bool DialogToolkitStarted();
 // Run about every millisecond while a dialog or chooser is open.
 void SetDialogIdleService(void (*service)());
 

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/dialog_host.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -49,11 +50,13 @@ std::mutex g_LibraryLock;
 FT_Library g_Library = nullptr;
 
 // The font configuration and the renderer are given back at exit, so that nothing of them is
-// left behind (faces still held by fonts are closed first: they are destroyed earlier).
+// left behind (faces still held by fonts are closed first: they are destroyed earlier). Once
+// the dialog toolkit has started, its text layout holds the configuration for good: ending it
+// then would abort the program on its way out.
 struct sLibraryEnd {
   bool bFontconfig = false;
   ~sLibraryEnd() {
-    if (bFontconfig) FcFini();
+    if (bFontconfig && !DialogToolkitStarted()) FcFini();
   }
 } g_LibraryEnd;
 

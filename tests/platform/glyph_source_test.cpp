@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/dialog_host.h"
+#include "tests/support/fresh_process.h"
+
 namespace {
 
 using platform::OpenGlyphFace;
@@ -79,6 +82,32 @@ TEST(GlyphSource, CellHeightSizingAndOneBitGlyphs) {
   platform::RenderGlyphText(*face, "\x81", mask);
   EXPECT_EQ(mask.nWidth, 0);
   EXPECT_TRUE(mask.bits.empty());
+}
+
+// A dialog of the toolkit that shows its text for a few moments and ends.
+platform::cHostDialog* g_pShown = nullptr;
+int g_nShownTicks = 0;
+void EndAfterAWhile() {
+  if (g_pShown && ++g_nShownTicks == 50) g_pShown->End(1);
+}
+
+TEST(GlyphSource, TheProgramEndsCleanlyAfterADialogShowedText) {
+  if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
+  // The toolkit's text layout and the program's faces both use the font configuration; the
+  // program must still end normally.
+  InFreshProcess([] {
+    ASSERT_TRUE(platform::StartDialogToolkit());
+    {
+      platform::cHostDialog dialog("text", 200, 60);
+      dialog.AddLabel(1, "some text", 10, 10, 150, 20);
+      g_pShown = &dialog;
+      platform::SetDialogIdleService(&EndAfterAWhile);
+      EXPECT_EQ(dialog.RunModal({}), 1);
+      platform::SetDialogIdleService(nullptr);
+      g_pShown = nullptr;
+    }
+    ASSERT_TRUE(Open("IPAGothic", 16));
+  });
 }
 
 }  // namespace
