@@ -95,6 +95,8 @@ TEST_F(ChallengeScene, BestScoreHeadingOnlyWithoutTheRanking) {
   cRestore<PALETTEENTRY> inkToo{g_Palette[255]};
   g_WorkPalette[255] = g_Palette[255] = PALETTEENTRY{255, 255, 255, 0};
   DDSURFACEDATA box;
+  // The font must not keep this test's box surface once the test is over.
+  cRestore<DDSURFACEDATA*> boxPic{g_Font[2].m_pBoxPic};
   ASSERT_TRUE(DDCreateSurface(&box, 64, 64, 1, 1, DTMEMORYTYPE_VIDEO_RT, 0, 0));
   box.Pixels()->Fill(0x203040);
   g_Font[2].Init("ＭＳ ゴシック", 0, 16, 16, 16, 255, &box, 1, 240, nullptr, 0);

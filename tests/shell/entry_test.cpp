@@ -2,9 +2,8 @@
 // screen a single colour.
 #include "shell/entry.h"
 
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -99,7 +98,8 @@ TEST(Entry, TheWindowShowsTheScenesFramesAndACloseEndsEverythingInOrder) {
   std::size_t next = 0;
   for (const std::string& line : ReadLines("EC_Game.txt"))
     if (next < wanted.size() && line == wanted[next]) ++next;
-  EXPECT_EQ(next, wanted.size()) << "missing from the error log: " << wanted[std::min(next, wanted.size() - 1)];
+  EXPECT_EQ(next, wanted.size()) << "missing from the error log: "
+                                 << wanted[std::min(next, wanted.size() - 1)];
   EXPECT_EQ(g_SceneManager.m_pTitle, nullptr);
   EXPECT_FALSE(thGame.HasThread());
 
@@ -107,6 +107,8 @@ TEST(Entry, TheWindowShowsTheScenesFramesAndACloseEndsEverythingInOrder) {
   SetSceneCreator(SCENE_TITLE, nullptr);
   platform::ResetShutdown();
   platform::ResetCloseRequest();
+  // The folder goes with the test: later starts look for their lock where they were told.
+  platform::SetInstanceLockFolder("");
   ErrLogSetup(0, "EC_Game.txt");
 }
 

@@ -1,3 +1,5 @@
+#include "play/requests.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,7 +19,6 @@
 #include "platform/dialog_host.h"
 #include "platform/message_box.h"
 #include "platform/thread_messages.h"
-#include "play/requests.h"
 #include "project/stage.h"
 #include "shell/dlg.h"
 #include "shell/main_window.h"
@@ -40,6 +41,10 @@ class RequestTest : public ::testing::Test {
     platform::SetRequestHandler(nullptr);
     platform::ResetShutdown();
     platform::ResetCloseRequest();
+    // The closes asked for went to this thread's queue: a later test must not find them.
+    platform::sThreadMessage message;
+    while (platform::PeekThreadMessage(message, true)) {
+    }
     platform::LeaveMainThread();
   }
 };
@@ -88,9 +93,18 @@ TEST_F(RequestTest, FileRequestsReportWhatHappenedToTheChosenFile) {
   if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
   SetFileSelectFactory([](int, std::string& path) -> cDlg* { return new cAnswerDlg(&path); });
   sRequestActions actions;
-  actions.startStageFile = [](const std::string& p, int) { g_strActedOn = p; return g_nActionResult; };
-  actions.loadReplay = [](const std::string& p) { g_strActedOn = p; return g_nActionResult; };
-  actions.saveReplay = [](const std::string& p, int) { g_strActedOn = p; return g_nActionResult; };
+  actions.startStageFile = [](const std::string& p, int) {
+    g_strActedOn = p;
+    return g_nActionResult;
+  };
+  actions.loadReplay = [](const std::string& p) {
+    g_strActedOn = p;
+    return g_nActionResult;
+  };
+  actions.saveReplay = [](const std::string& p, int) {
+    g_strActedOn = p;
+    return g_nActionResult;
+  };
   SetRequestActions(actions);
   platform::SetMessageBoxHandler([](const std::string&, const std::string&, int) {
     ++g_nBoxes;
