@@ -77,6 +77,22 @@ TEST_F(StoppingCmds, APictureWithoutTimerServesTheWaitLeftBefore) {
   EXPECT_TRUE(scene.m_PictureList.empty());
 }
 
+TEST_F(StoppingCmds, APictureKeyWaitTakesOnlyANewPressOfButton1) {
+  struct {
+    const char* keys;
+    int frames;  // the frame that closes it
+  } const cases[] = {
+      {"01", 2},
+      {"1110001", 7},     // still held from the wait before: released, then pressed again
+      {"0111110001", 2},  // a press on a later turn is taken at once
+  };
+  for (const auto& c : cases) {
+    clock.Button1(c.keys);
+    EXPECT_EQ(StoppingPicture(0, 0), c.frames) << c.keys;
+    EXPECT_TRUE(scene.m_PictureList.empty()) << c.keys;
+  }
+}
+
 TEST_F(StoppingCmds, AStoppingEffectHoldsTheGameWhileItPlaysOnce) {
   cEdCmd cmd = Cmd(CMD_EFFECT, {1, 0, 0, 0, 0, 0, 100, 1});
   const int before = cScriptClock::Reads();

@@ -386,6 +386,43 @@ TEST_F(ShotFireTest, AimAngleTowardTheTargetOrAhead) {
   EXPECT_EQ(AimAngle(320 + 316, 320 + 400, *owner, Def(), v), 90);
 }
 
+TEST_F(ShotFireTest, AimAngleLeadsATargetThatKeepsItsPlaceOnAScrollingScreen) {
+  cChara& target = AddChara(1, 1);
+  SetRect(target, 300, 200);
+  SetTarget(*owner, 0, &target, 0);
+  target.m_bScreenBound = 1;
+  // The screen scrolls down by itself, slower than the shot flies; from level with the target
+  // and left of it.
+  scene.m_ScrollY.m_dSpeed = 0.5 / g_dHitLevel;
+  struct {
+    const char* name;
+    int atLimit, shotBound, targetBound;
+    bool led;
+  } const cases[] = {
+      {"scrolling: aimed ahead, down the screen's way", 0, 0, 1, true},
+      {"held at the limit", 1, 0, 1, false},
+      {"a shot that keeps its place too", 0, 1, 1, false},
+      {"a target that does not", 0, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    scene.m_ScrollY.m_bAtLimit = c.atLimit;
+    Def().m_bHoming = static_cast<std::uint8_t>(c.shotBound);
+    target.m_bScreenBound = c.targetBound;
+    sVolley v{};
+    v.dSpeed = -7;
+    const int angle = AimAngle(320 + 200, 320 + 216, *owner, Def(), v);
+    if (c.led) {
+      // The shot flies 1 pixel a frame, the screen 0.5: 30 degrees down from straight right.
+      EXPECT_EQ(angle, 210) << c.name;
+      // The volley takes the lead's speed, per frame.
+      EXPECT_NEAR(v.dSpeed, 1.0, 1e-9) << c.name;
+    } else {
+      EXPECT_EQ(angle, 180) << c.name;
+      EXPECT_EQ(v.dSpeed, -7) << c.name;
+    }
+  }
+}
+
 TEST_F(ShotFireTest, NewShotsLinkTheirTargetOnlyWhenGuidedToIt) {
   cChara& target = AddChara(1, 1);
   SetTarget(*owner, 0, &target, 0);
