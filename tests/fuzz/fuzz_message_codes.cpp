@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       size >= 4 ? static_cast<std::int32_t>(data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24)
                 : -12345;
   scene.m_StageVar.assign(1001, value);
-  g_PlayData.m_CommonVar.assign(1001, -value);
+  // The common variables hold the negated value, wrapping as the program's own arithmetic does.
+  g_PlayData.m_CommonVar.assign(1001,
+                                static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(value)));
   std::string text(reinterpret_cast<const char*>(data), size);
   const std::size_t before = text.size();
   ExpandMessageCodes(text);
