@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "../support/empty_queue.h"
 #include "../support/env_guard.h"
 #include "../support/temp_folder.h"
 #include "../support/value_guard.h"
@@ -64,6 +65,7 @@ const char* TestVideoDriver() {
 TEST(Entry, TheWindowShowsTheScenesFramesAndACloseEndsEverythingInOrder) {
   cEnvGuard driver("SDL_VIDEODRIVER", TestVideoDriver());
   cTempFolder folder;
+  cEmptyQueue queue;  // a close another test left must not end this program at once
   ASSERT_TRUE(MakeSampleGame(folder.HostPath()));
   std::filesystem::create_directories("user_data");
   platform::SetInstanceLockFolder(folder.HostPath());

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "../support/empty_queue.h"
 #include "../support/temp_folder.h"
 #include "foundation/report.h"
 #include "foundation/thread.h"
@@ -31,23 +32,6 @@ bool LogHas(const std::string& line) {
     if (l == line) return true;
   return false;
 }
-
-// This thread's message queue emptied for a test and again after it, so that messages other
-// tests left (a close, a quit) are not read as this test's.
-class cEmptyQueue {
- public:
-  cEmptyQueue() { Drain(); }
-  ~cEmptyQueue() { Drain(); }
-  cEmptyQueue(const cEmptyQueue&) = delete;
-  cEmptyQueue& operator=(const cEmptyQueue&) = delete;
-
- private:
-  static void Drain() {
-    platform::sThreadMessage message;
-    while (platform::PeekThreadMessage(message, true)) {
-    }
-  }
-};
 
 TEST(Closing, ACloseThatWaitsForThePauseLoopRunsAgainOnceItEnded) {
   cTempFolder folder;

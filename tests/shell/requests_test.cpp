@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "../support/empty_queue.h"
 #include "../support/env_guard.h"
 #include "../support/value_guard.h"
 #include "foundation/message_box.h"
@@ -41,12 +42,11 @@ class RequestTest : public ::testing::Test {
     platform::SetRequestHandler(nullptr);
     platform::ResetShutdown();
     platform::ResetCloseRequest();
-    // The closes asked for went to this thread's queue: a later test must not find them.
-    platform::sThreadMessage message;
-    while (platform::PeekThreadMessage(message, true)) {
-    }
     platform::LeaveMainThread();
   }
+  // The closes asked for go to this thread's queue: neither this test nor a later one may
+  // find another's.
+  cEmptyQueue queue;
 };
 
 TEST_F(RequestTest, ARequestAfterShutDownBeganIsCancelledAtOnce) {

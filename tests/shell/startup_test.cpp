@@ -22,6 +22,7 @@
 #include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
+#include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "play/input.h"
 #include "play/scene_manager.h"
@@ -36,6 +37,7 @@
 #include "shell/boot_data.h"
 #include "shell/entry.h"
 #include "shell/main_window.h"
+#include "tests/support/empty_queue.h"
 #include "tests/support/env_guard.h"
 #include "tests/support/fresh_process.h"
 #include "tests/support/scoped_value.h"
@@ -73,6 +75,7 @@ class StartupTest : public ::testing::Test {
     ErrLogSetup(0, "EC_Game.txt");
     platform::SetMessageBoxHandler(nullptr);
     platform::ResetCloseRequest();
+    platform::ResetShutdown();  // a start that closed refuses requests until then
     g_DataBase = cDataBase();
     g_AnimeSequences.clear();
     g_SystemData.SetDefault();
@@ -105,6 +108,7 @@ class StartupTest : public ::testing::Test {
   }
 
   cTempFolder m_folder;
+  cEmptyQueue m_Queue;  // a close another test left must not end this start-up
   // What start-up reads from Boot.dat and System.ini; a later start-up that finds no Boot.dat
   // must not see the one before.
   cScopedGlobal<cBootData> m_Boot{g_BootData};
