@@ -497,15 +497,21 @@ cCanvas WorldMapChipPicture() {
   return c;
 }
 
-// Stage entrances: one row per icon, not cleared at column 0, cleared at column 1.
+// Stage entrances: one row per icon, not cleared at column 0, cleared at column 1. The last
+// row is a closed gate, the same in both columns.
 cCanvas WorldEventPicture() {
   cCanvas c(64, 128);
-  for (int row = 0; row < 4; ++row) {
+  for (int row = 0; row < 3; ++row) {
     const std::uint8_t colour = static_cast<std::uint8_t>(COL_RED + row);
     c.Disc(16, row * 32 + 16, 10, colour);
     c.Frame(6, row * 32 + 6, 21, 21, COL_WHITE);
     c.Disc(48, row * 32 + 16, 10, colour);
     c.Text(43, row * 32 + 13, "OK", COL_WHITE);
+  }
+  for (int x : {0, 32}) {
+    c.Rect(x + 4, 96 + 8, 24, 16, COL_GREY);
+    for (int bar = 0; bar < 4; ++bar) c.Rect(x + 6 + bar * 6, 96 + 4, 2, 24, COL_DARK_GREY);
+    c.Frame(x + 4, 96 + 8, 24, 16, COL_WHITE);
   }
   return c;
 }

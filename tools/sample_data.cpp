@@ -497,6 +497,8 @@ void PlaceStage(const sStageText& text) {
   stage.m_nScrollExtraX = stage.m_nWidth * 32;
   stage.m_nScrollExtraY = stage.m_nHeight * 32;
   stage.m_nBgm = kBgmStage;
+  // A sky behind the map: the one layer is filled with a light blue.
+  stage.m_BackLayers[0].m_nFillColour = CubeColour(0, 4, 3);
   stage.m_bTimeLimit = 1;
   stage.m_nTimeLimit = 300;
   stage.m_PlacedBlocks.clear();
@@ -591,6 +593,8 @@ void WriteWorldMap() {
   cWorldMapData map;
   map.m_strName = "サンプルワールド";
   map.SetSize(20, 15);
+  // The view keeps the hero in the middle: beyond the map's edge lies more sea.
+  map.m_nBackColor = COL_BLUE;
   const char* const tileNames[TILE_COUNT] = {"草原", "道", "水", "山", "森"};
   map.m_Tiles.resize(TILE_COUNT);
   for (int i = 0; i < TILE_COUNT; ++i) {
@@ -640,7 +644,7 @@ void WriteWorldMap() {
       // Until then the way is shut.
       cWorldMapLink wall;
       wall.m_nKind = WORLD_LINK_WALL;
-      wall.m_nIcon = i;
+      wall.m_nIcon = 3;  // the closed gate
       point.m_Links.push_back(wall);
     }
     map.m_Points.push_back(point);
