@@ -8,6 +8,7 @@
 #include "foundation/file_data.h"
 #include "project/database.h"
 #include "project/paths.h"
+#include "project/play_data.h"
 #include "project/project_refs.h"
 #include "project/stage.h"
 #include "project/system_data.h"
@@ -88,6 +89,9 @@ void WriteSystemRecord() {
   system.m_nChallengeCount = 3;
   system.m_SystemSounds.assign(std::begin(kSystemSoundFiles), std::end(kSystemSoundFiles));
   system.m_nSceneBgm.assign(kSceneBgmCount, kBgmTitle);
+  // The story and the challenge start with five lives and end when they are lost.
+  system.m_bUnlimitedLives[PLAY_MODE_STORY] = 0;
+  system.m_bUnlimitedLives[PLAY_MODE_CHALLENGE] = 0;
   SaveRecord(system, g_PathTable[PATH_DEFAULT_SYSTEM]);
 }
 
