@@ -7,7 +7,6 @@ std::atomic<int> g_bActive{0};
 std::atomic<int> g_bRequestDone{0};
 std::atomic<int> g_bRequestResult{0};
 std::atomic<int> g_bNameEntryDone{0};
-std::atomic<int> g_nStageBgmLoop{0};
 
 namespace {
 

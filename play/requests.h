@@ -15,8 +15,6 @@ extern std::atomic<int> g_bActive;         // the last WM_ACTIVATEAPP: 1 active
 extern std::atomic<int> g_bRequestDone;    // done flag of the file requests
 extern std::atomic<int> g_bRequestResult;  // 1 when the file request's dialog chose a file
 extern std::atomic<int> g_bNameEntryDone;  // done flag of the name entry
-// The loop value the stage's music request keeps for WM_PLAYBGM slot 4.
-extern std::atomic<int> g_nStageBgmLoop;
 
 // Sends one request; false when the main thread refused it. *result receives the handler's
 // answer when given.

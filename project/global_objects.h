@@ -31,7 +31,7 @@
 //   g_MenuSurfaces, g_FlashColours, g_FpsRing            empty, zero        play/scene_manager.h
 //   g_nMeasuredFps                                       zero               play/scene_manager.h
 //   g_bActive, g_bRequestDone, g_bRequestResult,
-//   g_bNameEntryDone, g_nStageBgmLoop                    zero               play/requests.h
+//   g_bNameEntryDone                                     zero               play/requests.h
 //   g_WndList                                            empty              shell/wnd.h
 //   g_MainWnd, g_hWnd, g_bStarted, g_rcClientScreen      no window, zero    shell/main_window.h
 //   g_WindowPos                                          zero               shell/main_window.h

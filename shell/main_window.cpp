@@ -18,6 +18,7 @@
 #include "play/scene_manager.h"
 #include "project/database.h"
 #include "project/paths.h"
+#include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
 #include "project/system_ini.h"
@@ -37,8 +38,6 @@ sRequestActions g_Actions;
 void (*g_PauseQuit)() = nullptr;
 // The close waits for thPause to end, then runs again by itself.
 std::atomic<bool> g_bCloseAfterPause{false};
-// The music number the stage asked for last.
-int g_nStageBgm = 0;
 
 // The done flag is set after the threads were resumed, as the sender polls it.
 void FinishFileRequest(int result) {
@@ -70,14 +69,16 @@ void PlayBgm(std::uintptr_t slot, std::intptr_t lParam) {
     g_Bgm.SetBgm(k, record.m_strFile.c_str(), record.m_nVolume);
     g_Bgm.Play(0, k, g_SystemData.m_bSceneBgmLoop[k], 0, 1);
   } else if (slot == 4) {
+    // The progress record keeps the stage's music: a retry goes on with it, the carry-over
+    // and the saves take it from there, and the loop value was put there with the request.
     const int n = static_cast<int>(lParam);
-    g_nStageBgm = n;
+    g_PlayData.m_nStageBgm = n;
     const cDbBgm& record = g_DataBase.m_Bgm[n];
     g_Bgm.SetBgm(4, record.m_strFile.c_str(), record.m_nVolume);
     if (n == 0)
       g_Bgm.Stop();
     else
-      g_Bgm.Play(0, 4, g_nStageBgmLoop.load(), 0, 1);
+      g_Bgm.Play(0, 4, g_PlayData.m_nStageBgmLoop, 0, 1);
   }
 }
 

@@ -163,7 +163,7 @@ TEST_IN_FRESH_PROCESS(GlobalObjects, TheSceneManagerAndTheMainWindowStartWithout
   for (const sFlashColour& f : g_FlashColours) EXPECT_EQ(f.dwColour, 0u);
   EXPECT_EQ(g_FpsRing.nAverage, 0);
   for (const std::atomic<int>* flag :
-       {&g_bActive, &g_bRequestDone, &g_bRequestResult, &g_bNameEntryDone, &g_nStageBgmLoop})
+       {&g_bActive, &g_bRequestDone, &g_bRequestResult, &g_bNameEntryDone})
     EXPECT_EQ(flag->load(), 0);
   EXPECT_TRUE(g_WndList.empty());
   EXPECT_EQ(g_MainWnd.m_hWnd, nullptr);
