@@ -302,6 +302,10 @@ bool PollWindowEvent(sWindowEvent& out) {
           case SDL_WINDOWEVENT_MOVED:
             out = {eWindowEvent::Moved, event.window.data1, event.window.data2};
             return true;
+          // Every change of size, dragged or asked for by the program, comes as this one.
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            out = {eWindowEvent::Resized, event.window.data1, event.window.data2};
+            return true;
           case SDL_WINDOWEVENT_EXPOSED:
             out = {eWindowEvent::Exposed, 0, 0};
             return true;

@@ -63,6 +63,7 @@ enum class eWindowEvent {
   Activate,    // keyboard focus gained, or the window shown or restored
   Deactivate,  // keyboard focus lost, or the window minimised
   Moved,       // x, y: the client area's new top-left corner on the screen
+  Resized,     // x, y: the client area's new width and height
   Exposed,     // the picture must be shown again
 };
 struct sWindowEvent {

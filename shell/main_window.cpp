@@ -337,6 +337,9 @@ void DispatchWindowEvents() {
       case platform::eWindowEvent::Moved:
         g_MainWnd.WndProc(hwnd, WM_MOVE, 0, 0);
         break;
+      case platform::eWindowEvent::Resized:
+        g_MainWnd.WndProc(hwnd, WM_SIZE, 0, 0);
+        break;
       case platform::eWindowEvent::Exposed:
         g_MainWnd.WndProc(hwnd, WM_PAINT, 0, 0);
         break;

@@ -6,14 +6,19 @@
 
 #include "../support/empty_queue.h"
 #include "../support/temp_folder.h"
+#include "../support/value_guard.h"
 #include "foundation/report.h"
 #include "foundation/thread.h"
 #include "foundation/window_messages.h"
 #include "play/requests.h"
 #include "platform/clock.h"
 #include "platform/close_request.h"
+#include "platform/host_file.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
+#include "project/paths.h"
+#include "project/system_ini.h"
+#include "shell/wnd.h"
 
 namespace {
 
@@ -64,6 +69,38 @@ TEST(Closing, ACloseThatWaitsForThePauseLoopRunsAgainOnceItEnded) {
   platform::ResetShutdown();
   platform::LeaveMainThread();
   ErrLogSetup(0, "EC_Game.txt");
+}
+
+// A resizable window in Direct3D mode: the size the player dragged it to is the one the
+// close saves, and the next start takes.
+TEST(Closing, TheSizeTheWindowWasDraggedToIsSaved) {
+  cTempFolder folder;
+  cEmptyQueue queue;
+  ASSERT_TRUE(platform::MakeHostFolder("user_data"));
+  cValueGuard<std::int32_t> windowMode(g_SystemIni.WindowMode, 2);
+  cValueGuard<std::int32_t> d3d(g_SystemIni.Direct3D, 1);
+  platform::BecomeMainThread();
+  ASSERT_TRUE(platform::OpenVideo(platform::sVideoMode{}));
+  platform::SetWindowResizable(true);
+  g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW | WS_THICKFRAME);
+  g_hWnd.store(&g_MainWnd);
+  g_bStarted.store(1);
+  DispatchWindowEvents();
+
+  platform::SetWindowClientSize(800, 600);  // as the window system reports a drag
+  platform::PumpVideoEvents();
+  DispatchWindowEvents();
+  EXPECT_EQ(g_MainWnd.m_rcClient.Width(), 800);
+  CloseMainWindow();
+  cWindowPos saved;
+  ASSERT_EQ(saved.LoadFile(g_PathTable[PATH_WINDOW]), 1);
+  EXPECT_EQ(saved.m_nWidth, 800);
+  EXPECT_EQ(saved.m_nHeight, 600);
+
+  ResetMainWindowState();
+  platform::ResetShutdown();
+  platform::LeaveMainThread();
+  platform::CloseVideo();
 }
 
 TEST(WindowPlacementFile, ACornerOffTheScreenIsReadBackOnIt) {
