@@ -1,7 +1,6 @@
 #include "play/stage_start.h"
 
 #include "foundation/path_utils.h"
-#include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "project/play_data.h"
 #include "project/stage.h"
@@ -16,9 +15,10 @@ constexpr int kFreePlayMode = 2;
 }  // namespace
 
 int StartStageFile(const std::string& path, int mode) {
-  // The program's paths hold at most 259 bytes and a NUL.
+  // The program's paths hold at most 259 bytes and a NUL: a longer one is a file that
+  // cannot be read, and is told as such.
   if (path.size() >= static_cast<std::size_t>(kFreeStageSize)) {
-    Report("「%s」の読み込みに失敗しました！", path.c_str());
+    StageReadFailureBox(path);
     return 0;
   }
   std::string name = path;

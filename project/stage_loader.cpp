@@ -96,6 +96,10 @@ int CheckStageFileTrailer(const std::string& path) {
   return 0;
 }
 
+void StageReadFailureBox(const std::string& path) {
+  ErrBoxF("ステージファイル %s の読み込みに失敗しました！", path.c_str());
+}
+
 int LoadStageFile(const std::string& name, int findNewest, cStage* copy) {
   g_Stage.m_bFindNewest = findNewest;
   if (findNewest) {
@@ -114,7 +118,7 @@ int LoadStageFile(const std::string& name, int findNewest, cStage* copy) {
     if (PumpUntilLoaded()) return 0;
   }
   if (!g_Stage.m_bLoaded) {
-    ErrBoxF("ステージファイル %s の読み込みに失敗しました！", g_Stage.m_strPath.c_str());
+    StageReadFailureBox(g_Stage.m_strPath);
     return 0;
   }
   if (!g_Stage.HasHero()) {

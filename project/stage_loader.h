@@ -12,6 +12,8 @@
 // variant and a close or quit request during the read (the read finishes, its result is
 // dropped, and the request is posted again for the caller's own loop).
 int LoadStageFile(const std::string& name, int findNewest, cStage* copy);
+// The box of a stage file that could not be read.
+void StageReadFailureBox(const std::string& path);
 // The loader thread's procedure: reads g_Stage.m_strPath into g_Stage.
 std::uint32_t LoadStageThreadProc(void* param);
 // 0 when the file is of a version that ends with the trailer and its last four bytes are

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "platform/host_file.h"
+#include "platform/message_box.h"
+#include "platform/text_codec.h"
 #include "project/play_data.h"
 #include "project/stage.h"
 #include "project/system_data.h"
@@ -86,14 +89,26 @@ TEST_F(StageStartTest, AbsolutePathsBecomeRelativeStageNames) {
   EXPECT_EQ(g_PlayData.m_bMultiPart, 1);
 }
 
+std::vector<std::string> g_Boxes;
+int RecordBox(const std::string& text, const std::string&, int) {
+  g_Boxes.push_back(platform::Utf8ToCp932(text));
+  return platform::kAnswerOk;
+}
+
+// A path too long for the program is a file that cannot be read, told as the loader tells it.
 TEST_F(StageStartTest, FailsWithoutReadingTooLongOrMissingFiles) {
+  platform::SetMessageBoxHandler(&RecordBox);
+  g_Boxes.clear();
   g_PlayData.m_nTotalScore = 55;
-  EXPECT_EQ(StartStageFile("missing.stg4", 1), 0);  // no variant
+  EXPECT_EQ(StartStageFile("missing.stg4", 1), 0);  // no variant: nothing to tell
+  EXPECT_TRUE(g_Boxes.empty());
   EXPECT_EQ(StartStageFile("missing.stg4", 0), 0);
-  const std::string longName(300, 'x');
+  const std::string longName(260, 'x');
   EXPECT_EQ(StartStageFile(longName, 0), 0);
-  const std::string log = ReadText("Report_Game.txt");
-  EXPECT_NE(log.find(longName), std::string::npos);
+  platform::SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(g_Boxes, (std::vector<std::string>{
+                         "ステージファイル missing.stg4 の読み込みに失敗しました！",
+                         "ステージファイル " + longName + " の読み込みに失敗しました！"}));
 }
 
 }  // namespace
