@@ -58,8 +58,10 @@ void StoreSetting(sSystemIni& settings, const cVector<cIniKey>& keys, const std:
   if (std::int32_t* field = IntSetting(settings, index)) {
     *field = LeadingInt(value);
   } else if (index == 8) {
-    // A value runs to the end of its line, carriage return included; a file saved with
-    // Windows line ends would otherwise name a stage file that does not exist.
+    // Deliberately, one carriage return at the end of the stage file's name is cut, though
+    // a carriage return is otherwise an ordinary value character. A value runs to the end of
+    // its line, so a file saved with Windows line ends would name a stage file with a
+    // carriage return in its name, which never exists: the stage could never start.
     if (!value.empty() && value.back() == '\r') value.pop_back();
     if (value.size() >= 2 && value.size() < static_cast<std::size_t>(kFreeStageSize))
       SetFreeStage(settings, value);
@@ -87,7 +89,10 @@ int ReadSystemIni(const std::string& path, sSystemIni& settings, const cVector<c
     std::string key;
     bool hasValue = false;
     for (;;) {
-      // A last line "Exit" without a line end still ends the file as it says.
+      // Deliberately, a last line "Exit" without a line end ends the file successfully,
+      // though the end of the file while a key is read is otherwise a failure: such a file
+      // ends with its own end marker, and refusing it would throw away every setting it
+      // holds for the defaults.
       if (pos >= bytes.size()) return key == "Exit" ? 1 : 0;
       const char c = static_cast<char>(bytes[pos++]);
       if (c == '\0') return 1;

@@ -63,7 +63,7 @@ TEST_F(SystemIniTest, EndsOfTheFile) {
     std::string content;
     int result;
   } cases[] = {
-      {"Direct3D=1\nExit", 1},  // a last line without its line end
+      {"Direct3D=1\nExit", 1},  // kept on purpose: the file ends with its own end marker
       {"Direct3D=1\n", 0},      // no Exit
       {"", 0},
       {std::string("Direct3D=1\n\0junk", 16), 1},
@@ -74,6 +74,27 @@ TEST_F(SystemIniTest, EndsOfTheFile) {
     EXPECT_EQ(Read(c.content), c.result) << c.content;
   }
   EXPECT_EQ(ReadSystemIni("missing.ini", ini, keys.m_IniKeys), 0);
+}
+
+// Kept on purpose: a file with Windows line ends names its stage file without the carriage
+// return. Only one is cut; elsewhere a carriage return stays a value character.
+TEST_F(SystemIniTest, TheStageFileLosesOneCarriageReturnAtItsEnd) {
+  const struct {
+    std::string line;
+    std::string freeStage;
+  } cases[] = {
+      {"FreeStage=a.stg4\r\n", "a.stg4"},
+      {"FreeStage=a.stg4\r\r\n", "a.stg4\r"},
+      {"FreeStage=a\rb.stg4\n", "a\rb.stg4"},
+      {"FreeStage=a\r\n", ""},  // one character left: too short to be taken
+  };
+  for (const auto& c : cases) {
+    SetSystemIniDefaults(ini, keys.m_IniKeys);
+    ASSERT_EQ(Read(c.line + "Exit\n"), 1);
+    EXPECT_EQ(std::string(ini.FreeStage), c.freeStage) << c.line;
+  }
+  ASSERT_EQ(Read("Bpp=16\r\nExit\n"), 1);
+  EXPECT_EQ(ini.Bpp, 16);
 }
 
 TEST_F(SystemIniTest, HostileValuesStayInBounds) {
