@@ -77,6 +77,37 @@ TEST_F(SampleRunTest, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
   for (const std::string& message : run.Messages()) ADD_FAILURE() << message;
 }
 
+// On the world map's question whether to enter the stage, one press of Up moves the cursor
+// from "no" to "yes" and back: held for a single frame, or so quick that it was let go again
+// before the frame read the keys; at once after the question showed, or after a rest.
+TEST_F(SampleRunTest, OnePressOfUpMovesTheQuestionsCursor) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
+  ASSERT_GE(run.RunUntil([] { return InScene(SCENE_WORLDMAP); }, 600, TapButton1), 0);
+  const auto asked = [] {
+    cScene* map = g_SceneManager.m_pWorldMap;
+    return map && map->m_nPhase == 2;
+  };
+  ASSERT_GE(run.RunUntil(asked, 600, [](int) { return std::vector<int>{platform::VK_RIGHT}; }),
+            0);
+  // The question shows, the hero still walking.
+  ASSERT_TRUE(run.Frame({platform::VK_RIGHT}));
+  ASSERT_EQ(g_Cursor.m_pCur->row, 1);
+  const std::vector<int> up = {platform::VK_UP};
+  const struct {
+    bool tap;
+    int rest;
+  } presses[] = {{true, 0}, {false, 1}, {true, 1}, {false, 30}, {true, 30}};
+  for (const auto& press : presses) {
+    SCOPED_TRACE(testing::Message() << (press.tap ? "tapped" : "held") << " after " << press.rest
+                                    << " frames without a key");
+    for (int i = 0; i < press.rest; ++i) ASSERT_TRUE(run.Frame());
+    const int before = g_Cursor.m_pCur->row;
+    ASSERT_TRUE(press.tap ? run.Frame({}, up) : run.Frame(up));
+    ASSERT_TRUE(asked());
+    EXPECT_EQ(g_Cursor.m_pCur->row, 1 - before);
+  }
+}
+
 // The title's command window is drawn over the title picture: where neither a command's
 // picture nor the cursor lies (its cursor column, its last two rows) the picture shows
 // through. Direct3D at 32 bits, as the sample asks.
