@@ -17,7 +17,9 @@
 #include "play/scene_manager.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
+#include "project/system_data.h"
 #include "shell/menu_scene.h"
+#include "shell/option_scene.h"
 #include "shell/title_scene.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
@@ -106,6 +108,35 @@ TEST_F(SampleRunTest, OnePressOfUpMovesTheQuestionsCursor) {
     ASSERT_TRUE(asked());
     EXPECT_EQ(g_Cursor.m_pCur->row, 1 - before);
   }
+}
+
+// The options screen as the title's "options" opens it: every row it shows is captioned
+// with the name of the item that row changes, and the last one, "back", returns to the title.
+TEST_F(SampleRunTest, EachOptionsRowNamesItsItem) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(run.Frame({platform::VK_DOWN}));
+    ASSERT_TRUE(run.Frame());
+  }
+  const auto options = [] {
+    return g_SceneManager.m_pOption && g_SceneManager.m_pOption->m_nPhase == OPTION_MAIN;
+  };
+  ASSERT_GE(run.RunUntil(options, 300, TapButton1), 0) << "in scene " << g_SceneManager.m_nScene;
+  const auto& scene = *static_cast<cOptionScene*>(g_SceneManager.m_pOption);
+  const char* const names[6] = {"Palette", "Music", "Sound", "Ranking", "Name", "Back"};
+  ASSERT_GE(scene.m_nCount, 2);
+  for (int i = 0; i < scene.m_nCount; ++i) {
+    const int item = scene.m_Entries[i];
+    ASSERT_TRUE(item >= OPTION_PALETTE && item <= OPTION_BACK) << item;
+    EXPECT_STREQ(MenuCaption(g_SystemData.m_OptionMenu, item), names[item]) << "row " << i;
+  }
+  EXPECT_EQ(scene.m_Entries[scene.m_nCount - 1], OPTION_BACK);
+
+  // Up from the first row wraps onto "back", and choosing it leaves for the title.
+  ASSERT_TRUE(run.Frame());
+  ASSERT_TRUE(run.Frame({platform::VK_UP}));
+  ASSERT_TRUE(run.Frame());
+  ASSERT_GE(run.RunUntil([] { return InScene(SCENE_TITLE); }, 300, TapButton1), 0);
 }
 
 // The title's command window is drawn over the title picture: where neither a command's
