@@ -102,11 +102,12 @@ void WriteSystemRecord() {
   // The pause and its menus are drawn over the frozen stage.
   system.m_bPauseHidesStage = 0;
 
-  // The game's own words, in English.
-  system.m_Texts = {"Stage ",
-                    "Stage ",
+  // The game's own words, in English. The challenge list draws texts 0 and 3 in the large
+  // font, which has capitals only; the spaces put the best scores under their heading.
+  system.m_Texts = {"STAGE ",
+                    "Stage",
                     "Score ",
-                    "Best",
+                    "  BEST",
                     "Total score ",
                     "Score",
                     "Time left",
