@@ -10,6 +10,8 @@ namespace platform {
 namespace {
 
 std::array<std::atomic<std::uint8_t>, 256> g_keys{};
+// Per key: it went down since TakeKeyPress last looked.
+std::array<std::atomic<std::uint8_t>, 256> g_keyPresses{};
 
 struct sJoystickSlot {
   bool present = false;
@@ -169,13 +171,20 @@ bool IsKeyDown(int vk) {
   }
 }
 
+bool TakeKeyPress(int vk) {
+  return vk >= 0 && vk < 256 && g_keyPresses[static_cast<std::size_t>(vk)].exchange(0) != 0;
+}
+
 void SetKeyDown(int vk, bool down) {
   if (vk < 0 || vk >= 256) return;
-  g_keys[static_cast<std::size_t>(vk)].store(down ? 1 : 0);
+  const std::size_t key = static_cast<std::size_t>(vk);
+  // Only a key that was up is pressed anew; the repeats of a held key are not.
+  if (g_keys[key].exchange(down ? 1 : 0) == 0 && down) g_keyPresses[key].store(1);
 }
 
 void ReleaseAllKeys() {
   for (auto& key : g_keys) key.store(0);
+  for (auto& press : g_keyPresses) press.store(0);
 }
 
 int VirtualKeyFromScancode(int scancode) { return ScancodeToVk(scancode); }

@@ -41,9 +41,13 @@ enum : int {
 // True while the key of that virtual-key code is down. Codes outside 0..255 are never down.
 // VK_SHIFT, VK_CONTROL and VK_MENU are down while either key of their pair is.
 bool IsKeyDown(int virtualKey);
+// True when the key went down since the last call for it, and clears that mark: a press that
+// began and ended between two reads of the key state still counts once. Codes outside 0..255
+// never went down.
+bool TakeKeyPress(int virtualKey);
 // Main thread (and tests): the key went down or up.
 void SetKeyDown(int virtualKey, bool down);
-// Every key up (focus lost, or a test's clean start).
+// Every key up and every mark of a press cleared (focus lost, or a test's clean start).
 void ReleaseAllKeys();
 // The virtual-key code of a physical key given by its USB HID usage (the numbering of the
 // event layer's scancodes), as a Japanese or US keyboard reports it on Windows; 0 for a key

@@ -55,6 +55,13 @@ void ReadStick(const sJoyInfo& info, std::int32_t& number, std::int16_t& word) {
   }
 }
 
+// A key as the frame's poll reads it: down now, or pressed and let go since the last poll (a
+// press shorter than a frame counts for one frame).
+bool KeyPolled(int vk) {
+  const bool down = platform::IsKeyDown(vk);
+  return platform::TakeKeyPress(vk) || down;
+}
+
 bool JoystickAt(int number, sJoyInfo& info) {
   platform::sJoystickState state;
   if (!platform::ReadJoystick(number, state)) return false;
@@ -140,20 +147,26 @@ int cInputState::PollDefaultKeys(int joystick, int flags, int a) {
     joyButtons = m_wButton != 0;
   }
   if (flags & 2) {
+    // Every key of the layout is read, so that no press is kept for a later poll.
+    static constexpr int kDirKeys[4] = {platform::VK_LEFT, platform::VK_RIGHT, platform::VK_UP,
+                                        platform::VK_DOWN};
+    static constexpr char kKeys[kButtonCount] = {'Z', 'X', 'C', 'V', 'A', 'S', 'D', 'F'};
+    bool dirDown[4], buttonDown[kButtonCount];
+    for (int i = 0; i < 4; ++i) dirDown[i] = KeyPolled(kDirKeys[i]);
+    for (int i = 0; i < kButtonCount; ++i) buttonDown[i] = KeyPolled(kKeys[i]);
     if (!joyDirection) {
       m_nDirection = 5;
       m_wDirection = 0;
       // All four are tested: left and right together give both bits and number 5.
-      if (platform::IsKeyDown(platform::VK_LEFT)) m_wDirection |= KEY_LEFT, m_nDirection -= 1;
-      if (platform::IsKeyDown(platform::VK_RIGHT)) m_wDirection |= KEY_RIGHT, m_nDirection += 1;
-      if (platform::IsKeyDown(platform::VK_UP)) m_wDirection |= KEY_UP, m_nDirection -= 3;
-      if (platform::IsKeyDown(platform::VK_DOWN)) m_wDirection |= KEY_DOWN, m_nDirection += 3;
+      if (dirDown[0]) m_wDirection |= KEY_LEFT, m_nDirection -= 1;
+      if (dirDown[1]) m_wDirection |= KEY_RIGHT, m_nDirection += 1;
+      if (dirDown[2]) m_wDirection |= KEY_UP, m_nDirection -= 3;
+      if (dirDown[3]) m_wDirection |= KEY_DOWN, m_nDirection += 3;
     }
     if (!joyButtons) {
-      static constexpr char kKeys[kButtonCount] = {'Z', 'X', 'C', 'V', 'A', 'S', 'D', 'F'};
       m_wButton = 0;
       for (int i = 0; i < kButtonCount; ++i)
-        if (platform::IsKeyDown(kKeys[i])) m_wButton |= static_cast<std::int16_t>(1 << i);
+        if (buttonDown[i]) m_wButton |= static_cast<std::int16_t>(1 << i);
     }
   }
   return 1;
@@ -171,22 +184,25 @@ int cInputState::PollKeyConfig(int players, int a) {
 
   auto pressed = [&](int b) {
     const sKeyBind& bind = config.m_Binds[b];
-    if (bind.nDevice == kKeyboardDevice) return platform::IsKeyDown(bind.nCode);
+    if (bind.nDevice == kKeyboardDevice) return KeyPolled(bind.nCode);
     if (bind.nDevice < 0 || bind.nDevice >= joyCount || !read[bind.nDevice]) return false;
     const sJoyInfo& info = infos[bind.nDevice];
     return IsJoyAxisPushed(info, bind.nCode) != 0 || (Widen(bind.nCode) & info.dwButtons) != 0;
   };
+  // Every binding in use is read once, so that no press is kept for a later poll.
+  bool down[kKeyBindCount] = {};
+  for (int b = 0; b < kKeyBindCount; ++b) down[b] = (b < 4 || b < bindCount) && pressed(b);
   // The file holds one player's bindings.
   for (int player = 0; player < std::min(players, 1); ++player) {
     m_wDirection = 0;
     m_nDirection = 5;
     m_wButton = 0;
-    if (pressed(0)) m_wDirection |= KEY_LEFT, m_nDirection -= 1;
-    else if (pressed(1)) m_wDirection |= KEY_RIGHT, m_nDirection += 1;
-    if (pressed(2)) m_wDirection |= KEY_UP, m_nDirection -= 3;
-    else if (pressed(3)) m_wDirection |= KEY_DOWN, m_nDirection += 3;
+    if (down[0]) m_wDirection |= KEY_LEFT, m_nDirection -= 1;
+    else if (down[1]) m_wDirection |= KEY_RIGHT, m_nDirection += 1;
+    if (down[2]) m_wDirection |= KEY_UP, m_nDirection -= 3;
+    else if (down[3]) m_wDirection |= KEY_DOWN, m_nDirection += 3;
     for (int j = 0; j + 4 < bindCount; ++j)
-      if (pressed(4 + j)) m_wButton |= static_cast<std::int16_t>(1 << j);
+      if (down[4 + j]) m_wButton |= static_cast<std::int16_t>(1 << j);
   }
   return 1;
 }

@@ -398,11 +398,9 @@ cCanvas ItemSheet(int size) {
   return c;
 }
 
-cCanvas WindowPicture() {
-  cCanvas c(640, 480);
-  for (int y = 0; y < 480; ++y) c.Rect(0, y, 640, 1, CubeColour(0, y * 2 / 480, 1 + y * 2 / 480));
-  return c;
-}
+// The ground of every box and menu screen: one navy throughout, so that a small box (its
+// top-left corner) and a whole screen look the same.
+cCanvas WindowPicture() { return cCanvas(640, 480, CubeColour(0, 0, 1)); }
 
 cCanvas StatusWindowPicture() {
   cCanvas c(640, 20, COL_NAVY);

@@ -54,20 +54,19 @@ void WriteDataBase() {
   g_DataBase.m_CharaEffect.resize(1);
   // A defeated enemy bursts apart in half a second.
   g_DataBase.m_CharaEffect.emplace_back();
-  g_DataBase.m_CharaEffect.back().m_strName = "破裂";
+  g_DataBase.m_CharaEffect.back().m_strName = "Burst";
   g_DataBase.m_CharaEffect.back().m_nKind = 1;
   g_DataBase.m_CharaEffect.back().m_nParam[0] = 5;
   g_DataBase.m_CharaEffect.back().m_nParam[2] = 32;
   g_DataBase.m_ScrEffect.resize(1);
   g_DataBase.m_Picture.resize(1);
   g_DataBase.m_Sound.resize(1);
-  const char* const soundNames[kDatabaseSoundCount] = {"コイン", "踏みつけ", "ゴール", "ジャンプ",
-                                                       "ショット"};
+  const char* const soundNames[kDatabaseSoundCount] = {"Coin", "Stomp", "Goal", "Jump", "Shot"};
   for (int i = 0; i < kDatabaseSoundCount; ++i)
     AddMedia(g_DataBase.m_Sound, soundNames[i], kDatabaseSoundFiles[i]);
   g_DataBase.m_Bgm.resize(1);
-  AddMedia(g_DataBase.m_Bgm, "タイトル", kMidiFile);
-  AddMedia(g_DataBase.m_Bgm, "ステージ", kOggFile);
+  AddMedia(g_DataBase.m_Bgm, "Title", kMidiFile);
+  AddMedia(g_DataBase.m_Bgm, "Stage", kOggFile);
   g_DataBase.FixFirstEntries();
   // The definitions check their references against these tables when they are written.
   InstallProjectRefs();
@@ -83,15 +82,69 @@ void WriteDataBase() {
   SaveTable(g_DataBase.m_Bgm, PATH_DEFAULT_DB_BGM);
 }
 
+// The options menu by its items' places: palette, music, sound volume, ranking entry,
+// ranking name, back. The sample has no palette variants, so that item is hidden.
+constexpr struct {
+  bool shown;
+  const char* caption;
+} kOptionMenu[kOptionMenuCount] = {{false, "Palette"}, {true, "Music"}, {true, "Sound"},
+                                   {true, "Ranking"},  {true, "Name"},  {true, "Back"}};
+
 void WriteSystemRecord() {
   cSystemData system;
-  system.m_strTitle = "Tarnwick サンプルゲーム";
+  system.m_strTitle = "Tarnwick sample game";
   system.m_nChallengeCount = 3;
   system.m_SystemSounds.assign(std::begin(kSystemSoundFiles), std::end(kSystemSoundFiles));
   system.m_nSceneBgm.assign(kSceneBgmCount, kBgmTitle);
   // The story and the challenge start with five lives and end when they are lost.
   system.m_bUnlimitedLives[PLAY_MODE_STORY] = 0;
   system.m_bUnlimitedLives[PLAY_MODE_CHALLENGE] = 0;
+  // The pause and its menus are drawn over the frozen stage.
+  system.m_bPauseHidesStage = 0;
+
+  // The game's own words, in English. The challenge list draws texts 0 and 3 in the large
+  // font, which has capitals only; the spaces put the best scores under their heading.
+  system.m_Texts = {"STAGE ",
+                    "Stage",
+                    "Score ",
+                    "  BEST",
+                    "Total score ",
+                    "Score",
+                    "Time left",
+                    "Clear time",
+                    "HP left",
+                    "SP left",
+                    "Enter the stage",
+                    "Not now",
+                    "Save",
+                    "Cancel",
+                    "Autosave ON",
+                    "Autosave OFF",
+                    "No save slot yet: choose Save once first!",
+                    "Back to the title",
+                    "Cancel",
+                    "Quit",
+                    "Continue",
+                    "Retry",
+                    "Back to the map",
+                    "Retry",
+                    "Back to the map",
+                    "V: next ranking",
+                    "Space: back to the title",
+                    "Space: quit",
+                    "F3: enter the ranking"};
+  const char* const displayCaptions[kDisplayItemCount] = {"Total", "Score", "HP", "SP", "Lives"};
+  for (int i = 0; i < kDisplayItemCount; ++i)
+    system.m_DisplayItems[i].m_strCaption = displayCaptions[i];
+  const char* const titleMenu[kTitleMenuCount] = {"NEW GAME", "CONTINUE", "CHALLENGE", "FREE PLAY",
+                                                  "REPLAY",   "OPTIONS",  "QUIT"};
+  for (int i = 0; i < kTitleMenuCount; ++i) system.m_TitleMenu[i].m_strCaption = titleMenu[i];
+  const char* const mapMenu[kMapMenuCount] = {"Save", "Autosave", "Back", "Title"};
+  for (int i = 0; i < kMapMenuCount; ++i) system.m_MapMenu[i].m_strCaption = mapMenu[i];
+  system.m_OptionMenu.clear();
+  for (const auto& entry : kOptionMenu) system.m_OptionMenu.emplace_back(entry.shown ? 1 : 0, entry.caption);
+  system.m_RankingModeNames = {"Manual, name asked", "Manual, fixed name", "Auto, name asked",
+                               "Auto, fixed name"};
   SaveRecord(system, g_PathTable[PATH_DEFAULT_SYSTEM]);
 }
 
@@ -123,19 +176,19 @@ cEdItem MakeItem(const char* name, int graphic, int sound) {
 void BuildCommonPalette() {
   cPalette& p = g_CommonPalette;
   p.m_Blocks.assign(1, cEdBlock());
-  p.m_Blocks.push_back(MakeBlock("地面", BLOCK_GROUND, BLOCK_HIT_SOLID));
-  p.m_Blocks.push_back(MakeBlock("土", BLOCK_DIRT, BLOCK_HIT_SOLID));
-  p.m_Blocks.push_back(MakeBlock("レンガ", BLOCK_BRICK, BLOCK_HIT_SOLID));
-  p.m_Blocks.push_back(MakeBlock("石", BLOCK_STONE, BLOCK_HIT_SOLID));
-  p.m_Blocks.push_back(MakeBlock("トゲ", BLOCK_SPIKES, BLOCK_HIT_DEADLY));
+  p.m_Blocks.push_back(MakeBlock("Ground", BLOCK_GROUND, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("Dirt", BLOCK_DIRT, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("Brick", BLOCK_BRICK, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("Stone", BLOCK_STONE, BLOCK_HIT_SOLID));
+  p.m_Blocks.push_back(MakeBlock("Spikes", BLOCK_SPIKES, BLOCK_HIT_DEADLY));
   // A brick that is there only once enough coins were taken.
-  cEdBlock coinBlock = MakeBlock("コインレンガ", BLOCK_BRICK, BLOCK_HIT_SOLID);
+  cEdBlock coinBlock = MakeBlock("Coin brick", BLOCK_BRICK, BLOCK_HIT_SOLID);
   coinBlock.m_Conds.push_back(CoinsAtLeast(kCoinsForBlock));
   coinBlock.m_bCondOnce = 1;
   p.m_Blocks.push_back(coinBlock);
 
   p.m_Charas.assign(1, cEdChara());
-  cEdChara hero = MakeDef<cEdChara>("主人公", CHARA_HERO);
+  cEdChara hero = MakeDef<cEdChara>("Hero", CHARA_HERO);
   hero.m_nControl = 0;
   hero.m_nGroup = 0;
   hero.m_nFacing = 1;
@@ -144,14 +197,14 @@ void BuildCommonPalette() {
   hero.m_bFixedFacing = 0;  // walking turns the hero
   hero.m_Flows = HeroFlows();
   p.m_Charas.push_back(hero);
-  cEdChara slime = MakeDef<cEdChara>("スライム", CHARA_SLIME);
+  cEdChara slime = MakeDef<cEdChara>("Slime", CHARA_SLIME);
   slime.m_nMaxHP = 1;
   slime.m_nPower = 1;
   slime.m_nScore = 100;
   slime.m_sDeathEffect = kDefeatEffect;
   slime.m_Flows = SlimeFlows();
   p.m_Charas.push_back(slime);
-  cEdChara bird = MakeDef<cEdChara>("トリ", CHARA_BIRD);
+  cEdChara bird = MakeDef<cEdChara>("Bird", CHARA_BIRD);
   bird.m_nMaxHP = 1;
   bird.m_nPower = 1;
   bird.m_nScore = 200;
@@ -162,10 +215,10 @@ void BuildCommonPalette() {
   p.m_Charas.push_back(bird);
 
   p.m_Items.assign(1, cEdItem());
-  cEdItem coin = MakeItem("コイン", ITEM_COIN, SOUND_COIN);
+  cEdItem coin = MakeItem("Coin", ITEM_COIN, SOUND_COIN);
   coin.m_Cmds = CoinCmds();
   p.m_Items.push_back(coin);
-  cEdItem goal = MakeItem("ゴール", ITEM_GOAL, SOUND_GOAL);
+  cEdItem goal = MakeItem("Goal", ITEM_GOAL, SOUND_GOAL);
   // Taking the goal clears the stage ("next stage": back to the map in the story).
   goal.m_Cmds.resize(1);
   goal.m_Cmds[0].m_nCmdSet = CMDSET_ITEM;
@@ -173,7 +226,7 @@ void BuildCommonPalette() {
   goal.m_Cmds[0].m_Params.assign(
       static_cast<std::size_t>(CmdParamCount(CMDSET_ITEM, goal.m_Cmds[0].m_nKind)), 0);
   p.m_Items.push_back(goal);
-  cEdItem heart = MakeItem("ハート", ITEM_HEART, SOUND_COIN);
+  cEdItem heart = MakeItem("Heart", ITEM_HEART, SOUND_COIN);
   heart.m_Cmds = HeartCmds();
   p.m_Items.push_back(heart);
 }
@@ -196,7 +249,7 @@ constexpr int kCoinBlock = BLOCK_SPIKES + 1;
 
 const sStageText kStages[] = {
     {"stage01",
-     "はじまりの草原",
+     "First Meadow",
      {
          // the start: an arc of coins, a slime, a pit, a brick ledge with coins
          {
@@ -272,7 +325,7 @@ const sStageText kStages[] = {
          },
      }},
     {"stage02",
-     "レンガの丘",
+     "Brick Hill",
      {
          // up and over the first brick hill, a slime that carries a coin, a pit
          {
@@ -366,7 +419,7 @@ const sStageText kStages[] = {
          },
      }},
     {"stage03",
-     "石の塔",
+     "Stone Towers",
      {
          // two slimes at the start, spikes round a pillar, the first steps
          {
@@ -595,11 +648,11 @@ enum eMapTile { TILE_GRASS, TILE_ROAD, TILE_WATER, TILE_MOUNTAIN, TILE_FOREST, T
 
 void WriteWorldMap() {
   cWorldMapData map;
-  map.m_strName = "サンプルワールド";
+  map.m_strName = "Sample World";
   map.SetSize(20, 15);
   // The view keeps the hero in the middle: beyond the map's edge lies more sea.
   map.m_nBackColor = COL_BLUE;
-  const char* const tileNames[TILE_COUNT] = {"草原", "道", "水", "山", "森"};
+  const char* const tileNames[TILE_COUNT] = {"Grass", "Road", "Water", "Mountain", "Forest"};
   map.m_Tiles.resize(TILE_COUNT);
   for (int i = 0; i < TILE_COUNT; ++i) {
     map.m_Tiles[i].m_nChip = i;
@@ -641,7 +694,7 @@ void WriteWorldMap() {
     entrance.m_nIcon = i;
     entrance.m_nClearFlag = i + 1;
     entrance.m_nNeedFlag = i;  // the stage before it must be cleared (0: open from the start)
-    entrance.m_strCaption = "ステージ" + std::to_string(i + 1) + "  " + kStages[i].name;
+    entrance.m_strCaption = "Stage " + std::to_string(i + 1) + "  " + kStages[i].name;
     entrance.m_strStage = std::string("data\\stg4\\") + kStages[i].file + ".stg4";
     if (i == 2) entrance.m_nAfterClear = AFTER_CLEAR_TO_TITLE;
     if (i > 0) {
@@ -657,10 +710,11 @@ void WriteWorldMap() {
 }
 
 void WriteSystemIni() {
-  // Direct3D chosen, so that no start dialog asks; a window, the desktop's depth.
+  // Direct3D chosen, so that no start dialog asks; a window, the desktop's depth; the dialogs
+  // and the ranking's title in English.
   const std::string text =
       "Direct3D=1\nWindowMode=1\nBpp=0\nVSync=1\nD3D_FontCache=0\nDD_FontCache=1\n"
-      "DD_VideoStretch=0\nShowFps=0\nExit\n";
+      "DD_VideoStretch=0\nShowFps=0\nEnglish=1\nExit\n";
   WriteFileBytes("System.ini", std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 

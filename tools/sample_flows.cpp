@@ -152,8 +152,8 @@ FlowVector HeroFlows() {
 
   // Before the stage starts: the sign that names the keys, and the coin counter.
   flows.push_back(Flow(TRIGGER_BEFORE_STAGE_START,
-                       {Message("←→ 歩く   Z ジャンプ   X ショット", 4, 6, 40, false),
-                        Message("コイン #C1_3", 0, 14, 0, true)}));
+                       {Message("←→ walk   Z jump   X shoot", 4, 6, 40, false),
+                        Message("Coins #C1_3", 0, 14, 0, true)}));
   return flows;
 }
 

@@ -96,9 +96,13 @@ bool cHeadlessRun::Start(const std::string& commandLine) {
   return true;
 }
 
-bool cHeadlessRun::Frame(const std::vector<int>& keys) {
+bool cHeadlessRun::Frame(const std::vector<int>& keys, const std::vector<int>& taps) {
   platform::ReleaseAllKeys();
   for (int key : keys) platform::SetKeyDown(key, true);
+  for (int key : taps) {
+    platform::SetKeyDown(key, true);
+    platform::SetKeyDown(key, false);
+  }
   g_nClockMs += (m_nFrames % 3 == 2) ? 16 : 17;
   ++m_nFrames;
   if (platform::IsCloseRequested()) return false;

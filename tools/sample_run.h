@@ -26,9 +26,10 @@ class cHeadlessRun {
   // Messages(), when start-up failed.
   bool Start(const std::string& commandLine = "");
 
-  // One frame with exactly these keys held (virtual key codes: 'Z', platform::VK_LEFT...).
-  // False when the program asked to end.
-  bool Frame(const std::vector<int>& keys = {});
+  // One frame with exactly these keys held (virtual key codes: 'Z', platform::VK_LEFT...),
+  // and the taps pressed and let go again before it, as a quick finger does between two
+  // frames. False when the program asked to end.
+  bool Frame(const std::vector<int>& keys = {}, const std::vector<int>& taps = {});
 
   // Runs frames, the keys of each given by keysOf(frame number from 0), until done() holds
   // before a frame or the bound is reached. Returns the frames run, or -1 at the bound or

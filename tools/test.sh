@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: once in an optimised build, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. JOBS=N limits the builds and the test runs
+# to N jobs at once (all processors by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -194,6 +194,42 @@ TEST(InputPoll, DefaultLayoutJoystickBeatsKeysButKeyButtonsStillCount) {
   EXPECT_EQ(r.m_wButton, 0x55);
 }
 
+// A key pressed and let go again between two polls counts as down in the next poll only, with
+// the fixed layout and with bindings; a held key's repeated presses do not outlast it.
+TEST(InputPoll, APressShorterThanAFrameCountsInOnePoll) {
+  for (int binds : {0, 1}) {
+    SCOPED_TRACE(binds ? "bindings" : "fixed layout");
+    cInputGuard guard;
+    SetDefaultKeyConfig(g_KeyConfig);
+    g_KeyConfig.m_bUseBinds = binds;
+    cInputState r = Fresh();
+    const auto poll = [&] { binds ? r.PollKeyConfig(1, 60) : r.PollDefaultKeys(0, 3, 60); };
+    poll();
+    platform::SetKeyDown(platform::VK_UP, true);
+    platform::SetKeyDown(platform::VK_UP, false);
+    platform::SetKeyDown('Z', true);
+    platform::SetKeyDown('Z', false);
+    poll();
+    EXPECT_EQ(r.m_wDirection, KEY_UP);
+    EXPECT_EQ(r.m_wButton, KEY_BUTTON1);
+    poll();
+    EXPECT_EQ(r.m_wDirection, 0);
+    EXPECT_EQ(r.m_wButton, 0);
+    // Held over a poll, with the window's repeated key-down events, then let go.
+    platform::SetKeyDown(platform::VK_LEFT, true);
+    poll();
+    platform::SetKeyDown(platform::VK_LEFT, true);
+    platform::SetKeyDown(platform::VK_LEFT, false);
+    poll();
+    EXPECT_EQ(r.m_wDirection, 0);
+    // A press before the focus was lost is gone with it.
+    platform::SetKeyDown('X', true);
+    platform::ReleaseAllKeys();
+    poll();
+    EXPECT_EQ(r.m_wButton, 0);
+  }
+}
+
 TEST(InputPoll, AMissingJoystickIsRetriedAfterTwiceTheCountOfPolls) {
   cInputGuard guard;
   SetDefaultKeyConfig(g_KeyConfig);

@@ -112,6 +112,9 @@ TEST_F(SampleGameLoadTest, LoadsAsStartUpDoesWithoutAnError) {
   ASSERT_EQ(ReadSystemIni("System.ini", g_SystemIni, g_SystemData.m_IniKeys), 1);
   EXPECT_LT(g_SystemIni.Direct3D, 2);  // no start dialog
   EXPECT_EQ(g_SystemIni.WindowMode, 1);
+  EXPECT_EQ(g_SystemIni.English, 1);
+  // The pause menus are drawn over the frozen stage.
+  EXPECT_EQ(g_SystemData.m_bPauseHidesStage, 0);
 
   // Every sound: the system sounds, then database sound n at 16 + n.
   g_SoundFiles.assign(kSystemSoundCount + g_DataBase.m_Sound.size() - 1, DSSOUNDINFO());

@@ -17,7 +17,9 @@
 #include "play/scene_manager.h"
 #include "project/play_data.h"
 #include "project/system_bitmaps.h"
+#include "project/system_data.h"
 #include "shell/menu_scene.h"
+#include "shell/option_scene.h"
 #include "shell/title_scene.h"
 #include "tests/support/temp_folder.h"
 #include "tools/sample_game.h"
@@ -75,6 +77,66 @@ TEST_F(SampleRunTest, FromTheTitleThroughNewStoryAndTheMapIntoTheFirstStage) {
   ASSERT_GE(toPlay, 0) << "play scene phase " << (g_pPlayScene ? g_pPlayScene->m_nPhase : -99);
   EXPECT_EQ(g_PlayData.m_nStageNo, 1);
   for (const std::string& message : run.Messages()) ADD_FAILURE() << message;
+}
+
+// On the world map's question whether to enter the stage, one press of Up moves the cursor
+// from "no" to "yes" and back: held for a single frame, or so quick that it was let go again
+// before the frame read the keys; at once after the question showed, or after a rest.
+TEST_F(SampleRunTest, OnePressOfUpMovesTheQuestionsCursor) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
+  ASSERT_GE(run.RunUntil([] { return InScene(SCENE_WORLDMAP); }, 600, TapButton1), 0);
+  const auto asked = [] {
+    cScene* map = g_SceneManager.m_pWorldMap;
+    return map && map->m_nPhase == 2;
+  };
+  ASSERT_GE(run.RunUntil(asked, 600, [](int) { return std::vector<int>{platform::VK_RIGHT}; }),
+            0);
+  // The question shows, the hero still walking.
+  ASSERT_TRUE(run.Frame({platform::VK_RIGHT}));
+  ASSERT_EQ(g_Cursor.m_pCur->row, 1);
+  const std::vector<int> up = {platform::VK_UP};
+  const struct {
+    bool tap;
+    int rest;
+  } presses[] = {{true, 0}, {false, 1}, {true, 1}, {false, 30}, {true, 30}};
+  for (const auto& press : presses) {
+    SCOPED_TRACE(testing::Message() << (press.tap ? "tapped" : "held") << " after " << press.rest
+                                    << " frames without a key");
+    for (int i = 0; i < press.rest; ++i) ASSERT_TRUE(run.Frame());
+    const int before = g_Cursor.m_pCur->row;
+    ASSERT_TRUE(press.tap ? run.Frame({}, up) : run.Frame(up));
+    ASSERT_TRUE(asked());
+    EXPECT_EQ(g_Cursor.m_pCur->row, 1 - before);
+  }
+}
+
+// The options screen as the title's "options" opens it: every row it shows is captioned
+// with the name of the item that row changes, and the last one, "back", returns to the title.
+TEST_F(SampleRunTest, EachOptionsRowNamesItsItem) {
+  ASSERT_NO_FATAL_FAILURE(StartAtTheTitleMenu());
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(run.Frame({platform::VK_DOWN}));
+    ASSERT_TRUE(run.Frame());
+  }
+  const auto options = [] {
+    return g_SceneManager.m_pOption && g_SceneManager.m_pOption->m_nPhase == OPTION_MAIN;
+  };
+  ASSERT_GE(run.RunUntil(options, 300, TapButton1), 0) << "in scene " << g_SceneManager.m_nScene;
+  const auto& scene = *static_cast<cOptionScene*>(g_SceneManager.m_pOption);
+  const char* const names[6] = {"Palette", "Music", "Sound", "Ranking", "Name", "Back"};
+  ASSERT_GE(scene.m_nCount, 2);
+  for (int i = 0; i < scene.m_nCount; ++i) {
+    const int item = scene.m_Entries[i];
+    ASSERT_TRUE(item >= OPTION_PALETTE && item <= OPTION_BACK) << item;
+    EXPECT_STREQ(MenuCaption(g_SystemData.m_OptionMenu, item), names[item]) << "row " << i;
+  }
+  EXPECT_EQ(scene.m_Entries[scene.m_nCount - 1], OPTION_BACK);
+
+  // Up from the first row wraps onto "back", and choosing it leaves for the title.
+  ASSERT_TRUE(run.Frame());
+  ASSERT_TRUE(run.Frame({platform::VK_UP}));
+  ASSERT_TRUE(run.Frame());
+  ASSERT_GE(run.RunUntil([] { return InScene(SCENE_TITLE); }, 300, TapButton1), 0);
 }
 
 // The title's command window is drawn over the title picture: where neither a command's
