@@ -103,10 +103,11 @@ void BM_PlayFrameLogic(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayFrameLogic)->Unit(benchmark::kMillisecond);
 
-// A killer of the defeat benchmark and the character its command defeats.
+// A killer of the defeat benchmark and the character its command defeats, by their numbers
+// (either may leave the stage meanwhile).
 struct sDefeatPair {
-  cChara* pKiller;
-  cChara* pVictim;
+  std::int32_t nKiller;
+  std::int32_t nVictim;
 };
 
 // Every fifth of the first 100 characters (those in the view) gets a fourth flow that takes
@@ -126,22 +127,23 @@ std::vector<sDefeatPair> PairKillers() {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end(); ++it) {
     auto next = std::next(it);
     if (it->m_Def.m_Flows.size() == 4 && next != g_CharaList.end()) {
-      pairs.push_back({&*it, &*next});
+      pairs.push_back({it->m_nNumber, next->m_nNumber});
       SetTarget(*it, 1, &*next, 0);
     }
   }
   return pairs;
 }
 
-// Defeated victims come back, aimed at again; the number of them.
+// Defeated victims still in the stage come back, aimed at again; the number of them.
 int Revive(const std::vector<sDefeatPair>& pairs) {
   int revived = 0;
   for (const sDefeatPair& pair : pairs) {
-    cChara& victim = *pair.pVictim;
-    if (!victim.m_bFinished && victim.m_HP.m_nValue > 0) continue;
-    victim.m_bFinished = 0;
-    victim.m_HP.m_nValue = victim.m_Def.m_nMaxHP > 0 ? victim.m_Def.m_nMaxHP : 1;
-    SetTarget(*pair.pKiller, 1, &victim, 0);
+    cCharaBase* killer = FindCharaByNumber(pair.nKiller);
+    cCharaBase* victim = FindCharaByNumber(pair.nVictim);
+    if (!killer || !victim || (!victim->m_bFinished && victim->m_HP.m_nValue > 0)) continue;
+    victim->m_bFinished = 0;
+    victim->m_HP.m_nValue = victim->m_Def.m_nMaxHP > 0 ? victim->m_Def.m_nMaxHP : 1;
+    SetTarget(*killer, 1, victim, 0);
     ++revived;
   }
   return revived;
@@ -171,6 +173,10 @@ void BM_PlayFrameLogicCommandDefeats(benchmark::State& state) {
     hero.m_bFinished = 0;
     hero.m_HP.m_nValue = 10;
     state.ResumeTiming();
+    // The frame's trigger latches open again, so that the flows that ended start anew.
+    ResetFlowTriggers(hero);
+    for (cChara& chara : g_CharaList)
+      if (!chara.m_bFinished) ResetFlowTriggers(chara);
     for (int c = 1; c <= g_nHitLevel; ++c)
       if (RunSubStep(scene, c)) break;
   }
