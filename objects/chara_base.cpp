@@ -352,15 +352,11 @@ bool CellInside(const DDSURFACEDATA* s, std::int64_t x, std::int64_t y) {
 }
 
 // The source of a graphic that cannot be drawn as asked: the first cell of the first
-// character sheet, for either facing.
-void FirstCharaCell(sGraphicSrc& out, bool objectMode) {
+// character sheet.
+void FirstCharaCell(sGraphicSrc& out) {
   out.pA = SystemSurface(4);
   out.pB = SystemSurface(22);
   out.nSrcX = out.nSrcY = 0;
-  if (objectMode) {
-    out.pAOther = out.pA;
-    out.pBOther = out.pB;
-  }
 }
 
 }  // namespace
@@ -390,17 +386,20 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
       DDSURFACEDATA* a = sheet >= 0 && sheet < 8 ? SystemSurface(static_cast<int>(entry)) : nullptr;
       if (!CellInside(a, sx, sy)) {
         // A cell beyond the loaded sheet draws the first cell of the first sheet.
-        FirstCharaCell(out, objectMode);
-        break;
+        FirstCharaCell(out);
+      } else {
+        out.pA = a;
+        out.pB = SystemSurface(static_cast<int>(entry) + 18);
+        out.nSrcX = static_cast<std::int32_t>(sx);
+        out.nSrcY = static_cast<std::int32_t>(sy);
       }
-      out.pA = a;
-      out.pB = SystemSurface(static_cast<int>(entry) + 18);
-      out.nSrcX = static_cast<std::int32_t>(sx);
-      out.nSrcY = static_cast<std::int32_t>(sy);
-      if (objectMode) {
+      if (objectMode && out.pA == a) {
         const int other = static_cast<int>(4 + 2 * sheet + (1 - facing));
         out.pAOther = SystemSurface(other);
         out.pBOther = SystemSurface(other + 18);
+      } else if (objectMode) {
+        out.pAOther = out.pA;
+        out.pBOther = out.pB;
       }
       break;
     }
@@ -437,7 +436,11 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
       break;
     }
     default:  // a kind beyond the five, as a cell beyond its sheet
-      FirstCharaCell(out, objectMode);
+      FirstCharaCell(out);
+      if (objectMode) {
+        out.pAOther = out.pA;
+        out.pBOther = out.pB;
+      }
       break;
   }
   out.pDraw = out.pB;
