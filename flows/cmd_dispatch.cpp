@@ -37,7 +37,10 @@ void CmdVanish(cCharaBase* chara, cCmdRun& run) { ExecVanish(chara, *run.m_pCmd)
 void CmdGetItem(cCharaBase* chara, cCmdRun& run) { ExecGetItem(chara, *run.m_pCmd); }
 void CmdChangeGraphic(cCharaBase* chara, cCmdRun& run) { ExecChangeGraphic(chara, *run.m_pCmd); }
 void CmdChangeAnimeSet(cCharaBase* chara, cCmdRun& run) { ExecChangeAnimeSet(chara, *run.m_pCmd); }
-void CmdPlayAnime(cCharaBase* chara, cCmdRun& run) { ExecPlayAnime(chara, *run.m_pCmd); }
+void CmdPlayAnime(cCharaBase* chara, cCmdRun& run) {
+  const cFlowRun* flow = CurFlow();
+  ExecPlayAnime(chara, *run.m_pCmd, flow ? flow->m_nSerial : -1);
+}
 void CmdEffect(cCharaBase* chara, cCmdRun& run) { ExecEffect(chara, *run.m_pCmd); }
 void CmdCharaEffect(cCharaBase* chara, cCmdRun& run) { ExecCharaEffect(chara, *run.m_pCmd); }
 void CmdScreenEffect(cCharaBase* chara, cCmdRun& run) { ExecScreenEffect(chara, *run.m_pCmd); }
@@ -60,6 +63,10 @@ int ItemStageClear(cCharaBase* chara, cEdCmd& cmd) { return ExecStageClear(chara
 int ItemMessage(cCharaBase* chara, cEdCmd& cmd) {
   ExecMessage(chara, cmd, g_pPlayScene ? g_pPlayScene->m_bItemMsg : 0);
   if (g_pPlayScene) g_pPlayScene->m_bItemMsg = 1;
+  return 0;
+}
+int ItemPlayAnime(cCharaBase* chara, cEdCmd& cmd) {
+  ExecPlayAnime(chara, cmd, -1);
   return 0;
 }
 template <void (*Body)(cCharaBase*, cEdCmd&)>
@@ -127,7 +134,7 @@ ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT] = {
     ItemBody<ExecGetItem>,           // 10
     ItemBody<ExecChangeGraphic>,     // 11
     ItemBody<ExecChangeAnimeSet>,    // 12
-    ItemBody<ExecPlayAnime>,         // 13
+    ItemPlayAnime,                   // 13
     ItemBody<ExecEffect>,            // 14
     ItemBody<ExecCharaEffect>,       // 15
     ItemBody<ExecScreenEffect>,      // 16

@@ -26,13 +26,12 @@ void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd) {
   chara->SetAnimeSet(static_cast<std::uint16_t>(CmdParam(cmd, 0)), 0);
 }
 
-void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd) {
+void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd, int key) {
   AnimeRuns runs;
   runs.push_back(g_AnimeSequences[CmdParam(cmd, 0)]);
-  const cFlowRun* flow = CurFlow();
   cOneShotAnime& anime = chara->m_OneShotAnime.emplace_front();
   anime.m_Anime.Init(runs);
-  anime.m_nKey = flow ? flow->m_nSerial : -1;
+  anime.m_nKey = key;
   anime.m_bPaused = 0;
   anime.m_bStart = 1;
   anime.m_Anime.Set(0, 1);

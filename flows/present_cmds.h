@@ -8,7 +8,10 @@ class cEdCmd;
 
 void ExecChangeGraphic(cCharaBase* chara, cEdCmd& cmd);
 void ExecChangeAnimeSet(cCharaBase* chara, cEdCmd& cmd);
-void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd);
+// The one-shot animation is keyed by the serial of the flow whose command started it, or -1
+// for an item's command, which belongs to no flow (also when a flow's item acquisition ran
+// the item's list).
+void ExecPlayAnime(cCharaBase* chara, cEdCmd& cmd, int key);
 void ExecEffect(cCharaBase* chara, cEdCmd& cmd);
 void ExecCharaEffect(cCharaBase* chara, cEdCmd& cmd);
 void ExecScreenEffect(cCharaBase* chara, cEdCmd& cmd);

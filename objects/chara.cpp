@@ -199,6 +199,11 @@ int cChara::MoveStepY() {
   return code;
 }
 
+void BeginFlowPass(cCharaBase& chara) {
+  CurChara() = &chara;
+  if (g_pPlayScene) g_pPlayScene->m_bCheckDefeats = 0;
+}
+
 int RunCharaFlowPass(cCharaBase& chara, int defeatMode, int checkRemove) {
   for (std::size_t i = 0; i < chara.m_FlowRuns.size(); ++i) {
     cFlowRun* run = &chara.m_FlowRuns.data()[i];
@@ -240,7 +245,7 @@ void FinishFlowPass(cCharaBase& chara) {
 
 int cChara::RunFlows(int defeatMode) {
   cFlowContextGuard context;  // every return gives back the context found
-  CurChara() = this;
+  BeginFlowPass(*this);
   if (m_bScreenBound && !g_SystemData.m_bScrollCarry) {
     m_dVX = AutoScrollX();
     if (m_bNoGravity) m_dVY = AutoScrollY();
@@ -311,14 +316,29 @@ void cChara::Jump(cCmdRun* run) {
   }
 }
 
+namespace {
+
+// The character's activation switch, or null when it has none or its number lies outside the
+// switches (such a number sets and tests nothing).
+std::uint8_t* ActivationSwitch(const cEdChara& def, cVector<std::uint8_t>& switches) {
+  if (!def.m_bSetSwitch || def.m_sSwitch < 0 ||
+      def.m_sSwitch >= static_cast<int>(switches.size()))
+    return nullptr;
+  return &switches.data()[def.m_sSwitch];
+}
+
+}  // namespace
+
 int cChara::CheckAppear(cVector<std::uint8_t>& switches) {
   m_bInSight = IsOnScreenAxes(m_bIgnoreX, m_bIgnoreY);
-  if (m_bInSight && m_Def.m_bSetSwitch) switches[m_Def.m_sSwitch] = 1;
+  if (m_bInSight)
+    if (std::uint8_t* own = ActivationSwitch(m_Def, switches)) *own = 1;
   return m_bInSight;
 }
 
 int cChara::CheckActive(cVector<std::uint8_t>& switches) {
-  const bool bySwitch = m_Def.m_bSetSwitch && switches[m_Def.m_sSwitch] != 0;
+  const std::uint8_t* own = ActivationSwitch(m_Def, switches);
+  const bool bySwitch = own && *own != 0;
   const bool ground = m_bNoGravity == 0;
   if (!(m_bInSight || bySwitch || (ground && m_bJumping) ||
         (ground && m_bActivatedOnce && m_bAirLock)))

@@ -67,6 +67,10 @@ void PlaceHitBoxY(sHitBox& box, double y);
 void ScaleHitBox(sHitBox& box, int s);
 // A box of width x height centred on the 32x32 cell, relative to the collision box's corner.
 void SetHitBoxCentred(sHitBox& box, int width, int height, int cellOffsetX, int cellOffsetY);
+// Before the pass: the character becomes the current one, and the play scene's notice that
+// commands may have defeated others is taken back (the check it asked for ran after the flows
+// that set it).
+void BeginFlowPass(cCharaBase& chara);
 // Steps every running flow once (in defeat mode only the defeat flows); 1 as soon as the
 // character is to be removed (with checkRemove) or, outside defeat mode, has no HP left after
 // a flow that is not a defeat flow.

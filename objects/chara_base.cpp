@@ -290,18 +290,20 @@ void cCharaBase::ResumeOneShotAnime(int key) {
     if (a.m_nKey == key) a.m_bPaused = 0;
 }
 
+void LeaveGroupList(cCharaBase& chara) {
+  if (!g_pPlayScene) return;
+  auto& groups = g_pPlayScene->m_CharaGroup;
+  if (groups.empty()) return;
+  const int group = chara.m_Def.m_nGroup;
+  auto& list = groups.data()[group >= 0 && group < static_cast<int>(groups.size()) ? group : 0];
+  auto it = std::find(list.begin(), list.end(), &chara);
+  if (it != list.end()) list.erase(it);
+}
+
 std::list<cChara>::iterator EraseCharaNode(std::list<cChara>::iterator node) {
   cChara& chara = *node;
   chara.UnlinkReferences();
-  if (g_pPlayScene) {
-    auto& groups = g_pPlayScene->m_CharaGroup;
-    const int group = chara.m_Def.m_nGroup;
-    if (group < static_cast<int>(groups.size())) {
-      auto& list = groups.data()[group];
-      auto it = std::find(list.begin(), list.end(), static_cast<cCharaBase*>(&chara));
-      if (it != list.end()) list.erase(it);
-    }
-  }
+  LeaveGroupList(chara);
   return g_CharaList.erase(node);
 }
 
@@ -349,6 +351,14 @@ bool CellInside(const DDSURFACEDATA* s, std::int64_t x, std::int64_t y) {
   return s && x >= 0 && y >= 0 && x < s->nWidth && y < s->nHeight;
 }
 
+// The source of a graphic that cannot be drawn as asked: the first cell of the first
+// character sheet.
+void FirstCharaCell(sGraphicSrc& out) {
+  out.pA = SystemSurface(4);
+  out.pB = SystemSurface(22);
+  out.nSrcX = out.nSrcY = 0;
+}
+
 }  // namespace
 
 void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int frame,
@@ -376,9 +386,7 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
       DDSURFACEDATA* a = sheet >= 0 && sheet < 8 ? SystemSurface(static_cast<int>(entry)) : nullptr;
       if (!CellInside(a, sx, sy)) {
         // A cell beyond the loaded sheet draws the first cell of the first sheet.
-        out.pA = SystemSurface(4);
-        out.pB = SystemSurface(22);
-        out.nSrcX = out.nSrcY = 0;
+        FirstCharaCell(out);
       } else {
         out.pA = a;
         out.pB = SystemSurface(static_cast<int>(entry) + 18);
@@ -427,7 +435,12 @@ void SetGraphicSource(sGraphicSrc& out, int mode, int kind, int number, int fram
       }
       break;
     }
-    default:
+    default:  // a kind beyond the five, as a cell beyond its sheet
+      FirstCharaCell(out);
+      if (objectMode) {
+        out.pAOther = out.pA;
+        out.pBOther = out.pB;
+      }
       break;
   }
   out.pDraw = out.pB;

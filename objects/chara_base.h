@@ -303,6 +303,9 @@ int SelectSheetSurface(int entry, int preferSecond);
 void SelectCharaSurfaces();
 int CharaWorkSurface(int slot);
 
+// Takes a character out of the play scene's group list it is in: its group's, or list 0 for
+// a group beyond the lists (where a summon put it).
+void LeaveGroupList(cCharaBase& chara);
 // The character list's node removal: unlinks the character, takes it out of its group list
 // and the character list, and gives the next node.
 class cChara;

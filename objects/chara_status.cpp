@@ -167,11 +167,13 @@ int cCharaBase::OnDead() {
   RunFlows(1);
   g_PlayData.m_nScore = static_cast<std::int32_t>(std::clamp<std::int64_t>(
       static_cast<std::int64_t>(g_PlayData.m_nScore) + m_Def.m_nScore, 0, kMaxScore));
-  int itemEnds = 0;
+  int itemAnswer = 0;
   if (cItem* item = GetDropItem()) {
-    if (cCharaBase* hero = FirstHero()) itemEnds = ApplyItemEffect(*item, *hero);
+    if (cCharaBase* hero = FirstHero()) itemAnswer = ApplyItemEffect(*item, *hero);
   }
-  if ((g_pPlayScene && g_pPlayScene->m_nStageEndReq == 1) || itemEnds) return 1;
+  // Only an item that ends the stage (1) ends it; one that left the hero without HP (2) lets
+  // the defeat go on, and the hero's own death checks follow.
+  if ((g_pPlayScene && g_pPlayScene->m_nStageEndReq == 1) || itemAnswer == 1) return 1;
   UnlinkReferences();
   m_bFinished = 1;
   m_CharaEffect.Start(m_Def.m_sDeathEffect, m_Def.m_nDeathEffectMode, 0);

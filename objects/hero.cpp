@@ -287,7 +287,7 @@ int cHero::MoveStepY() {
 
 int cHero::RunFlows(int deathRun) {
   cFlowContextGuard context;  // every return gives back the context found
-  CurChara() = this;
+  BeginFlowPass(*this);
   const double autoX = AutoScrollX();
   const double autoY = AutoScrollY();
   if (g_SystemData.m_bScrollCarry) {

@@ -52,10 +52,7 @@ cList<cChara>::iterator RemoveChara(cList<cChara>& list, cList<cChara>::iterator
   if (&*it != g_pPassChara) return EraseCharaNode(it);
   cChara& chara = *it;
   chara.UnlinkReferences();
-  if (g_pPlayScene) {
-    auto& groups = g_pPlayScene->m_CharaGroup;
-    for (auto& group : groups) group.remove(static_cast<cCharaBase*>(&chara));
-  }
+  LeaveGroupList(chara);
   chara.m_bFinished = 1;
   g_bPassCharaRemoved = true;
   return std::next(it);

@@ -178,7 +178,9 @@ void DrawGaugeItem(DDSURFACEDATA* dst, const cSysDisplayItem& item, int n, int x
   const int sx = n == 2 ? 0 : 64;
   DDSURFACEDATA* sheet = &g_SystemSurface[kStatusSheet];
   DDBlt(dst, e, 3, 50, 16, sheet, sx, 128, DDBLT_KEY);
-  // A maximum of 0 (or a broken one) draws no fill.
+  // The fill is value x 50 / maximum, held to the gauge's 50 pixels (a deliberate mend: a
+  // value above its maximum would draw past the gauge, and the source past the gauge's own
+  // picture on the sheet). A maximum of 0 (or a broken one) draws no fill.
   const int w = maximum > 0 ? static_cast<int>(std::clamp<std::int64_t>(
                                   std::int64_t{value} * 50 / maximum, 0, 50))
                             : 0;

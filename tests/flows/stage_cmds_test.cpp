@@ -11,11 +11,13 @@
 #include "content/command_tables.h"
 #include "content/palette.h"
 #include "flows/cmd_dispatch.h"
+#include "flows/flow_run.h"
 #include "flows/move_cmds.h"
 #include "foundation/message_box.h"
 #include "objects/chara.h"
 #include "objects/shot.h"
 #include "play/input.h"
+#include "project/database.h"
 #include "project/world_map.h"
 #include "tests/objects/play_world.h"
 #include "tests/support/scoped_value.h"
@@ -344,6 +346,35 @@ TEST_F(StageCmds, ItemAcquisitionKeepsAnEndAndStopsNestingAtItsLimit) {
   ExecGetItem(nullptr, self);  // the count of levels starts again
   EXPECT_EQ(g_ItemRuns, 2 * kMaxItemDepth);
   ResetItemDepthReport();
+}
+
+// A one-shot animation started by an item's commands belongs to no flow (key -1), also when
+// a flow's item acquisition ran them: starting or stopping a flow of the same serial later
+// leaves it alone. The flow's own command keys it by the flow's serial.
+TEST_F(StageCmds, AnAnimationAnItemStartsBelongsToNoFlow) {
+  cScopedGlobal<ItemVector> items(g_CommonPalette.m_Items);
+  cScopedGlobal<AnimeRuns> animes(g_AnimeSequences);
+  g_AnimeSequences.resize(1);
+  g_CommonPalette.m_Items.resize(2);
+  g_CommonPalette.m_Items[1].m_Cmds.push_back(Cmd(CMD_ANIME - 15, {0}, CMDSET_ITEM));
+  cChara& runner = Make();
+  cFlowRun flow;
+  flow.m_nSerial = 5;
+  cFlowContextGuard context;
+  CurChara() = &runner;
+  CurFlow() = &flow;
+  cEdCmd get = Cmd(CMD_GET_ITEM, {0, 1});
+  ExecGetItem(&runner, get);
+  const cHero& hero = g_Heroes.front();
+  ASSERT_EQ(hero.m_OneShotAnime.size(), 1u);
+  EXPECT_EQ(hero.m_OneShotAnime.front().m_nKey, -1);
+
+  cEdCmd anime = Cmd(CMD_ANIME, {0});
+  cCmdRun run;
+  run.m_pCmd = &anime;
+  ExecCmd(&runner, run);
+  ASSERT_EQ(runner.m_OneShotAnime.size(), 1u);
+  EXPECT_EQ(runner.m_OneShotAnime.front().m_nKey, 5);
 }
 
 }  // namespace

@@ -292,6 +292,10 @@ TEST_F(GraphicSourceTest, SourcesPerKindAndMode) {
       {0, GRAPHIC_DEDICATED, 3, 0, 0, nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 1},
       {1, GRAPHIC_DEDICATED, 1, 9, 0, ded(1), ded(3), ded(0), ded(2), 64, 64, 1, 2},
       {0, GRAPHIC_DEDICATED, 2, 17, 0, ded(4), ded(6), nullptr, nullptr, 32, 32, 1, 1},
+      // A kind beyond the five draws the first cell of the first character sheet.
+      {1, 5, 16, 2, 3, sys(4), sys(22), sys(4), sys(22), 0, 0, 0, 1},
+      {0, 255, 3, 1, 0, sys(4), sys(22), nullptr, nullptr, 0, 0, 0, 1},
+      {2, -1, 3, 1, 1, sys(4), sys(22), nullptr, nullptr, 0, 0, 0, 1},
   };
   for (const Case& c : cases) {
     sGraphicSrc src;

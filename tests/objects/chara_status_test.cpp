@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "content/command.h"
+#include "flows/cmd_dispatch.h"
 #include "foundation/compare.h"
 #include "objects/chara.h"
 #include "tests/objects/play_world.h"
+#include "tests/support/scoped_value.h"
 
 namespace {
 
@@ -295,6 +298,41 @@ TEST_F(CharaStatusTest, DefeatScoresUnlinksAndStartsTheDefeatEffect) {
     EXPECT_EQ(ch.m_bFinished, 1 - c.result);
     EXPECT_EQ(ch.m_CharaEffect.m_nEntry, c.result ? 0 : 4);
     EXPECT_EQ(hero.m_BackRefs.empty(), c.result == 0);  // unlinked only when play goes on
+  }
+}
+
+int EndTheStage(cCharaBase*, cEdCmd&) { return 1; }
+
+// The drop item ends the stage only when its commands ask for it. One that leaves the hero
+// without HP (its answer 2) lets the defeat go on: the character finishes and shows its
+// defeat effect, and the hero's own death checks follow.
+TEST_F(CharaStatusTest, ADropItemEndsTheStageOnlyWhenItAsksTo) {
+  cPlayScene scene;
+  cScopedValue<cPlayScene*> current(g_pPlayScene, &scene);
+  cScopedGlobal<ItemCmdHandler> clear(ItemCmdFunc[2], &EndTheStage);
+  cHero& hero = m_Heroes.Add();
+  hero.Reset(nullptr, 0, 0, 0);
+  struct Case {
+    int heroHP, clears, result;
+  } cases[] = {{5, 0, 0}, {0, 0, 0}, {5, 1, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "hero HP " << c.heroHP << " clears " << c.clears);
+    hero.m_HP.m_nValue = c.heroHP;
+    std::list<cChara> list(1);
+    cChara& ch = list.front();
+    ch.Reset(nullptr, 0, 0, 0);
+    ch.m_Def.m_sDeathEffect = 4;
+    ch.m_DropItem.m_Def.m_sGraphic = 1;
+    ch.m_DropItem.m_bPresent = 1;
+    if (c.clears) {
+      cEdCmd end;
+      end.m_nKind = 2;
+      ch.m_DropItem.m_Def.m_Cmds.push_back(end);
+    }
+    ch.InitTargets(nullptr);
+    EXPECT_EQ(ch.OnDead(), c.result);
+    EXPECT_EQ(ch.m_bFinished, 1 - c.result);
+    EXPECT_EQ(ch.m_CharaEffect.m_nEntry, c.result ? 0 : 4);
   }
 }
 

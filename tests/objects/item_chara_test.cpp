@@ -10,6 +10,7 @@
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/item.h"
+#include "platform/close_request.h"
 #include "tests/objects/play_world.h"
 #include "tests/support/scoped_value.h"
 
@@ -172,6 +173,31 @@ TEST_F(ItemChara, SharedSwitchActivatesBothInTheSameSubStep) {
   alone.SetBlockPos(35, 2);
   alone.CheckAppear(switches);
   EXPECT_EQ(alone.CheckActive(switches), 0);
+}
+
+// A switch number outside the 60 switches sets and tests nothing, and play goes on.
+TEST_F(ItemChara, ASwitchNumberOutsideTheSwitchesIsNoSwitch) {
+  for (int number : {-1, 60, 1000, -32768}) {
+    SCOPED_TRACE(testing::Message() << "switch " << number);
+    platform::ResetCloseRequest();
+    cEdChara def;
+    def.m_bSetSwitch = 1;
+    def.m_sSwitch = static_cast<std::int16_t>(number);
+    def.m_nFlyMode = MOVE_FLY_THROUGH;
+    cChara near, far;
+    near.InitFromDef(1, def, nullptr, 0, 0, 0, nullptr);
+    far.InitFromDef(2, def, nullptr, 0, 0, 0, nullptr);
+    near.SetBlockPos(2, 2);
+    far.SetBlockPos(35, 2);
+    cVector<std::uint8_t> switches(60, 0);
+    EXPECT_EQ(near.CheckAppear(switches), 1);
+    EXPECT_EQ(switches.Count(0), 60);
+    EXPECT_EQ(far.CheckAppear(switches), 0);
+    switches.Fill(1);
+    EXPECT_EQ(far.CheckActive(switches), 0);
+    EXPECT_FALSE(platform::IsCloseRequested());
+  }
+  platform::ResetCloseRequest();
 }
 
 TEST_F(ItemChara, ViewOptionsIgnoreTheirAxis) {

@@ -8,9 +8,14 @@
 #include <vector>
 
 #include "../support/temp_folder.h"
+#include "content/command.h"
+#include "flows/status_ops.h"
 #include "foundation/report.h"
+#include "foundation/status_arith.h"
 #include "foundation/timer.h"
+#include "objects/chara_flows.h"
 #include "objects/play_units.h"
+#include "stage_end_fixture.h"
 #include "stage_fixture.h"
 
 namespace {
@@ -96,6 +101,25 @@ class FrameTest : public cStageFixture {
     g_Inputs.front().m_wButton = static_cast<std::int16_t>(buttons);
     scene.PhasePlay();
   }
+  // The command that sets the HP of the object in target slot 2 to 0.
+  static cEdCmd TakeHP() {
+    cEdCmd take;
+    take.m_nKind = CMD_STATUS_OP;
+    take.m_Params.assign(CmdParamCount(CMDSET_CHARA, CMD_STATUS_OP), 0);
+    take.m_Params[3] = STATUS_OBJ_TARGET2;
+    take.m_Params[4] = STATUS_HP;
+    take.m_Params[5] = ASSIGN_SET;
+    return take;
+  }
+  // Gives killer a flow that runs the command every sub-step, with victim in target slot 2.
+  static void Aim(cChara& killer, cChara& victim, const cEdCmd& cmd) {
+    cEdFlow flow;
+    flow.m_nTrigger = TRIGGER_ALWAYS;
+    flow.m_Cmds.push_back(cmd);
+    killer.m_Def.m_Flows.push_back(flow);
+    SetupFlows(killer, killer.m_Def.m_Flows, 0, -1);
+    SetTarget(killer, 1, &victim, 0);
+  }
 
   cCountGuard count;
   cEdChara heroDef;
@@ -154,8 +178,8 @@ TEST_F(FrameTest, ATwoSecondLimitDefeatsTheHeroAtPlayFrame120) {
 
 TEST_F(FrameTest, ACharacterRemovedByTheDefeatCheckOfAnotherMidPassIsSkipped) {
   Build(1, 3);
-  scene.m_bCheckDefeats = 1;
   auto second = std::next(g_CharaList.begin());
+  Aim(g_CharaList.front(), *second, TakeHP());
   second->m_bRemoveReq = 1;  // goes when the first one's check runs
   Frame();
   EXPECT_EQ(g_CharaList.size(), 2u);
@@ -199,6 +223,44 @@ TEST_F(FrameTest, ACharacterItsOwnPassDefeatsGoesWhenThePassMovesOn) {
   EXPECT_EQ(g_CharaList.size(), 2u);
   EXPECT_EQ(g_Heroes.front().m_bFinished, 0);
   EXPECT_EQ(scene.m_nSubStepTotal, 10);
+}
+
+// The first character's flow takes the HP of the character in its target slot 2. The defeat
+// check it asks for runs once: the next flows to run, a character's or the hero's, take the
+// notice back, so the defeated character, kept for its defeat effect, is heard once.
+TEST_F(FrameTest, ADefeatByACommandIsCheckedOnceAndTheNextFlowsTakeTheNoticeBack) {
+  for (int level : {1, 10}) {
+    SCOPED_TRACE(testing::Message() << "level " << level);
+    Build(level, 3);
+    cSoundLog sounds;
+    g_SystemData.m_bClearEndsFrame = 1;  // defeated characters stay for their defeat effect
+    ASSERT_EQ(g_CharaList.size(), 3u);
+    cChara& killer = g_CharaList.front();
+    cChara& victim = *std::next(g_CharaList.begin());
+    cChara& last = g_CharaList.back();
+    for (cChara& c : g_CharaList) c.m_HP.m_nValue = 5;
+    const cEdCmd take = TakeHP();
+    Aim(killer, victim, take);
+
+    // The command asks for the check; the flows of the next character and of the hero take
+    // the notice back.
+    cEdCmd once = take;
+    ExecStatusOperation(&killer, once);
+    EXPECT_EQ(victim.m_HP.m_nValue, 0);
+    EXPECT_EQ(scene.m_bCheckDefeats, 1);
+    last.RunFlows(0);
+    EXPECT_EQ(scene.m_bCheckDefeats, 0);
+    scene.m_bCheckDefeats = 1;
+    g_Heroes.front().RunFlows(0);
+    EXPECT_EQ(scene.m_bCheckDefeats, 0);
+
+    // It has no defeat effect to show: the drawing removes it once defeated.
+    victim.m_HP.m_nValue = 5;
+    for (int f = 0; f < 3; ++f) Frame();
+    EXPECT_EQ(g_CharaList.size(), 2u);
+    EXPECT_EQ(cSoundLog::Count(9), 1);
+    EXPECT_EQ(g_Heroes.front().m_bFinished, 0);
+  }
 }
 
 TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) {

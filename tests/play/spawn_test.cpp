@@ -170,4 +170,30 @@ TEST_F(SpawnTest, ARefusedSummonOverTheHeroStillHoldsIt) {
   }
 }
 
+// A character summoned into a group beyond the eight group lists is put into list 0 (the
+// range test closes the program, and play goes on until it closes). Taking it out of play
+// takes it out of that list, so that nothing walks to it once it is freed.
+TEST_F(SpawnTest, ACharacterOfAGroupBeyondTheListsLeavesListZeroWhenItGoes) {
+  SetUpStage(1);
+  for (int group : {9, 255}) {
+    SCOPED_TRACE(testing::Message() << "group " << group);
+    g_CharaList.clear();
+    for (auto& list : scene.m_CharaGroup) list.clear();
+    cEdShot params;
+    std::int32_t counter = 20;
+    SpawnCharacter(g_CharaList, (7 + 10) * 32, (5 + 10) * 32, group, 0, params,
+                   Chara(1, 0, 0), counter, nullptr);
+    SpawnCharacter(g_CharaList, (9 + 10) * 32, (5 + 10) * 32, 0, 0, params, Chara(1, 0, 0),
+                   counter, nullptr);
+    ASSERT_EQ(g_CharaList.size(), 2u);
+    ASSERT_EQ(scene.m_CharaGroup[0].size(), 2u);
+    EXPECT_TRUE(platform::IsCloseRequested());
+    platform::ResetCloseRequest();
+    EraseCharaNode(g_CharaList.begin());
+    std::vector<int> numbers;
+    for (const cCharaBase* c : scene.m_CharaGroup[0]) numbers.push_back(c->m_nNumber);
+    EXPECT_EQ(numbers, std::vector<int>{21});
+  }
+}
+
 }  // namespace

@@ -139,7 +139,7 @@ TEST_F(StageDraw, BlocksStartAtTheCameraCellAndSkipHiddenOrOtherLayers) {
   EXPECT_EQ(g_Tiles, (std::vector<std::pair<int, int>>{{56, 26}}));
 }
 
-TEST_F(StageDraw, TheHpBarFillsInProportionAndAZeroMaximumOnlyItsFrame) {
+TEST_F(StageDraw, TheHpBarFillsInProportionUpToItsLengthAndAZeroMaximumOnlyItsFrame) {
   cRestore<cVector<cSysDisplayItem>> items{g_SystemData.m_DisplayItems};
   struct sHeroGuard {
     ~sHeroGuard() { g_Heroes.clear(); }
@@ -161,6 +161,13 @@ TEST_F(StageDraw, TheHpBarFillsInProportionAndAZeroMaximumOnlyItsFrame) {
   EXPECT_EQ(At(BackBuffer, e + 16, 8), Colour(21));
   EXPECT_EQ(At(BackBuffer, e + 17, 8), Colour(20));
   EXPECT_EQ(At(BackBuffer, e + 49, 8), Colour(20));
+  // A value above its maximum fills the gauge and no further: the sheet's next picture stays
+  // where it is.
+  DDBoxFill(&sheet, 50, 144, 78, 16, 21);
+  hero.m_HP.m_nValue = 30;
+  DrawStatusBar(&BackBuffer);
+  EXPECT_EQ(At(BackBuffer, e + 49, 8), Colour(21));
+  EXPECT_EQ(At(BackBuffer, e + 50, 8), Colour(16));
   // A maximum of 0 draws the frame only.
   hero.m_Def.m_nMaxHP = 0;
   DrawStatusBar(&BackBuffer);
