@@ -149,6 +149,23 @@ bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font) {
   return true;
 }
 
+namespace {
+std::uint32_t MsUntil(double due) {
+  const double left = due - static_cast<double>(Now());
+  if (left <= 1.0) return 1;
+  const auto whole = static_cast<std::uint32_t>(left);
+  return static_cast<double>(whole) < left ? whole + 1 : whole;
+}
+}  // namespace
+
+std::uint32_t WaitRateDueIn() { return MsUntil(static_cast<double>(g_timing.rateDue)); }
+
+std::uint32_t FrameWaitDueIn(unsigned fps) {
+  if (fps == 0) return 1;
+  return MsUntil(static_cast<double>(g_timing.paceStart) +
+                 static_cast<double>(g_timing.paceFrames) * 1000.0 / static_cast<double>(fps));
+}
+
 void SetFrameWaitHooks(const sFrameWaitHooks& hooks) { g_hooks = hooks; }
 
 void TimerSleep(std::uint32_t ms) {
