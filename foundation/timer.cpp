@@ -132,6 +132,12 @@ bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font) {
   const double due = static_cast<double>(g_timing.paceStart) +
                      static_cast<double>(g_timing.paceFrames) * 1000.0 / static_cast<double>(fps);
   if (due > static_cast<double>(now)) return false;
+  if (static_cast<double>(now) - due >= 1000.0 / static_cast<double>(fps)) {
+    // A whole frame late (the thread was held: a load, a dialog): the pacing second starts
+    // again now, rather than the missed frames running all at once.
+    g_timing.paceFrames = 0;
+    g_timing.paceStart = now;
+  }
   if (++g_timing.paceFrames >= fps) {
     g_timing.paceFrames = 0;
     g_timing.paceStart = now;

@@ -29,7 +29,8 @@ unsigned CountFps(int count);
 // ms after the last one. After each false the caller sleeps until WaitRateDueIn says.
 bool WaitRate(unsigned fps);
 // The frame pacer of the Direct3D mode: releases frame k of a pacing second at
-// start + k * 1000 / fps; with show and a font it draws the measured rates.
+// start + k * 1000 / fps; with show and a font it draws the measured rates. A frame released
+// a whole frame time late starts a new pacing second, so missed frames are not made up.
 bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font);
 // The milliseconds until WaitRate, or FrameWait at fps, lets the next frame go; at least 1, so
 // a caller that sleeps them after a false never spins.

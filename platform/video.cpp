@@ -4,6 +4,7 @@
 #include "platform/thread_messages.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <mutex>
@@ -94,6 +95,14 @@ bool RendersThroughSoftwareGl(SDL_Renderer* renderer) {
   return false;
 }
 
+// True when the machine shows no graphics device: OpenGL would run on the CPU, and loading
+// it only to find that out costs a large part of the start.
+bool NoGraphicsDevice() {
+  struct stat st;
+  if (::stat("/dev/dri", &st) == 0) return false;
+  return ::stat("/dev/nvidia0", &st) != 0 && ::stat("/dev/nvidiactl", &st) != 0;
+}
+
 void DestroyRenderer() {
   if (g_video.texture) SDL_DestroyTexture(g_video.texture);
   if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
@@ -154,11 +163,13 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
     DestroyRenderer();
     Uint32 flags = mode.bVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
     // Found once: OpenGL carried out on the CPU stays so for the whole run.
-    static bool softwareGl = false;
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const bool choose = !(chosen && *chosen);
+    static bool softwareGl = choose && NoGraphicsDevice();
+    if (softwareGl) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (!softwareGl) {
       g_video.renderer = SDL_CreateRenderer(g_video.window, -1, flags);
-      const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-      if (g_video.renderer && !(chosen && *chosen) && RendersThroughSoftwareGl(g_video.renderer)) {
+      if (g_video.renderer && choose && RendersThroughSoftwareGl(g_video.renderer)) {
         softwareGl = true;
         SDL_DestroyRenderer(g_video.renderer);
         g_video.renderer = nullptr;
