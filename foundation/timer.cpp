@@ -132,6 +132,12 @@ bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font) {
   const double due = static_cast<double>(g_timing.paceStart) +
                      static_cast<double>(g_timing.paceFrames) * 1000.0 / static_cast<double>(fps);
   if (due > static_cast<double>(now)) return false;
+  if (static_cast<double>(now) - due >= 1000.0 / static_cast<double>(fps)) {
+    // A whole frame late (the thread was held: a load, a dialog): the pacing second starts
+    // again now, rather than the missed frames running all at once.
+    g_timing.paceFrames = 0;
+    g_timing.paceStart = now;
+  }
   if (++g_timing.paceFrames >= fps) {
     g_timing.paceFrames = 0;
     g_timing.paceStart = now;
@@ -147,6 +153,23 @@ bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font) {
     g_timing.sampleReady = true;
   }
   return true;
+}
+
+namespace {
+std::uint32_t MsUntil(double due) {
+  const double left = due - static_cast<double>(Now());
+  if (left <= 1.0) return 1;
+  const auto whole = static_cast<std::uint32_t>(left);
+  return static_cast<double>(whole) < left ? whole + 1 : whole;
+}
+}  // namespace
+
+std::uint32_t WaitRateDueIn() { return MsUntil(static_cast<double>(g_timing.rateDue)); }
+
+std::uint32_t FrameWaitDueIn(unsigned fps) {
+  if (fps == 0) return 1;
+  return MsUntil(static_cast<double>(g_timing.paceStart) +
+                 static_cast<double>(g_timing.paceFrames) * 1000.0 / static_cast<double>(fps));
 }
 
 void SetFrameWaitHooks(const sFrameWaitHooks& hooks) { g_hooks = hooks; }

@@ -26,11 +26,16 @@ int CountEvery(int mode, unsigned n);
 // first (the frame that closes a second is counted in neither).
 unsigned CountFps(int count);
 // The frame limiter of the DirectDraw mode: true when the frame may go, at least 1000 / fps
-// ms after the last one. The caller sleeps 1 ms after each false.
+// ms after the last one. After each false the caller sleeps until WaitRateDueIn says.
 bool WaitRate(unsigned fps);
 // The frame pacer of the Direct3D mode: releases frame k of a pacing second at
-// start + k * 1000 / fps; with show and a font it draws the measured rates.
+// start + k * 1000 / fps; with show and a font it draws the measured rates. A frame released
+// a whole frame time late starts a new pacing second, so missed frames are not made up.
 bool FrameWait(unsigned fps, int show, DDSURFACEDATA* font);
+// The milliseconds until WaitRate, or FrameWait at fps, lets the next frame go; at least 1, so
+// a caller that sleeps them after a false never spins.
+std::uint32_t WaitRateDueIn();
+std::uint32_t FrameWaitDueIn(unsigned fps);
 
 // What the pacer needs of the media library: whether the Direct3D mode is on, and text drawn
 // on the back buffer from a font surface with cells of 8 x 16 pixels. Without them the pacer

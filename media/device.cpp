@@ -263,6 +263,7 @@ bool DDInit(int bD3D, void* hwnd, int width, int height, int bpp, int vsync, int
   g_bDeviceReady = 1;
   g_bDDInitDone = 1;
   SetFrameWaitHooks(DDFrameWaitHooks());
+  DDResetHandOverReport();
   DDInstallMessageBoxHook();
   SetDisplayReportSource(DisplayLines);
   return true;

@@ -1,5 +1,6 @@
 #include "media/present.h"
 
+#include "foundation/report.h"
 #include "media/blit.h"
 #include "media/device_scene.h"
 #include "media/palette.h"
@@ -7,6 +8,7 @@
 #include "platform/video.h"
 
 namespace {
+bool g_bDropReported = false;
 bool IsDirect3D() { return lpDTCon != nullptr; }
 void DrawPacerText(DDSURFACEDATA* font, int x, int y, const char* text) {
   DDTextOut(&BackBuffer, x, y, 8, 16, font, text);
@@ -23,7 +25,7 @@ sFrameWaitHooks DDFrameWaitHooks() {
 int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont) {
   if (!lpDTCon) return 1;
   if (lpDTCon->bVirBackBuffer) DDCopyVirBackBuffer(&BackBuffer, &VirBackBuffer);
-  while (!FrameWait(fps, showFps, fpsFont)) TimerSleep(1);
+  while (!FrameWait(fps, showFps, fpsFont)) TimerSleep(FrameWaitDueIn(fps));
   DDEndScene();
   if (lpDevice && lpDevice->bLost) {
     // The window stays as it is: nothing here can be minimised on the host.
@@ -32,6 +34,8 @@ int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont) {
   DDHandOverFrame();
   return 1;
 }
+
+void DDResetHandOverReport() { g_bDropReported = false; }
 
 void DDSetVirBackBuffer(int on) {
   if (!lpDTCon) return;
@@ -73,6 +77,11 @@ void DDHandOverFrame() {
   std::uint32_t palette[256] = {};
   if (format == platform::eFrameFormat::Indexed8 && g_lpDDPalette)
     PaletteToRgb(g_lpDDPalette->entries, palette);
-  platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(), pixels->Height(),
-                        format, palette);
+  if (!platform::SubmitFrame(pixels->Bits(), pixels->PitchBytes(), pixels->Width(),
+                             pixels->Height(), format, palette) &&
+      !g_bDropReported) {
+    // Said once: the window shows fewer frames than the game makes from here on.
+    g_bDropReported = true;
+    Report("presentation cannot keep up: frames are dropped");
+  }
 }

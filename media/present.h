@@ -14,8 +14,10 @@
 // fast the game runs.
 int DDPresent(unsigned fps, int showFps, DDSURFACEDATA* fpsFont);
 // Hands the finished back buffer to the main thread, which presents it (in 8-bit mode through
-// the palette of the display as it is now). Never waits.
+// the palette of the display as it is now). Never waits. When the main thread falls so far
+// behind that a frame is dropped, the report log says so, once for each DDInit.
 void DDHandOverFrame();
+void DDResetHandOverReport();
 void DDSetVirBackBuffer(int on);
 // The collected picture drawn opaque onto the back buffer.
 void DDCopyVirBackBuffer(DDSURFACEDATA* back, DDSURFACEDATA* vir);

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <thread>
+
+#include <unistd.h>
 
 #include "platform/thread_messages.h"
 
@@ -13,6 +17,31 @@ std::uint64_t MonotonicMs() {
   using namespace std::chrono;
   return static_cast<std::uint64_t>(
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+std::uint64_t MsSinceProcessStart() {
+  // Field 22 of /proc/self/stat: the start in clock ticks since boot. The command name
+  // (field 2) may hold spaces, so the fields are counted from its closing bracket.
+  std::FILE* file = std::fopen("/proc/self/stat", "r");
+  if (!file) return 0;
+  char text[1024] = {};
+  const std::size_t length = std::fread(text, 1, sizeof(text) - 1, file);
+  std::fclose(file);
+  text[length] = 0;
+  const char* p = std::strrchr(text, ')');
+  if (!p) return 0;
+  unsigned long long start = 0;
+  // After the bracket: state (3), then fields 4..21, then the start (22).
+  if (std::sscanf(p + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
+                  &start) != 1)
+    return 0;
+  const long hz = sysconf(_SC_CLK_TCK);
+  timespec now{};
+  if (hz <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return 0;
+  const std::uint64_t nowMs =
+      static_cast<std::uint64_t>(now.tv_sec) * 1000 + static_cast<std::uint64_t>(now.tv_nsec) / 1000000;
+  const std::uint64_t startMs = start * 1000 / static_cast<std::uint64_t>(hz);
+  return nowMs > startMs ? nowMs - startMs : 0;
 }
 
 void SleepMs(std::uint32_t ms) {

@@ -7,6 +7,10 @@ namespace platform {
 // A steady millisecond count that never goes back and does not wrap in practice.
 std::uint64_t MonotonicMs();
 
+// Milliseconds since the process was started (exec, the loader's work included); the
+// kernel keeps the start in clock ticks, so the figure is good to about 10 ms.
+std::uint64_t MsSinceProcessStart();
+
 // Sleeps about ms milliseconds (0 yields). A thread started by the layer first passes its
 // suspend gate, so a suspended loop stops here and nowhere else.
 void SleepMs(std::uint32_t ms);

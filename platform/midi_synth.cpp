@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 #include <sys/stat.h>
 
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -64,6 +65,9 @@ bool cMidiSynth::Open(std::string& error) {
   }
   fluid_settings_setnum(settings, "synth.sample-rate", kMixRate);
   fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+  // One rendering thread: the program renders into its own mixer, and worker threads would
+  // only wait (or spin) between blocks.
+  fluid_settings_setint(settings, "synth.cpu-cores", 1);
   fluid_synth_t* synth = new_fluid_synth(settings);
   if (!synth || fluid_synth_sfload(synth, font.c_str(), 1) == FLUID_FAILED) {
     if (synth) delete_fluid_synth(synth);
@@ -148,16 +152,30 @@ void cMidiSynth::Render(float* out, int frames) {
   }
 }
 
+namespace {
+std::mutex g_sharedMutex;
+std::shared_ptr<cMidiSynth> g_shared;
+}  // namespace
+
 std::shared_ptr<cMidiSynth> SharedMidiSynth(std::string& error) {
-  static std::mutex mutex;
-  static std::shared_ptr<cMidiSynth> shared;
-  std::lock_guard lock(mutex);
+  std::lock_guard lock(g_sharedMutex);
+  auto& shared = g_shared;
   if (!shared) {
     auto synth = std::make_shared<cMidiSynth>();
     if (!synth->Open(error)) return nullptr;
     shared = synth;
   }
   return shared;
+}
+
+void PreloadMidiSynth() {
+  // The future's destructor at the end of the program waits for an opening still under way.
+  static std::future<void> preload;
+  if (preload.valid()) return;
+  preload = std::async(std::launch::async, [] {
+    std::string error;
+    SharedMidiSynth(error);  // a failure is reported by the music that asks next
+  });
 }
 
 }  // namespace platform

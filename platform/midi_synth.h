@@ -38,5 +38,8 @@ class cMidiSynth {
 // The one synthesiser the program's MIDI players share; loading a SoundFont is slow, so it
 // stays loaded once made. Null when none can be opened (the reason goes to error).
 std::shared_ptr<cMidiSynth> SharedMidiSynth(std::string& error);
+// Starts opening the shared synthesiser on a thread of its own, so that the first music does
+// not wait for the sound font; SharedMidiSynth waits for that opening when it is under way.
+void PreloadMidiSynth();
 
 }  // namespace platform

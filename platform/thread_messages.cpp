@@ -22,6 +22,7 @@ struct sControl {
   std::deque<sThreadMessage> queue;
   bool suspended = false;
   bool stop = false;
+  bool woken = false;  // the main thread's wait was interrupted
   std::condition_variable changed;  // a message, a request (main thread), the gate
 };
 
@@ -41,6 +42,8 @@ struct sLayer {
   std::atomic<RequestHandler> handler{nullptr};
   std::atomic<void (*)(int)> endHook{nullptr};
   std::atomic<std::uint32_t> nextId{1};
+  std::atomic<void (*)(std::uint32_t)> waiterWait{nullptr};
+  std::atomic<void (*)()> waiterWake{nullptr};
 };
 
 // Never destroyed: threads and the destructors of global objects use it until the very end.
@@ -82,6 +85,11 @@ void WaitGateLocked(std::unique_lock<std::mutex>& lock) {
 
 bool RequestPendingLocked() { return IsMainThread() && !Layer().requests.empty(); }
 
+// Interrupts the window's waiter of the main thread, when one is installed.
+void WakeWaiter() {
+  if (auto wake = Layer().waiterWake.load()) wake();
+}
+
 void PostCloseToMainThread() {
   if (std::uint32_t id = Layer().mainId.load()) PostThreadMessage(id, kCloseMessage, 0, 0);
 }
@@ -110,6 +118,7 @@ bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message, std::uintp
   if (it == layer.queues.end()) return false;
   it->second->queue.push_back(sThreadMessage{message, wParam, lParam});
   it->second->changed.notify_all();
+  if (threadId == layer.mainId.load()) WakeWaiter();
   return true;
 }
 
@@ -154,6 +163,38 @@ bool WaitThreadMessage(std::uint32_t timeoutMs) {
     });
     if (!woken) return false;
   }
+}
+
+void WaitMainThread(std::uint32_t timeoutMs) {
+  if (!IsMainThread()) return;
+  if (auto wait = Layer().waiterWait.load()) {
+    wait(timeoutMs);
+    return;
+  }
+  sControl& own = OwnControl();
+  std::unique_lock<std::mutex> lock(Layer().mutex);
+  own.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                       [&] { return own.woken || !own.queue.empty() || RequestPendingLocked(); });
+  own.woken = false;
+}
+
+void WakeMainThread() {
+  sLayer& layer = Layer();
+  {
+    std::lock_guard<std::mutex> lock(layer.mutex);
+    auto main = layer.queues.find(layer.mainId.load());
+    if (main != layer.queues.end()) {
+      main->second->woken = true;
+      main->second->changed.notify_all();
+    }
+  }
+  WakeWaiter();
+}
+
+void SetMainThreadWaiter(const sMainThreadWaiter& waiter) {
+  // The wake first: a waiter is never called without a way to end its wait.
+  Layer().waiterWake.store(waiter.wake);
+  Layer().waiterWait.store(waiter.wait);
 }
 
 void BecomeMainThread() {
@@ -205,6 +246,7 @@ bool RunOnMainThread(const std::function<void()>& work) {
   if (main == layer.queues.end()) return false;
   layer.requests.push_back(request);
   main->second->changed.notify_all();
+  WakeWaiter();
   layer.requestChanged.wait(lock, [&] {
     return request->state == sRequest::kDone || request->state == sRequest::kFailed ||
            (request->state == sRequest::kPending && OwnStopLocked());

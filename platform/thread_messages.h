@@ -47,6 +47,18 @@ void LeaveMainThread();
 bool IsMainThread();
 std::uint32_t MainThreadId();
 
+// The main thread's idle wait: returns when a message or a request reaches the main thread,
+// when WakeMainThread is called, or after timeoutMs. While a window is shown its events end
+// the wait too: the video layer installs a waiter that sees them (wait), and that another
+// thread can interrupt (wake).
+void WaitMainThread(std::uint32_t timeoutMs);
+void WakeMainThread();
+struct sMainThreadWaiter {
+  void (*wait)(std::uint32_t timeoutMs) = nullptr;
+  void (*wake)() = nullptr;
+};
+void SetMainThreadWaiter(const sMainThreadWaiter& waiter);
+
 // The main window's handler of numbered requests, run on the main thread.
 using RequestHandler = std::intptr_t (*)(std::uint32_t message, std::uintptr_t wParam,
                                          std::intptr_t lParam);

@@ -1,8 +1,10 @@
 #include "platform/video.h"
 
 #include "platform/input.h"
+#include "platform/thread_messages.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <mutex>
@@ -20,16 +22,25 @@ struct sVideo {
 };
 sVideo g_video;
 
-// The frame hand-over: the drawing thread writes, the main thread takes.
-struct sMailbox {
-  std::mutex lock;
+// The frame hand-over: a few frames kept in order. The drawing thread fills the slot after
+// the last waiting frame; the main thread takes the oldest and shows it, so every frame is
+// shown once. Only when the main thread falls a whole queue behind is the oldest replaced.
+constexpr int kFrameSlots = kFrameQueueLength;
+struct sFrame {
   std::vector<std::uint8_t> bytes;
   std::uint32_t palette[256] = {};
   int pitch = 0, width = 0, height = 0;
   eFrameFormat format = eFrameFormat::X8R8G8B8;
-  bool pending = false;
 };
-sMailbox g_mailbox;
+struct sHandOver {
+  std::mutex lock;
+  sFrame slots[kFrameSlots];
+  int first = 0, count = 0;
+  sFrameStats stats;
+};
+sHandOver g_handOver;
+// The frame being shown: the main thread's own, swapped with a slot so no pixels are copied.
+sFrame g_showing;
 
 std::mutex g_shownLock;
 std::vector<std::uint32_t> g_shown;
@@ -54,6 +65,42 @@ const std::uint32_t* WideTable(bool is565) {
   static const std::vector<std::uint32_t> t565 = make(11, 6);
   static const std::vector<std::uint32_t> t555 = make(10, 5);
   return is565 ? t565.data() : t555.data();
+}
+
+// The main thread's idle wait while a window is shown: window events end it, and so does the
+// event another thread pushes to wake it.
+std::uint32_t g_wakeEvent = 0;
+void WaitForWindow(std::uint32_t timeoutMs) {
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs));
+}
+void WakeWindowWait() {
+  SDL_Event event{};
+  event.type = g_wakeEvent;
+  SDL_PushEvent(&event);
+}
+
+// True when the renderer draws through OpenGL carried out on the CPU (a display without a
+// graphics driver): SDL's own software renderer does the same work for much less.
+bool RendersThroughSoftwareGl(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+      std::strncmp(info.name, "opengl", 6) != 0)
+    return false;
+  using GetString = const unsigned char* (*)(unsigned);
+  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const auto* name = getString ? reinterpret_cast<const char*>(getString(0x1F01)) : nullptr;
+  if (!name) return false;
+  for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    if (std::strstr(name, soft)) return true;
+  return false;
+}
+
+// True when the machine shows no graphics device: OpenGL would run on the CPU, and loading
+// it only to find that out costs a large part of the start.
+bool NoGraphicsDevice() {
+  struct stat st;
+  if (::stat("/dev/dri", &st) == 0) return false;
+  return ::stat("/dev/nvidia0", &st) != 0 && ::stat("/dev/nvidiactl", &st) != 0;
 }
 
 void DestroyRenderer() {
@@ -115,7 +162,21 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
       g_video.height != mode.nHeight) {
     DestroyRenderer();
     Uint32 flags = mode.bVSync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    g_video.renderer = SDL_CreateRenderer(g_video.window, -1, flags);
+    // Found once: OpenGL carried out on the CPU stays so for the whole run.
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const bool choose = !(chosen && *chosen);
+    static bool softwareGl = choose && NoGraphicsDevice();
+    if (softwareGl) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (!softwareGl) {
+      g_video.renderer = SDL_CreateRenderer(g_video.window, -1, flags);
+      if (g_video.renderer && choose && RendersThroughSoftwareGl(g_video.renderer)) {
+        softwareGl = true;
+        SDL_DestroyRenderer(g_video.renderer);
+        g_video.renderer = nullptr;
+        // The window's own pixels go straight to the display, not through OpenGL again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+      }
+    }
     if (!g_video.renderer)
       g_video.renderer = SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE);
     if (!g_video.renderer) return fail("SDL_CreateRenderer");
@@ -129,10 +190,16 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
   g_video.width = mode.nWidth;
   g_video.height = mode.nHeight;
   SDL_ShowWindow(g_video.window);
+  if (VideoHasDisplay()) {
+    if (g_wakeEvent == 0) g_wakeEvent = SDL_RegisterEvents(1);
+    if (g_wakeEvent != static_cast<std::uint32_t>(-1) && g_wakeEvent != 0)
+      SetMainThreadWaiter({&WaitForWindow, &WakeWindowWait});
+  }
   return true;
 }
 
 void CloseVideo() {
+  SetMainThreadWaiter({});
   StopInput();
   DestroyRenderer();
   if (g_video.window) SDL_DestroyWindow(g_video.window);
@@ -143,8 +210,8 @@ void CloseVideo() {
   }
   g_video = sVideo{};
   {
-    std::lock_guard<std::mutex> guard(g_mailbox.lock);
-    g_mailbox.pending = false;
+    std::lock_guard<std::mutex> guard(g_handOver.lock);
+    g_handOver.first = g_handOver.count = 0;
   }
 }
 
@@ -196,34 +263,60 @@ bool VideoFullScreen() {
   return g_video.window && (SDL_GetWindowFlags(g_video.window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
-void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+bool SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
                  const std::uint32_t* palette) {
-  if (!pixels || width <= 0 || height <= 0 || pitchBytes <= 0) return;
-  std::lock_guard<std::mutex> guard(g_mailbox.lock);
-  g_mailbox.bytes.assign(
-      static_cast<const std::uint8_t*>(pixels),
-      static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(pitchBytes) * height);
-  if (format == eFrameFormat::Indexed8 && palette)
-    std::memcpy(g_mailbox.palette, palette, sizeof(g_mailbox.palette));
-  g_mailbox.pitch = pitchBytes;
-  g_mailbox.width = width;
-  g_mailbox.height = height;
-  g_mailbox.format = format;
-  g_mailbox.pending = true;
+  if (!pixels || width <= 0 || height <= 0 || pitchBytes <= 0) return true;
+  bool kept = true;
+  {
+    std::lock_guard<std::mutex> guard(g_handOver.lock);
+    ++g_handOver.stats.nSubmitted;
+    if (g_handOver.count == kFrameSlots) {
+      // The main thread is a whole queue behind: the oldest frame gives way.
+      g_handOver.first = (g_handOver.first + 1) % kFrameSlots;
+      --g_handOver.count;
+      ++g_handOver.stats.nDropped;
+      kept = false;
+    }
+    sFrame& frame = g_handOver.slots[(g_handOver.first + g_handOver.count) % kFrameSlots];
+    frame.bytes.assign(
+        static_cast<const std::uint8_t*>(pixels),
+        static_cast<const std::uint8_t*>(pixels) + static_cast<std::size_t>(pitchBytes) * height);
+    if (format == eFrameFormat::Indexed8 && palette)
+      std::memcpy(frame.palette, palette, sizeof(frame.palette));
+    frame.pitch = pitchBytes;
+    frame.width = width;
+    frame.height = height;
+    frame.format = format;
+    ++g_handOver.count;
+  }
+  WakeMainThread();
+  return kept;
+}
+
+int PendingFrameCount() {
+  std::lock_guard<std::mutex> guard(g_handOver.lock);
+  return g_handOver.count;
 }
 
 bool PresentPendingFrame() {
-  std::vector<std::uint32_t> converted;
-  int width, height;
   {
-    std::lock_guard<std::mutex> guard(g_mailbox.lock);
-    if (!g_mailbox.pending) return false;
-    g_mailbox.pending = false;
-    width = g_mailbox.width;
-    height = g_mailbox.height;
-    ConvertFrame(g_mailbox.bytes.data(), g_mailbox.pitch, width, height, g_mailbox.format,
-                 g_mailbox.palette, converted);
+    std::lock_guard<std::mutex> guard(g_handOver.lock);
+    if (g_handOver.count == 0) return false;
+    sFrame& frame = g_handOver.slots[g_handOver.first];
+    g_showing.bytes.swap(frame.bytes);
+    std::memcpy(g_showing.palette, frame.palette, sizeof(frame.palette));
+    g_showing.pitch = frame.pitch;
+    g_showing.width = frame.width;
+    g_showing.height = frame.height;
+    g_showing.format = frame.format;
+    g_handOver.first = (g_handOver.first + 1) % kFrameSlots;
+    --g_handOver.count;
+    ++g_handOver.stats.nPresented;
   }
+  const int width = g_showing.width, height = g_showing.height;
+  std::vector<std::uint32_t> converted;
+  ConvertFrame(g_showing.bytes.data(), g_showing.pitch, width, height, g_showing.format,
+               g_showing.palette, converted);
   if (g_video.renderer && g_video.texture && width == g_video.width && height == g_video.height) {
     SDL_UpdateTexture(g_video.texture, nullptr, converted.data(), width * 4);
     SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
@@ -236,6 +329,11 @@ bool PresentPendingFrame() {
   g_shownWidth = width;
   g_shownHeight = height;
   return true;
+}
+
+sFrameStats FrameStats() {
+  std::lock_guard<std::mutex> guard(g_handOver.lock);
+  return g_handOver.stats;
 }
 
 bool LastPresentedFrame(std::vector<std::uint32_t>& pixels, int& width, int& height) {

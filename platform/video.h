@@ -3,9 +3,10 @@
 //
 // Every frame is drawn by the game's own pixel engine in CPU memory. The drawing thread hands
 // the finished frame over with SubmitFrame (a copy is taken, so the engine can draw the next
-// frame at once); the main thread, which owns the window, calls PresentPendingFrame from its
-// message loop: the latest frame is converted to 32 bits once (through its palette in 8-bit
-// mode), uploaded to one streaming texture and shown, scaled with its aspect kept.
+// frame at once, and the main thread is woken); the main thread, which owns the window, calls
+// PresentPendingFrame from its message loop: the frames are shown one by one in the order
+// they were made, each converted to 32 bits once (through its palette in 8-bit mode),
+// uploaded to one streaming texture and shown, scaled with its aspect kept.
 // Without a display (SDL's dummy driver) everything runs the same and nothing is shown.
 #include <cstdint>
 #include <string>
@@ -43,12 +44,25 @@ void MaximiseVideoWindow();
 std::string VideoWindowTitle();
 bool VideoFullScreen();
 
-// Drawing side: hands a finished frame over. palette holds 256 colours 0x00RRGGBB and is
-// read only for Indexed8. Replaces a frame that was not presented yet.
-void SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
+// Drawing side: hands a finished frame over; it waits behind the frames not yet shown.
+// palette holds 256 colours 0x00RRGGBB and is read only for Indexed8. Never waits: when the
+// main thread is kFrameQueueLength frames behind, the oldest waiting frame is dropped and
+// false returned.
+constexpr int kFrameQueueLength = 4;
+bool SubmitFrame(const void* pixels, int pitchBytes, int width, int height, eFrameFormat format,
                  const std::uint32_t* palette);
-// Main thread: presents the latest submitted frame. True when a frame was waiting.
+// Main thread: presents the oldest frame not yet shown. True when a frame was waiting.
 bool PresentPendingFrame();
+// The frames submitted and not yet shown.
+int PendingFrameCount();
+// What the hand-over has seen since the video was opened: frames submitted, frames shown and
+// frames that were replaced before they could be shown.
+struct sFrameStats {
+  std::uint64_t nSubmitted = 0;
+  std::uint64_t nPresented = 0;
+  std::uint64_t nDropped = 0;
+};
+sFrameStats FrameStats();
 // The last frame PresentPendingFrame converted, 0x00RRGGBB, top-down.
 bool LastPresentedFrame(std::vector<std::uint32_t>& pixels, int& width, int& height);
 // Main thread: the window's current picture read back from the renderer, 0x00RRGGBB.

@@ -236,7 +236,7 @@ void cSceneManager::Present() {
 void WaitFrame() {
   if (g_bD3D) return;
   const unsigned fps = static_cast<unsigned>(g_SceneManager.m_nFps > 0 ? g_SceneManager.m_nFps : 0);
-  while (!WaitRate(fps)) platform::SleepMs(1);
+  while (!WaitRate(fps)) platform::SleepMs(WaitRateDueIn());
 }
 
 std::uint32_t GameLoop(void*) {

@@ -13,6 +13,7 @@
 #include "platform/dialog_host.h"
 #include "platform/host_file.h"
 #include "platform/instance_lock.h"
+#include "platform/midi_synth.h"
 #include "platform/thread_messages.h"
 #include "platform/video.h"
 #include "objects/object_services.h"
@@ -72,22 +73,55 @@ bool TakeInstance(platform::cInstanceLock& lock) {
   return true;
 }
 
+// The start-up's length and, at the end, how many of the frames made were shown.
+struct sPresentLog {
+  bool started = false;
+  std::uint64_t firstMs = 0;
+  platform::sFrameStats first;
+
+  void Presented() {
+    if (started) return;
+    started = true;
+    Report("start-up: %llu ms", static_cast<unsigned long long>(platform::MsSinceProcessStart()));
+    firstMs = platform::MonotonicMs();
+    first = platform::FrameStats();
+  }
+  void End() const {
+    if (!started) return;
+    const platform::sFrameStats last = platform::FrameStats();
+    Report("frames made %llu, shown %llu, dropped %llu in %llu ms",
+           static_cast<unsigned long long>(last.nSubmitted - first.nSubmitted),
+           static_cast<unsigned long long>(last.nPresented - first.nPresented),
+           static_cast<unsigned long long>(last.nDropped - first.nDropped),
+           static_cast<unsigned long long>(platform::MonotonicMs() - firstMs));
+  }
+};
+
+constexpr std::uint32_t kIdleWaitMs = 50;
+
 // The main thread's loop until WM_QUIT; returns its code.
 int MessagePump() {
+  sPresentLog log;
   for (;;) {
     if (platform::TakeCloseSignal()) g_MainWnd.WndProc(g_hWnd.load(), WM_CLOSE, 0, 0);
     platform::PumpVideoEvents();
     DispatchWindowEvents();
     platform::sThreadMessage message;
     while (platform::PeekThreadMessage(message, true)) {
-      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (message.message == WM_QUIT) {
+        log.End();
+        return static_cast<int>(message.wParam);
+      }
       if (HWND hwnd = g_hWnd.load())
         g_MainWnd.WndProc(hwnd, message.message, message.wParam, message.lParam);
     }
     platform::ServeRequests();
-    platform::PresentPendingFrame();
+    if (platform::PresentPendingFrame()) log.Presented();
     ResumePendingClose();
-    platform::SleepMs(1);
+    // Idle until a window event, a message, a request or the next frame; frames already
+    // waiting are shown first. The bound keeps the close signal and a close waiting for the
+    // pause loop answered.
+    if (platform::PendingFrameCount() == 0) platform::WaitMainThread(kIdleWaitMs);
   }
 }
 
@@ -147,6 +181,8 @@ int WinMain(int argc, char** argv) {
   }
 
   InstallMainThreadServices();
+  // The sound font loads while the window, the data and the title are made.
+  platform::PreloadMidiSynth();
 
   g_MainWnd.Setup(640, 480, 100, 100, 640, 480, WS_MAIN_WINDOW);
   platform::sVideoMode mode;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -103,6 +104,30 @@ TEST_F(TimerTest, FrameWaitReleasesWithoutDriftWithinAPacingSecond) {
   EXPECT_EQ(released[60], 1985u);
   EXPECT_EQ(released[61], 2001u);
   EXPECT_TRUE(g_drawn.empty());
+}
+
+// A frame held up (a stage loading, a dialog) makes up at most one frame: the game does not
+// run the frames it missed all at once, and the measured rate never passes the target.
+TEST_F(TimerTest, AHeldFrameIsNotFollowedByABurstOfFrames) {
+  for (std::uint64_t stall : {20u, 500u, 2500u}) {
+    SCOPED_TRACE(stall);
+    ResetTimers();
+    std::vector<std::uint64_t> released;
+    unsigned highest = 0;
+    bool stalled = false;
+    for (g_now = 1000; g_now <= 5000; ++g_now) {
+      if (!FrameWait(60, 0, nullptr)) continue;
+      released.push_back(g_now);
+      highest = std::max(highest, CountFps(1));
+      if (!stalled && g_now >= 1500) {
+        stalled = true;
+        g_now += stall;
+      }
+    }
+    EXPECT_LE(highest, 61u);
+    for (std::size_t i = 2; i < released.size(); ++i)
+      EXPECT_GE(released[i] - released[i - 2], 16u) << "frames " << i - 2 << " and " << i;
+  }
 }
 
 TEST_F(TimerTest, FrameWaitLetsEverythingGoOutsideDirect3DOrAtZeroRate) {

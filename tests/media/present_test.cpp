@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/report.h"
 #include "foundation/timer.h"
+#include "media/blit.h"
 #include "media/device.h"
 #include "platform/video.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -59,6 +62,70 @@ TEST(Present, TheGameRunsAtItsRateWithVerticalSyncOnAndOff) {
     }
     DDRelease();
   }
+}
+
+// The colour of the frame the window shows now (its first pixel).
+std::uint32_t ShownColour() {
+  std::vector<std::uint32_t> shown;
+  int w = 0, h = 0;
+  if (!platform::LastPresentedFrame(shown, w, h)) return 0xFFFFFFFF;
+  return shown[0];
+}
+
+// Frame k of a run is drawn in colour k, paced by the game's clock, and handed over.
+void MakeFrame(std::uint32_t k) {
+  DDClearColor(&BackBuffer, 0xFF000000u | k);
+  ASSERT_EQ(DDPresent(60, 0, nullptr), 1);
+}
+
+// The main thread keeps to its own turns, sometimes two frames behind the game: every frame is
+// still shown once, in the order it was made.
+TEST(Present, EveryFrameIsShownOnceInOrder) {
+  cFakeTimeScope time;
+  ASSERT_TRUE(DDInit(1, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, nullptr, nullptr, 0));
+  while (platform::PresentPendingFrame()) {
+  }
+  std::vector<std::uint32_t> shown;
+  const int bursts[] = {1, 2, 2, 1, 0, 3, 1, 0, 0, 2};
+  std::uint32_t made = 0;
+  for (int burst : bursts) {
+    for (int i = 0; i < burst; ++i) MakeFrame(++made);
+    // One present per turn of the main loop; whatever waits is shown on the next turns.
+    if (platform::PresentPendingFrame()) shown.push_back(ShownColour());
+  }
+  while (platform::PresentPendingFrame()) shown.push_back(ShownColour());
+  std::vector<std::uint32_t> expected;
+  for (std::uint32_t k = 1; k <= made; ++k) expected.push_back(k);
+  EXPECT_EQ(shown, expected);
+  DDRelease();
+}
+
+// A main thread that cannot keep up loses the oldest frames, never the newest, and the report
+// log says so once.
+TEST(Present, AMainThreadTooFarBehindDropsTheOldestAndSaysSoOnce) {
+  cTempFolder folder;
+  ASSERT_TRUE(ReportOpen("Report_Game.txt"));
+  cFakeTimeScope time;
+  ASSERT_TRUE(DDInit(1, nullptr, 64, 48, 32, 0, 1, 1, 60, 0, nullptr, nullptr, 0));
+  while (platform::PresentPendingFrame()) {
+  }
+  const std::uint32_t total = platform::kFrameQueueLength + 3;
+  for (std::uint32_t k = 1; k <= total; ++k) MakeFrame(k);
+  std::vector<std::uint32_t> shown;
+  while (platform::PresentPendingFrame()) shown.push_back(ShownColour());
+  std::vector<std::uint32_t> expected;
+  for (std::uint32_t k = total - platform::kFrameQueueLength + 1; k <= total; ++k)
+    expected.push_back(k);
+  EXPECT_EQ(shown, expected);
+  for (std::uint32_t k = 1; k <= total; ++k) MakeFrame(k);
+  const std::string log = ReadText("Report_Game.txt");
+  const std::string line = "presentation cannot keep up";
+  const std::size_t first = log.find(line);
+  EXPECT_NE(first, std::string::npos);
+  EXPECT_EQ(log.find(line, first + 1), std::string::npos);
+  while (platform::PresentPendingFrame()) {
+  }
+  DDRelease();
 }
 
 }  // namespace

@@ -396,19 +396,24 @@ TEST_F(Surfaces, SetUpFailuresAndFallBack) {
 
 TEST_F(Surfaces, PaletteChangesReachThePresentedFrame) {
   Init(0, 8);
+  while (platform::PresentPendingFrame()) {
+  }
   BackBuffer.Pixels()->Fill(7);
   PALETTEENTRY entry{10, 20, 30, 0};
   g_lpDDPalette->SetEntries(7, 1, &entry);
   DDHandOverFrame();
   entry = PALETTEENTRY{200, 100, 50, 0};
   g_lpDDPalette->SetEntries(7, 1, &entry);
-  DDHandOverFrame();  // the newer frame replaces the one not shown yet
-  ASSERT_TRUE(platform::PresentPendingFrame());
-  EXPECT_FALSE(platform::PresentPendingFrame());
+  DDHandOverFrame();  // each frame keeps the palette it was handed over with
   std::vector<std::uint32_t> shown;
   int w = 0, h = 0;
+  ASSERT_TRUE(platform::PresentPendingFrame());
   ASSERT_TRUE(platform::LastPresentedFrame(shown, w, h));
   EXPECT_EQ(w, 64);
+  EXPECT_EQ(shown[100], 0x0A141Eu);
+  ASSERT_TRUE(platform::PresentPendingFrame());
+  EXPECT_FALSE(platform::PresentPendingFrame());
+  ASSERT_TRUE(platform::LastPresentedFrame(shown, w, h));
   EXPECT_EQ(shown[100], 0xC86432u);
 }
 

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/close_request.h"
+#include "platform/video.h"
 
 using platform::sThreadMessage;
 
@@ -64,4 +67,39 @@ TEST(ThreadMessages, CloseRequestReachesTheMainThreadFromAnyThread) {
   platform::ResetCloseRequest();
   // Without a main thread a request is not carried and fails.
   EXPECT_FALSE(platform::RunOnMainThread([] {}));
+}
+
+// The main thread's idle wait ends when another thread hands a frame over, posts to it or
+// asks it for a request, not at its bound; with none of them it ends at its bound.
+TEST(ThreadMessages, TheMainThreadsIdleWaitEndsOnAFrameAMessageOrARequest) {
+  platform::BecomeMainThread();
+  const std::uint32_t mainId = platform::MainThreadId();
+  const std::uint8_t pixels[4] = {};
+  auto frame = [&] {
+    platform::SubmitFrame(pixels, 4, 1, 1, platform::eFrameFormat::X8R8G8B8, nullptr);
+  };
+  auto post = [&] { platform::PostThreadMessage(mainId, 0x8000, 0, 0); };
+  auto request = [] { platform::RunOnMainThread([] {}); };
+  const std::function<void()> wakers[] = {frame, post, request};
+  for (const auto& wake : wakers) {
+    sThreadMessage message;
+    platform::sWindowEvent event;
+    while (platform::PollWindowEvent(event) || platform::PeekThreadMessage(message, true) ||
+           platform::PresentPendingFrame()) {
+    }
+    std::thread other([&] {
+      platform::SleepMs(30);
+      wake();
+    });
+    const std::uint64_t start = platform::MonotonicMs();
+    platform::WaitMainThread(60000);
+    EXPECT_LT(platform::MonotonicMs() - start, 30000u);
+    platform::ServeRequests();
+    other.join();
+  }
+  platform::WaitMainThread(10);  // nothing comes: the bound ends it
+  sThreadMessage message;
+  while (platform::PeekThreadMessage(message, true) || platform::PresentPendingFrame()) {
+  }
+  platform::LeaveMainThread();
 }

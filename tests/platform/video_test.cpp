@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/thread_messages.h"
 
 namespace {
 
@@ -47,6 +51,21 @@ TEST(Video, RealWindowShowsTheSubmittedFrame) {
   ASSERT_GE(h, 48);
   EXPECT_EQ(shown[(h / 2) * w + w / 4], 0x102030u);
   EXPECT_EQ(shown[(h / 2) * w + 3 * w / 4], 0xFF8000u);
+  // The main thread idles in the window's event wait; a frame from another thread ends it.
+  platform::BecomeMainThread();
+  platform::sWindowEvent event;
+  while (platform::PollWindowEvent(event)) {
+  }
+  std::thread drawing([&] {
+    platform::SleepMs(30);
+    platform::SubmitFrame(frame.data(), 64, 64, 48, platform::eFrameFormat::Indexed8, palette);
+  });
+  const std::uint64_t start = platform::MonotonicMs();
+  platform::WaitMainThread(60000);
+  EXPECT_LT(platform::MonotonicMs() - start, 30000u);
+  drawing.join();
+  EXPECT_TRUE(platform::PresentPendingFrame());
+  platform::LeaveMainThread();
   // The window stays open to the end of the program: closing it unloads the X libraries,
   // whose few kept allocations the leak checker could then no longer name.
 }
