@@ -1,0 +1,225 @@
+// The pixel loops that work by spans, tables and vectors against plain pixel-by-pixel forms of
+// the same rules, on random pictures, geometries and settings in every drawing mode.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "media/blit.h"
+#include "media/circle_lens.h"
+#include "media/effect_pixels.h"
+#include "media/raster.h"
+#include "media/rotation.h"
+#include "tests/media/effect_fixture.h"
+
+namespace {
+
+const sMode kModes[] = {{0, 8}, {0, 16}, {0, 32}, {1, 16}, {1, 16, 0}, {1, 32}};
+
+struct sRandom {
+  std::uint32_t seed;
+  std::uint32_t Next() {
+    seed = seed * 1664525u + 1013904223u;
+    return seed ^ (seed >> 15);
+  }
+  int In(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<std::uint32_t>(hi - lo + 1)); }
+};
+
+// Random pixels of the surface's size, a few of them the transparent colour, alpha 0 or the
+// 16-bit alpha bits clear.
+void Scribble(DDSURFACEDATA& s, sRandom& random) {
+  cPixelSurface* px = s.Pixels();
+  const std::uint32_t mask = px->Bytes() == 1 ? 0xFF : px->Bytes() == 2 ? 0xFFFF : 0xFFFFFFFF;
+  for (int y = 0; y < px->Height(); ++y)
+    for (int x = 0; x < px->Width(); ++x) {
+      std::uint32_t v = random.Next();
+      switch (v % 7) {
+        case 0:
+          v = g_dwTransmit;
+          break;
+        case 1:
+          v &= px->Bytes() == 2 ? 0x5FFFu : 0x00FFFFFFu;
+          break;
+        case 2:
+          v |= 0xFF008000u;
+          break;
+        default:
+          break;
+      }
+      px->Put(x, y, v & mask);
+    }
+}
+
+// The lens pixel by pixel.
+struct sPlainTap {
+  bool inside;
+  int ox[2], oy[2];
+};
+int PlainLensOffset(double v) {
+  constexpr double kFar = 1 << 30;
+  return static_cast<int>(v < -kFar ? -kFar : v > kFar ? kFar : v);
+}
+template <class T>
+void PlainLens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, int d,
+               int scx, int scy, int flags, int clearMode, long long lensL) {
+  const sLockArea da = LockArea(locks.Dst()), sa = LockArea(locks.Src());
+  const long long rr = static_cast<long long>(r) * r, ll = lensL * lensL;
+  const bool clear = codec.d3d && codec.bpp == 32 && clearMode != 0;
+  for (long long dy = -r; dy <= r; ++dy) {
+    if (cy + dy < 0 || cy + dy >= da.h) continue;
+    T* out = LockRow<T>(locks.Dst(), static_cast<int>(cy + dy));
+    for (long long dx = -r; dx <= r; ++dx) {
+      if (cx + dx < 0 || cx + dx >= da.w) continue;
+      T& pixel = out[cx + dx];
+      const long long q = dx * dx + dy * dy;
+      if (q > rr) {
+        if (clear) pixel = 0;
+        continue;
+      }
+      const double s = std::sqrt(static_cast<double>(ll - q));
+      long long px = dx, py = dy;
+      if (s != 0) {
+        px = PlainLensOffset(static_cast<double>(dx) * d / s + 0.5);
+        py = PlainLensOffset(static_cast<double>(dy) * d / s + 0.5);
+      }
+      px += scx;
+      py += scy;
+      if (px < 0 || py < 0 || px >= sa.w || py >= sa.h) {
+        if (clear) pixel = 0;
+        continue;
+      }
+      const std::uint32_t p = LockRow<T>(locks.Src(), static_cast<int>(py))[px];
+      if (!codec.d3d) {
+        if (p != codec.key) pixel = static_cast<T>(p);
+      } else if (codec.bpp == 32) {
+        if ((p >> 24) != 0)
+          pixel = static_cast<T>(p);
+        else if (clear)
+          pixel = 0;
+      } else if (!(flags == 1 && codec.Transparent(p))) {
+        pixel = static_cast<T>(codec.CopyD3D(p));
+      }
+    }
+  }
+}
+void PlainBltLens(DDSURFACEDATA* dst, int cx, int cy, int r, int d, DDSURFACEDATA* src, int scx,
+                  int scy, int flags, int clearMode) {
+  const long long lensL = static_cast<long long>(
+      std::sqrt(static_cast<double>(r) * r + static_cast<double>(d) * d));
+  cEffectLocks locks(dst, src, g_nBpp);
+  ASSERT_TRUE(locks.Ok());
+  const sEffectCodec codec = EffectCodec(locks, g_nBpp);
+  ForPixelType([&](auto pixel) {
+    PlainLens<decltype(pixel)>(locks, codec, cx, cy, r, d, scx, scy, flags, clearMode, lensL);
+  });
+}
+
+// The Direct3D pixel copy (a source in system memory) pixel by pixel.
+void PlainPixelCopy(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
+                    int sy, int sw, int sh, int flags) {
+  cPixelSurface* dpx = dst->Pixels();
+  cPixelSurface* spx = src->Pixels();
+  const bool toBack = g_nBpp == 16 && DDIsFullscreenBack(dst);
+  const float fx = static_cast<float>(sw) / static_cast<float>(w);
+  const float fy = static_cast<float>(sh) / static_cast<float>(h);
+  auto offset = [&](int k, float f, int span, int& t) {
+    if (sw == w && sh == h) {
+      t = k;
+      return true;
+    }
+    t = static_cast<int>(static_cast<float>(k) * f);
+    if (span >= 0) return t >= 0 && t < span;
+    if (!(t > span && t <= 0)) return false;
+    t -= 1;
+    return true;
+  };
+  for (int j = 0; j < h; ++j) {
+    int u;
+    if (!offset(j, fy, sh, u)) continue;
+    for (int k = 0; k < w; ++k) {
+      int t;
+      if (!offset(k, fx, sw, t)) continue;
+      const int tx = x + k, ty = y + j, vx = sx + t, vy = sy + u;
+      if (tx < 0 || ty < 0 || tx >= dst->nWidth || ty >= dst->nHeight || vx < 0 || vy < 0 ||
+          vx >= src->nWidth || vy >= src->nHeight)
+        continue;
+      std::uint32_t p = spx->Get(vx, vy);
+      if (flags == 1 && IsTransparentPixel(p, g_nBpp)) continue;
+      if (toBack) p = TextureToBack16(p);
+      dpx->Put(tx, ty, p);
+    }
+  }
+}
+
+class FastPathTest : public EffectTest {
+ protected:
+  // The destination after draw, from the same starting pixels as after plain.
+  template <class Fast, class Plain>
+  void Compare(DDSURFACEDATA* dst, Fast fast, Plain plain) {
+    const Pixels before = Get(*dst, 0, 0, dst->nWidth, dst->nHeight);
+    fast();
+    const Pixels got = Get(*dst, 0, 0, dst->nWidth, dst->nHeight);
+    Put(*dst, 0, 0, dst->nWidth, before);
+    plain();
+    const Pixels want = Get(*dst, 0, 0, dst->nWidth, dst->nHeight);
+    for (std::size_t i = 0; i < want.size(); ++i)
+      ASSERT_EQ(got[i], want[i]) << "at " << i % dst->nWidth << ", " << i / dst->nWidth;
+  }
+};
+
+TEST_F(FastPathTest, LensMatchesThePlainLens) {
+  for (const sMode& mode : kModes) {
+    SCOPED_TRACE(mode.Name());
+    Init(mode);
+    sRandom random{17};
+    g_dwTransmit = mode.bpp == 8 ? 5 : 0x1234;
+    DDSURFACEDATA* dst = Target(mode.windowMode == 0, 64, 48, 0);
+    Make(m_Src, 57, 41, 0);
+    for (int round = 0; round < 40; ++round) {
+      Scribble(*dst, random);
+      Scribble(m_Src, random);
+      const int r = random.In(0, 40), d = random.In(0, 50), flags = random.In(0, 1);
+      const int clearMode = random.In(0, 1);
+      const int cx = random.In(-20, 80), cy = random.In(-20, 70);
+      const int scx = random.In(-20, 80), scy = random.In(-20, 60);
+      SCOPED_TRACE(testing::Message() << "r " << r << " d " << d << " at " << cx << ", " << cy
+                                      << " from " << scx << ", " << scy);
+      const long long lensL = static_cast<long long>(std::sqrt(r * r + d * d * 1.0));
+      if (lensL <= d) continue;
+      Compare(
+          dst, [&] { DDBltLens(dst, cx, cy, r, d, &m_Src, scx, scy, flags, clearMode); },
+          [&] { PlainBltLens(dst, cx, cy, r, d, &m_Src, scx, scy, flags, clearMode); });
+    }
+    TearDown();
+  }
+}
+
+TEST_F(FastPathTest, PixelCopyMatchesThePlainCopy) {
+  for (const sMode& mode : kModes) {
+    if (!mode.d3d) continue;
+    SCOPED_TRACE(mode.Name());
+    Init(mode);
+    sRandom random{23};
+    DDSURFACEDATA* dst = Target(mode.windowMode == 0, 64, 48, 0);
+    Make(m_Src, 37, 29, 0);
+    for (int round = 0; round < 60; ++round) {
+      Scribble(*dst, random);
+      Scribble(m_Src, random);
+      const int x = random.In(-30, 70), y = random.In(-30, 50), w = random.In(1, 80);
+      const int h = random.In(1, 60), sx = random.In(-10, 40), sy = random.In(-10, 30);
+      // Equal sizes, stretched, and mirrored.
+      const int kind = random.In(0, 2);
+      const int sw = kind == 0 ? w : (kind == 1 ? 1 : -1) * random.In(1, 40);
+      const int sh = kind == 0 ? h : (kind == 1 ? 1 : -1) * random.In(1, 30);
+      const int flags = random.In(0, 1);
+      SCOPED_TRACE(testing::Message() << x << ", " << y << " " << w << " x " << h << " from "
+                                      << sx << ", " << sy << " " << sw << " x " << sh);
+      Compare(
+          dst, [&] { DDBltStretch(dst, x, y, w, h, &m_Src, sx, sy, sw, sh, flags); },
+          [&] { PlainPixelCopy(dst, x, y, w, h, &m_Src, sx, sy, sw, sh, flags); });
+    }
+    TearDown();
+  }
+}
+
+}  // namespace
