@@ -11,6 +11,8 @@
 #include "media/effect_pixels.h"
 #include "media/raster.h"
 #include "media/rotation.h"
+#include "media/surface_create.h"
+#include "media/wide_vectors.h"
 #include "tests/media/effect_fixture.h"
 
 namespace {
@@ -285,6 +287,51 @@ TEST_F(FastPathTest, RotatedQuadMatchesThePlainQuad) {
           });
     }
     TearDown();
+  }
+}
+
+// The quads modulated and blended in one pass against the passes one after the other that
+// the narrower vectors take.
+TEST(FastPath, ModulatedQuadsMatchTheNarrowPasses) {
+  const sQuadStage stages[] = {{0x80FFFFFFu, D3DTOP_MODULATE, D3DTOP_MODULATE, 0, false},
+                               {0xC0408020u, D3DTOP_MODULATE, D3DTOP_MODULATE, 0, false},
+                               {0x40FF80FFu, D3DTOP_MODULATE, D3DTOP_SELECTARG1, 0, false},
+                               {0xFFFFFFFFu, D3DTOP_MODULATE, D3DTOP_MODULATE, 0, false}};
+  sRandom random{41};
+  for (D3DFORMAT target : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8}) {
+    cPixelSurface tex, wide, narrow;
+    ASSERT_TRUE(tex.Create(53, 9, D3DFMT_A8R8G8B8));
+    ASSERT_TRUE(wide.Create(61, 11, target));
+    ASSERT_TRUE(narrow.Create(61, 11, target));
+    for (int round = 0; round < 40; ++round) {
+      for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 53; ++x) {
+          std::uint32_t v = random.Next();
+          // Runs of opaque and of clear texels, and any alpha.
+          if ((x / 8 + round) % 3 == 0) v |= 0xFF000000u;
+          if ((x / 8 + round) % 3 == 1 && (v & 1)) v &= 0x00FFFFFFu;
+          tex.Put(x, y, v);
+        }
+      for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 61; ++x) {
+          const std::uint32_t v = random.Next();
+          wide.Put(x, y, v);
+          narrow.Put(x, y, v);
+        }
+      const int w = random.In(1, 53), h = random.In(1, 9);
+      const int x = random.In(-10, 60), y = random.In(-3, 10);
+      const int sx = random.In(0, 53 - w), sy = random.In(0, 9 - h);
+      const sQuadStage& stage = stages[random.In(0, 3)];
+      SCOPED_TRACE(testing::Message() << FormatName(target) << " " << x << ", " << y << " " << w
+                                      << " x " << h << " colour " << std::hex << stage.dwColor);
+      RasterTexturedQuad(wide, x, y, w, h, tex, sx, sy, w, h, stage);
+      {
+        cNarrowVectorsScope narrowVectors;
+        RasterTexturedQuad(narrow, x, y, w, h, tex, sx, sy, w, h, stage);
+      }
+      for (int j = 0; j < 11; ++j)
+        for (int i = 0; i < 61; ++i) ASSERT_EQ(wide.Get(i, j), narrow.Get(i, j)) << i << ", " << j;
+    }
   }
 }
 
