@@ -732,8 +732,12 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
   texels.resize(n);
   // Texels of 32 bits that the stage leaves as they are are blended straight from the texture.
   const bool straight = direct && plain && tex.Format() == D3DFMT_A8R8G8B8;
-  const bool straight16 = direct && plain && tex.Format() == D3DFMT_A1R5G5B5 &&
+  // Texels of 1-5-5-5 that it leaves so are copied into a 16-bit target as they are, from the
+  // texture or (stretched) from a row of the sampled texels.
+  const bool straight16 = plain && tex.Format() == D3DFMT_A1R5G5B5 &&
                           (target == D3DFMT_R5G6B5 || target == D3DFMT_A1R5G5B5);
+  thread_local std::vector<std::uint16_t> texels16;
+  if (straight16 && !direct) texels16.resize(n);
 #ifdef TW_RASTER_AVX2
   // Texels of 32 bits modulated by the vertex colour into a 32-bit target (the blended quads
   // of a frame): modulated and blended in one pass.
@@ -761,11 +765,16 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
   for (int j = y0; j < y1; ++j) {
     const int v = direct ? sy + j - y : rows[j - y0];
     if (straight16) {
-      Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0,
-                   reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
-                                                                           tex.PitchBytes()) +
-                       (sx + x0 - x),
-                   n, dst.Format() == D3DFMT_R5G6B5);
+      const auto* texRow =
+          reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
+                                                                  tex.PitchBytes());
+      const std::uint16_t* in = texRow + (sx + x0 - x);
+      if (!direct) {
+        for (int k = 0; k < n; ++k) texels16[k] = texRow[columns[k]];
+        in = texels16.data();
+      }
+      Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0, in, n,
+                   dst.Format() == D3DFMT_R5G6B5);
       continue;
     }
     const std::uint32_t* src;

@@ -89,7 +89,7 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
     // Each bound holds on one side of a column (u and v are monotonic along the row, in
     // floats too), so the pixels inside form one span, found by halving.
     int from = x0, to = x1;
-    auto cut = [&](auto holds) {
+    auto cut = [&](auto holds, double estimate) {
       if (from > to) return;
       const bool first = holds(from), last = holds(to);
       if (first && last) return;
@@ -97,8 +97,14 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
         from = to + 1;
         return;
       }
-      // The boundary between the columns that hold and those that do not.
+      // The boundary between the columns that hold and those that do not, most often right
+      // at the estimate's column, found by halving from there.
       int lo = from, hi = to;  // holds(lo) == first, holds(hi) == last
+      if (estimate > lo && estimate < hi) {
+        const int e = static_cast<int>(estimate);
+        for (int probe : {e, e + 1})
+          if (probe > lo && probe < hi) (holds(probe) == first ? lo : hi) = probe;
+      }
       while (hi - lo > 1) {
         const int mid = lo + (hi - lo) / 2;
         (holds(mid) == first ? lo : hi) = mid;
@@ -108,10 +114,14 @@ void RotatedQuad(cPixelSurface& dst, int cx, int cy, int w, int h, int px, int p
       else
         from = hi;
     };
-    cut([&](int x) { return point(x, dys, dyc).u >= 0; });
-    cut([&](int x) { return point(x, dys, dyc).u < fw; });
-    cut([&](int x) { return point(x, dys, dyc).v >= 0; });
-    cut([&](int x) { return point(x, dys, dyc).v < fh; });
+    // Where u and v meet their bounds along the row, in doubles (only a guess: the bounds
+    // themselves are tested in floats).
+    const double x0f = xs[0], dc = c, ds = s;
+    auto at = [](double value, double over) { return over != 0 ? value / over : -1.0; };
+    cut([&](int x) { return point(x, dys, dyc).u >= 0; }, x0f + at(-dys, dc));
+    cut([&](int x) { return point(x, dys, dyc).u < fw; }, x0f + at(fw - dys, dc));
+    cut([&](int x) { return point(x, dys, dyc).v >= 0; }, x0f + at(dyc, ds));
+    cut([&](int x) { return point(x, dys, dyc).v < fh; }, x0f + at(dyc - fh, ds));
     if (from > to) continue;
     const int n = to - from + 1;
     tus.resize(static_cast<std::size_t>(n));
