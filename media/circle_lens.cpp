@@ -51,8 +51,22 @@ struct sLensTaps {
   }
 };
 
-void ComputeLensTaps(sLensTaps& taps, long long m, long long kFrom, long long kTo, long long ll,
-                     double depth) {
+// The taps of a whole lens: its radius, depth and the rows and columns it reached, with row
+// m of them at (m - mLo) * (kMax - kMin + 1).
+struct sLensKey {
+  long long r = -1, d = 0, kMin = 0, kMax = 0, mLo = 0, mHi = 0;
+  bool operator==(const sLensKey&) const = default;
+};
+struct sLensTable {
+  sLensKey key;
+  bool valid = false;
+  sLensTaps taps;
+};
+constexpr std::size_t kLensTableTaps = std::size_t{1} << 15;
+
+// The taps of row m for k of [kFrom, kTo] at base + k - kFrom.
+void ComputeLensTaps(sLensTaps& taps, std::size_t base, long long m, long long kFrom,
+                     long long kTo, long long ll, double depth) {
   long long k = kFrom;
   const double dm = static_cast<double>(m);
 #ifdef __SSE2__
@@ -69,13 +83,13 @@ void ComputeLensTaps(sLensTaps& taps, long long m, long long kFrom, long long kT
     double x[2], y[2];
     _mm_storeu_pd(x, ax);
     _mm_storeu_pd(y, ay);
-    const auto i = static_cast<std::size_t>(k - kFrom);
+    const std::size_t i = base + static_cast<std::size_t>(k - kFrom);
     taps.Set(i, x[0], y[0]);
     taps.Set(i + 1, x[1], y[1]);
   }
 #endif
   for (; k <= kTo; ++k) {
-    const auto i = static_cast<std::size_t>(k - kFrom);
+    const std::size_t i = base + static_cast<std::size_t>(k - kFrom);
     const long long q = k * k + m * m;
     const double s = std::sqrt(static_cast<double>(ll - q));
     if (s == 0) {
@@ -98,13 +112,12 @@ long long FloorSqrt(long long v) {
 enum eLensRule { kLensDD, kLensD3D32, kLensD3D16 };
 
 // One row of the lens: destination offsets dx of [from, to] on row out (the centre at out[0]),
-// all inside the disc and of one sign (sign 1: negative), reading source row offsets oy.
+// all inside the disc and of one sign (sign 1: negative), reading the row's taps ox and oy.
 template <eLensRule kRule, class T>
-void LensSpan(T* out, long long from, long long to, int sign, const sLensTaps& taps,
-              const int* oy, long long kFrom, const std::uint8_t* srcBits, std::ptrdiff_t pitch,
-              long long scx, long long scy, const sLockArea& sa, const sEffectCodec& codec,
-              int flags, bool clear) {
-  const int* ox = taps.ox[sign].data();
+void LensSpan(T* out, long long from, long long to, int sign, const int* ox, const int* oy,
+              long long kFrom, const std::uint8_t* srcBits, std::ptrdiff_t pitch, long long scx,
+              long long scy, const sLockArea& sa, const sEffectCodec& codec, int flags,
+              bool clear) {
   const std::uint32_t key = codec.key;
   for (long long dx = from; dx <= to; ++dx) {
     T& pixel = out[dx];
@@ -145,10 +158,32 @@ void Lens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, 
   // The taps of one |dy| serve the rows dy and -dy, and each tap of |dx| the columns dx and -dx.
   const long long kMax = std::max(std::llabs(dxLo), std::llabs(dxHi));
   const long long kMin = dxLo <= 0 && dxHi >= 0 ? 0 : std::min(std::llabs(dxLo), std::llabs(dxHi));
-  thread_local sLensTaps taps;
-  taps.Resize(static_cast<std::size_t>(kMax - kMin + 1));
   const long long mLo = dyLo <= 0 && dyHi >= 0 ? 0 : std::min(std::llabs(dyLo), std::llabs(dyHi));
   const long long mHi = std::max(std::llabs(dyLo), std::llabs(dyHi));
+  const auto width = static_cast<std::size_t>(kMax - kMin + 1);
+  const auto rows = static_cast<std::size_t>(mHi - mLo + 1);
+  // The taps of a lens that fits the table are kept for the next lens of the same size and
+  // depth (the characters under one effect); a larger one computes them row by row.
+  const sLensKey key{r, d, kMin, kMax, mLo, mHi};
+  thread_local sLensTable tables[2];
+  thread_local int nextTable = 0;
+  thread_local sLensTaps rowTaps;
+  sLensTable* table = nullptr;
+  bool ready = false;
+  if (rows * width <= kLensTableTaps) {
+    for (sLensTable& t : tables)
+      if (t.valid && t.key == key) table = &t;
+    ready = table != nullptr;
+    if (!table) {
+      table = &tables[nextTable];
+      nextTable = (nextTable + 1) % 2;
+      table->valid = false;
+      table->taps.Resize(rows * width);
+    }
+  } else {
+    rowTaps.Resize(width);
+  }
+  sLensTaps& taps = table ? table->taps : rowTaps;
   const double depth = d;
   const std::uint8_t* srcBits = locks.Src().m_lpBits;
   const std::ptrdiff_t pitch = static_cast<std::ptrdiff_t>(locks.Src().m_nPitch) * sizeof(T);
@@ -156,7 +191,8 @@ void Lens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, 
     // The offsets |dx| <= K lie inside the disc (k * k + m * m <= r * r), the rest outside.
     const long long K = FloorSqrt(rr - m * m);
     const long long kIn = std::min(K, kMax);
-    if (kIn >= kMin) ComputeLensTaps(taps, m, kMin, kIn, ll, depth);
+    const std::size_t base = table ? static_cast<std::size_t>(m - mLo) * width : 0;
+    if (!ready && kIn >= kMin) ComputeLensTaps(taps, base, m, kMin, kIn, ll, depth);
     for (int side = 0; side < (m == 0 ? 1 : 2); ++side) {
       const long long dy = side == 0 ? m : -m;
       if (dy < dyLo || dy > dyHi) continue;
@@ -166,16 +202,20 @@ void Lens(cEffectLocks& locks, const sEffectCodec codec, int cx, int cy, int r, 
         for (long long dx = dxLo; dx < std::min(dxHi + 1, -K); ++dx) out[dx] = 0;
         for (long long dx = std::max(dxLo, K + 1); dx <= dxHi; ++dx) out[dx] = 0;
       }
-      const int* oy = taps.oy[side].data();
+      const int* oy = taps.oy[side].data() + base;
       const long long lo = std::max(dxLo, -K), hi = std::min(dxHi, K);
       auto span = [&](long long from, long long to, int sign) {
         if (from <= to)
-          LensSpan<kRule, T>(out, from, to, sign, taps, oy, kMin, srcBits, pitch, scx, scy, sa,
-                             codec, flags, clear);
+          LensSpan<kRule, T>(out, from, to, sign, taps.ox[sign].data() + base, oy, kMin, srcBits,
+                             pitch, scx, scy, sa, codec, flags, clear);
       };
       span(lo, std::min(hi, -1LL), 1);
       span(std::max(lo, 0LL), hi, 0);
     }
+  }
+  if (table) {
+    table->key = key;
+    table->valid = true;
   }
 }
 
