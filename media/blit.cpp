@@ -97,6 +97,19 @@ int PixelHeight(const DDSURFACEDATA* s, const cPixelSurface* px) {
   return std::min(s->nHeight, px->Height());
 }
 
+// One row of the pixel copy: the source pixels at the column offsets, each written to its
+// destination column unless it is transparent (with flags 1).
+template <class D, class S>
+void PixelPathRow(D* out, const S* in, const int* to, const int* from, int n, bool keyed,
+                  bool toBack) {
+  for (int c = 0; c < n; ++c) {
+    std::uint32_t p = in[from[c]];
+    if (keyed && IsTransparentPixel(p, g_nBpp)) continue;
+    if (toBack) p = TextureToBack16(p);
+    out[to[c]] = static_cast<D>(p);
+  }
+}
+
 // The pixel copy of the Direct3D mode (a destination that is not a render target, or a source
 // in system memory): no clipping, every pixel tested against both surfaces.
 void PixelPathBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
@@ -125,22 +138,44 @@ void PixelPathBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
     t -= 1;
     return true;
   };
-  // Only the positions inside the destination are visited.
+  // The columns that take a source pixel, found once for every row: destination and source
+  // column. Only the positions inside the destination are visited.
+  thread_local std::vector<int> to, from;
+  to.clear();
+  from.clear();
+  for (int k = std::max(0, -x); k < std::min(w, dw - x); ++k) {
+    int t;
+    if (!offset(k, fx, sw, t)) continue;
+    const int tx = x + k, vx = sx + t;
+    if (tx < 0 || tx >= dw || vx < 0 || vx >= swMax) continue;
+    to.push_back(tx);
+    from.push_back(vx);
+  }
+  const int n = static_cast<int>(to.size());
+  if (n == 0) return;
+  const bool keyed = flags == 1;
+  const int db = dpx->Bytes(), sb = spx->Bytes();
   for (int j = std::max(0, -y); j < std::min(h, dh - y); ++j) {
     int u;
     if (!offset(j, fy, sh, u)) continue;
     const int ty = y + j, vy = sy + u;
     if (ty < 0 || ty >= dh || vy < 0 || vy >= shMax) continue;
-    for (int k = std::max(0, -x); k < std::min(w, dw - x); ++k) {
-      int t;
-      if (!offset(k, fx, sw, t)) continue;
-      const int tx = x + k, vx = sx + t;
-      if (tx < 0 || tx >= dw || vx < 0 || vx >= swMax) continue;
-      std::uint32_t p = spx->Get(vx, vy);
-      if (flags == 1 && IsTransparentPixel(p, g_nBpp)) continue;
-      if (toBack) p = TextureToBack16(p);
-      dpx->Put(tx, ty, p);
-    }
+    std::uint8_t* out = dpx->Row(ty);
+    const std::uint8_t* in = spx->Bits() + static_cast<std::size_t>(vy) * spx->PitchBytes();
+    auto row = [&](auto* o, const auto* i) {
+      PixelPathRow(o, i, to.data(), from.data(), n, keyed, toBack);
+    };
+    if (db == 4 && sb == 4)
+      row(reinterpret_cast<std::uint32_t*>(out), reinterpret_cast<const std::uint32_t*>(in));
+    else if (db == 2 && sb == 2)
+      row(reinterpret_cast<std::uint16_t*>(out), reinterpret_cast<const std::uint16_t*>(in));
+    else
+      for (int c = 0; c < n; ++c) {
+        std::uint32_t p = spx->Get(from[c], vy);
+        if (keyed && IsTransparentPixel(p, g_nBpp)) continue;
+        if (toBack) p = TextureToBack16(p);
+        dpx->Put(to[c], ty, p);
+      }
   }
 }
 

@@ -240,38 +240,61 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d) {
   return _mm256_packus_epi16(lo, hi);
 }
 
+// Eight texels of 32 bits blended into eight pixels at o as BlendStraight32 does.
+__attribute__((target("avx2"))) inline void BlendStraight8(__m256i* o, __m256i s,
+                                                          __m256i keepMask, __m256i fill) {
+  const __m256i opaque = _mm256_set1_epi32(255), zero = _mm256_setzero_si256();
+  const __m256i a = _mm256_srli_epi32(s, 24);
+  const __m256i fullMask = _mm256_cmpeq_epi32(a, opaque);
+  const int full = _mm256_movemask_ps(_mm256_castsi256_ps(fullMask));
+  if (full == 0xFF) {
+    _mm256_storeu_si256(o, _mm256_and_si256(s, keepMask));
+    return;
+  }
+  const __m256i clearMask = _mm256_cmpeq_epi32(a, zero);
+  const int clear = _mm256_movemask_ps(_mm256_castsi256_ps(clearMask));
+  if (clear == 0xFF) return;
+  const __m256i d = _mm256_loadu_si256(o);
+  if ((full | clear) == 0xFF) {
+    _mm256_storeu_si256(o, _mm256_blendv_epi8(d, _mm256_and_si256(s, keepMask), fullMask));
+    return;
+  }
+  const __m256i blended = _mm256_and_si256(Blend8(s, _mm256_or_si256(d, fill)), keepMask);
+  _mm256_storeu_si256(o, _mm256_blendv_epi8(blended, d, clearMask));
+}
+
 // BlendStraight32 eight texels at a time on machines that have the wider vectors, with the
 // same values. The upper register halves are cleared before the narrower code takes the tail.
 __attribute__((target("avx2"))) void BlendStraight32Wide(std::uint32_t* out,
                                                          const std::uint32_t* in, int n,
                                                          std::uint32_t keep) {
-  const __m256i opaque = _mm256_set1_epi32(255), zero = _mm256_setzero_si256();
   const __m256i keepMask = _mm256_set1_epi32(static_cast<int>(keep));
   const __m256i fill = _mm256_set1_epi32(static_cast<int>(~keep));
   int k = 0;
-  for (; k + 8 <= n; k += 8) {
-    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k));
-    const __m256i a = _mm256_srli_epi32(s, 24);
-    const __m256i fullMask = _mm256_cmpeq_epi32(a, opaque);
-    const int full = _mm256_movemask_ps(_mm256_castsi256_ps(fullMask));
-    auto* o = reinterpret_cast<__m256i*>(out + k);
-    if (full == 0xFF) {
-      _mm256_storeu_si256(o, _mm256_and_si256(s, keepMask));
-      continue;
-    }
-    const __m256i clearMask = _mm256_cmpeq_epi32(a, zero);
-    const int clear = _mm256_movemask_ps(_mm256_castsi256_ps(clearMask));
-    if (clear == 0xFF) continue;
-    const __m256i d = _mm256_loadu_si256(o);
-    if ((full | clear) == 0xFF) {
-      _mm256_storeu_si256(o, _mm256_blendv_epi8(d, _mm256_and_si256(s, keepMask), fullMask));
-      continue;
-    }
-    const __m256i blended = _mm256_and_si256(Blend8(s, _mm256_or_si256(d, fill)), keepMask);
-    _mm256_storeu_si256(o, _mm256_blendv_epi8(blended, d, clearMask));
-  }
+  for (; k + 8 <= n; k += 8)
+    BlendStraight8(reinterpret_cast<__m256i*>(out + k),
+                   _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k)), keepMask, fill);
   _mm256_zeroupper();
   if (k < n) BlendStraight32(out + k, in + k, n - k, keep);
+}
+
+// The factors of a modulation: blue, green, red, alpha in the 16-bit lanes of each pixel.
+__attribute__((target("avx2"))) inline __m256i ModulationFactor(std::uint32_t cb, std::uint32_t cg,
+                                                                std::uint32_t cr,
+                                                                std::uint32_t ca) {
+  const short b = static_cast<short>(cb), g = static_cast<short>(cg), r = static_cast<short>(cr),
+              a = static_cast<short>(ca);
+  return _mm256_setr_epi16(b, g, r, a, b, g, r, a, b, g, r, a, b, g, r, a);
+}
+
+// Eight texels' channels times the factors, divided by 255 exactly.
+__attribute__((target("avx2"))) inline __m256i Modulate8(__m256i t, __m256i factor) {
+  const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi16(1);
+  __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), factor);
+  __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), factor);
+  lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(lo, one), _mm256_srli_epi16(lo, 8)), 8);
+  hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(hi, one), _mm256_srli_epi16(hi, 8)), 8);
+  return _mm256_packus_epi16(lo, hi);
 }
 
 // Texel channels times the colour's channels, divided by 255 exactly, eight pixels at a time
@@ -279,22 +302,31 @@ __attribute__((target("avx2"))) void BlendStraight32Wide(std::uint32_t* out,
 __attribute__((target("avx2"))) int ModulateRowWide(std::uint32_t* px, int n, std::uint32_t cb,
                                                     std::uint32_t cg, std::uint32_t cr,
                                                     std::uint32_t ca) {
-  const short b = static_cast<short>(cb), g = static_cast<short>(cg), r = static_cast<short>(cr),
-              a = static_cast<short>(ca);
-  const __m256i factor = _mm256_setr_epi16(b, g, r, a, b, g, r, a, b, g, r, a, b, g, r, a);
-  const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi16(1);
+  const __m256i factor = ModulationFactor(cb, cg, cr, ca);
   int k = 0;
   for (; k + 8 <= n; k += 8) {
     auto* p = reinterpret_cast<__m256i*>(px + k);
-    const __m256i t = _mm256_loadu_si256(p);
-    __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), factor);
-    __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), factor);
-    lo =
-        _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(lo, one), _mm256_srli_epi16(lo, 8)), 8);
-    hi =
-        _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(hi, one), _mm256_srli_epi16(hi, 8)), 8);
-    _mm256_storeu_si256(p, _mm256_packus_epi16(lo, hi));
+    _mm256_storeu_si256(p, Modulate8(_mm256_loadu_si256(p), factor));
   }
+  _mm256_zeroupper();
+  return k;
+}
+
+// Texels modulated and blended straight into a 32-bit row in one pass, eight at a time, with
+// the values of ModulateRow then BlendStraight32; the texels done are returned.
+__attribute__((target("avx2"))) int ModulateBlend32Wide(std::uint32_t* out,
+                                                        const std::uint32_t* in, int n,
+                                                        std::uint32_t c, std::uint32_t ca,
+                                                        std::uint32_t keep) {
+  const __m256i factor = ModulationFactor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, ca);
+  const __m256i keepMask = _mm256_set1_epi32(static_cast<int>(keep));
+  const __m256i fill = _mm256_set1_epi32(static_cast<int>(~keep));
+  int k = 0;
+  for (; k + 8 <= n; k += 8)
+    BlendStraight8(
+        reinterpret_cast<__m256i*>(out + k),
+        Modulate8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + k)), factor),
+        keepMask, fill);
   _mm256_zeroupper();
   return k;
 }
@@ -644,6 +676,19 @@ std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst) {
   return BlendPartial(src, dst, a);
 }
 
+void BlendOverRow(std::uint32_t* px, const std::uint32_t* under, int n) {
+  int k = 0;
+#ifdef __SSE2__
+  // Blend4 gives the source for alpha 255 and the destination for alpha 0, as BlendOver does.
+  for (; k + 4 <= n; k += 4) {
+    auto* p = reinterpret_cast<__m128i*>(px + k);
+    _mm_storeu_si128(p, Blend4(_mm_loadu_si128(p),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(under + k))));
+  }
+#endif
+  for (; k < n; ++k) px[k] = BlendOver(px[k], under[k]);
+}
+
 void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cPixelSurface& tex,
                         int sx, int sy, int sw, int sh, const sQuadStage& stage) {
   if (w <= 0 || h <= 0 || !dst.Bits() || !tex.Bits() || !SaneCoords({x, y, w, h, sx, sy, sw, sh}))
@@ -687,16 +732,49 @@ void RasterTexturedQuad(cPixelSurface& dst, int x, int y, int w, int h, const cP
   texels.resize(n);
   // Texels of 32 bits that the stage leaves as they are are blended straight from the texture.
   const bool straight = direct && plain && tex.Format() == D3DFMT_A8R8G8B8;
-  const bool straight16 = direct && plain && tex.Format() == D3DFMT_A1R5G5B5 &&
+  // Texels of 1-5-5-5 that it leaves so are copied into a 16-bit target as they are, from the
+  // texture or (stretched) from a row of the sampled texels.
+  const bool straight16 = plain && tex.Format() == D3DFMT_A1R5G5B5 &&
                           (target == D3DFMT_R5G6B5 || target == D3DFMT_A1R5G5B5);
+  thread_local std::vector<std::uint16_t> texels16;
+  if (straight16 && !direct) texels16.resize(n);
+#ifdef TW_RASTER_AVX2
+  // Texels of 32 bits modulated by the vertex colour into a 32-bit target (the blended quads
+  // of a frame): modulated and blended in one pass.
+  const bool modulated = !stage.bArg2Factor && stage.dwColorOp == D3DTOP_MODULATE &&
+                         (stage.dwAlphaOp == D3DTOP_MODULATE || stage.dwAlphaOp == D3DTOP_SELECTARG1);
+  if (direct && !plain && modulated && tex.Format() == D3DFMT_A8R8G8B8 &&
+      (target == D3DFMT_A8R8G8B8 || target == D3DFMT_X8R8G8B8) && WideVectorsOn()) {
+    const std::uint32_t keep = target == D3DFMT_X8R8G8B8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    const std::uint32_t c = stage.dwColor;
+    const std::uint32_t ca = stage.dwAlphaOp == D3DTOP_MODULATE ? c >> 24 : 255;
+    for (int j = y0; j < y1; ++j) {
+      const auto* in = reinterpret_cast<const std::uint32_t*>(
+                           tex.Bits() + static_cast<std::size_t>(sy + j - y) * tex.PitchBytes()) +
+                       (sx + x0 - x);
+      auto* out = reinterpret_cast<std::uint32_t*>(dst.Row(j)) + x0;
+      const int k = ModulateBlend32Wide(out, in, n, c, ca, keep);
+      if (k == n) continue;
+      std::copy(in + k, in + n, texels.data());
+      ModulateRow(texels.data(), n - k, c, ca);
+      BlendStraight32(out + k, texels.data(), n - k, keep);
+    }
+    return;
+  }
+#endif
   for (int j = y0; j < y1; ++j) {
     const int v = direct ? sy + j - y : rows[j - y0];
     if (straight16) {
-      Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0,
-                   reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
-                                                                           tex.PitchBytes()) +
-                       (sx + x0 - x),
-                   n, dst.Format() == D3DFMT_R5G6B5);
+      const auto* texRow =
+          reinterpret_cast<const std::uint16_t*>(tex.Bits() + static_cast<std::size_t>(v) *
+                                                                  tex.PitchBytes());
+      const std::uint16_t* in = texRow + (sx + x0 - x);
+      if (!direct) {
+        for (int k = 0; k < n; ++k) texels16[k] = texRow[columns[k]];
+        in = texels16.data();
+      }
+      Straight1555(reinterpret_cast<std::uint16_t*>(dst.Row(j)) + x0, in, n,
+                   dst.Format() == D3DFMT_R5G6B5);
       continue;
     }
     const std::uint32_t* src;

@@ -52,6 +52,8 @@ std::uint32_t CombineStage(std::uint32_t texel, const sQuadStage& stage);
 void CombineTexels(std::uint32_t* px, int n, const sQuadStage& stage);
 // src over dst with src's alpha, on all four channels.
 std::uint32_t BlendOver(std::uint32_t src, std::uint32_t dst);
+// BlendOver over n colours in place, each over the colour at the same place of under.
+void BlendOverRow(std::uint32_t* px, const std::uint32_t* under, int n);
 
 // Draws the w x h quad at (x, y) textured with the rectangle (sx, sy, sw, sh) of tex (negative
 // sizes mirror). Destination pixel (x + k, y + j) takes texel
