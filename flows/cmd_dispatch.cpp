@@ -143,10 +143,12 @@ ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT] = {
 
 std::uint64_t g_nCmdRunCount = 0;
 std::uint64_t g_nSolidCmdRunCount = 0;
+const cCharaBase* g_CmdRunners[kCmdRunnerLog] = {};
 
 namespace {
 
 void CountCmdRun(const cCharaBase* chara) {
+  g_CmdRunners[g_nCmdRunCount % kCmdRunnerLog] = chara;
   ++g_nCmdRunCount;
   if (chara && chara->m_Def.m_bNoHitBox != 0) ++g_nSolidCmdRunCount;
 }

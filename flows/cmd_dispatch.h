@@ -32,6 +32,10 @@ extern ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT];
 // of a character changed meanwhile through a command.
 extern std::uint64_t g_nCmdRunCount;
 extern std::uint64_t g_nSolidCmdRunCount;
+// The characters that ran the latest commands: the one of command n (counted from 0) at
+// n % kCmdRunnerLog, for the last kCmdRunnerLog commands.
+constexpr std::uint64_t kCmdRunnerLog = 64;
+extern const cCharaBase* g_CmdRunners[kCmdRunnerLog];
 
 // Runs the executor of the instance's kind (a kind outside the table runs nothing).
 void ExecCmd(cCharaBase* chara, cCmdRun& run);

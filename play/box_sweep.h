@@ -1,9 +1,11 @@
 #pragma once
 // A set of boxes in a list's order, searched by place: the boxes sorted by their left edges,
 // so that the boxes overlapping a given one are found by looking only near it, and handed
-// out in the list's order. Its buffers are kept from one filling to the next.
+// out in the list's order. A box that moved is put at its new place. Its buffers are kept from
+// one filling to the next.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "objects/object.h"
@@ -32,6 +34,28 @@ class cBoxSweep {
     std::stable_sort(m_ByLeft.begin(), m_ByLeft.end(), [this](std::uint32_t a, std::uint32_t b) {
       return m_Boxes[a].m_dLeft < m_Boxes[b].m_dLeft;
     });
+  }
+  // Box k is now box: it is taken out of the search and put back at its new place.
+  void Move(std::uint32_t k, const sDRect& box) {
+    sDRect& old = m_Boxes[k];
+    if (std::memcmp(&old, &box, sizeof box) == 0) return;
+    if (Near(old.m_dLeft, old.m_dRight)) {
+      auto it = std::lower_bound(m_ByLeft.begin(), m_ByLeft.end(), old.m_dLeft,
+                                 [this](std::uint32_t j, double x) { return m_Boxes[j].m_dLeft < x; });
+      while (*it != k) ++it;
+      m_ByLeft.erase(it);
+    } else {
+      m_Elsewhere.erase(std::find(m_Elsewhere.begin(), m_Elsewhere.end(), k));
+    }
+    old = box;
+    if (Near(box.m_dLeft, box.m_dRight)) {
+      auto it = std::upper_bound(m_ByLeft.begin(), m_ByLeft.end(), box.m_dLeft,
+                                 [this](double x, std::uint32_t j) { return x < m_Boxes[j].m_dLeft; });
+      m_ByLeft.insert(it, k);
+      m_dMaxWidth = std::max(m_dMaxWidth, box.m_dRight - box.m_dLeft);
+    } else {
+      m_Elsewhere.push_back(k);
+    }
   }
   std::size_t size() const { return m_Boxes.size(); }
   const sDRect& Box(std::uint32_t k) const { return m_Boxes[k]; }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "content/item.h"
@@ -147,10 +148,11 @@ void EraseShotNow(cPlayScene& scene, cShot* shot) {
 
 // The members of each character group with one of their hit boxes, searched by place, so that
 // a scan reads no character and looks only near its box. A meeting that acts can move, harm,
-// defeat or add characters; the boxes are kept while no command ran and no character was made,
-// set up or destroyed since they were taken (nothing else moves a character or changes a
-// group during the hits), and otherwise dropped, the rest of that scan walking the group
-// itself. The buffers live from one sub-step to the next.
+// defeat or add characters. Nothing but a command moves a character during the hits, and a
+// command moves only the character that runs it: the boxes of the latest runners are brought
+// up to date and the scan goes on from where it was. When a character was made, set up or
+// destroyed, or too many commands ran to know their runners, the boxes are dropped and the
+// rest of that scan walks the group itself. The buffers live from one sub-step to the next.
 class cGroupBoxes {
  public:
   using Group = cList<cCharaBase*>;
@@ -162,41 +164,73 @@ class cGroupBoxes {
     ++m_nWalk;
   }
 
-  // Calls meet(member, acted) for each member of group number g, in order, whose copied box
-  // overlaps with; once a meeting acted and something may have changed, for every further
-  // member (meet tests the live box itself). A non-zero answer ends the scan and is returned
+  // Calls meet(member, acted) for each member of group number g, in order, whose box overlaps
+  // with; meet tests the live box itself. A non-zero answer ends the scan and is returned
   // (kStop as 0).
   template <class Meet>
   int Scan(Group& group, int g, const sDRect& with, Meet&& meet) {
     sCopy& copy = m_Copies[static_cast<std::size_t>(g)];
-    if (!copy.Current(m_nWalk)) Take(copy, group);
+    if (Refresh(copy) == eCopy::kGone) Take(copy, group);
     copy.sweep.Touching(with, m_Touching);
     for (std::size_t i = 0; i < m_Touching.size(); ++i) {
-      const Group::iterator member = copy.members[m_Touching[i]];
+      const std::uint32_t k = m_Touching[i];
+      const Group::iterator member = copy.members[k];
       bool acted = false;
       if (const int r = meet(**member, acted)) return r == kStop ? 0 : r;
-      if (!acted || copy.Current(m_nWalk)) continue;
-      for (auto it = std::next(member); it != group.end(); ++it)
-        if (const int r = meet(**it, acted)) return r == kStop ? 0 : r;
-      return 0;
+      if (!acted) continue;
+      switch (Refresh(copy)) {
+        case eCopy::kSame:
+          continue;
+        case eCopy::kMoved:
+          // The members after this one that overlap with now (with may have moved too).
+          copy.sweep.Touching(with, m_Touching);
+          i = static_cast<std::size_t>(
+                  std::upper_bound(m_Touching.begin(), m_Touching.end(), k) - m_Touching.begin()) -
+              1;
+          continue;
+        case eCopy::kGone:
+          for (auto it = std::next(member); it != group.end(); ++it)
+            if (const int r = meet(**it, acted)) return r == kStop ? 0 : r;
+          return 0;
+      }
     }
     return 0;
   }
 
  private:
   struct sCopy {
-    using Members = std::vector<Group::iterator>;
-    Members members;  // in group order
+    std::vector<Group::iterator> members;  // in group order
     cBoxSweep sweep;
+    // The members by address with their places, made when first needed.
+    std::vector<std::pair<const cCharaBase*, std::uint32_t>> byAddress;
     std::uint64_t nWalk = 0, nChangeAt = 0, nCmdAt = 0;
-
-    bool Current(std::uint64_t walk) const {
-      return nWalk == walk && nChangeAt == g_nCharaChangeCount && nCmdAt == g_nCmdRunCount;
-    }
   };
+  enum class eCopy { kSame, kMoved, kGone };
+
+  // Brings the copy up to date with the commands run since it was taken, where it can.
+  eCopy Refresh(sCopy& copy) {
+    if (copy.nWalk != m_nWalk || copy.nChangeAt != g_nCharaChangeCount) return eCopy::kGone;
+    if (copy.nCmdAt == g_nCmdRunCount) return eCopy::kSame;
+    if (g_nCmdRunCount - copy.nCmdAt > kCmdRunnerLog) return eCopy::kGone;
+    if (copy.byAddress.empty()) {
+      for (std::uint32_t k = 0; k < copy.members.size(); ++k)
+        copy.byAddress.emplace_back(*copy.members[k], k);
+      std::sort(copy.byAddress.begin(), copy.byAddress.end());
+    }
+    for (std::uint64_t n = copy.nCmdAt; n < g_nCmdRunCount; ++n) {
+      const cCharaBase* runner = g_CmdRunners[n % kCmdRunnerLog];
+      auto it = std::lower_bound(copy.byAddress.begin(), copy.byAddress.end(),
+                                 std::make_pair(runner, std::uint32_t{0}));
+      for (; it != copy.byAddress.end() && it->first == runner; ++it)
+        copy.sweep.Move(it->second, ((*runner).*m_pBox).m_Rect);
+    }
+    copy.nCmdAt = g_nCmdRunCount;
+    return eCopy::kMoved;
+  }
 
   void Take(sCopy& copy, Group& group) {
     copy.members.clear();
+    copy.byAddress.clear();
     copy.sweep.Clear();
     for (auto it = group.begin(); it != group.end(); ++it) {
       copy.members.push_back(it);
