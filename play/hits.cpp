@@ -146,6 +146,8 @@ void EraseShotNow(cPlayScene& scene, cShot* shot) {
   }
 }
 
+bool g_bUseHitIndex = true;
+
 // The members of each character group with one of their hit boxes, searched by place, so that
 // a scan reads no character and looks only near its box. A meeting that acts can move, harm,
 // defeat or add characters. Nothing but a command moves a character during the hits, and a
@@ -169,6 +171,13 @@ class cGroupBoxes {
   // (kStop as 0).
   template <class Meet>
   int Scan(Group& group, int g, const sDRect& with, Meet&& meet) {
+    if (!g_bUseHitIndex) {
+      for (cCharaBase* member : group) {
+        bool acted = false;
+        if (const int r = meet(*member, acted)) return r == kStop ? 0 : r;
+      }
+      return 0;
+    }
     sCopy& copy = m_Copies[static_cast<std::size_t>(g)];
     if (Refresh(copy) == eCopy::kGone) Take(copy, group);
     copy.sweep.Touching(with, m_Touching);
@@ -437,13 +446,18 @@ void ShotsAgainstShots(cPlayScene& scene) {
         cShot* s1 = *it1;
         auto next1 = std::next(it1);
         bool due = false;
-        boxes.Touching(BoxOf(*s1), touching);
+        if (g_bUseHitIndex) {
+          boxes.Touching(BoxOf(*s1), touching);
+        } else {
+          touching.resize(members.size());
+          for (std::uint32_t k = 0; k < members.size(); ++k) touching[k] = k;
+        }
         for (const std::uint32_t k : touching) {
           if (broken[k]) continue;
           cShot* s2 = members[k];
           const bool b1 = ShotBreakable(s1->m_Def) != 0;
           const bool b2 = ShotBreakable(s2->m_Def) != 0;
-          if (!b1 && !b2) continue;
+          if ((!b1 && !b2) || !Overlap(BoxOf(*s1), BoxOf(*s2))) continue;
           const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
           const bool lose1 = b1 && (!b2 || k1 <= k2);
           const bool lose2 = b2 && (!b1 || k2 <= k1);
@@ -461,6 +475,8 @@ void ShotsAgainstShots(cPlayScene& scene) {
 }
 
 }  // namespace
+
+void UseHitIndex(bool on) { g_bUseHitIndex = on; }
 
 int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero) {
   cItem item;
