@@ -1,10 +1,11 @@
 // One frame of play logic (10 sub-steps, no drawing) on a heavy stage: 200 x 30 cells with a
 // floor, 500 characters walking, flying or solid (50), about 100 of them on screen, each with
 // a walking flow, a shooting flow and a flow that runs a line of code every frame, and 300
-// shots in flight.
+// shots in flight; or the same density with another count of characters.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,18 +36,20 @@
 
 namespace {
 
-// The shots in flight: 300 about the view, drifting slowly through the blocks. Those that
-// hit or leave are fired again before the next frame, outside the measured time.
-std::vector<cShot> MakeShots() {
+// The shots in flight: 300 about the view for 500 characters (at the same density over a
+// wider strip for another count), drifting slowly through the blocks. Those that hit or leave
+// are fired again before the next frame, outside the measured time.
+std::vector<cShot> MakeShots(int count) {
   cChara& owner = g_CharaList.front();
-  std::vector<cShot> shots(300);
-  for (int i = 0; i < 300; ++i) {
+  const int n = count * 3 / 5, columns = std::max(1, count * 24 / 500);
+  std::vector<cShot> shots(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
     cEdShot def;
     def.m_nSizeFactor = 1;
     def.m_sGraphic = 1;
     def.m_nBlockMode = 1;
     sVolley v;
-    v.nSpawnX = 320 + 32 * ((i * 7) % 24);
+    v.nSpawnX = 320 + 32 * ((i * 7) % columns);
     v.nSpawnY = 320 + 32 * (1 + (i * 3) % 20);
     v.dVX = (i & 1) ? 0.5 : -0.5;
     v.dSpeed = 0.5;
@@ -60,15 +63,17 @@ void TopUpShots(cPlayScene& scene, const std::vector<cShot>& shots) {
     AddShotToList(scene.m_ShotList, shots[i]);
 }
 
+// The argument: the count of characters besides the hero.
 void BM_PlayFrameLogic(benchmark::State& state) {
-  BuildHeavyStage();
+  const int count = static_cast<int>(state.range(0));
+  BuildHeavyStage(count);
   g_StageCopy.TakePlayData(g_Stage);
   InitInputs(1);
   cPlayScene scene;
   g_pPlayScene = &scene;
   SetStage(1, 1);
   g_Heroes.front().SetUpFromDef(0, g_Stage.m_PlacedCharas[0], (2 + 10) * 32, (5 + 10) * 32, 0);
-  const std::vector<cShot> shots = MakeShots();
+  const std::vector<cShot> shots = MakeShots(count);
   double inFlight = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -101,7 +106,14 @@ void BM_PlayFrameLogic(benchmark::State& state) {
   g_Heroes.clear();
   g_pPlayScene = nullptr;
 }
-BENCHMARK(BM_PlayFrameLogic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayFrameLogic)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond);
 
 // A killer of the defeat benchmark and the character its command defeats, by their numbers
 // (either may leave the stage meanwhile).

@@ -2,7 +2,9 @@
 // The heavy stage of the frame benchmarks: 200 x 30 cells with a floor, 500 characters walking,
 // flying or solid (50), all of them kept active wherever they are and about 100 of them on
 // screen, each with a walking flow, a shooting flow and a flow that runs a line of code every
-// frame, and the hero (placement 0) at column 2.
+// frame, and the hero (placement 0) at column 2. Another count of characters keeps the
+// density: the stage grows with the count (2 1/2 characters a column), a fifth of them (100
+// at most) start in the view.
 #include <cstdint>
 #include <initializer_list>
 
@@ -49,29 +51,34 @@ inline FlowVector HeavyFlows(bool flying) {
   return flows;
 }
 
-inline void BuildHeavyStage() {
+inline int HeavyStageWidth(int count) { return count < 100 ? 40 : count * 2 / 5; }
+
+inline void BuildHeavyStage(int count = 500) {
+  const int width = HeavyStageWidth(count);
+  const int inView = count / 5 < 100 ? count / 5 : 100;
   g_Stage.SetDefault();
-  g_Stage.m_nWidth = 200;
+  g_Stage.m_nWidth = width;
   g_Stage.m_nHeight = 30;
-  g_Stage.m_nScrollExtraX = 200 * 32;
+  g_Stage.m_nScrollExtraX = width * 32;
   g_Stage.m_nScrollExtraY = 30 * 32;
   g_Stage.m_nSpeedLevel = 10;
   g_Stage.m_bTimeLimit = 0;
-  g_Stage.m_PlacedBlocks.resize(200);
-  for (int i = 0; i < 200; ++i) {
+  g_Stage.m_PlacedBlocks.resize(static_cast<std::size_t>(width));
+  for (int i = 0; i < width; ++i) {
     cEdBlock& block = g_Stage.m_PlacedBlocks[i];
     block.m_sPosX = static_cast<std::int16_t>(i);
     block.m_sPosY = 29;
     block.m_sGraphic = 1;
   }
-  g_Stage.m_PlacedCharas.resize(501);
-  for (int i = 0; i < 501; ++i) {
+  g_Stage.m_PlacedCharas.resize(static_cast<std::size_t>(count) + 1);
+  for (int i = 0; i <= count; ++i) {
     cEdChara& chara = g_Stage.m_PlacedCharas[i];
     chara.m_sGraphic = 1;
     chara.m_nControl = i == 0 ? 0 : 1;
     chara.m_nGroup = static_cast<std::uint8_t>(i == 0 ? 0 : 1 + i % 3);
-    // The first 100 start in the view's 20 columns, the others anywhere along the stage.
-    chara.m_sPosX = static_cast<std::int16_t>(i == 0 ? 2 : i <= 100 ? (i * 7) % 20 : (i * 7) % 200);
+    // The first ones start in the view's 20 columns, the others anywhere along the stage.
+    chara.m_sPosX =
+        static_cast<std::int16_t>(i == 0 ? 2 : i <= inView ? (i * 7) % 20 : (i * 7) % width);
     chara.m_sPosY = static_cast<std::int16_t>(5 + i % 20);
     chara.m_nFlyMode = static_cast<std::uint8_t>(i != 0 && i % 3 == 0 ? 2 : 0);
     chara.m_bNoHitBox = static_cast<std::uint8_t>(i != 0 && i % 10 == 0 ? 1 : 0);

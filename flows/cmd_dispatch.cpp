@@ -148,7 +148,22 @@ ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT] = {
     ItemNothing,                     // 24 loop
 };
 
+std::uint64_t g_nCmdRunCount = 0;
+std::uint64_t g_nSolidCmdRunCount = 0;
+const cCharaBase* g_CmdRunners[kCmdRunnerLog] = {};
+
+namespace {
+
+void CountCmdRun(const cCharaBase* chara) {
+  g_CmdRunners[g_nCmdRunCount % kCmdRunnerLog] = chara;
+  ++g_nCmdRunCount;
+  if (chara && chara->m_Def.m_bNoHitBox != 0) ++g_nSolidCmdRunCount;
+}
+
+}  // namespace
+
 void ExecCmd(cCharaBase* chara, cCmdRun& run) {
+  CountCmdRun(chara);
   if (!run.m_pCmd) return;
   const int kind = run.m_pCmd->m_nKind;
   if (kind < 0 || kind >= CMD_KIND_COUNT) return;  // a kind this program does not know
@@ -156,6 +171,7 @@ void ExecCmd(cCharaBase* chara, cCmdRun& run) {
 }
 
 int ExecItemCmd(cCharaBase* chara, cEdCmd& cmd) {
+  CountCmdRun(chara);
   const int kind = cmd.m_nKind;
   if (kind < 0 || kind >= ITEMCMD_KIND_COUNT) return 0;
   return ItemCmdFunc[kind](chara, cmd);

@@ -10,6 +10,8 @@
 // the list ends with 2 when the hero's HP is 0 or less, else with the handler's answer when it
 // is not 0; after the last command the answer is 2 when the HP is 0 or less, else 0. Answers 1
 // (the stage is cleared) and 2 (the hero is defeated) are the play scene's stage-end requests.
+#include <cstdint>
+
 #include "content/command_tables.h"
 
 class cCharaBase;
@@ -23,6 +25,17 @@ using ItemCmdHandler = int (*)(cCharaBase* chara, cEdCmd& cmd);
 
 extern CmdExecutor CmdExecFunc[CMD_KIND_COUNT];
 extern ItemCmdHandler ItemCmdFunc[ITEMCMD_KIND_COUNT];
+
+// The commands run so far: by any character, and by characters whose definition makes them
+// blocks. A command moves, resizes or turns only the character that runs it (others it makes,
+// removes or changes in their status), so that a count that stayed the same says that no box
+// of a character changed meanwhile through a command.
+extern std::uint64_t g_nCmdRunCount;
+extern std::uint64_t g_nSolidCmdRunCount;
+// The characters that ran the latest commands: the one of command n (counted from 0) at
+// n % kCmdRunnerLog, for the last kCmdRunnerLog commands.
+constexpr std::uint64_t kCmdRunnerLog = 64;
+extern const cCharaBase* g_CmdRunners[kCmdRunnerLog];
 
 // Runs the executor of the instance's kind (a kind outside the table runs nothing).
 void ExecCmd(cCharaBase* chara, cCmdRun& run);

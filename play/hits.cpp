@@ -5,10 +5,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "content/item.h"
 #include "content/palette.h"
+#include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
 #include "media/sound.h"
 #include "objects/chara.h"
@@ -16,6 +18,7 @@
 #include "objects/item.h"
 #include "objects/shot.h"
 #include "play/play_frame.h"
+#include "play/box_sweep.h"
 #include "play/play_scene.h"
 #include "play/stage_draw.h"
 #include "play/stage_end.h"
@@ -140,105 +143,121 @@ void EraseShotNow(cPlayScene& scene, cShot* shot) {
   }
 }
 
-// The members of each character group with one of their hit boxes side by side and sorted by
-// their left edges, so that a scan reads no character and looks only near its box. A meeting
-// that acts can move, harm, defeat or add characters, so every copy is dropped whenever one
-// acted and the rest of that scan walks the group itself; until then no box and no member
-// changes.
+bool g_bUseHitIndex = true;
+
+// The members of each character group with one of their hit boxes, searched by place, so that
+// a scan reads no character and looks only near its box. A meeting that acts can move, harm,
+// defeat or add characters. Nothing but a command moves a character during the hits, and a
+// command moves only the character that runs it: the boxes of the latest runners are brought
+// up to date and the scan goes on from where it was. When a character was made, set up or
+// destroyed, or too many commands ran to know their runners, the boxes are dropped and the
+// rest of that scan walks the group itself. The buffers live from one sub-step to the next.
 class cGroupBoxes {
  public:
   using Group = cList<cCharaBase*>;
   static constexpr int kStop = -1;  // a meeting's answer that ends the scan with 0
 
-  explicit cGroupBoxes(sHitBox cCharaBase::*box) : m_pBox(box) {}
+  // Starts a walk of the hits over hit box box of the members: every copy is old.
+  void Begin(sHitBox cCharaBase::*box) {
+    m_pBox = box;
+    ++m_nWalk;
+  }
 
-  // Calls meet(member, acted) for each member of group number g, in order, whose copied box
-  // overlaps with; once a meeting acted, for every further member (meet tests the live box
-  // itself). A non-zero answer ends the scan and is returned (kStop as 0).
+  // Calls meet(member, acted) for each member of group number g, in order, whose box overlaps
+  // with; meet tests the live box itself. A non-zero answer ends the scan and is returned
+  // (kStop as 0).
   template <class Meet>
   int Scan(Group& group, int g, const sDRect& with, Meet&& meet) {
-    sCopy& copy = m_Copies[static_cast<std::size_t>(g)];
-    if (!copy.bTaken || copy.nTakenAt != m_nActs) Take(copy, group);
-    copy.Touching(with, m_Touching);
-    for (const std::uint32_t k : m_Touching) {
-      const sEntry& e = copy.entries[k];
-      bool acted = false;
-      if (const int r = meet(**e.member, acted)) return r == kStop ? 0 : r;
-      if (!acted) continue;
-      ++m_nActs;
-      for (auto it = std::next(e.member); it != group.end(); ++it)
-        if (const int r = meet(**it, acted)) return r == kStop ? 0 : r;
+    if (!g_bUseHitIndex) {
+      for (cCharaBase* member : group) {
+        bool acted = false;
+        if (const int r = meet(*member, acted)) return r == kStop ? 0 : r;
+      }
       return 0;
+    }
+    sCopy& copy = m_Copies[static_cast<std::size_t>(g)];
+    if (Refresh(copy) == eCopy::kGone) Take(copy, group);
+    copy.sweep.Touching(with, m_Touching);
+    for (std::size_t i = 0; i < m_Touching.size(); ++i) {
+      const std::uint32_t k = m_Touching[i];
+      const Group::iterator member = copy.members[k];
+      bool acted = false;
+      if (const int r = meet(**member, acted)) return r == kStop ? 0 : r;
+      if (!acted) continue;
+      switch (Refresh(copy)) {
+        case eCopy::kSame:
+          continue;
+        case eCopy::kMoved:
+          // The members after this one that overlap with now (with may have moved too).
+          copy.sweep.Touching(with, m_Touching);
+          i = static_cast<std::size_t>(
+                  std::upper_bound(m_Touching.begin(), m_Touching.end(), k) - m_Touching.begin()) -
+              1;
+          continue;
+        case eCopy::kGone:
+          for (auto it = std::next(member); it != group.end(); ++it)
+            if (const int r = meet(**it, acted)) return r == kStop ? 0 : r;
+          return 0;
+      }
     }
     return 0;
   }
 
  private:
-  struct sEntry {
-    Group::iterator member;
-    sDRect rect;
-  };
-  // Edges beyond this, and those that are not numbers, are kept out of the sorted search.
-  static constexpr double kFar = 1e12;
-  static bool Near(double left, double right) {
-    return left > -kFar && left < kFar && right > -kFar && right < kFar;
-  }
-
   struct sCopy {
-    std::vector<sEntry> entries;                      // in group order
-    std::vector<std::uint32_t> byLeft, elsewhere;  // the near ones by left edge; the others
-    double dMaxWidth = 0;                             // of the near ones
-    std::uint64_t nTakenAt = 0;
-    bool bTaken = false;
-
-    // The positions in group order of the copied boxes that overlap with.
-    void Touching(const sDRect& with, std::vector<std::uint32_t>& out) const {
-      out.clear();
-      auto test = [&](std::uint32_t k) {
-        if (entries[k].rect.Overlaps(with)) out.push_back(k);
-      };
-      if (!Near(with.m_dLeft, with.m_dRight)) {
-        for (std::uint32_t k = 0; k < entries.size(); ++k) test(k);
-        return;
-      }
-      for (const std::uint32_t k : elsewhere) test(k);
-      // A box that reaches with's left edge starts at most its width before it.
-      const double from = with.m_dLeft - dMaxWidth - 1;
-      auto it = std::lower_bound(byLeft.begin(), byLeft.end(), from,
-                                 [&](std::uint32_t k, double x) { return entries[k].rect.m_dLeft < x; });
-      for (; it != byLeft.end() && entries[*it].rect.m_dLeft <= with.m_dRight; ++it) test(*it);
-      std::sort(out.begin(), out.end());
-    }
+    std::vector<Group::iterator> members;  // in group order
+    cBoxSweep sweep;
+    // The members by address with their places, made when first needed.
+    std::vector<std::pair<const cCharaBase*, std::uint32_t>> byAddress;
+    std::uint64_t nWalk = 0, nChangeAt = 0, nCmdAt = 0;
   };
+  enum class eCopy { kSame, kMoved, kGone };
+
+  // Brings the copy up to date with the commands run since it was taken, where it can.
+  eCopy Refresh(sCopy& copy) {
+    if (copy.nWalk != m_nWalk || copy.nChangeAt != g_nCharaChangeCount) return eCopy::kGone;
+    if (copy.nCmdAt == g_nCmdRunCount) return eCopy::kSame;
+    if (g_nCmdRunCount - copy.nCmdAt > kCmdRunnerLog) return eCopy::kGone;
+    if (copy.byAddress.empty()) {
+      for (std::uint32_t k = 0; k < copy.members.size(); ++k)
+        copy.byAddress.emplace_back(*copy.members[k], k);
+      std::sort(copy.byAddress.begin(), copy.byAddress.end());
+    }
+    for (std::uint64_t n = copy.nCmdAt; n < g_nCmdRunCount; ++n) {
+      const cCharaBase* runner = g_CmdRunners[n % kCmdRunnerLog];
+      auto it = std::lower_bound(copy.byAddress.begin(), copy.byAddress.end(),
+                                 std::make_pair(runner, std::uint32_t{0}));
+      for (; it != copy.byAddress.end() && it->first == runner; ++it)
+        copy.sweep.Move(it->second, ((*runner).*m_pBox).m_Rect);
+    }
+    copy.nCmdAt = g_nCmdRunCount;
+    return eCopy::kMoved;
+  }
 
   void Take(sCopy& copy, Group& group) {
-    copy.entries.clear();
-    copy.byLeft.clear();
-    copy.elsewhere.clear();
-    copy.dMaxWidth = 0;
+    copy.members.clear();
+    copy.byAddress.clear();
+    copy.sweep.Clear();
     for (auto it = group.begin(); it != group.end(); ++it) {
-      const sDRect& rect = ((**it).*m_pBox).m_Rect;
-      const auto k = static_cast<std::uint32_t>(copy.entries.size());
-      copy.entries.push_back({it, rect});
-      if (Near(rect.m_dLeft, rect.m_dRight)) {
-        copy.byLeft.push_back(k);
-        copy.dMaxWidth = std::max(copy.dMaxWidth, rect.m_dRight - rect.m_dLeft);
-      } else {
-        copy.elsewhere.push_back(k);
-      }
+      copy.members.push_back(it);
+      copy.sweep.Add(((**it).*m_pBox).m_Rect);
     }
-    std::stable_sort(copy.byLeft.begin(), copy.byLeft.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return copy.entries[a].rect.m_dLeft < copy.entries[b].rect.m_dLeft;
-    });
-    copy.nTakenAt = m_nActs;
-    copy.bTaken = true;
+    copy.sweep.Sort();
+    copy.nWalk = m_nWalk;
+    copy.nChangeAt = g_nCharaChangeCount;
+    copy.nCmdAt = g_nCmdRunCount;
   }
 
-  sHitBox cCharaBase::*m_pBox;
+  sHitBox cCharaBase::*m_pBox = nullptr;
   std::array<sCopy, kGroups> m_Copies;
   std::vector<std::uint32_t> m_Touching;
-  std::uint64_t m_nActs = 0;
+  std::uint64_t m_nWalk = 0;
 };
+
+cGroupBoxes& HitGroupBoxes() {
+  static cGroupBoxes boxes;
+  return boxes;
+}
 
 bool CarriesItem(const cShot& s) { return s.m_Def.m_nItemPalette != PALETTE_NONE; }
 bool IsHarmful(const cShot& s) {
@@ -287,7 +306,8 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due, bool& acted) {
 int ShotsAgainstCharas(cPlayScene& scene) {
   auto& shots = scene.m_ShotGroup;
   auto& charas = scene.m_CharaGroup;
-  cGroupBoxes boxes(&cCharaBase::m_HitBoxB);
+  cGroupBoxes& boxes = HitGroupBoxes();
+  boxes.Begin(&cCharaBase::m_HitBoxB);
   for (int sg = 0; sg < kGroups; ++sg) {
     for (int cg = 0; cg < kGroups; ++cg) {
       if (cg == sg || shots[sg].empty() || charas[cg].empty()) continue;
@@ -375,7 +395,8 @@ bool OutOfCharaHits(const cCharaBase& c) {
 
 int CharasAgainstCharas(cPlayScene& scene) {
   auto& groups = scene.m_CharaGroup;
-  cGroupBoxes boxes(&cCharaBase::m_HitBoxA);
+  cGroupBoxes& boxes = HitGroupBoxes();
+  boxes.Begin(&cCharaBase::m_HitBoxA);
   for (int i = 0; i < kGroups; ++i) {
     for (int j = i + 1; j < kGroups; ++j) {
       if (groups[i].empty() || groups[j].empty()) continue;
@@ -398,27 +419,50 @@ int CharasAgainstCharas(cPlayScene& scene) {
   return 0;
 }
 
+// Shots of two groups meet where either breaks; the weaker breaks, both when they are equal.
+// Each shot of group i meets those of group j whose boxes overlap its own, in group j's order:
+// no shot moves meanwhile, and one that broke is passed over.
 void ShotsAgainstShots(cPlayScene& scene) {
   auto& groups = scene.m_ShotGroup;
+  static cBoxSweep boxes;
+  static std::vector<cShot*> members;
+  static std::vector<std::uint8_t> broken;
+  static std::vector<std::uint32_t> touching;
   for (int i = 0; i < kGroups; ++i) {
     for (int j = i + 1; j < kGroups; ++j) {
+      if (groups[i].empty() || groups[j].empty()) continue;
+      boxes.Clear();
+      members.clear();
+      for (cShot* s2 : groups[j]) {
+        members.push_back(s2);
+        boxes.Add(BoxOf(*s2));
+      }
+      boxes.Sort();
+      broken.assign(members.size(), 0);
       for (auto it1 = groups[i].begin(); it1 != groups[i].end();) {
         cShot* s1 = *it1;
         auto next1 = std::next(it1);
         bool due = false;
-        for (auto it2 = groups[j].begin(); it2 != groups[j].end();) {
-          cShot* s2 = *it2;
-          auto next2 = std::next(it2);
+        if (g_bUseHitIndex) {
+          boxes.Touching(BoxOf(*s1), touching);
+        } else {
+          touching.resize(members.size());
+          for (std::uint32_t k = 0; k < members.size(); ++k) touching[k] = k;
+        }
+        for (const std::uint32_t k : touching) {
+          if (broken[k]) continue;
+          cShot* s2 = members[k];
           const bool b1 = ShotBreakable(s1->m_Def) != 0;
           const bool b2 = ShotBreakable(s2->m_Def) != 0;
-          if ((b1 || b2) && Overlap(BoxOf(*s1), BoxOf(*s2))) {
-            const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
-            const bool lose1 = b1 && (!b2 || k1 <= k2);
-            const bool lose2 = b2 && (!b1 || k2 <= k1);
-            if (lose1) due = true;
-            if (lose2) EraseShotNow(scene, s2);
+          if ((!b1 && !b2) || !Overlap(BoxOf(*s1), BoxOf(*s2))) continue;
+          const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
+          const bool lose1 = b1 && (!b2 || k1 <= k2);
+          const bool lose2 = b2 && (!b1 || k2 <= k1);
+          if (lose1) due = true;
+          if (lose2) {
+            broken[k] = 1;
+            EraseShotNow(scene, s2);
           }
-          it2 = next2;
         }
         if (due) EraseShotNow(scene, s1);
         it1 = next1;
@@ -428,6 +472,8 @@ void ShotsAgainstShots(cPlayScene& scene) {
 }
 
 }  // namespace
+
+void UseHitIndex(bool on) { g_bUseHitIndex = on; }
 
 int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero) {
   cItem item;

@@ -31,6 +31,9 @@ int CheckDefeats(cList<cChara>& list);
 // The attack hits of one sub-step: shots against characters, finished shots, characters
 // against characters, shots against shots.
 int AttackHits(cList<cChara>& list);
+// Whether the hits search the groups by place (on at start); off, every scan walks all of a
+// group's members.
+void UseHitIndex(bool on);
 // The effect of an item definition given to the hero by something other than an item of the
 // stage (a block, a shot): a passing item object of number 0.
 int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero);

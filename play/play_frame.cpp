@@ -388,6 +388,7 @@ int RunSubStep(cPlayScene& scene, int c) {
   scene.m_ScrollY.Step();
   if (!HeroFinished()) {
     if (RunCharaPass(scene, true)) return 1;
+    cSolidIndexWindow solidsStill;
     if (RunHeroStep(scene, *hero)) return 1;
     if (RunCharaPass(scene, false)) return 1;
   }

@@ -2,15 +2,21 @@
 // re-probe of one axis, the squeeze test, riding, and the overlap tests of other checks.
 #include "play/solid_collision.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "content/command_tables.h"
+#include "flows/cmd_dispatch.h"
 #include "foundation/report.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
 #include "objects/play_units.h"
 #include "play/block_collision.h"
+#include "play/box_sweep.h"
 #include "play/play_scene.h"
 #include "project/system_data.h"
 
@@ -32,12 +38,67 @@ const std::vector<cChara*>& SolidCandidates() {
   return solids;
 }
 
+sDRect BoxOf(const cObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
+
+bool g_bSolidWindow = false;
+bool g_bUseSolidIndex = true;
+std::uint64_t g_nSolidWindowSerial = 0;
+
+// The boxes of the solid characters by place, as they were when it was built: within a window
+// only a solid character's own commands (counted) or a character made, set up or destroyed can
+// move one, and either has it built again.
+struct sSolidIndex {
+  cBoxSweep sweep;
+  std::vector<std::uint32_t> found;
+  std::vector<cChara*> near;
+  std::uint64_t changeAt = 0, cmdAt = 0, windowAt = 0;
+  bool built = false;
+
+  bool Current() const {
+    return built && changeAt == g_nCharaChangeCount && cmdAt == g_nSolidCmdRunCount &&
+           windowAt == g_nSolidWindowSerial;
+  }
+  void Build(const std::vector<cChara*>& all) {
+    sweep.Clear();
+    for (const cChara* c : all) sweep.Add(BoxOf(*c));
+    sweep.Sort();
+    changeAt = g_nCharaChangeCount;
+    cmdAt = g_nSolidCmdRunCount;
+    windowAt = g_nSolidWindowSerial;
+    built = true;
+  }
+  // Every box still where it was built (checked in the builds with assertions).
+  bool Holds(const std::vector<cChara*>& all) const {
+    for (std::uint32_t k = 0; k < all.size(); ++k) {
+      const sDRect now = BoxOf(*all[k]);
+      if (std::memcmp(&now, &sweep.Box(k), sizeof now) != 0) return false;
+    }
+    return true;
+  }
+};
+
+// Fewer solid characters than this are walked, not searched.
+constexpr std::size_t kIndexFrom = 8;
+
+// The solid characters whose box may overlap with, in list order: all of them outside a window
+// (and when they are few). Whether one is present, finished, the tested object or really
+// overlapping is asked at each use. A loop over the answer asks for no other answer.
+const std::vector<cChara*>& SolidsNear(const sDRect& with) {
+  const std::vector<cChara*>& all = SolidCandidates();
+  if (!g_bSolidWindow || !g_bUseSolidIndex || all.size() < kIndexFrom) return all;
+  static sSolidIndex index;
+  if (!index.Current()) index.Build(all);
+  assert(index.Holds(all) && "a solid character moved inside the window");
+  index.sweep.Touching(with, index.found);
+  index.near.clear();
+  for (const std::uint32_t k : index.found) index.near.push_back(all[k]);
+  return index.near;
+}
+
 bool IsSolidFor(const cChara& c, int number) {
   return c.m_Def.m_bNoHitBox != 0 && c.m_bFinished == 0 && c.m_bPresent != 0 &&
          c.m_nNumber != number;
 }
-
-sDRect BoxOf(const cObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
 
 // The box overlaps the rectangle (x1, y1)-(x2, y2); an edge is such a rectangle one pixel wide
 // or high.
@@ -112,7 +173,7 @@ bool AnySolidOverlaps(cList<cChara>& list, const sDRect& box, int number, int ot
     return IsSolidFor(c, number) && c.m_nNumber != other && box.Overlaps(BoxOf(c));
   };
   if (&list == &g_CharaList) {
-    for (const cChara* c : SolidCandidates())
+    for (const cChara* c : SolidsNear(box))
       if (meets(*c)) return true;
     return false;
   }
@@ -122,7 +183,7 @@ bool AnySolidOverlaps(cList<cChara>& list, const sDRect& box, int number, int ot
 }
 
 cChara* FirstSolidOverlapping(const sDRect& box, int number) {
-  for (cChara* c : SolidCandidates())
+  for (cChara* c : SolidsNear(box))
     if (IsSolidFor(*c, number) && box.Overlaps(BoxOf(*c))) return c;
   return nullptr;
 }
@@ -151,7 +212,7 @@ int FlyingPushOut(cCharaBase& o) {
   const sDRect box = BoxOf(o);
   sCandidate left, right, top, bottom;
   bool touched = false;
-  for (const cChara* pc : SolidCandidates()) {
+  for (const cChara* pc : SolidsNear(box)) {
     const cChara& c = *pc;
     const sDRect cb = BoxOf(c);
     if (!box.Overlaps(cb) || !IsSolidFor(c, o.m_nNumber)) continue;
@@ -348,7 +409,7 @@ int WalkingPushOut(cCharaBase& o) {
   s.saved = o.m_SavedExtent;
   s.sweep = {s.saved.m_dLeft, s.box.m_dTop, s.saved.m_dRight, s.box.m_dBottom};
 
-  for (const cChara* c : SolidCandidates())
+  for (const cChara* c : SolidsNear(s.box))
     if (s.box.Overlaps(BoxOf(*c)) && IsSolidFor(*c, o.m_nNumber)) GatherWalking(o, s, *c);
 
   bool sides = true;
@@ -415,6 +476,14 @@ sDRect BoxAndBelow(const cCharaBase& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.
 
 }  // namespace
 
+cSolidIndexWindow::cSolidIndexWindow() {
+  g_bSolidWindow = true;
+  ++g_nSolidWindowSerial;
+}
+cSolidIndexWindow::~cSolidIndexWindow() { g_bSolidWindow = false; }
+
+void UseSolidIndex(bool on) { g_bUseSolidIndex = on; }
+
 sPenetration Penetration(const sDRect& a, const sDRect& b) {
   if (!a.Overlaps(b)) return {};
   sPenetration p;
@@ -433,7 +502,7 @@ int PushOutOfSolidCharacters(cCharaBase& object) {
 void ReprobeSolidAxis(cCharaBase& o, int vertical) {
   const sDRect r = BoxOf(o);
   sCandidate first, second;
-  for (const cChara* pc : SolidCandidates()) {
+  for (const cChara* pc : SolidsNear(r)) {
     const cChara& c = *pc;
     if (!IsSolidFor(c, o.m_nNumber)) continue;
     const sDRect cb = BoxOf(c);
@@ -472,9 +541,21 @@ int IsSqueezedBySolids(cCharaBase& o, const sDRect& start) {
   const sDRect now = BoxOf(o);
   auto cornerX = [](const sDRect& b, int i) { return (i & 1) ? b.m_dRight : b.m_dLeft; };
   auto cornerY = [](const sDRect& b, int i) { return (i & 2) ? b.m_dBottom - 1 : b.m_dTop; };
+  // The solid characters that may hold a corner: those overlapping the corners' bounds.
+  sDRect bounds{cornerX(now, 0), cornerY(now, 0), cornerX(now, 0), cornerY(now, 0)};
+  bool numbers = true;
+  for (const sDRect* b : {&now, &start}) {
+    for (int i = 0; i < 4; ++i) {
+      const double x = cornerX(*b, i), y = cornerY(*b, i);
+      numbers = numbers && std::isfinite(x) && std::isfinite(y);
+      bounds = {std::min(bounds.m_dLeft, x), std::min(bounds.m_dTop, y),
+                std::max(bounds.m_dRight, x), std::max(bounds.m_dBottom, y)};
+    }
+  }
+  const std::vector<cChara*>& near = numbers ? SolidsNear(bounds) : SolidCandidates();
   for (int i = 0; i < 4; ++i) {
     bool covered = false;
-    for (const cChara* c : SolidCandidates()) {
+    for (const cChara* c : near) {
       const sDRect cb = BoxOf(*c);
       if ((Contains(cb, cornerX(now, i), cornerY(now, i)) ||
            Contains(cb, cornerX(start, i), cornerY(start, i))) &&
@@ -512,7 +593,7 @@ int OverlapsOtherSolidCharacter(cCharaBase& object, int number) {
 
 int IsOnRiddenCharacter(cCharaBase& o) {
   const sDRect below = BoxAndBelow(o);
-  for (const cChara* c : SolidCandidates())
+  for (const cChara* c : SolidsNear(below))
     if (c->m_nNumber == o.m_nRiddenNumber && IsSolidFor(*c, o.m_nNumber) &&
         below.Overlaps(BoxOf(*c)))
       return 1;
@@ -521,7 +602,7 @@ int IsOnRiddenCharacter(cCharaBase& o) {
 
 cChara* FindCharacterBelow(cCharaBase& o) {
   const sDRect below = BoxAndBelow(o);
-  for (cChara* c : SolidCandidates())
+  for (cChara* c : SolidsNear(below))
     if (IsSolidFor(*c, o.m_nNumber) && below.Overlaps(BoxOf(*c))) return c;
   return nullptr;
 }

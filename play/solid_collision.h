@@ -8,6 +8,19 @@ class cChara;
 class cCharaBase;
 struct sDRect;
 
+// While a window is open, the solid characters are searched by place. It is opened where no
+// solid character moves but through its own commands or by being made, set up or destroyed:
+// the hero's step and the pass of the other characters.
+class cSolidIndexWindow {
+ public:
+  cSolidIndexWindow();
+  ~cSolidIndexWindow();
+  cSolidIndexWindow(const cSolidIndexWindow&) = delete;
+  cSolidIndexWindow& operator=(const cSolidIndexWindow&) = delete;
+};
+// Whether windows search by place (on at start); off, every search walks all solid characters.
+void UseSolidIndex(bool on);
+
 // How far two boxes reach into each other, per axis (both 0 when they do not overlap; an
 // overlap gives at least 1 on each axis).
 struct sPenetration {
