@@ -63,16 +63,36 @@ void TopUpShots(cPlayScene& scene, const std::vector<cShot>& shots) {
     AddShotToList(scene.m_ShotList, shots[i]);
 }
 
+// The heavy stage as built, set up for play in a scene of its own; the lists are emptied
+// again when it goes.
+struct sHeavyScene {
+  cPlayScene scene;
+  sHeavyScene() {
+    g_StageCopy.TakePlayData(g_Stage);
+    InitInputs(1);
+    g_pPlayScene = &scene;
+    SetStage(1, 1);
+    g_Heroes.front().SetUpFromDef(0, g_Stage.m_PlacedCharas[0], (2 + 10) * 32, (5 + 10) * 32,
+                                  0);
+  }
+  ~sHeavyScene() {
+    for (auto& group : scene.m_CharaGroup) group.clear();
+    scene.m_ShotList.clear();
+    g_CharaList.clear();
+    g_ItemList.clear();
+    g_Heroes.clear();
+    g_pPlayScene = nullptr;
+  }
+  sHeavyScene(const sHeavyScene&) = delete;
+  sHeavyScene& operator=(const sHeavyScene&) = delete;
+};
+
 // The argument: the count of characters besides the hero.
 void BM_PlayFrameLogic(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   BuildHeavyStage(count);
-  g_StageCopy.TakePlayData(g_Stage);
-  InitInputs(1);
-  cPlayScene scene;
-  g_pPlayScene = &scene;
-  SetStage(1, 1);
-  g_Heroes.front().SetUpFromDef(0, g_Stage.m_PlacedCharas[0], (2 + 10) * 32, (5 + 10) * 32, 0);
+  sHeavyScene heavy;
+  cPlayScene& scene = heavy.scene;
   const std::vector<cShot> shots = MakeShots(count);
   double inFlight = 0;
   for (auto _ : state) {
@@ -99,12 +119,6 @@ void BM_PlayFrameLogic(benchmark::State& state) {
   state.counters["shots"] = inFlight / static_cast<double>(state.iterations());
   state.counters["substeps"] =
       static_cast<double>(scene.m_nSubStepTotal) / static_cast<double>(state.iterations());
-  for (auto& group : scene.m_CharaGroup) group.clear();
-  scene.m_ShotList.clear();
-  g_CharaList.clear();
-  g_ItemList.clear();
-  g_Heroes.clear();
-  g_pPlayScene = nullptr;
 }
 BENCHMARK(BM_PlayFrameLogic)
     ->Arg(125)
@@ -168,14 +182,10 @@ int Revive(const std::vector<sDefeatPair>& pairs) {
 void BM_PlayFrameLogicCommandDefeats(benchmark::State& state) {
   BuildHeavyStage();
   AddKillerFlows(g_Stage.m_PlacedCharas);
-  g_StageCopy.TakePlayData(g_Stage);
   const std::int32_t keep = g_SystemData.m_bClearEndsFrame;
   g_SystemData.m_bClearEndsFrame = 1;
-  InitInputs(1);
-  cPlayScene scene;
-  g_pPlayScene = &scene;
-  SetStage(1, 1);
-  g_Heroes.front().SetUpFromDef(0, g_Stage.m_PlacedCharas[0], (2 + 10) * 32, (5 + 10) * 32, 0);
+  sHeavyScene heavy;
+  cPlayScene& scene = heavy.scene;
   const std::vector<sDefeatPair> pairs = PairKillers();
   double defeats = 0;
   for (auto _ : state) {
@@ -195,12 +205,6 @@ void BM_PlayFrameLogicCommandDefeats(benchmark::State& state) {
   state.counters["killers"] = static_cast<double>(pairs.size());
   state.counters["defeats"] = defeats / static_cast<double>(state.iterations());
   state.counters["characters"] = static_cast<double>(g_CharaList.size());
-  for (auto& group : scene.m_CharaGroup) group.clear();
-  scene.m_ShotList.clear();
-  g_CharaList.clear();
-  g_ItemList.clear();
-  g_Heroes.clear();
-  g_pPlayScene = nullptr;
   g_SystemData.m_bClearEndsFrame = keep;
 }
 BENCHMARK(BM_PlayFrameLogicCommandDefeats)->Unit(benchmark::kMillisecond);
