@@ -130,6 +130,17 @@ class CharaEffectDrawing : public cPlayDevice {
     return g_CharaEffectFunc[kind](chara, draw ? &BackBuffer : nullptr, draw ? &src : nullptr,
                                    frozen, draw);
   }
+  // Every kind with every parameter at one extreme, at three scales, for three frames.
+  void DrawTheExtremes() {
+    for (int scale : {1, 2, 255})
+      for (int extreme : {INT32_MAX, INT32_MIN})
+        for (int kind = CHARA_EFFECT_BURST; kind <= CHARA_EFFECT_BLUR; ++kind) {
+          SetCell(32, 32, scale);
+          chara.m_CharaEffect.Clear();
+          const int entry = tables.Chara(kind, {extreme, extreme, ~extreme, extreme, extreme});
+          for (int frame = 0; frame < 3; ++frame) Draw(entry);
+        }
+  }
   cEffectTables tables;
   cEffectRecorder recorder;
   cChara chara;
@@ -212,14 +223,13 @@ TEST_F(CharaEffectDrawing, PixelValuesFromTheTableWrapAt32Bits) {
   EXPECT_EQ(cEffectRecorder::Last("Lens").args,
             (std::vector<double>{-1, INT32_MIN + 132.0, 82, 45, 100, 68, INT32_MIN + 32.0, 32, 1,
                                  0}));
-  for (int scale : {1, 2, 255})
-    for (int extreme : {INT32_MAX, INT32_MIN})
-      for (int kind = CHARA_EFFECT_BURST; kind <= CHARA_EFFECT_BLUR; ++kind) {
-        SetCell(32, 32, scale);
-        chara.m_CharaEffect.Clear();
-        const int entry = tables.Chara(kind, {extreme, extreme, ~extreme, extreme, extreme});
-        for (int frame = 0; frame < 3; ++frame) Draw(entry);
-      }
+  DrawTheExtremes();
+}
+
+// ... and through the media library's own drawing.
+TEST_F(CharaEffectDrawing, TheExtremesOfTheTableDrawWithoutFault) {
+  cScopedGlobal media(g_EffectBlits, MediaEffectBlits());
+  DrawTheExtremes();
 }
 
 TEST_F(CharaEffectDrawing, TheBlurTintsAtEightBitsPerPixel) {
