@@ -210,6 +210,20 @@ TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
   EXPECT_EQ(outside, before);
 }
 
+// A point's place and icon and a tile's chip from the file are multiplied into pixels in
+// 32 bits, wrapping; the extremes draw without fault.
+TEST_F(WorldMapScene, PlacesIconsAndChipsFromTheFileWrapAt32Bits) {
+  g_WorldMap.m_Tiles[0].m_nChip = INT32_MAX;
+  AddPoint(INT32_MIN, INT32_MAX).m_nIcon = INT32_MAX;
+  AddPoint(INT32_MAX, INT32_MIN).m_nIcon = INT32_MIN;
+  cWorldMapScene scene;
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
+  g_PlayData.m_nMapX = 0;
+  g_PlayData.m_nMapY = 0;
+  scene.Init();
+  EXPECT_FALSE(platform::IsCloseRequested());
+}
+
 }  // namespace
 
 namespace {
