@@ -37,12 +37,13 @@
 
 namespace {
 
-// Frames of play after the stage is reached (and the bound of the way there). The test suite
-// replays every seed and regression under the sanitizers: there a shorter run does.
+// Frames of play once the stage's play has begun (and the bound of each way there: the title
+// and map, the stage's start). The test suite replays every seed and regression under the
+// sanitizers: there a shorter run does.
 #ifdef TW_LIBFUZZER
 constexpr int kPlayFrames = 300;
 #else
-constexpr int kPlayFrames = 40;
+constexpr int kPlayFrames = 30;
 #endif
 constexpr int kWayFrames = 900;
 
@@ -104,6 +105,7 @@ std::vector<int> KeysOfByte(std::uint8_t bits) {
 }
 
 bool InPlay() { return g_SceneManager.m_nScene == SCENE_PLAY; }
+bool InPlayPhase() { return InPlay() && g_pPlayScene && g_pPlayScene->m_nPhase == PLAYPHASE_PLAY; }
 
 // As a person walks in: button 1 through the title's "new story", then right along the world
 // map until a point asks whether to enter, and "yes".
@@ -123,6 +125,8 @@ void Play(const std::uint8_t* data, std::size_t size, bool fromTitle, const std:
   const auto keysOf = [&](int frame) {
     return size == 0 ? std::vector<int>{} : KeysOfByte(data[(frame / 3) % size]);
   };
+  // The stage's start, then its play.
+  if (run.RunUntil(InPlayPhase, kWayFrames, keysOf) < 0 && !InPlayPhase()) return;
   run.RunUntil([] { return false; }, kPlayFrames, keysOf);
 }
 
