@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "foundation/play_math.h"
 #include "media/blit.h"
 #include "media/raster.h"
 #include "media/sprite_batch.h"
@@ -84,11 +85,11 @@ void DrawStripeBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, int stripSize
   DDSpriteBatchBegin(0);
   for (int k = 0; k < count; ++k) {
     // Odd strips move up (left), even strips down (right).
-    const int shift = (k % 2 == 1) ? -offset : offset;
+    const int shift = (k % 2 == 1) ? NegWrap32(offset) : offset;
     if (column)
-      DDBlt(dst, x + k * s, y + shift, s, h, src, sx + k * s, sy, flags);
+      DDBlt(dst, x + k * s, AddWrap32(y, shift), s, h, src, sx + k * s, sy, flags);
     else
-      DDBlt(dst, x + shift, y + k * s, w, s, src, sx, sy + k * s, flags);
+      DDBlt(dst, AddWrap32(x, shift), y + k * s, w, s, src, sx, sy + k * s, flags);
   }
   DDSpriteBatchFlush();
 }
@@ -114,11 +115,14 @@ void DrawFlipBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* 
 void DrawQuadSplitBlt(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx,
                       int sy, int spread, int flags) {
   const int hw = w / 2, hh = h / 2, s = spread;
+  // A spread from the data wraps at 32 bits.
+  const int left = SubWrap32(x, s), right = AddWrap32(x + hw, s);
+  const int top = SubWrap32(y, s), bottom = AddWrap32(y + hh, s);
   DDSpriteBatchBegin(0);
-  DDBlt(dst, x - s, y - s, hw, hh, src, sx, sy, flags);
-  DDBlt(dst, x + hw + s, y - s, hw, hh, src, sx + hw, sy, flags);
-  DDBlt(dst, x - s, y + hh + s, hw, hh, src, sx, sy + hh, flags);
-  DDBlt(dst, x + hw + s, y + hh + s, hw, hh, src, sx + hw, sy + hh, flags);
+  DDBlt(dst, left, top, hw, hh, src, sx, sy, flags);
+  DDBlt(dst, right, top, hw, hh, src, sx + hw, sy, flags);
+  DDBlt(dst, left, bottom, hw, hh, src, sx, sy + hh, flags);
+  DDBlt(dst, right, bottom, hw, hh, src, sx + hw, sy + hh, flags);
   DDSpriteBatchFlush();
 }
 

@@ -84,15 +84,15 @@ int HasShotLink(const cVector<sShotLink>& links, const sShotLink& link) {
 }
 
 void cShot::OnScaled(int s) {
-  m_HitBox.m_nOffsetX = s * m_HitBox.m_nBaseOffsetX;
-  m_HitBox.m_nOffsetY = s * m_HitBox.m_nBaseOffsetY;
-  m_HitBox.m_nWidth = s * m_HitBox.m_nBaseWidth;
-  m_HitBox.m_nHeight = s * m_HitBox.m_nBaseHeight;
+  m_HitBox.m_nOffsetX = MulWrap32(s, m_HitBox.m_nBaseOffsetX);
+  m_HitBox.m_nOffsetY = MulWrap32(s, m_HitBox.m_nBaseOffsetY);
+  m_HitBox.m_nWidth = MulWrap32(s, m_HitBox.m_nBaseWidth);
+  m_HitBox.m_nHeight = MulWrap32(s, m_HitBox.m_nBaseHeight);
 }
 
 void cShot::AdjustYForScale(int newScale, int oldScale) {
   if (newScale == oldScale) return;
-  m_dY = m_dY - (newScale - oldScale) * (m_nBaseHeight >> 1);
+  m_dY = m_dY - MulWrap32(SubWrap32(newScale, oldScale), m_nBaseHeight >> 1);
   ClampY(CLAMP_MAP);
 }
 
@@ -438,8 +438,8 @@ int cShot::UpdateSword() {
   if (m_nStep == 0) {
     m_Rect.m_nBaseWidth = m_nBaseWidth = m_HitBox.m_nBaseWidth = F.m_nWidth;
     m_Rect.m_nBaseHeight = m_nBaseHeight = m_HitBox.m_nBaseHeight = F.m_nHeight;
-    m_Rect.m_nWidth = m_nWidth = m_HitBox.m_nWidth = F.m_nWidth * s;
-    m_Rect.m_nHeight = m_nHeight = m_HitBox.m_nHeight = F.m_nHeight * s;
+    m_Rect.m_nWidth = m_nWidth = m_HitBox.m_nWidth = MulWrap32(F.m_nWidth, s);
+    m_Rect.m_nHeight = m_nHeight = m_HitBox.m_nHeight = MulWrap32(F.m_nHeight, s);
   }
   const double cx = ScrollAxisX().m_dPos;
   const double cy = ScrollAxisY().m_dPos;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "foundation/play_math.h"
 #include "project/database.h"
 #include "project/effect_records.h"
 
@@ -12,7 +13,7 @@ cVector<cCharaEffect> g_CharaEffectsRev;
 
 double EffectStep(int start, int end, int time) {
   const double span = std::fabs(static_cast<double>(end) - static_cast<double>(start));
-  return span / (EffectTime(time) * 6);
+  return span / MulWrap32(EffectTime(time), 6);
 }
 
 void cCharaEffect::Init(int n, int reversed) {

@@ -4,6 +4,7 @@
 #include "play/chara_effect_draw.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "foundation/play_math.h"
@@ -60,7 +61,7 @@ struct sCell {
   int SX() const { return src->nSrcX; }
   int SY() const { return src->nSrcY; }
   // A pixel value of the effect at the drawn size.
-  int Px(int v) const { return scaled ? v * s : v; }
+  int Px(int v) const { return scaled ? MulWrap32(v, s) : v; }
   int V() const { return TruncToInt32(effect.m_dValue); }
 
   // The cell copied into a work surface at (0, 0) at its drawn size, without key.
@@ -119,6 +120,12 @@ int Advance(cCharaEffect& effect, int frozen) { return frozen ? 0 : effect.Step(
 
 int AtLeastOne(int n) { return n < 1 ? 1 : n; }
 
+// size / n rounded up (n at least 1), the sum wrapping at 32 bits.
+int RoundedUp(int size, int n) { return Wrap32(std::int64_t{size} + n - 1) / n; }
+
+// The magnitude as 32-bit code takes it: the lowest value stays itself.
+int Magnitude(int v) { return v < 0 ? NegWrap32(v) : v; }
+
 }  // namespace
 
 int CharaEffectBurst(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int frozen,
@@ -145,7 +152,7 @@ static int Split(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, int
     // The strip comes from the height for both directions.
     const int n = AtLeastOne(cell.p[3]);
     cBlendScope blend(cell.scaled ? nullptr : cell.blend);
-    g_EffectBlits.Stripe(target, cell.L, cell.T, cell.W, cell.H, (cell.H + n - 1) / n,
+    g_EffectBlits.Stripe(target, cell.L, cell.T, cell.W, cell.H, RoundedUp(cell.H, n),
                          cell.Px(cell.V()), from, sx, sy, DDBLT_KEY, column);
   }
   return Advance(cell.effect, frozen);
@@ -285,8 +292,9 @@ int CharaEffectZoom(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, 
     int sx, sy;
     cell.Source(WorkA(), from, sx, sy);
     cBlendScope blend(cell.scaled ? nullptr : cell.blend);
-    g_EffectBlits.BltStretch(target, cell.L - e / 2, cell.T - e / 2, cell.W + e, cell.H + e, from,
-                             sx, sy, cell.W, cell.H, DDBLT_KEY);
+    g_EffectBlits.BltStretch(target, SubWrap32(cell.L, e / 2), SubWrap32(cell.T, e / 2),
+                             AddWrap32(cell.W, e), AddWrap32(cell.H, e), from, sx, sy, cell.W,
+                             cell.H, DDBLT_KEY);
   }
   return Advance(cell.effect, frozen);
 }
@@ -295,29 +303,30 @@ int CharaEffectLens(cCharaBase& chara, DDSURFACEDATA* target, sGraphicSrc* src, 
                     int draw) {
   sCell cell(chara, target, src);
   if (draw) {
-    const int dx = cell.p[3] * cell.s, dy = cell.p[4] * cell.s;
-    const int m = std::abs(dx) > std::abs(dy) ? std::abs(dx) : std::abs(dy);
-    const int g = TruncToInt32(kSqrt2 * (m + cell.W / 2));
+    const int dx = MulWrap32(cell.p[3], cell.s), dy = MulWrap32(cell.p[4], cell.s);
+    const int m = Magnitude(dx) > Magnitude(dy) ? Magnitude(dx) : Magnitude(dy);
+    const int g = TruncToInt32(kSqrt2 * AddWrap32(m, cell.W / 2));
     DDSURFACEDATA* work = WorkB();
-    const int side = (!lpDTCon && g_nBpp != 16 ? 2 : 4) * g;
+    const int side = MulWrap32(!lpDTCon && g_nBpp != 16 ? 2 : 4, g);
     g_EffectBlits.BoxFill(work, 0, 0, side, side, 0);
     cell.CopyTo(work);
-    const int depth = cell.scaled ? cell.V() * cell.s : cell.V();
-    const int lensX = dx + cell.W / 2, lensY = dy + cell.H / 2;
+    const int depth = cell.scaled ? MulWrap32(cell.V(), cell.s) : cell.V();
+    const int lensX = AddWrap32(dx, cell.W / 2), lensY = AddWrap32(dy, cell.H / 2);
+    const int cx = AddWrap32(cell.L + cell.W / 2, dx), cy = AddWrap32(cell.T + cell.H / 2, dy);
+    const int twice = MulWrap32(2, g);
     const bool vir = lpDTCon && lpDTCon->bVirBackBuffer;
     if (lpDTCon && (cell.blend || vir)) {
       DDSURFACEDATA* c = System(kWorkC);
-      g_EffectBlits.BoxFill(c, 0, 0, 4 * g, 4 * g, 0);
+      g_EffectBlits.BoxFill(c, 0, 0, MulWrap32(4, g), MulWrap32(4, g), 0);
       const int last = cell.blend ? 1 : (g_nWindowMode == 1 && g_nBpp == 32 ? 1 : 0);
       g_EffectBlits.Lens(c, g, g, g, depth, work, lensX, lensY, 1, last);
-      const int x = cell.L + cell.W / 2 + dx - g, y = cell.T + cell.H / 2 + dy - g;
+      const int x = SubWrap32(cx, g), y = SubWrap32(cy, g);
       if (cell.blend)
-        g_EffectBlits.BltBlend(target, x, y, 2 * g, 2 * g, c, 0, 0, DDBLT_KEY, cell.blend);
+        g_EffectBlits.BltBlend(target, x, y, twice, twice, c, 0, 0, DDBLT_KEY, cell.blend);
       else
-        g_EffectBlits.Blt(target, x, y, 2 * g, 2 * g, c, 0, 0, DDBLT_KEY);
+        g_EffectBlits.Blt(target, x, y, twice, twice, c, 0, 0, DDBLT_KEY);
     } else {
-      g_EffectBlits.Lens(target, cell.L + cell.W / 2 + dx, cell.T + cell.H / 2 + dy, g, depth, work,
-                         lensX, lensY, 1, 0);
+      g_EffectBlits.Lens(target, cx, cy, g, depth, work, lensX, lensY, 1, 0);
     }
   }
   return Advance(cell.effect, frozen);

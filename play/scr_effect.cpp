@@ -3,6 +3,7 @@
 #include "play/scr_effect.h"
 
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "foundation/play_math.h"
@@ -136,7 +137,7 @@ int AtLeastOne(int n) { return n < 1 ? 1 : n; }
 // size / n rounded up, n at least 1.
 int StripOf(int size, int n) {
   n = AtLeastOne(n);
-  return (size + n - 1) / n;
+  return Wrap32(std::int64_t{size} + n - 1) / n;
 }
 
 // The hero's centre on the screen; the screen's centre while a stage has no hero.
@@ -190,8 +191,8 @@ void Swing(cScrEffect& e, const int* p) {
   double a = e.m_dShake;
   if (e.m_nX == 1) {
     a -= speed;
-    if (!(a > -p[1])) {
-      a = -p[1];
+    if (!(a > NegWrap32(p[1]))) {
+      a = NegWrap32(p[1]);
       e.m_nX = 0;
     }
   } else {
@@ -352,13 +353,13 @@ int ScrLens(cPlayScene* scene, int frozen) {
   const int* p = Params(e);
   int hx, hy;
   HeroCentre(hx, hy);
-  const int ex = hx + p[3], cy = hy + p[4];
-  const int reachX = ex >= 320 ? ex : 640 - ex;
-  const int reachY = cy >= 240 ? cy : 480 - cy;
+  const int ex = AddWrap32(hx, p[3]), cy = AddWrap32(hy, p[4]);
+  const int reachX = ex >= 320 ? ex : SubWrap32(640, ex);
+  const int reachY = cy >= 240 ? cy : SubWrap32(480, cy);
   const double r = std::sqrt(2.0) * (reachX > reachY ? reachX : reachY);
   const int radius = TruncToInt32(r);
   DDSURFACEDATA* work = Surface(kScreenWork2);
-  const int side = (g_nBpp == 16 ? 4 : 2) * radius;
+  const int side = MulWrap32(g_nBpp == 16 ? 4 : 2, radius);
   // (The fill is cut to the work surface.)
   g_EffectBlits.BoxFill(work, 0, 0, side, side, 0);
   CopyScreenTo(work);

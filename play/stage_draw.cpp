@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "foundation/play_math.h"
 #include "foundation/text_utils.h"
 #include "foundation/timer.h"
 #include "media/blit.h"
@@ -84,7 +85,7 @@ int LayerTileStart(int offset, int size) {
   return r < 0 ? r + size : r;
 }
 
-int StatusBarGap(int widthSum, int shown) { return (638 - widthSum) / (shown + 1); }
+int StatusBarGap(int widthSum, int shown) { return SubWrap32(638, widthSum) / (shown + 1); }
 
 void ScrollBackLayers() {
   if (g_pPlayScene && g_pPlayScene->m_nPhase == PLAYPHASE_PAUSE) return;
@@ -156,12 +157,13 @@ namespace {
 
 // Caption width of a status item: an icon or its text.
 int CaptionWidth(const cSysDisplayItem& item) {
-  return item.m_bIcon ? 16 : StrCountChars(item.m_strCaption.c_str()) * 16;
+  return item.m_bIcon ? 16 : MulWrap32(StrCountChars(item.m_strCaption.c_str()), 16);
 }
 
 int ItemWidth(const cSysDisplayItem& item, int n) {
   if (!item.m_bShow) return 0;
-  return CaptionWidth(item) + ((n == 2 || n == 3) ? 50 : item.m_nValueCells * 16);
+  const int value = (n == 2 || n == 3) ? 50 : MulWrap32(item.m_nValueCells, 16);
+  return AddWrap32(CaptionWidth(item), value);
 }
 
 void DrawIcon(DDSURFACEDATA* dst, int n, int x) {
@@ -174,7 +176,7 @@ void DrawGaugeItem(DDSURFACEDATA* dst, const cSysDisplayItem& item, int n, int x
     DrawIcon(dst, n, x);
   else
     g_Font[1].DrawF(dst, x, 3, "%s", item.m_strCaption.c_str());
-  const int e = x + CaptionWidth(item);
+  const int e = AddWrap32(x, CaptionWidth(item));
   const int sx = n == 2 ? 0 : 64;
   DDSURFACEDATA* sheet = &g_SystemSurface[kStatusSheet];
   DDBlt(dst, e, 3, 50, 16, sheet, sx, 128, DDBLT_KEY);
@@ -199,7 +201,7 @@ void DrawStatusBar(DDSURFACEDATA* dst) {
   int shown = 0, sum = 0;
   for (int n = 0; n < 5; ++n) {
     shown += items[n].m_bShow ? 1 : 0;
-    sum += ItemWidth(items[n], n);
+    sum = AddWrap32(sum, ItemWidth(items[n], n));
   }
   if (shown == 0) return;
   const int gap = StatusBarGap(sum, shown);
@@ -215,7 +217,7 @@ void DrawStatusBar(DDSURFACEDATA* dst) {
         const int value = n == 0 ? g_PlayData.m_nTotalScore : g_PlayData.m_nScore;
         if (item.m_bIcon) {
           DrawIcon(dst, n, x);
-          g_Font[1].DrawF(dst, x + 16, 3, "%d", value);
+          g_Font[1].DrawF(dst, AddWrap32(x, 16), 3, "%d", value);
         } else {
           g_Font[1].DrawF(dst, x, 3, "%s%d", item.m_strCaption.c_str(), value);
         }
@@ -233,9 +235,9 @@ void DrawStatusBar(DDSURFACEDATA* dst) {
         if (item.m_bIcon) {
           DrawIcon(dst, n, x);
           if (lives == kUnlimitedLives)
-            g_Font[1].Draw(dst, x + 16, 3, "-");
+            g_Font[1].Draw(dst, AddWrap32(x, 16), 3, "-");
           else
-            g_Font[1].DrawF(dst, x + 16, 3, "%d", lives);
+            g_Font[1].DrawF(dst, AddWrap32(x, 16), 3, "%d", lives);
         } else if (lives == kUnlimitedLives) {
           g_Font[1].DrawF(dst, x, 3, "%s-", item.m_strCaption.c_str());
         } else {
@@ -244,7 +246,7 @@ void DrawStatusBar(DDSURFACEDATA* dst) {
         break;
       }
     }
-    x += ItemWidth(item, n) + gap;
+    x = AddWrap32(x, AddWrap32(ItemWidth(item, n), gap));
   }
 }
 

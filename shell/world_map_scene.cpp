@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/message_box.h"
+#include "foundation/play_math.h"
 #include "foundation/shell_services.h"
 #include "foundation/text_utils.h"
 #include "media/blit.h"
@@ -362,15 +363,18 @@ void cWorldMapScene::DrawMapSurface() {
       const cWorldMapTile* tile = world.GetTile(m_nViewX + column, m_nViewY + row);
       if (!tile) continue;
       const int chip = tile->m_nChip;
-      DDBlt(map, column * 32, row * 32, 32, 32, chips, (chip % 5) * 32, (chip / 5) * 32, DDBLT_KEY);
+      DDBlt(map, column * 32, row * 32, 32, 32, chips, (chip % 5) * 32, MulWrap32(chip / 5, 32),
+            DDBLT_KEY);
     }
   }
   DDSURFACEDATA* icons = &g_SystemSurface[kSurfWorldEvent];
   for (const cWorldMapPoint& point : world.m_Points) {
     const cWorldMapLink* link = FindActiveLink(&point);
     if (!link) continue;
-    DDBlt(map, (point.m_nX - m_nViewX) * 32, (point.m_nY - m_nViewY) * 32, 32, 32, icons,
-          IsCleared(*link) ? 32 : 0, link->m_nIcon * 32, DDBLT_KEY);
+    // A point's place and icon from the file wrap at 32 bits.
+    DDBlt(map, MulWrap32(SubWrap32(point.m_nX, m_nViewX), 32),
+          MulWrap32(SubWrap32(point.m_nY, m_nViewY), 32), 32, 32, icons, IsCleared(*link) ? 32 : 0,
+          MulWrap32(link->m_nIcon, 32), DDBLT_KEY);
   }
   DDSpriteBatchFlush();
   map->bLost = 0;

@@ -3,7 +3,9 @@
 # and runs each for the given number of seconds (default 60) over a working copy of its seed
 # corpus. Usage: tools/fuzz.sh [seconds] [target ...]   (targets by short name, e.g. record)
 # Inputs that crash are left in build/fuzz/findings/<target>/; copy each into
-# tests/fuzz/regressions/<target>/ once its cause is fixed. The seed corpora are written by
+# tests/fuzz/regressions/<target>/ once its cause is fixed. FUZZ_TIMEOUT (default 10) is the
+# seconds one input may take before it counts as a hang: the target that plays the game needs
+# more on a busy machine. The seed corpora are written by
 # tools/tool_fuzz_seeds.cpp: build it and run `tool_fuzz_seeds tests/fuzz/corpus`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +38,7 @@ run_target() {
   mkdir -p "$work/corpus" "$root/build/fuzz/findings/$t"
   cp -n "$root"/tests/fuzz/corpus/$t/* "$work/corpus/" 2>/dev/null || true
   "$root/build/fuzz/tests/fuzz/fuzz_$t" "$work/corpus" -max_total_time="$seconds" \
-    -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$root/build/fuzz/findings/$t/" \
+    -rss_limit_mb=2048 -timeout="${FUZZ_TIMEOUT:-10}" -artifact_prefix="$root/build/fuzz/findings/$t/" \
     -print_final_stats=1 >"$root/build/fuzz/logs/$t.log" 2>&1 || true
   echo "== $t: ${seconds}s"
   tail -n 12 "$root/build/fuzz/logs/$t.log"

@@ -2,6 +2,7 @@
 // in the current layout, and files in the layouts of older versions, those laid out by hand
 // where the current writers cannot make them. The output depends on nothing but this source.
 // Usage: tool_fuzz_seeds <corpus folder>   (tests/fuzz/corpus)
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "play/replay_log.h"
 #include "project/database.h"
 #include "project/option_data.h"
+#include "project/paths.h"
 #include "project/play_data.h"
 #include "project/ranking.h"
 #include "project/stage.h"
@@ -323,6 +325,39 @@ Bytes WithOptions(std::uint8_t options, Bytes bitmap) {
   return bitmap;
 }
 
+// The play target's inputs: a byte choosing the file and the way in, then the sample's own
+// file. Every file test-played with the first stage file, and the first stage file, System.dat
+// and the world map also from the title. (Few: the test suite starts the game for each.)
+void PlaySeeds(const fs::path& folder) {
+  std::vector<fs::path> files = {"stg4", "System.dat", "WorldMap.dat", "CommonPalette.cplt4"};
+  for (int path = PATH_DEFAULT_DB_ANIME_SET; path <= PATH_DEFAULT_DB_BGM; path += 2) {
+    std::string name = g_PathTable[path];
+    for (char& c : name)
+      if (c == '\\') c = '/';
+    files.push_back(fs::path(name).lexically_relative("default"));
+  }
+  std::vector<fs::path> stages;
+  for (const auto& entry : fs::directory_iterator(folder / "default/stg4"))
+    stages.push_back(entry.path());
+  std::sort(stages.begin(), stages.end());
+  if (stages.empty()) {
+    std::fprintf(stderr, "the sample has no stages\n");
+    ++g_nFailures;
+    return;
+  }
+  const auto seed = [&](int choice, const fs::path& file, const std::string& name) {
+    Bytes bytes = ReadWhole(file);
+    bytes.insert(bytes.begin(), static_cast<std::uint8_t>(choice));
+    Store("play", name, bytes);
+  };
+  for (std::size_t n = 0; n < files.size(); ++n) {
+    const fs::path file = n == 0 ? stages[0] : folder / "default" / files[n];
+    const std::string name = n == 0 ? stages[0].filename().string() : files[n].filename().string();
+    seed(static_cast<int>(n), file, "test_" + name);
+    if (n < 3) seed(16 | static_cast<int>(n), file, "title_" + name);
+  }
+}
+
 void SampleSeeds() {
   const fs::path folder = fs::temp_directory_path() / "tool_fuzz_seeds_sample";
   std::error_code ec;
@@ -380,6 +415,7 @@ void SampleSeeds() {
     std::fprintf(stderr, "the sample's first stage does not load\n");
     ++g_nFailures;
   }
+  PlaySeeds(folder);
   fs::remove_all(folder, ec);
 }
 

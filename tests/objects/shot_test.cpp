@@ -313,6 +313,29 @@ TEST_F(ShotTest, SwordFramesLastTheirDurationAndEndWithTheirType) {
   g_CharaList.clear();
 }
 
+// A sword frame's size from the file times the size factor wraps at 32 bits: 0x40000010 x 4
+// is 64.
+TEST_F(ShotTest, SwordFrameSizesWrapAt32Bits) {
+  cScopedHeroes heroes;
+  g_CharaList.clear();
+  cChara& owner = g_CharaList.emplace_back(m_Owner);
+  cDbSwordType type;
+  type.m_Frames.assign(1, cDbSwordFrame());
+  type.m_Frames[0].m_nWidth = 0x40000010;
+  type.m_Frames[0].m_nHeight = 0x40000002;
+  type.m_Frames[0].m_nTime = 1;
+  g_DataBase.m_SwordType.assign(1, type);
+  cEdShot def;
+  def.m_nSizeFactor = 4;
+  cShot sword;
+  Fire(sword, def, 0, 0, 0, 0, kSwordCmdKind);
+  sword.m_nOwnerNumber = owner.m_nNumber;
+  EXPECT_EQ(sword.Update(), 0);
+  EXPECT_EQ(sword.m_nWidth, 64);
+  EXPECT_EQ(sword.m_nHeight, 8);
+  g_CharaList.clear();
+}
+
 TEST_F(ShotTest, ListsAndLinksStayInStep) {
   cPlayScene scene;
   cScopedValue<cPlayScene*> current(g_pPlayScene, &scene);

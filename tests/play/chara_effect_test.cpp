@@ -91,6 +91,18 @@ TEST(CharaEffectStepping, TimesOfZeroOrBelowEndAfterTheirFirstTenth) {
   }
 }
 
+// An effect's time from the table is multiplied by 6 in 32 bits, wrapping: 0x2AAAAAAB tenths
+// make 2 frames, so 0 to 32 goes in steps of 16; 0x40000000 tenths make INT_MIN frames, a
+// step away from the end.
+TEST(CharaEffectStepping, TheTimeInFramesWrapsAt32Bits) {
+  EXPECT_EQ(EffectStep(0, 32, 0x2AAAAAAB), 16.0);
+  EXPECT_EQ(EffectStep(0, 32, 0x40000000), 32.0 / INT32_MIN);
+  EXPECT_EQ(EffectStep(0, 32, INT32_MAX), 32.0 / -6);
+  cEffectTables tables;
+  const int burst = tables.Chara(CHARA_EFFECT_BURST, {0x2AAAAAAB, 0, 32});
+  EXPECT_EQ(RunEffect(burst, 0, 0).steps, 3);
+}
+
 // A character on the screen with a 32 x 32 cell at (100, 50), drawn from character sheet 4.
 class CharaEffectDrawing : public cPlayDevice {
  protected:
@@ -117,6 +129,17 @@ class CharaEffectDrawing : public cPlayDevice {
     const int kind = chara.m_CharaEffect.m_pEntry->m_nKind;
     return g_CharaEffectFunc[kind](chara, draw ? &BackBuffer : nullptr, draw ? &src : nullptr,
                                    frozen, draw);
+  }
+  // Every kind with every parameter at one extreme, at three scales, for three frames.
+  void DrawTheExtremes() {
+    for (int scale : {1, 2, 255})
+      for (int extreme : {INT32_MAX, INT32_MIN})
+        for (int kind = CHARA_EFFECT_BURST; kind <= CHARA_EFFECT_BLUR; ++kind) {
+          SetCell(32, 32, scale);
+          chara.m_CharaEffect.Clear();
+          const int entry = tables.Chara(kind, {extreme, extreme, ~extreme, extreme, extreme});
+          for (int frame = 0; frame < 3; ++frame) Draw(entry);
+        }
   }
   cEffectTables tables;
   cEffectRecorder recorder;
@@ -183,6 +206,30 @@ TEST_F(CharaEffectDrawing, TheLensReachesOverItsShiftedCentre) {
   // shift and depth times 2: g = trunc(sqrt 2 x (6 + 32)) = 53
   EXPECT_EQ(cEffectRecorder::Last("Lens").args,
             (std::vector<double>{-1, 136, 76, 53, 100, 68, 36, 26, 1, 0}));
+}
+
+// Pixel values from the table are scaled, summed and rounded up in 32 bits, wrapping: a
+// division count of INT_MAX gives strips of (30 + INT_MAX - 1) / INT_MAX = 0 rows, a lens
+// shifted by 0x40000000 at scale 2 by INT_MIN, whose magnitude is itself and so loses to the
+// other axis. Every kind draws the extremes of every parameter without fault.
+TEST_F(CharaEffectDrawing, PixelValuesFromTheTableWrapAt32Bits) {
+  SetCell(40, 30, 1);
+  Draw(tables.Chara(CHARA_EFFECT_SPLIT_H, {5, 6, 32, INT32_MAX}));
+  EXPECT_EQ(cEffectRecorder::Last("Stripe")[5], 0);
+  SetCell(32, 32, 2);
+  chara.m_CharaEffect.Clear();
+  Draw(tables.Chara(CHARA_EFFECT_LENS, {5, 50, 50, 0x40000000, 0}));
+  // g = trunc(sqrt 2 x (0 + 32)) = 45, the centre and the lens x shifted by INT_MIN.
+  EXPECT_EQ(cEffectRecorder::Last("Lens").args,
+            (std::vector<double>{-1, INT32_MIN + 132.0, 82, 45, 100, 68, INT32_MIN + 32.0, 32, 1,
+                                 0}));
+  DrawTheExtremes();
+}
+
+// ... and through the media library's own drawing.
+TEST_F(CharaEffectDrawing, TheExtremesOfTheTableDrawWithoutFault) {
+  cScopedGlobal media(g_EffectBlits, MediaEffectBlits());
+  DrawTheExtremes();
 }
 
 TEST_F(CharaEffectDrawing, TheBlurTintsAtEightBitsPerPixel) {

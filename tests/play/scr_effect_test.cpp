@@ -139,6 +139,29 @@ TEST_F(ScreenEffect, TimesAndDivisionsOfZeroEndAndDrawWhole) {
   EXPECT_EQ(cEffectRecorder::Last("Wave")[8], 1);
 }
 
+// Numbers from the table are summed and multiplied in 32 bits, wrapping: a division count of
+// INT_MAX makes strips of (640 + INT_MAX - 1) / INT_MAX = 0 columns, and a lens shifted by
+// INT_MAX from the hero's centre (336, 256) lies at INT_MIN + 335.
+TEST_F(ScreenEffect, NumbersFromTheTableWrapAt32Bits) {
+  cEffectRecorder recorder;
+  scene.m_ScrEffect.Start(tables.Screen(SCR_EFFECT_SPLIT_V, {10, 4, 4, INT32_MAX, 0}), 0, 0);
+  RunScreenEffect(&scene, 0);
+  EXPECT_EQ(cEffectRecorder::Last("Stripe")[5], 0);
+  scene.m_ScrEffect.Start(tables.Screen(SCR_EFFECT_LENS, {10, 60, 60, INT32_MAX, 0}), 0, 0);
+  RunScreenEffect(&scene, 0);
+  EXPECT_EQ(cEffectRecorder::Last("Lens")[1], INT32_MIN + 335.0);
+}
+
+// ... and every kind draws the extremes of every parameter without fault.
+TEST_F(ScreenEffect, TheExtremesOfTheTableDrawWithoutFault) {
+  for (int extreme : {INT32_MAX, INT32_MIN})
+    for (int kind = SCR_EFFECT_MOVE; kind <= SCR_EFFECT_MOSAIC; ++kind) {
+      scene.m_ScrEffect.Start(tables.Screen(kind, {extreme, extreme, ~extreme, extreme, extreme}),
+                              0, 0);
+      for (int frame = 0; frame < 3; ++frame) RunScreenEffect(&scene, 0);
+    }
+}
+
 TEST_F(ScreenEffect, AnEndedEffectSwitchesTheVirtualBackBufferOff) {
   for (int i : {67, 68, 69}) DDReleaseSurface(&g_SystemSurface[i]);
   DDRelease();

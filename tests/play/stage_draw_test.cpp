@@ -174,6 +174,43 @@ TEST_F(StageDraw, TheHpBarFillsInProportionUpToItsLengthAndAZeroMaximumOnlyItsFr
   EXPECT_EQ(At(BackBuffer, e, 8), Colour(20));
 }
 
+// The widths of the items from System.dat are 32-bit sums and products that wrap: two
+// items of 0x07FFFFFF value cells are INT_MIN wide each, so their sum is 0 and the bar is
+// laid out as if only the third item (icon and one cell, 32) counted: the gap is
+// (638 - 32) / 4, the first icon at 151, the third at 151 + 2 x (INT_MIN + 151) + 151 = 453.
+// A count of 0x10000001 cells is as wide as one.
+TEST_F(StageDraw, StatusItemWidthsWrapAt32Bits) {
+  cRestore<cVector<cSysDisplayItem>> items{g_SystemData.m_DisplayItems};
+  DDSURFACEDATA& sheet = g_SystemSurface[49];
+  ASSERT_TRUE(DDCreateSurface(&sheet, 128, 176, 1, 1, DTMEMORYTYPE_SYSTEM, 0, 0));
+  DDBoxFill(&sheet, 0, 0, 128, 176, 0);
+  DDBoxFill(&sheet, 0, 32, 16, 16, 20);   // the first item's icon
+  DDBoxFill(&sheet, 64, 32, 16, 16, 21);  // the fifth item's
+  g_SystemData.m_DisplayItems.assign(5, cSysDisplayItem{});
+  for (int n : {0, 1, 4}) {
+    g_SystemData.m_DisplayItems[n].m_bShow = 1;
+    g_SystemData.m_DisplayItems[n].m_bIcon = 1;
+    g_SystemData.m_DisplayItems[n].m_nValueCells = 0x07FFFFFF;
+  }
+  for (int cells : {1, 0x10000001}) {
+    g_SystemData.m_DisplayItems[4].m_nValueCells = cells;
+    DDBoxFill(&BackBuffer, 0, 0, 640, 480, 16);
+    DrawStatusBar(&BackBuffer);
+    EXPECT_EQ(At(BackBuffer, 150, 8), Colour(16)) << cells;
+    EXPECT_EQ(At(BackBuffer, 151, 8), Colour(20)) << cells;
+    EXPECT_EQ(At(BackBuffer, 452, 8), Colour(16)) << cells;
+    EXPECT_EQ(At(BackBuffer, 453, 8), Colour(21)) << cells;
+  }
+  // The extremes draw without fault.
+  for (int cells : {INT32_MAX, INT32_MIN, -1}) {
+    for (cSysDisplayItem& item : g_SystemData.m_DisplayItems) {
+      item.m_bShow = 1;
+      item.m_nValueCells = cells;
+    }
+    DrawStatusBar(&BackBuffer);
+  }
+}
+
 }  // namespace
 
 namespace {

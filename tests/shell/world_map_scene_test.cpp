@@ -38,6 +38,13 @@ class WorldMapScene : public cMenuSceneTest {
     scene.PlaceHero(x, y);
     scene.LookUp();
   }
+  // The scene opened from the title with the hero on (0, 0).
+  void OpenFromTheTitleAtTheCorner(cWorldMapScene& scene) {
+    g_SceneManager.m_nPrevScene = SCENE_TITLE;
+    g_PlayData.m_nMapX = 0;
+    g_PlayData.m_nMapY = 0;
+    scene.Init();
+  }
   cRestore<sWorldMapDrawState> drawGuard{g_WorldMapDraw};
 };
 
@@ -194,10 +201,7 @@ TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
   g_WorldMap.m_strBackPicture = "bmp\\Back.bmp";
   g_WorldMap.m_nBackColor = 16;
   cWorldMapScene scene;
-  g_SceneManager.m_nPrevScene = SCENE_TITLE;
-  g_PlayData.m_nMapX = 0;
-  g_PlayData.m_nMapY = 0;
-  scene.Init();
+  OpenFromTheTitleAtTheCorner(scene);
   ASSERT_FALSE(platform::IsCloseRequested());
   DDSURFACEDATA& map = g_SystemSurface[kSurfMapWork];
   ASSERT_NE(map.Pixels(), nullptr);
@@ -208,6 +212,17 @@ TEST_F(WorldMapScene, BackgroundPictureOnlyWhereItExists) {
   const std::uint32_t before = map.Pixels()->Get(100, 100);
   EXPECT_NE(green, outside);
   EXPECT_EQ(outside, before);
+}
+
+// A point's place and icon and a tile's chip from the file are multiplied into pixels in
+// 32 bits, wrapping; the extremes draw without fault.
+TEST_F(WorldMapScene, PlacesIconsAndChipsFromTheFileWrapAt32Bits) {
+  g_WorldMap.m_Tiles[0].m_nChip = INT32_MAX;
+  AddPoint(INT32_MIN, INT32_MAX).m_nIcon = INT32_MAX;
+  AddPoint(INT32_MAX, INT32_MIN).m_nIcon = INT32_MIN;
+  cWorldMapScene scene;
+  OpenFromTheTitleAtTheCorner(scene);
+  EXPECT_FALSE(platform::IsCloseRequested());
 }
 
 }  // namespace
