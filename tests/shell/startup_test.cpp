@@ -188,6 +188,8 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
        "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！"},
       {"8 bits in a window", [] { WriteIni("Direct3D=0\nWindowMode=1\nBpp=8\nExit\n"); },
        "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"},
+      {"palette", [] { platform::RemoveHostFile("bmp\\plt\\Palette.bmp"); },
+       "bmp\\plt\\Palette.bmp の読み込みに失敗！"},
       {"world map", [] { platform::RemoveHostFile("data\\WorldMap.dat"); },
        "data\\WorldMap.dat のロードに失敗！"},
       {"common palette", [] { platform::RemoveHostFile("data\\CommonPalette.cplt4"); },
@@ -221,6 +223,8 @@ TEST_F(StartupTest, NoFontStopsTheStartUp) {
     WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
     cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
     EXPECT_FALSE(Start());
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].rfind("フォントが見つかりません！", 0), 0u);
     EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
     EXPECT_FALSE(g_Font[0].HasFace());
     EXPECT_FALSE(g_Bgm.IsInit());
@@ -341,6 +345,49 @@ TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   closer.join();
   EXPECT_EQ(code, 0);
   for (const std::string& box : g_Boxes) ADD_FAILURE() << platform::Cp932ToUtf8(box);
+}
+
+// The whole program's exit code where start-up ends: 0 when the user chose to end (the
+// default data declined, quietly), non-zero with a box when it failed, also when the game
+// folder cannot be written and so not even the report log can be made.
+TEST_F(StartupTest, AStartUpThatFailsEndsWithAnErrorCodeAndADeclinedOneQuietly) {
+  cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  static int s_nAnswer = platform::kAnswerNo;
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    g_Boxes.push_back(platform::Utf8ToCp932(text));
+    return s_nAnswer;
+  });
+  struct sCase {
+    const char* what;
+    void (*damage)();
+    int code;
+    std::vector<std::string> boxes;
+  };
+  const std::string question = "データが存在しません！デフォルトデータを作成しますか？\n";
+  const std::vector<sCase> cases = {
+      {"data declined", [] { std::filesystem::remove_all("data"); }, 0, {question}},
+      {"system record", [] { platform::RemoveHostFile("data\\System.dat"); }, 1,
+       {"data\\System.dat の読み込みに失敗…"}},
+      {"folder not writable", [] { std::filesystem::create_directory("Report_Game.txt"); }, 1,
+       {"Report_Game.txt を作成できません！\nゲームのフォルダに書き込めるか確かめて下さい。"}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    cTempFolder folder;
+    ASSERT_TRUE(MakeSampleGame(std::filesystem::current_path().string()));
+    ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+    c.damage();
+    g_Boxes.clear();
+    char program[] = "tarnwick";
+    char* argv[] = {program, nullptr};
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(WinMain(1, argv), c.code);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g_Boxes, c.boxes);
+    // A failure's text also goes to standard error, once.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.code ? 1 : 0) << err;
+    ExitGame();
+  }
 }
 
 }  // namespace
