@@ -250,14 +250,16 @@ void BuildSoundLists() {
 }
 
 bool SetUpSound() {
+  // Without a sound device the output runs on the silent driver (the game goes on silent);
+  // only a silent driver that fails as well ends the start-up.
   if (!DS_Init(g_hWnd.load(), 22050, 8, 1)) {
-    // No sound device: the game goes on silent.
     ErrLog("DS_Init失敗！");
-    if (!platform::AudioOpenSilentDevice() || !DS_Init(g_hWnd.load(), 22050, 8, 1)) {
-      platform::AudioClose();
-      return false;
-    }
-    platform::AudioClose();  // DS_Init took its own user of the silent output
+    return false;
+  }
+  if (platform::AudioRunsSilent()) {
+    ErrLog("DS_Init失敗！");
+    Report("sound output cannot be opened: %s; the game runs silent",
+           platform::AudioError().c_str());
   }
   ErrLog("DSCreate");
   const int level = std::clamp(g_OptionData.m_nSeVolume, 0, 10);

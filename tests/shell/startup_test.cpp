@@ -18,6 +18,7 @@
 #include "media/palette.h"
 #include "media/sound.h"
 #include "media/surface.h"
+#include "platform/audio_mixer.h"
 #include "platform/close_request.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
@@ -234,6 +235,21 @@ TEST_F(StartupTest, NoFontStopsTheStartUp) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::filesystem::remove_all(m_folder.HostPath());
   });
+}
+
+// A machine without a sound device: sounds and music run on the silent driver, the error log
+// says so once, and nothing is shown.
+TEST_F(StartupTest, WithoutASoundDeviceTheGameStartsSilent) {
+  cEnvGuard driver("SDL_AUDIODRIVER", "no_such_driver");
+  ErrLogSetup(1, "EC_Game.txt");  // off again in TearDown
+  ASSERT_TRUE(Start());
+  for (const std::string& box : g_Boxes)
+    if (box != "dllがないテスト") ADD_FAILURE() << platform::Cp932ToUtf8(box);
+  EXPECT_TRUE(DS_IsReady());
+  EXPECT_TRUE(g_Bgm.IsInit());
+  EXPECT_TRUE(platform::AudioRunsSilent());
+  const auto lines = ReadLines("EC_Game.txt");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DS_Init\xE5\xA4\xB1\xE6\x95\x97\xEF\xBC\x81"), 1);
 }
 
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
