@@ -21,6 +21,7 @@
 #include "platform/audio_mixer.h"
 #include "platform/close_request.h"
 #include "platform/host_file.h"
+#include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
 #include "platform/thread_messages.h"
@@ -361,6 +362,26 @@ TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   closer.join();
   EXPECT_EQ(code, 0);
   for (const std::string& box : g_Boxes) ADD_FAILURE() << platform::Cp932ToUtf8(box);
+}
+
+// A second start refused at the single-instance question leaves the running game's report
+// log as it was.
+TEST_F(StartupTest, ARefusedSecondStartLeavesTheRunningGamesLogAlone) {
+  cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  platform::cInstanceLock running;
+  ASSERT_TRUE(running.TryAcquire(kInstanceLockName));
+  const std::vector<std::uint8_t> log = {'r', 'u', 'n', 'n', 'i', 'n', 'g', '\n'};
+  WriteBytes("Report_Game.txt", log);
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    g_Boxes.push_back(platform::Utf8ToCp932(text));
+    return platform::kAnswerNo;
+  });
+  char program[] = "tarnwick";
+  char* argv[] = {program, nullptr};
+  EXPECT_EQ(WinMain(1, argv), 0);
+  ASSERT_EQ(g_Boxes.size(), 1u);
+  EXPECT_EQ(g_Boxes[0].rfind("既に起動しています。", 0), 0u);
+  EXPECT_EQ(ReadBytes("Report_Game.txt"), log);
 }
 
 // The whole program's exit code where start-up ends: 0 when the user chose to end (the
