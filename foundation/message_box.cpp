@@ -18,9 +18,15 @@ void SetDeviceBoxHook(DeviceBoxHook hook) { g_deviceBox.store(hook); }
 int MesBox(const char* text, const char* caption, int type) {
   if (!text) text = "";
   if (!caption) caption = "";
+  static_assert(MB_TO_STDERR == platform::kAlsoToStandardError);
   if (DeviceBoxHook hook = g_deviceBox.load()) {
-    int answer = hook(text, caption, type);
-    if (answer >= 0) return answer;
+    int answer = hook(text, caption, type & ~MB_TO_STDERR);
+    if (answer >= 0) {
+      if (type & MB_TO_STDERR)
+        platform::WriteBoxToStandardError(platform::Cp932ToUtf8(text),
+                                          platform::Cp932ToUtf8(caption));
+      return answer;
+    }
   }
   int answer =
       platform::ShowMessageBox(platform::Cp932ToUtf8(text), platform::Cp932ToUtf8(caption), type);
@@ -31,6 +37,8 @@ int MesBox(const char* text, const char* caption, int type) {
 }
 
 int ErrBox(const char* text) { return MesBox(text, "エラー", MB_OK); }
+
+int ErrBoxToStderr(const char* text) { return MesBox(text, "エラー", MB_OK | MB_TO_STDERR); }
 
 int ErrBoxF(const char* format, ...) {
   std::string text;

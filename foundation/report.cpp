@@ -111,16 +111,41 @@ int ReportErr(const char* format, ...) {
   return ok;
 }
 
-int ReportErrBox(const char* format, ...) {
+namespace {
+int ReportErrBoxV(bool toStderr, const char* format, va_list args) {
   std::string text;
+  va_list copy;
+  va_copy(copy, args);
+  const int ok = ReportLineV(text, format, copy);
+  va_end(copy);
+  // A log that could not be written (a read-only game folder) does not silence the box: its
+  // text then goes to standard error in the log's place.
+  if (ok)
+    ErrLogLine(text);
+  else
+    FormatStringV(text, format, args);
+  if (ok && !toStderr)
+    ErrBox(text.c_str());
+  else
+    ErrBoxToStderr(text.c_str());
+  return ok;
+}
+}  // namespace
+
+int ReportErrBox(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  const int ok = ReportLineV(text, format, args);
+  const int ok = ReportErrBoxV(false, format, args);
   va_end(args);
-  if (!ok) return 0;
-  ErrLogLine(text);
-  ErrBox(text.c_str());
-  return 1;
+  return ok;
+}
+
+int ReportErrBoxStderr(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int ok = ReportErrBoxV(true, format, args);
+  va_end(args);
+  return ok;
 }
 
 int ReportSystem() {

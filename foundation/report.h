@@ -14,6 +14,9 @@ int ReportOpen(const char* path);
 int Report(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int ReportErr(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int ReportErrBox(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// As ReportErrBox, and the text also goes to standard error as one line (start-up failures:
+// the log may be what failed, and the program ends after the box).
+int ReportErrBoxStderr(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int ReportSystem();
 int ReportDisplay(int detail);
 // The path the report log was opened with (empty before ReportOpen).

@@ -1,8 +1,10 @@
 #include "platform/audio_mixer.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -32,6 +34,7 @@ struct sMixer {
   bool bOpen = false;
   int nUsers = 0;
   SDL_AudioDeviceID device = 0;
+  bool bSilent = false;  // open on the silent driver in place of a device
   std::string strError;
   int nNextVoice = 1;
   std::map<int, sVoice> voices;
@@ -122,6 +125,7 @@ void ResetLocked(sMixer& m) {
   m.voices.clear();
   m.sources.clear();
   m.bOpen = false;
+  m.bSilent = false;
 }
 
 // The output is shared by the sound effects and the music: it opens with its first user and
@@ -131,6 +135,21 @@ bool AcquireIfOpen(sMixer& m) {
   if (!m.bOpen) return false;
   ++m.nUsers;
   return true;
+}
+
+std::atomic<const char*> g_silentDriver{"dummy"};
+
+// The sound library's own error printing, which a machine without a sound card fills with
+// lines while SDL looks for a device. Its handler is set through the library SDL loads
+// itself (when it is there); the reason still reaches AudioError().
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+void QuietAlsa(bool quiet) {
+  static void* library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+  if (!library) return;
+  using SetHandler = int (*)(AlsaErrorHandler);
+  auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"));
+  if (set) set(quiet ? &QuietAlsaError : nullptr);
 }
 
 // Opens the output on SDL's audio driver of that name, or the one SDL chooses (null).
@@ -178,9 +197,29 @@ bool OpenDeviceOn(const char* driver) {
 
 }  // namespace
 
-bool AudioOpenDevice() { return OpenDeviceOn(nullptr); }
+bool AudioOpenDevice() {
+  QuietAlsa(true);
+  const bool opened = OpenDeviceOn(nullptr);
+  QuietAlsa(false);
+  if (opened) return true;
+  const std::string reason = AudioError();
+  if (!OpenDeviceOn(g_silentDriver.load())) return false;
+  sMixer& m = Mixer();
+  std::lock_guard lock(m.mutex);
+  m.bSilent = true;
+  m.strError = reason;
+  return true;
+}
 
-bool AudioOpenSilentDevice() { return OpenDeviceOn("dummy"); }
+bool AudioRunsSilent() {
+  sMixer& m = Mixer();
+  std::lock_guard lock(m.mutex);
+  return m.bOpen && m.bSilent;
+}
+
+void SetSilentAudioDriverForTest(const char* driver) {
+  g_silentDriver.store(driver ? driver : "dummy");
+}
 
 void AudioOpenOffline() {
   sMixer& m = Mixer();

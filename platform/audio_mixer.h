@@ -23,11 +23,14 @@ class cAudioSource {
 
 // The output has users: each successful open is matched by one AudioClose, and the output
 // closes with its last user. An open while it is open only adds a user.
-// Opens the default output device; false with the reason in AudioError() when SDL cannot.
+// Opens the default output device. Where SDL cannot (a machine without any sound device),
+// the output opens on SDL's silent driver instead: everything plays, nothing is heard, and
+// AudioError() keeps the reason. False only when the silent driver fails as well.
 bool AudioOpenDevice();
-// Opens the output on SDL's silent driver: everything plays, nothing is heard (a machine
-// without any sound device).
-bool AudioOpenSilentDevice();
+// True while the output is open on the silent driver because no device could be opened.
+bool AudioRunsSilent();
+// Tests: the driver taken as the silent one (null: SDL's "dummy").
+void SetSilentAudioDriverForTest(const char* driver);
 // Opens the mixer without a device: the caller pulls the mix with MixerRender (used where
 // the output is measured rather than heard).
 void AudioOpenOffline();

@@ -28,6 +28,8 @@ bool TakeCloseSignal() {
   return true;
 }
 
+bool CloseSignalPending() { return g_signalled != 0; }
+
 void RaiseCloseSignalForTest() { g_signalled = 1; }
 
 void RequestClose() {

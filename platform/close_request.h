@@ -18,6 +18,8 @@ int CloseRequestCount();
 // and the main thread's loop takes it with TakeCloseSignal.
 void CatchCloseSignals();
 bool TakeCloseSignal();
+// True while a signal waits to be taken (it stays for TakeCloseSignal).
+bool CloseSignalPending();
 // Tests: as if the signal had arrived.
 void RaiseCloseSignalForTest();
 

@@ -439,6 +439,18 @@ void cHostDialog::Move(int x, int y) {
   if (m_pImpl->window) gtk_window_move(GTK_WINDOW(m_pImpl->window), x, y);
 }
 
+namespace {
+void FitToWorkArea(GtkWidget* window, gpointer) {
+  int x = 0, y = 0, areaW = 0, areaH = 0;
+  if (!MonitorWorkArea(x, y, areaW, areaH)) return;
+  int w = 0, h = 0;
+  gtk_window_get_size(GTK_WINDOW(window), &w, &h);
+  if (w <= areaW && h <= areaH) return;
+  gtk_window_resize(GTK_WINDOW(window), std::min(w, areaW), std::min(h, areaH));
+  gtk_window_move(GTK_WINDOW(window), x, y);
+}
+}  // namespace
+
 std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
   std::vector<std::string> out;
   if (!StartDialogToolkit()) return out;
@@ -458,6 +470,10 @@ std::vector<std::string> ChooseFiles(const sFileChoice& choice) {
   }
   if (choice.save && !choice.proposal.empty())
     gtk_file_chooser_set_current_name(chooser, choice.proposal.c_str());
+  // The toolkit sizes a chooser by its font and remembered settings, which can be larger
+  // than a small screen (its buttons then lie off it): held to the monitor's work area, once
+  // shown (the chooser sets its own size as it is shown).
+  g_signal_connect_after(dialog, "map", G_CALLBACK(FitToWorkArea), nullptr);
   const guint timer = g_timeout_add(1, IdleTick, nullptr);
   g_openChooser = dialog;
   g_openChoice = choice;
@@ -497,6 +513,27 @@ bool AnswerChooser(const std::string& name) {
   gtk_dialog_response(GTK_DIALOG(g_openChooser),
                       name.empty() ? GTK_RESPONSE_CANCEL : GTK_RESPONSE_ACCEPT);
   return true;
+}
+
+bool ChooserWindowSize(int& width, int& height) {
+  if (!g_openChooser || !gtk_widget_get_mapped(g_openChooser)) return false;
+  gtk_window_get_size(GTK_WINDOW(g_openChooser), &width, &height);
+  return true;
+}
+
+bool MonitorWorkArea(int& x, int& y, int& width, int& height) {
+  if (!StartDialogToolkit()) return false;
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+  if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
+  if (!monitor) return false;
+  GdkRectangle area;
+  gdk_monitor_get_workarea(monitor, &area);
+  x = area.x;
+  y = area.y;
+  width = area.width;
+  height = area.height;
+  return width > 0 && height > 0;
 }
 
 std::string ChooserFolder() { return g_openChooser ? g_openChoice.folder : std::string(); }

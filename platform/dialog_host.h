@@ -110,6 +110,10 @@ bool AnswerChooser(const std::string& name);
 // The open chooser's folder and proposed name (tests).
 std::string ChooserFolder();
 std::string ChooserName();
+// The open chooser's window size once it is on the screen (tests); false before.
+bool ChooserWindowSize(int& width, int& height);
+// The work area (the screen less panels) of the monitor dialogs open on; false without one.
+bool MonitorWorkArea(int& x, int& y, int& width, int& height);
 
 // Moves the pointer to a screen position where the display allows it (X11); false elsewhere.
 bool MovePointer(int x, int y);

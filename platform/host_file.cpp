@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include "platform/host_path.h"
@@ -41,6 +44,58 @@ bool CopyTree(const std::filesystem::path& from, const std::filesystem::path& to
     if (ec) return false;
   }
   return !ec;
+}
+
+// Temporary files and folders are named "<name>.tmp.XXXXXX" (six letters or digits, as
+// mkstemp makes them). Those being written by this process are known and never swept.
+std::mutex g_tempLock;
+std::set<std::string> g_tempsInFlight;
+
+bool IsTemporaryName(const std::string& name) {
+  const std::size_t mark = name.rfind(".tmp.");
+  if (mark == std::string::npos || mark == 0 || name.size() - mark != 11) return false;
+  for (std::size_t i = mark + 5; i < name.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+// Makes a unique temporary file (its descriptor) or folder (0) from pattern and marks it in
+// flight; -1 when it could not be made.
+int BeginTemp(std::string& pattern, bool folder) {
+  std::lock_guard<std::mutex> guard(g_tempLock);
+  const int fd = folder ? (::mkdtemp(pattern.data()) ? 0 : -1) : ::mkstemp(pattern.data());
+  if (fd >= 0) g_tempsInFlight.insert(pattern);
+  return fd;
+}
+
+void EndTemp(const std::string& path) {
+  std::lock_guard<std::mutex> guard(g_tempLock);
+  g_tempsInFlight.erase(path);
+}
+
+// Removes what a killed write left in folder: temporary files of any name (folders == false),
+// or the temporary folders of the copy named base. Nothing of another naming, and nothing
+// still being written, is touched.
+void SweepTemps(const std::filesystem::path& folder, bool folders, const std::string& base) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+  if (ec) return;
+  std::lock_guard<std::mutex> guard(g_tempLock);
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return;
+    const std::string name = it->path().filename().string();
+    if (!IsTemporaryName(name)) continue;
+    if (folders && name.compare(0, name.size() - 11, base) != 0) continue;
+    const std::string path = (folder.empty() ? fs::path(name) : folder / name).string();
+    if (g_tempsInFlight.count(path)) continue;
+    const fs::file_status status = it->symlink_status(ec);
+    if (ec) continue;
+    if (folders ? fs::is_directory(status) : fs::is_regular_file(status)) {
+      std::error_code removed;
+      fs::remove_all(path, removed);
+    }
+  }
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
@@ -105,7 +160,7 @@ bool ReplaceHostFile(std::string_view programPath, const void* data, std::size_t
   if (programPath.empty()) return false;
   std::string host = HostPath(programPath);
   std::string temp = host + ".tmp.XXXXXX";
-  int fd = ::mkstemp(temp.data());
+  const int fd = BeginTemp(temp, false);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
@@ -116,6 +171,9 @@ bool ReplaceHostFile(std::string_view programPath, const void* data, std::size_t
   }
   if (ok && ::rename(temp.c_str(), host.c_str()) != 0) ok = false;
   if (!ok) ::unlink(temp.c_str());
+  EndTemp(temp);
+  // What an earlier, killed write left beside its file goes once this one is done.
+  if (ok) SweepTemps(std::filesystem::path(host).parent_path(), false, std::string());
   return ok;
 }
 
@@ -165,10 +223,16 @@ bool CopyHostFolder(std::string_view fromProgramPath, std::string_view toProgram
   std::error_code ec;
   if (!fs::is_directory(from, ec) || fs::exists(fs::symlink_status(to, ec))) return false;
   std::string temp = to + ".tmp.XXXXXX";
-  if (!::mkdtemp(temp.data())) return false;
+  if (BeginTemp(temp, true) < 0) return false;
   ::chmod(temp.c_str(), 0755);
   bool ok = CopyTree(from, temp) && ::rename(temp.c_str(), to.c_str()) == 0;
   if (!ok) fs::remove_all(temp, ec);
+  EndTemp(temp);
+  // A copy killed half-way left its temporary folder: it goes once this one is done.
+  if (ok) {
+    const fs::path target(to);
+    SweepTemps(target.parent_path(), true, target.filename().string());
+  }
   return ok;
 }
 

@@ -4,10 +4,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
+#include "platform/close_request.h"
+#include "platform/dialog_host.h"
 #include "platform/thread_messages.h"
+#include "platform/video.h"
 
 namespace platform {
 namespace {
@@ -21,19 +25,20 @@ bool OnBoxThread() {
   return MainThreadId() == 0 && static_cast<pid_t>(::syscall(SYS_gettid)) == ::getpid();
 }
 
-bool GtkReady() {
-  static const bool ready = gtk_init_check(nullptr, nullptr);
-  return ready;
-}
-
-// Requests of other threads keep being served while the box waits for the user.
-gboolean ServeWhileOpen(gpointer) {
+// Requests of other threads keep being served while the box waits for the user. A close
+// request (a signal from outside, the main window's close box) answers the box as its button
+// that does nothing; the request itself stays for the program's loop.
+gboolean ServeWhileOpen(gpointer box) {
   ServeRequests();
+  if (CloseSignalPending() || WindowCloseWaiting())
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_DELETE_EVENT);
   return G_SOURCE_CONTINUE;
 }
 
 int ShowGtkBox(const std::string& text, const std::string& caption, int type) {
-  if (!GtkReady()) return 0;
+  // The toolkit is shared with the dialogs: started once, the same way, and known to hold
+  // the font configuration from then on.
+  if (!StartDialogToolkit()) return 0;
   const int buttons = type & 0xF;
   GtkMessageType kind = GTK_MESSAGE_INFO;
   switch (type & 0xF0) {
@@ -55,7 +60,7 @@ int ShowGtkBox(const std::string& text, const std::string& caption, int type) {
   GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, kind, set, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
   gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-  guint serving = g_timeout_add(5, &ServeWhileOpen, nullptr);
+  guint serving = g_timeout_add(5, &ServeWhileOpen, box);
   gint response = gtk_dialog_run(GTK_DIALOG(box));
   g_source_remove(serving);
   gtk_widget_destroy(box);
@@ -70,7 +75,7 @@ int ShowGtkBox(const std::string& text, const std::string& caption, int type) {
     case GTK_RESPONSE_OK:
       return kAnswerOk;
     default:
-      // Closed by the window manager: the answer that does nothing.
+      // Closed by the window manager or a close request: the answer that does nothing.
       return buttons == kBoxYesNo ? kAnswerNo : buttons == kBoxOkCancel ? kAnswerCancel : kAnswerOk;
   }
 }
@@ -92,13 +97,21 @@ int DefaultAnswer(int type) {
   }
 }
 
-int ShowMessageBox(const std::string& text, const std::string& caption, int type) {
+void WriteBoxToStandardError(const std::string& text, const std::string& caption) {
+  std::string line = "[" + caption + "] " + text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  line += '\n';
+  std::fputs(line.c_str(), stderr);
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, int typeAndFlags) {
+  const int type = typeAndFlags & ~kAlsoToStandardError;
   int answer = 0;
   if (OnBoxThread())
     answer = ShowHere(text, caption, type);
   else if (!RunOnMainThread([&] { answer = ShowHere(text, caption, type); }))
     answer = 0;
-  if (answer == 0) std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+  if (answer == 0 || (typeAndFlags & kAlsoToStandardError)) WriteBoxToStandardError(text, caption);
   return answer;
 }
 

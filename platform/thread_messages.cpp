@@ -133,6 +133,12 @@ bool PeekThreadMessage(sThreadMessage& out, bool remove) {
   return true;
 }
 
+void DiscardThreadMessages() {
+  sControl& own = OwnControl();
+  std::lock_guard<std::mutex> lock(Layer().mutex);
+  own.queue.clear();
+}
+
 bool GetThreadMessage(sThreadMessage& out) {
   sControl& own = OwnControl();
   for (;;) {

@@ -34,6 +34,8 @@ bool PostThreadMessage(std::uint32_t threadId, std::uint32_t message, std::uintp
                        std::intptr_t lParam);
 // Looks at the calling thread's queue without waiting; true when a message was there.
 bool PeekThreadMessage(sThreadMessage& out, bool remove);
+// Empties the calling thread's queue (a fresh start that must not read an earlier one's quit).
+void DiscardThreadMessages();
 // Waits for the next message of the calling thread's queue; false when it is the quit message.
 bool GetThreadMessage(sThreadMessage& out);
 // Waits until the calling thread has a message or timeoutMs pass; true when one is there.

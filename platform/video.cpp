@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -147,6 +148,10 @@ bool OpenVideo(const sVideoMode& mode, std::string* error) {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("SDL_InitSubSystem");
     g_video.ownsVideoInit = true;
+    // SDL fell back to an invisible window: say so, unless that driver was asked for.
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (!VideoHasDisplay() && !(asked && *asked))
+      std::fputs("No display found: running headless (nothing is shown).\n", stderr);
   }
   const Uint32 fullFlag = mode.bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   if (!g_video.window) {
@@ -414,6 +419,17 @@ bool PollWindowEvent(sWindowEvent& out) {
         continue;
     }
   }
+  return false;
+}
+
+bool WindowCloseWaiting() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  SDL_PumpEvents();
+  SDL_Event events[64];
+  if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) return true;
+  const int n = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  for (int i = 0; i < n; ++i)
+    if (events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
   return false;
 }
 

@@ -87,6 +87,9 @@ struct sWindowEvent {
 // Main thread: takes the next event of the window (others are dropped; the keyboard state
 // stays readable). False when none is waiting.
 bool PollWindowEvent(sWindowEvent& out);
+// Main thread: true when the window's close box was used and the event waits to be taken
+// (it stays for PollWindowEvent).
+bool WindowCloseWaiting();
 // True when the video driver reports keyboard focus (a real display, not the dummy driver).
 bool VideoReportsFocus();
 // The window's client area on the screen; false without a window.

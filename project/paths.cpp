@@ -88,7 +88,7 @@ int CreateDefaultData() {
   if (!platform::HostFolderExists(g_PathTable[PATH_DEFAULT])) return 0;
   if (MesBox("データが存在しません！デフォルトデータを作成しますか？\n",
              "デフォルトデータ作成の確認", MB_YESNO) == IDNO)
-    return 0;
+    return -1;
   return platform::CopyHostFolder(g_PathTable[PATH_DEFAULT], g_PathTable[PATH_DATA]) ? 1 : 0;
 }
 

@@ -74,7 +74,8 @@ extern const char* const g_WorkFolders[kWorkFolderCount + 1];
 // Makes sure the data folder exists: when it is missing and the default folder exists, asks
 // whether to create it and copies the default folder as the data folder. The copy is made
 // beside it and renamed into place, so an interrupted copy leaves no data folder at all.
-// 1 when the data folder exists afterwards.
+// 1 when the data folder exists afterwards, -1 when the user declined to create it, 0 when
+// it could not be made.
 int CreateDefaultData();
 // Creates the working folders in order; a folder that exists, or cannot be made, is passed
 // over (a later write into it reports itself).

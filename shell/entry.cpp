@@ -163,10 +163,6 @@ void RemoveMainThreadServices() {
 
 int WinMain(int argc, char** argv) {
   ErrLogSetup(0, "EC_Game.txt");
-  const std::string reportPath = platform::CurrentFolder() + "\\Report_Game.txt";
-  if (!ReportOpen(reportPath.c_str())) return 0;
-  Report("App : ver %s", "821");
-  ReportSystem();
   g_nDataVersion = kDataVersion;
   g_bStripCR = 1;
   g_bNewerDataFile = 0;
@@ -175,10 +171,21 @@ int WinMain(int argc, char** argv) {
   platform::BecomeMainThread();
   platform::CatchCloseSignals();
   platform::cInstanceLock lock;
+  // The report log is begun only by the instance that runs: a refused start must not empty
+  // the running one's.
   if (!TakeInstance(lock)) {
     platform::LeaveMainThread();
     return 0;
   }
+  const std::string reportPath = platform::CurrentFolder() + "\\Report_Game.txt";
+  if (!ReportOpen(reportPath.c_str())) {
+    // Nothing could be logged or saved here: the game folder is not writable.
+    ErrBoxToStderr("Report_Game.txt を作成できません！\nゲームのフォルダに書き込めるか確かめて下さい。");
+    platform::LeaveMainThread();
+    return 1;
+  }
+  Report("App : ver %s", "821");
+  ReportSystem();
 
   InstallMainThreadServices();
   // The sound font loads while the window, the data and the title are made.
@@ -191,7 +198,7 @@ int WinMain(int argc, char** argv) {
     ReportErr("%s", error.c_str());
     ErrBox("ウインドウが生成出来ません！");
     platform::LeaveMainThread();
-    return 0;
+    return 1;
   }
   platform::SetWindowSizeLimits(100, 100, 640, 480);
   g_hWnd.store(&g_MainWnd);
@@ -207,6 +214,7 @@ int WinMain(int argc, char** argv) {
 
   int code = 0;
   if (!InitGame(argc, argv)) {
+    code = StartUpDeclined() ? 0 : 1;
     ExitGame();
     if (g_bEditorLaunch) NotifyEditorEnd(0);
   } else {

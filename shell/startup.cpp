@@ -51,6 +51,8 @@ int g_bCopyPresent = 0;
 namespace {
 
 StartDialogRunner g_pfnStartDialog = nullptr;
+// Set when the user ended the start-up (declined the data folder, cancelled the start dialog).
+bool g_bStartUpDeclined = false;
 
 // The options' sound-effect volume levels 0 to 10 in hundredths of a decibel.
 constexpr int kVolumeByLevel[11] = {-10000, -3000, -2000, -1300, -800, -500,
@@ -183,6 +185,7 @@ bool SetUpPalette() {
   const char* paletteFile = g_SystemBmpInfo[0].szFile.c_str();
   if (!DDLoadPaletteFromFile(g_Palette, paletteFile)) {
     ErrLog("DDLoadPaletteFromFile失敗");
+    ReportErrBoxStderr("%s の読み込みに失敗！", paletteFile);
     return false;
   }
   std::copy(std::begin(g_Palette), std::end(g_Palette), std::begin(g_WorkPalette));
@@ -190,6 +193,7 @@ bool SetUpPalette() {
   if (g_SystemData.m_nColourMode != 1 || g_nBpp == 16) {
     if (!DDSetTransmitFromFile(paletteFile)) {
       ErrLog("DDSetTransmit失敗");
+      ReportErrBoxStderr("%s の読み込みに失敗！", paletteFile);
       return false;
     }
   }
@@ -208,7 +212,11 @@ bool SetUpPalette() {
 
 bool SetUpFonts() {
   SetupFontDescs(g_SystemData.m_nFontFace, g_SystemIni.D3D_FontCache, g_SystemIni.DD_FontCache);
-  if (!CreateFonts(g_Font, g_FontDesc, 3)) return false;
+  if (!CreateFonts(g_Font, g_FontDesc, 3)) {
+    ReportErrBoxStderr(
+        "フォントが見つかりません！\n日本語のフォント (IPAフォントなど) をインストールして下さい。");
+    return false;
+  }
   g_Font[1].m_bIcons = g_SystemData.m_bFontIcons;
   g_Font[1].m_bCentre = g_SystemData.m_bFontCentre;
   if (!CreateFontDigitSurfaces(g_FontDigits, g_FontDigitInfo, 3, g_Font, g_FontDesc)) return false;
@@ -242,14 +250,16 @@ void BuildSoundLists() {
 }
 
 bool SetUpSound() {
+  // Without a sound device the output runs on the silent driver (the game goes on silent);
+  // only a silent driver that fails as well ends the start-up.
   if (!DS_Init(g_hWnd.load(), 22050, 8, 1)) {
-    // No sound device: the game goes on silent.
     ErrLog("DS_Init失敗！");
-    if (!platform::AudioOpenSilentDevice() || !DS_Init(g_hWnd.load(), 22050, 8, 1)) {
-      platform::AudioClose();
-      return false;
-    }
-    platform::AudioClose();  // DS_Init took its own user of the silent output
+    return false;
+  }
+  if (platform::AudioRunsSilent()) {
+    ErrLog("DS_Init失敗！");
+    Report("sound output cannot be opened: %s; the game runs silent",
+           platform::AudioError().c_str());
   }
   ErrLog("DSCreate");
   const int level = std::clamp(g_OptionData.m_nSeVolume, 0, 10);
@@ -261,7 +271,7 @@ bool LoadWorld() {
   for (auto [record, path] : {std::pair<cFileData*, const char*>{&g_WorldMap, g_PathTable[PATH_WORLD_MAP]},
                               {&g_CommonPalette, g_PathTable[PATH_COMMON_PALETTE]}}) {
     if (!record->LoadFile(path)) {
-      ReportErrBox("%s のロードに失敗！", path);
+      ReportErrBoxStderr("%s のロードに失敗！", path);
       return false;
     }
   }
@@ -300,6 +310,8 @@ bool StartFreeStage() {
 
 void SetStartDialogRunner(StartDialogRunner runner) { g_pfnStartDialog = runner; }
 
+bool StartUpDeclined() { return g_bStartUpDeclined; }
+
 bool InitGame(const std::string& commandLine, int showCommand) {
   RandSeed(TimeGetTime());
   g_nDataVersion = kDataVersion;
@@ -307,15 +319,22 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_bNewerDataFile = 0;
   InitCmdParamInfo();
 
-  if (!CreateDefaultData()) {
-    ReportErrBox("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
+  g_bStartUpDeclined = false;
+  const int data = CreateDefaultData();
+  if (data < 0) {
+    // Declined: the user chose to end here.
+    g_bStartUpDeclined = true;
+    return false;
+  }
+  if (data == 0) {
+    ReportErrBoxStderr("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
     return false;
   }
   CreateWorkFolders();
   TimerElapsed(1);
 
   if (!g_DataBase.Load()) {
-    ReportErrBox("データベースの読み込みに失敗…");
+    ReportErrBoxStderr("データベースの読み込みに失敗…");
     return false;
   }
   // Definitions read from here on count the database's tables.
@@ -329,7 +348,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
 
   const char* systemPath = g_PathTable[PATH_SYSTEM];
   if (!g_SystemData.LoadFile(systemPath)) {
-    ReportErrBox("%s の読み込みに失敗…", systemPath);
+    ReportErrBoxStderr("%s の読み込みに失敗…", systemPath);
     return false;
   }
   SetSystemIniDefaults(g_SystemIni, g_SystemData.m_IniKeys);
@@ -340,7 +359,10 @@ bool InitGame(const std::string& commandLine, int showCommand) {
 
   if (g_SystemIni.Direct3D >= 2) {
     g_BootData.Load();
-    if (!g_BootData.m_bNoAsk && g_pfnStartDialog && !g_pfnStartDialog()) return false;
+    if (!g_BootData.m_bNoAsk && g_pfnStartDialog && !g_pfnStartDialog()) {
+      g_bStartUpDeclined = true;
+      return false;
+    }
     g_SystemIni.Direct3D = g_BootData.m_nDrawMode == 1 ? 1 : 0;
   }
 

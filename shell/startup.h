@@ -22,6 +22,9 @@ extern int g_bCopyPresent;
 bool InitGame(const std::string& commandLine, int showCommand);
 // The process's entry: the first argument is the command line.
 bool InitGame(int argc, char** argv);
+// After InitGame returned false: true when the user chose to end there (the default data
+// declined, the start dialog cancelled), false when start-up failed.
+bool StartUpDeclined();
 // Releases everything start-up made; safe after a start-up that stopped anywhere.
 void ExitGame();
 

@@ -50,6 +50,8 @@ cHeadlessRun::cHeadlessRun() : m_pTrialOutcome(std::make_unique<platform::cTrial
   ResetTimers();
   platform::SetMessageBoxHandler(&AnswerBox);
   platform::ResetCloseRequest();
+  // A quit or close an earlier run left in this thread's queue is not this run's.
+  platform::DiscardThreadMessages();
   platform::ReleaseAllKeys();
   for (const cBmpInfo& info : g_SystemBmpInfo) m_SystemBmpFiles.push_back(info.szFile);
 }

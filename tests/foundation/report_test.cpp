@@ -4,7 +4,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/close_request.h"
+#include "platform/message_box.h"
 #include "tests/support/temp_folder.h"
 
 TEST(Report, StartTruncatesAndLinesAreAppendedInUtf8) {
@@ -29,6 +34,27 @@ TEST(Report, RemovedLogDropsLinesWithoutRecreatingIt) {
   ::unlink("Report_Game.txt");
   EXPECT_EQ(Report("lost"), 0);
   EXPECT_TRUE(ReadBytes("Report_Game.txt").empty());
+}
+
+// A log that cannot be written (a read-only game folder) must not silence the boxes: the box
+// is shown all the same, and its text also goes to standard error.
+TEST(Report, AnErrorBoxIsShownAlsoWhenTheLogCannotBeWritten) {
+  cTempFolder folder;
+  ASSERT_EQ(ReportOpen("Report_Game.txt"), 1);
+  ::unlink("Report_Game.txt");
+  static std::vector<std::string> boxes;
+  boxes.clear();
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    boxes.push_back(text);
+    return platform::kAnswerOk;
+  });
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(ReportErrBox("%s の保存に失敗！", "a.dat"), 0);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  platform::SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(boxes, std::vector<std::string>{"a.dat \xE3\x81\xAE\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\xAB\xE5\xA4\xB1\xE6\x95\x97\xEF\xBC\x81"});
+  EXPECT_NE(err.find(boxes.empty() ? "?" : boxes[0]), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 TEST(ErrLog, FirstLineReplacesOldContentAndFatalAlwaysCloses) {

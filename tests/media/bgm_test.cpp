@@ -9,9 +9,11 @@
 
 #include "foundation/report.h"
 #include "platform/audio_mixer.h"
+#include "platform/message_box.h"
 #include "platform/ogg_stream.h"
 #include "platform/ogg_writer.h"
 #include "platform/vorbis_trial.h"
+#include "tests/support/env_guard.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -167,14 +169,33 @@ TEST_F(BgmTest, OffMeansEveryCallIsASilentSuccess) {
   EXPECT_TRUE(OggPlaying());
 }
 
-TEST(BgmWithoutOutput, AFailedStartLeavesTheManagerOff) {
-  const char* old = std::getenv("SDL_AUDIODRIVER");
-  const std::string saved = old ? old : "";
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+// No sound device: the music runs on the silent driver. Only a silent driver that fails too
+// leaves the manager off, with its box.
+TEST(BgmWithoutOutput, NoDeviceRunsSilentAndOnlyAFailedSilentDriverLeavesTheManagerOff) {
+  cEnvGuard driver("SDL_AUDIODRIVER", "no-such-driver");
+  static std::vector<std::string> boxes;
+  boxes.clear();
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    boxes.push_back(text);
+    return platform::kAnswerOk;
+  });
+  {
+    BGMINFO ogg[BGM_SLOT_COUNT], mid[BGM_SLOT_COUNT];
+    cBgm bgm;
+    EXPECT_TRUE(bgm.Init(1, ogg, mid, BGM_SLOT_COUNT));
+    EXPECT_TRUE(bgm.IsInit());
+    EXPECT_TRUE(platform::AudioRunsSilent());
+    bgm.Release();
+  }
+  EXPECT_TRUE(boxes.empty());
+
+  platform::SetSilentAudioDriverForTest("no-such-driver-either");
   BGMINFO ogg[BGM_SLOT_COUNT], mid[BGM_SLOT_COUNT];
   cBgm bgm;
   EXPECT_FALSE(bgm.Init(1, ogg, mid, BGM_SLOT_COUNT));
-  setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  platform::SetSilentAudioDriverForTest(nullptr);
+  platform::SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(boxes.size(), 1u);
   EXPECT_FALSE(bgm.IsInit());
   EXPECT_EQ(bgm.SetBgm(0, "a.ogg", 1), 1);
   EXPECT_STREQ(ogg[0].szFile, "");

@@ -130,17 +130,29 @@ TEST(AudioOutput, LastUserClosesIt) {
 TEST(AudioOutput, TheDeviceOpensOnTheDummyDriver) {
   ASSERT_TRUE(AudioOpenDevice()) << AudioError();
   EXPECT_TRUE(AudioIsOpen());
+  EXPECT_FALSE(AudioRunsSilent());  // the driver asked for, not a fallback
   AudioClose();
   EXPECT_FALSE(AudioIsOpen());
 }
 
-// A machine whose sound system cannot be used: the silent driver still takes the sounds.
+// A machine whose sound system cannot be used: the output opens on the silent driver, and
+// says why; only a silent driver that fails as well is a failure.
 TEST(AudioOutput, TheSilentDriverOpensWhereTheChosenDriverCannot) {
   cEnvGuard driver("SDL_AUDIODRIVER", "no_such_driver");
-  EXPECT_FALSE(AudioOpenDevice());
-  ASSERT_TRUE(AudioOpenSilentDevice()) << AudioError();
+  ASSERT_TRUE(AudioOpenDevice()) << AudioError();
   EXPECT_TRUE(AudioIsOpen());
+  EXPECT_TRUE(AudioRunsSilent());
+  EXPECT_FALSE(AudioError().empty());
+  ASSERT_TRUE(AudioOpenDevice());  // a second user of the same output
   AudioClose();
+  EXPECT_TRUE(AudioRunsSilent());
+  AudioClose();
+  EXPECT_FALSE(AudioIsOpen());
+  EXPECT_FALSE(AudioRunsSilent());
+
+  SetSilentAudioDriverForTest("no_such_driver_either");
+  EXPECT_FALSE(AudioOpenDevice());
+  SetSilentAudioDriverForTest(nullptr);
   EXPECT_FALSE(AudioIsOpen());
 }
 

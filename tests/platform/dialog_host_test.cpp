@@ -16,4 +16,40 @@ TEST(FileChooser, FilterPatternsIgnoreCase) {
   EXPECT_EQ(platform::CaselessPattern("*.stg4_*"), "*.[sS][tT][gG]4_*");
 }
 
+// The chooser's window fits on the screen (its buttons stay reachable), whatever size the
+// toolkit would give it by default.
+int g_nChooserW = 0, g_nChooserH = 0;
+void MeasureAndCancel(const std::string&) {
+  int w = 0, h = 0;
+  static int ticks = 0;
+  if (!platform::ChooserWindowSize(w, h)) {  // not on the screen yet
+    ticks = 0;
+    return;
+  }
+  if (++ticks < 50) return;  // as the user sees it, once the window has settled
+  ticks = 0;
+  g_nChooserW = w;
+  g_nChooserH = h;
+  platform::AnswerChooser("");
+}
+
+TEST(FileChooser, OpensNoLargerThanTheScreensWorkArea) {
+  if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
+  int x = 0, y = 0, areaW = 0, areaH = 0;
+  ASSERT_TRUE(platform::MonitorWorkArea(x, y, areaW, areaH));
+  platform::SetChooserWatcher(&MeasureAndCancel);
+  for (bool save : {true, false}) {
+    platform::sFileChoice choice;
+    choice.save = save;
+    choice.folder = "/tmp";
+    choice.title = save ? "save" : "open";
+    g_nChooserW = g_nChooserH = 0;
+    EXPECT_TRUE(platform::ChooseFiles(choice).empty());
+    EXPECT_GT(g_nChooserW, 0) << choice.title;
+    EXPECT_LE(g_nChooserW, areaW) << choice.title;
+    EXPECT_LE(g_nChooserH, areaH) << choice.title;
+  }
+  platform::SetChooserWatcher(nullptr);
+}
+
 }  // namespace

@@ -86,3 +86,53 @@ TEST(CopyHostFolder, CopiesTheTreeAndLeavesNothingOnFailure) {
   EXPECT_EQ(entries, 3);  // from, to, outside.dat
   EXPECT_FALSE(platform::CopyHostFolder("missing\\", "x\\"));
 }
+
+// A kill during a write leaves the temporary file (or folder) behind: the next write into that
+// folder removes what has the program's own temporary naming, and nothing else: not another
+// name that merely looks alike, not a temporary file another write is still filling.
+TEST(ReplaceHostFile, TheNextWriteRemovesLeftoversOfAKilledOne) {
+  cTempFolder folder;
+  namespace fs = std::filesystem;
+  const std::vector<std::string> leftovers = {"Save.dat.tmp.a1B2c3", "Option.dat.tmp.ZZZZZZ"};
+  const std::vector<std::string> kept = {"notes.tmp.abc",     "notes.tmp.abcdefg", "x.tmp.ab-c12",
+                                         "notes.tmp.abcdef.txt", "tmp.abcdef",   "sub.tmp.abcdef"};
+  for (const std::string& name : leftovers) WriteBytes(name, {1});
+  for (const std::string& name : kept)
+    if (name == "sub.tmp.abcdef")
+      fs::create_directory(name);  // a folder is not a file's leftover
+    else
+      WriteBytes(name, {2});
+  fs::create_directory("other");
+  WriteBytes("other/Save.dat.tmp.qwerty", {3});  // another folder: written later, not now
+
+  // A write still filling its temporary file while this one sweeps keeps it.
+  static std::string inFlight;
+  inFlight.clear();
+  platform::SetReplaceFaultHook([](const std::string& temp) {
+    inFlight = temp;
+    const std::uint8_t b = 5;
+    platform::SetReplaceFaultHook(nullptr);
+    EXPECT_TRUE(platform::ReplaceHostFile("Other.dat", &b, 1));
+    EXPECT_TRUE(std::filesystem::exists(temp));
+    return true;
+  });
+  const std::uint8_t fresh[] = {9};
+  ASSERT_TRUE(platform::ReplaceHostFile("Save.dat", fresh, sizeof(fresh)));
+  platform::SetReplaceFaultHook(nullptr);
+  EXPECT_FALSE(inFlight.empty());
+  for (const std::string& name : leftovers) EXPECT_FALSE(fs::exists(name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(name)) << name;
+  EXPECT_TRUE(fs::exists("other/Save.dat.tmp.qwerty"));
+  EXPECT_EQ(ReadBytes("Save.dat"), std::vector<std::uint8_t>{9});
+  EXPECT_EQ(ReadBytes("Other.dat"), std::vector<std::uint8_t>{5});
+
+  // The copy of a folder: a killed copy's temporary folder goes with the next copy.
+  fs::create_directories("from");
+  WriteBytes("from/a.dat", {1});
+  fs::create_directories("data.tmp.Q1w2E3/database");
+  WriteBytes("data.tmp.Q1w2E3/database/a.dat", {1});
+  ASSERT_TRUE(platform::CopyHostFolder("from", "data"));
+  EXPECT_FALSE(fs::exists("data.tmp.Q1w2E3"));
+  EXPECT_TRUE(fs::exists("sub.tmp.abcdef"));  // not the copy's own name
+  EXPECT_EQ(ReadBytes("data/a.dat"), std::vector<std::uint8_t>{1});
+}

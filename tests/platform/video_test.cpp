@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/clock.h"
 #include "platform/thread_messages.h"
+#include "tests/support/fresh_process.h"
 
 namespace {
 
@@ -19,6 +21,34 @@ TEST(Video, SixteenBitFramesWidenByBitReplication) {
   const std::uint16_t frame555[1] = {0x0200};  // green 16 of 31
   platform::ConvertFrame(frame555, 2, 1, 1, platform::eFrameFormat::X1R5G5B5, nullptr, out);
   EXPECT_EQ(out[0], 0x008400u);
+}
+
+// Without any display the window is an invisible one: the program says so once on standard
+// error, unless the invisible driver was asked for (as the tests' own headless runs do).
+TEST(Video, WithoutADisplayTheProgramSaysItRunsHeadless) {
+  for (const char* driver : {"", "dummy"}) {
+    InFreshProcess([driver] {
+      unsetenv("DISPLAY");
+      unsetenv("WAYLAND_DISPLAY");
+      if (*driver)
+        setenv("SDL_VIDEODRIVER", driver, 1);
+      else
+        unsetenv("SDL_VIDEODRIVER");
+      // Software drawing: no GL library is loaded and left behind.
+      setenv("SDL_RENDER_DRIVER", "software", 1);
+      ::testing::internal::CaptureStderr();
+      std::string error;
+      const bool opened = platform::OpenVideo(platform::sVideoMode(), &error);
+      platform::PumpVideoEvents();
+      const std::string err = ::testing::internal::GetCapturedStderr();
+      ASSERT_TRUE(opened) << error;
+      EXPECT_FALSE(platform::VideoHasDisplay());
+      std::size_t lines = 0, pos = 0;
+      while ((pos = err.find("No display found", pos)) != std::string::npos) ++lines, ++pos;
+      EXPECT_EQ(lines, *driver ? 0u : 1u) << driver << ": " << err;
+      // The window stays to the end of the copy, as in the test below.
+    });
+  }
 }
 
 // A real window: the test suite runs this one under a virtual X display.

@@ -73,7 +73,7 @@ TEST(Paths, DefaultDataIsCreatedOnlyWhenMissingAndAgreed) {
   } cases[] = {
       {"data exists (even empty)", true, true, 6, 1, 0, false},
       {"both missing", false, false, 6, 0, 0, false},
-      {"declined", false, true, 7, 0, 1, false},
+      {"declined", false, true, 7, -1, 1, false},
       {"agreed", false, true, 6, 1, 1, true},
   };
   for (const Case& c : cases) {

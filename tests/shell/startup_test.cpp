@@ -18,8 +18,10 @@
 #include "media/palette.h"
 #include "media/sound.h"
 #include "media/surface.h"
+#include "platform/audio_mixer.h"
 #include "platform/close_request.h"
 #include "platform/host_file.h"
+#include "platform/instance_lock.h"
 #include "platform/message_box.h"
 #include "platform/text_codec.h"
 #include "platform/thread_messages.h"
@@ -188,6 +190,8 @@ TEST_F(StartupTest, EachFailingStepGivesItsOwnMessage) {
        "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！"},
       {"8 bits in a window", [] { WriteIni("Direct3D=0\nWindowMode=1\nBpp=8\nExit\n"); },
        "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"},
+      {"palette", [] { platform::RemoveHostFile("bmp\\plt\\Palette.bmp"); },
+       "bmp\\plt\\Palette.bmp の読み込みに失敗！"},
       {"world map", [] { platform::RemoveHostFile("data\\WorldMap.dat"); },
        "data\\WorldMap.dat のロードに失敗！"},
       {"common palette", [] { platform::RemoveHostFile("data\\CommonPalette.cplt4"); },
@@ -221,6 +225,8 @@ TEST_F(StartupTest, NoFontStopsTheStartUp) {
     WriteBytes("fonts.conf", {'<', 'f', 'o', 'n', 't', 'c', 'o', 'n', 'f', 'i', 'g', '/', '>'});
     cEnvGuard fonts("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").string());
     EXPECT_FALSE(Start());
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0].rfind("フォントが見つかりません！", 0), 0u);
     EXPECT_GT(g_SystemSurface[1].nWidth, 0);  // the step before the fonts was done
     EXPECT_FALSE(g_Font[0].HasFace());
     EXPECT_FALSE(g_Bgm.IsInit());
@@ -230,6 +236,21 @@ TEST_F(StartupTest, NoFontStopsTheStartUp) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     std::filesystem::remove_all(m_folder.HostPath());
   });
+}
+
+// A machine without a sound device: sounds and music run on the silent driver, the error log
+// says so once, and nothing is shown.
+TEST_F(StartupTest, WithoutASoundDeviceTheGameStartsSilent) {
+  cEnvGuard driver("SDL_AUDIODRIVER", "no_such_driver");
+  ErrLogSetup(1, "EC_Game.txt");  // off again in TearDown
+  ASSERT_TRUE(Start());
+  for (const std::string& box : g_Boxes)
+    if (box != "dllがないテスト") ADD_FAILURE() << platform::Cp932ToUtf8(box);
+  EXPECT_TRUE(DS_IsReady());
+  EXPECT_TRUE(g_Bgm.IsInit());
+  EXPECT_TRUE(platform::AudioRunsSilent());
+  const auto lines = ReadLines("EC_Game.txt");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DS_Init\xE5\xA4\xB1\xE6\x95\x97\xEF\xBC\x81"), 1);
 }
 
 TEST_F(StartupTest, AnUnfinishedSystemIniGivesTheDefaults) {
@@ -341,6 +362,69 @@ TEST_F(StartupTest, ACloseRequestEndsTheProgramWithExitCodeZero) {
   closer.join();
   EXPECT_EQ(code, 0);
   for (const std::string& box : g_Boxes) ADD_FAILURE() << platform::Cp932ToUtf8(box);
+}
+
+// A second start refused at the single-instance question leaves the running game's report
+// log as it was.
+TEST_F(StartupTest, ARefusedSecondStartLeavesTheRunningGamesLogAlone) {
+  cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  platform::cInstanceLock running;
+  ASSERT_TRUE(running.TryAcquire(kInstanceLockName));
+  const std::vector<std::uint8_t> log = {'r', 'u', 'n', 'n', 'i', 'n', 'g', '\n'};
+  WriteBytes("Report_Game.txt", log);
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    g_Boxes.push_back(platform::Utf8ToCp932(text));
+    return platform::kAnswerNo;
+  });
+  char program[] = "tarnwick";
+  char* argv[] = {program, nullptr};
+  EXPECT_EQ(WinMain(1, argv), 0);
+  ASSERT_EQ(g_Boxes.size(), 1u);
+  EXPECT_EQ(g_Boxes[0].rfind("既に起動しています。", 0), 0u);
+  EXPECT_EQ(ReadBytes("Report_Game.txt"), log);
+}
+
+// The whole program's exit code where start-up ends: 0 when the user chose to end (the
+// default data declined, quietly), non-zero with a box when it failed, also when the game
+// folder cannot be written and so not even the report log can be made.
+TEST_F(StartupTest, AStartUpThatFailsEndsWithAnErrorCodeAndADeclinedOneQuietly) {
+  cEnvGuard runtime("XDG_RUNTIME_DIR", std::filesystem::current_path().string());
+  static int s_nAnswer = platform::kAnswerNo;
+  platform::SetMessageBoxHandler([](const std::string& text, const std::string&, int) {
+    g_Boxes.push_back(platform::Utf8ToCp932(text));
+    return s_nAnswer;
+  });
+  struct sCase {
+    const char* what;
+    void (*damage)();
+    int code;
+    std::vector<std::string> boxes;
+  };
+  const std::string question = "データが存在しません！デフォルトデータを作成しますか？\n";
+  const std::vector<sCase> cases = {
+      {"data declined", [] { std::filesystem::remove_all("data"); }, 0, {question}},
+      {"system record", [] { platform::RemoveHostFile("data\\System.dat"); }, 1,
+       {"data\\System.dat の読み込みに失敗…"}},
+      {"folder not writable", [] { std::filesystem::create_directory("Report_Game.txt"); }, 1,
+       {"Report_Game.txt を作成できません！\nゲームのフォルダに書き込めるか確かめて下さい。"}},
+  };
+  for (const sCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    cTempFolder folder;
+    ASSERT_TRUE(MakeSampleGame(std::filesystem::current_path().string()));
+    ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+    c.damage();
+    g_Boxes.clear();
+    char program[] = "tarnwick";
+    char* argv[] = {program, nullptr};
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(WinMain(1, argv), c.code);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g_Boxes, c.boxes);
+    // A failure's text also goes to standard error, once.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.code ? 1 : 0) << err;
+    ExitGame();
+  }
 }
 
 }  // namespace

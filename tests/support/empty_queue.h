@@ -10,9 +10,5 @@ class cEmptyQueue {
   cEmptyQueue(const cEmptyQueue&) = delete;
   cEmptyQueue& operator=(const cEmptyQueue&) = delete;
 
-  static void Drain() {
-    platform::sThreadMessage message;
-    while (platform::PeekThreadMessage(message, true)) {
-    }
-  }
+  static void Drain() { platform::DiscardThreadMessages(); }
 };

@@ -13,6 +13,7 @@
 #include "media/surface.h"
 #include "platform/host_file.h"
 #include "platform/input.h"
+#include "platform/thread_messages.h"
 #include "play/play_scene.h"
 #include "play/scene_manager.h"
 #include "project/play_data.h"
@@ -48,6 +49,25 @@ class SampleRunTest : public ::testing::Test {
   cTempFolder m_Folder;
   cHeadlessRun run;
 };
+
+// A run in a process where an earlier run ended with a close and a quit left in this thread's
+// queue: the new run starts with the queue empty and plays.
+TEST(SampleRunQueue, ARunDoesNotInheritAnEarlierRunsQuit) {
+  cTempFolder folder;
+  ASSERT_TRUE(MakeSampleGame("."));
+  ASSERT_TRUE(platform::CopyHostFolder("default", "data"));
+  platform::sThreadMessage left;
+  platform::PeekThreadMessage(left, false);  // the thread's queue exists from here
+  for (std::uint32_t message : {platform::kCloseMessage, platform::kQuitMessage})
+    ASSERT_TRUE(platform::PostThreadMessage(platform::CurrentThreadId(), message, 0, 0));
+  cHeadlessRun run;
+  ASSERT_TRUE(run.Start());
+  EXPECT_GE(run.RunUntil(
+                [] { return g_SceneManager.m_pTitle && g_SceneManager.m_pTitle->m_nPhase == 1; },
+                120, [](int) { return std::vector<int>{}; }),
+            0);
+  EXPECT_FALSE(platform::PeekThreadMessage(left, false));
+}
 
 // The sample played as a person starts it: "new story" on the title, a walk to the right on
 // the world map onto the first stage, and the stage's play phase.
