@@ -82,11 +82,7 @@ void RemoveShot(cShot& shot) {
     shot.m_bVanish = 1;
     return;
   }
-  for (auto it = scene->m_ShotList.begin(); it != scene->m_ShotList.end(); ++it) {
-    if (&*it != &shot) continue;
-    EraseShot(scene->m_ShotList, it);
-    return;
-  }
+  EraseShotAt(scene->m_ShotList, shot);
 }
 
 // A character moved along a direction code by d pixels (the diagonals by d / sqrt 2 each way).

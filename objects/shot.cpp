@@ -589,16 +589,40 @@ void cShot::Draw(DDSURFACEDATA* target, int bStopped) {
 
 cShot& AddShotToList(cList<cShot>& list, const cShot& shot) {
   cShot& copy = list.emplace_back(shot);
-  if (g_pPlayScene && !g_pPlayScene->m_ShotGroup.empty())
-    g_pPlayScene->m_ShotGroup[copy.m_Def.m_nGroup].push_back(&copy);
+  copy.m_pInList = &list;
+  copy.m_ListPos = std::prev(list.end());
+  if (g_pPlayScene && !g_pPlayScene->m_ShotGroup.empty()) {
+    cList<cShot*>& members = g_pPlayScene->m_ShotGroup[copy.m_Def.m_nGroup];
+    members.push_back(&copy);
+    copy.m_pInGroup = &members;
+    copy.m_GroupPos = std::prev(members.end());
+  }
   return copy;
 }
 
 cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node) {
   if (g_pPlayScene && !g_pPlayScene->m_ShotGroup.empty()) {
-    cList<cShot*>& group = g_pPlayScene->m_ShotGroup[node->m_Def.m_nGroup];
-    auto it = std::find(group.begin(), group.end(), &*node);
-    if (it != group.end()) group.erase(it);
+    cList<cShot*>& members = g_pPlayScene->m_ShotGroup[node->m_Def.m_nGroup];
+    // The node kept at the shot's entry, while the shot still names that group; otherwise
+    // its pointer is looked for in the group it names now.
+    if (node->m_pInGroup == &members) {
+      members.erase(node->m_GroupPos);
+    } else {
+      auto it = std::find(members.begin(), members.end(), &*node);
+      if (it != members.end()) members.erase(it);
+    }
   }
   return list.erase(node);
+}
+
+void EraseShotAt(cList<cShot>& list, cShot& shot) {
+  if (shot.m_pInList == &list) {
+    EraseShot(list, shot.m_ListPos);
+    return;
+  }
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if (&*it != &shot) continue;
+    EraseShot(list, it);
+    return;
+  }
 }

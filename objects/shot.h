@@ -94,6 +94,14 @@ class cShot : public cObject {
   std::int32_t m_bHitTrigger = 0;
   std::int8_t m_cHitTriggerId = 0;
 
+  // Where AddShotToList put the shot (never copied with it): its list and its node there, and
+  // the group list that holds its pointer (none when none) with that node. They let the shot
+  // leave both lists without a search.
+  cList<cShot>* m_pInList = nullptr;
+  cList<cShot>::iterator m_ListPos{};
+  cList<cShot*>* m_pInGroup = nullptr;
+  cList<cShot*>::iterator m_GroupPos{};
+
  private:
   void RunGuide();
   void GuideAim(int kind);
@@ -141,6 +149,9 @@ const AnimeRuns& ShotAnimeRuns();
 cShot& AddShotToList(cList<cShot>& list, const cShot& shot);
 // Removes the shot from its group's list and from the list; the next node.
 cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node);
+// Removes the shot at this address from its group's list and from the list, when the list
+// holds it.
+void EraseShotAt(cList<cShot>& list, cShot& shot);
 int HasShotLink(const cVector<sShotLink>& links, const sShotLink& link);
 
 // The nearest character of a group for the aiming guidance (none when there is none).

@@ -135,13 +135,7 @@ bool OutOfHits(const cObject& o) { return g_Stage.m_bHitOnlyActive && !o.m_bOnSc
 cHero& PlayerHero() { return g_Heroes[0]; }
 
 // Removes a shot from its group list and from the scene's shot list, and destroys it.
-void EraseShotNow(cPlayScene& scene, cShot* shot) {
-  for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end(); ++it) {
-    if (&*it != shot) continue;
-    EraseShot(scene.m_ShotList, it);
-    return;
-  }
-}
+void EraseShotNow(cPlayScene& scene, cShot* shot) { EraseShotAt(scene.m_ShotList, *shot); }
 
 bool g_bUseHitIndex = true;
 

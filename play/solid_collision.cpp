@@ -386,12 +386,11 @@ void RideUpkeep(cCharaBase& o) {
     o.Unride(1);
     return;
   }
-  if (IsOnRiddenCharacter(o)) {
-    for (const cChara& c : g_CharaList) {
-      if (c.m_nNumber != o.m_nRiddenNumber) continue;
-      KeepRide(o, c);
-      return;
-    }
+  // Character numbers are unique in the list: the one found under the object is the one a
+  // walk of the list by number finds.
+  if (const cChara* ridden = RiddenBelow(o)) {
+    KeepRide(o, *ridden);
+    return;
   }
   if (const cChara* below = FindCharacterBelow(o)) {
     KeepRide(o, *below);
@@ -591,13 +590,15 @@ int OverlapsOtherSolidCharacter(cCharaBase& object, int number) {
   return AnySolidOverlaps(g_CharaList, BoxOf(object), object.m_nNumber, number) ? 1 : 0;
 }
 
-int IsOnRiddenCharacter(cCharaBase& o) {
+int IsOnRiddenCharacter(cCharaBase& o) { return RiddenBelow(o) ? 1 : 0; }
+
+const cChara* RiddenBelow(const cCharaBase& o) {
   const sDRect below = BoxAndBelow(o);
   for (const cChara* c : SolidsNear(below))
     if (c->m_nNumber == o.m_nRiddenNumber && IsSolidFor(*c, o.m_nNumber) &&
         below.Overlaps(BoxOf(*c)))
-      return 1;
-  return 0;
+      return c;
+  return nullptr;
 }
 
 cChara* FindCharacterBelow(cCharaBase& o) {

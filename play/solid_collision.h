@@ -45,5 +45,7 @@ int OverlapsSolidCharacter(cCharaBase& object, cList<cChara>& list);
 int OverlapsOtherSolidCharacter(cCharaBase& object, int number);
 // 1 when the solid character the object rides lies within 5 pixels below it (or touches it).
 int IsOnRiddenCharacter(cCharaBase& object);
+// That character, or null.
+const cChara* RiddenBelow(const cCharaBase& object);
 // The first solid character within 5 pixels below the object (or touching it), or null.
 cChara* FindCharacterBelow(cCharaBase& object);

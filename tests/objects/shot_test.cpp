@@ -364,4 +364,30 @@ TEST_F(ShotTest, ListsAndLinksStayInStep) {
   scene.m_ShotList.clear();
 }
 
+// A shot leaves both lists by its address, from the middle, and also once its definition
+// names another group than the one it entered.
+TEST_F(ShotTest, ErasingByAddressLeavesTheOthersInOrder) {
+  cPlayScene scene;
+  cScopedValue<cPlayScene*> current(g_pPlayScene, &scene);
+  cEdShot def;
+  def.m_nGroup = 2;
+  cShot proto;
+  Fire(proto, def, 1, 0);
+  cShot* shots[4];
+  for (cShot*& s : shots) s = &AddShotToList(scene.m_ShotList, proto);
+  EraseShotAt(scene.m_ShotList, *shots[1]);
+  shots[2]->m_Def.m_nGroup = 5;
+  scene.m_ShotGroup[5].push_back(shots[2]);
+  EraseShotAt(scene.m_ShotList, *shots[2]);
+  cShot stranger;
+  EraseShotAt(scene.m_ShotList, stranger);  // not in the list: nothing happens
+  ASSERT_EQ(scene.m_ShotList.size(), 2u);
+  EXPECT_EQ(&scene.m_ShotList.front(), shots[0]);
+  EXPECT_EQ(&scene.m_ShotList.back(), shots[3]);
+  EXPECT_EQ(scene.m_ShotGroup[2], (cList<cShot*>{shots[0], shots[2], shots[3]}));
+  EXPECT_TRUE(scene.m_ShotGroup[5].empty());
+  scene.m_ShotGroup[2].clear();
+  scene.m_ShotList.clear();
+}
+
 }  // namespace
