@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +18,7 @@
 
 #include "bench/heavy_stage.h"
 #include "flows/status_ops.h"
+#include "foundation/random.h"
 #include "foundation/status_arith.h"
 #include "media/sprite_batch.h"
 #include "media/surface.h"
@@ -258,6 +262,80 @@ void BM_PlayFrameDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayFrameDraw)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// The state of every object of the heavy stage after some frames of play, as one number: a
+// change that is meant only to be faster must leave it as it was.
+class cDigest {
+ public:
+  template <class T>
+  void Add(const T& value) {
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    for (unsigned char b : bytes) m_nHash = (m_nHash ^ b) * 1099511628211ULL;
+  }
+  std::uint64_t Value() const { return m_nHash; }
+
+ private:
+  std::uint64_t m_nHash = 14695981039346656037ULL;
+};
+
+void AddObject(cDigest& digest, const cCharaBase& o) {
+  for (double d : {o.m_dX, o.m_dY, o.m_dVX, o.m_dVY, o.m_dPushX, o.m_dPushY}) digest.Add(d);
+  for (std::int32_t n : {o.m_nNumber, o.m_nFacing, o.m_bContactLeft, o.m_bContactRight,
+                         o.m_bContactTop, o.m_bContactBottom, o.m_bRiding, o.m_nRiddenNumber,
+                         o.m_HP.m_nValue, o.m_bFinished, o.m_bPresent, o.m_bOnScreen,
+                         o.m_nInvincibleTimer, o.m_nFlowSerial})
+    digest.Add(n);
+  for (std::int32_t v : o.m_Vars) digest.Add(v);
+  for (const cFlowRun& run : o.m_FlowRuns) {
+    digest.Add(run.m_nCursor);
+    digest.Add(run.m_nSteps);
+  }
+}
+
+// Plays frames of the heavy stage with count characters; prints the digest after each tenth.
+void PrintPlayDigest(int count, int frames) {
+  BuildHeavyStage(count);
+  sHeavyScene heavy;
+  RandSeed(12345);  // after the stage's set-up, which seeds from the clock
+  cPlayScene& scene = heavy.scene;
+  const std::vector<cShot> shots = MakeShots(count);
+  cDigest digest;
+  for (int frame = 1; frame <= frames; ++frame) {
+    TopUpShots(scene, shots);
+    cHero& hero = g_Heroes.front();
+    hero.m_bFinished = 0;
+    hero.m_HP.m_nValue = 10;
+    for (cChara& chara : g_CharaList)
+      if (!chara.m_bFinished) ResetFlowTriggers(chara);
+    for (int c = 1; c <= g_nHitLevel; ++c)
+      if (RunSubStep(scene, c)) break;
+    AddObject(digest, hero);
+    for (const cChara& chara : g_CharaList) {
+      AddObject(digest, chara);
+      digest.Add(chara.m_bActivated);
+    }
+    for (const cShot& shot : scene.m_ShotList) {
+      digest.Add(shot.m_nNumber);
+      digest.Add(shot.m_dX);
+      digest.Add(shot.m_dY);
+    }
+    if (frame % (frames / 10 > 0 ? frames / 10 : 1) == 0)
+      std::printf("%d characters, frame %d: %016llx\n", count, frame,
+                  static_cast<unsigned long long>(digest.Value()));
+  }
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+// --digest plays the heavy stage at a few counts and prints the digests instead of measuring.
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--digest") == 0) {
+    for (int count : {125, 500, 4000}) PrintPlayDigest(count, 120);
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
