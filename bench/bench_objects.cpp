@@ -25,6 +25,7 @@ void BM_CharacterPhysicsFrame(benchmark::State& state) {
     for (int col = 0; col < kWidth; ++col) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;
   for (int col = 0; col < kWidth; col += 25)
     for (int row = 0; row < kHeight; ++row) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;
+  RefreshMapCellHits();
 
   std::list<cChara> charas(kCharas);
   int i = 0;

@@ -27,6 +27,7 @@ void BM_ShotFrame(benchmark::State& state) {
   for (int col = 0; col < kWidth; ++col) MapCellAtBlock(col, 27)->m_nHitMode = BLOCK_HIT_SOLID;
   for (int col = 0; col < kWidth; col += 40)
     for (int row = 0; row < kHeight; ++row) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;
+  RefreshMapCellHits();
 
   cDbSwordType sword;
   sword.m_Frames.clear();

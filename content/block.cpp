@@ -105,7 +105,7 @@ void cMapCell::SetBlock(const cEdBlock& block) {
   m_bAppeared = 0;
 }
 
-bool cMapCell::Appears() {
+bool cMapCell::AppearsByConditions() {
   return CheckLatchedConditions(m_Conds, m_nCondMode, m_bCondOnce, m_bAppeared,
                                 AppearanceSubject()) != 0;
 }

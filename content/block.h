@@ -108,11 +108,14 @@ class cMapCell : public cEdBlock {
   void SetBlock(const cEdBlock& block);
   // Whether the block is there now: no conditions, the latch held, or the conditions hold
   // for the hero (which then sets the latch).
-  bool Appears();
+  bool Appears() { return m_Conds.empty() || AppearsByConditions(); }
   // The hit mode for an object of character group group (0 to 7).
   std::uint8_t GetHitMode(int group);
 
   std::uint8_t m_bAppeared = 0;
+
+ private:
+  bool AppearsByConditions();
 };
 
 // The subject block and item appearance conditions are tested for (the first hero). Stage

@@ -6,8 +6,13 @@
 #include <cstdint>
 
 // Truncates toward zero; NaN and values outside the int32 range give INT32_MIN, as the
-// processor's truncating conversion does.
-std::int32_t TruncToInt32(double value);
+// processor's truncating conversion does. Defined here: the collision probes call it in their
+// innermost loops.
+inline std::int32_t TruncToInt32(double value) {
+  // The range check is made on the double; 2^31 itself is out of range, -2^31 is in range.
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
 
 // The low 32 bits of a wider result, as a signed value.
 constexpr std::int32_t Wrap32(std::int64_t value) {

@@ -286,8 +286,8 @@ void cCharaBase::ProbeGroundTurn(const cCmdRun& run, double& vx, double& vy,
   std::int64_t row = static_cast<std::int64_t>(std::floor((m_dBottom + 1.1) / 32));
   if (row > ay.m_nCells - 1) row = ay.m_nCells - 1;
   const std::int64_t rowStart = row * (std::int64_t{1} << ax.m_nShift);
-  const bool left = MapCellAt(m_nLeftCell + rowStart).GetHitMode(m_nGroup) != 0;
-  const bool right = MapCellAt(m_nRightCell + rowStart).GetHitMode(m_nGroup) != 0;
+  const bool left = MapCellHitMode(m_nLeftCell + rowStart, m_nGroup) != 0;
+  const bool right = MapCellHitMode(m_nRightCell + rowStart, m_nGroup) != 0;
   if (left && !right) request = kFaceLeft;
   if (right && !left) request = kFaceRight;
   if (run.m_dSpeed < 0 && !g_SystemData.bCompatExecutor && request != 0)

@@ -279,7 +279,7 @@ int cObject::HitBlockCorners() {
   for (const auto& c : corners) {
     const std::int64_t index =
         static_cast<std::int64_t>(c[0]) + (static_cast<std::int64_t>(c[1]) << shift);
-    if (MapCellAt(index).GetHitMode(m_nGroup) != 0) return 1;
+    if (MapCellHitMode(index, m_nGroup) != 0) return 1;
   }
   return 0;
 }

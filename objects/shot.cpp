@@ -528,7 +528,7 @@ int cShot::HitBlocks() {
   if (ShotPassesBlocks(m_Def)) return 0;
   const int shift = ScrollAxisX().m_nShift;
   const auto blocks = [&](std::int64_t column, std::int64_t row) {
-    return MapCellAt(column + (row << shift)).GetHitMode(m_nGroup) != 0;
+    return MapCellHitMode(column + (row << shift), m_nGroup) != 0;
   };
   const int w = m_nWidth, h = m_nHeight;
   if (w <= 32) {

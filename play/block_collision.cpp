@@ -33,7 +33,7 @@ cHero* PlayerHero(cCharaBase& o) { return o.m_nControl == 0 ? dynamic_cast<cHero
 
 // The hit mode of a cell for the object's group, as a signed byte (one probe of the cell).
 int HitMode(std::int64_t cell, const cCharaBase& o) {
-  return static_cast<std::int8_t>(MapCellAt(cell).GetHitMode(o.m_nGroup));
+  return static_cast<std::int8_t>(MapCellHitMode(cell, o.m_nGroup));
 }
 
 std::int64_t CellOf(int px, int py) { return MapCellIndex(px, py); }

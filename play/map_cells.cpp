@@ -1,22 +1,27 @@
 #include "play/map_cells.h"
 
 #include <algorithm>
-
-#include "play/scroll_axis.h"
+#include <cassert>
+#include <functional>
 
 cVector<cMapCell> g_MapCells;
+cVector<sCellHit> g_MapCellHits;
 
 void MakeEmptyCell(cMapCell& cell) {
   cell.m_sGraphic = 0;
   cell.m_nHitMode = BLOCK_HIT_NONE;
   cell.m_bAppeared = 0;
+  RefreshMapCellHit(cell);
 }
 
-namespace {
+void SetMapCellBlock(cMapCell& cell, const cEdBlock& block) {
+  cell.SetBlock(block);
+  RefreshMapCellHit(cell);
+}
 
-// What every index outside the grid reads. Its state is made empty again at each read, so
-// that nothing a reader did to it can show through.
-cMapCell& OutsideCell() {
+cMapCell& OutsideMapCell() {
+  // Its state is made empty again at each read, so that nothing a reader did to it can show
+  // through.
   static cMapCell cell = [] {
     cMapCell c;
     MakeEmptyCell(c);
@@ -25,18 +30,6 @@ cMapCell& OutsideCell() {
   if (!cell.m_Conds.empty()) cell.m_Conds.clear();
   MakeEmptyCell(cell);
   return cell;
-}
-
-}  // namespace
-
-cMapCell& MapCellAt(std::int64_t index) {
-  if (index < 0 || index >= static_cast<std::int64_t>(g_MapCells.size())) return OutsideCell();
-  return g_MapCells.data()[index];
-}
-
-std::int64_t MapCellIndex(std::int32_t px, std::int32_t py) {
-  return static_cast<std::int64_t>(px >> 5) +
-         (static_cast<std::int64_t>(py >> 5) << ScrollAxisX().m_nShift);
 }
 
 cMapCell* MapCellAtBlock(int column, int row) {
@@ -51,8 +44,30 @@ cMapCell* MapCellAtBlock(int column, int row) {
   return &g_MapCells.data()[index];
 }
 
+void CheckMapCellHit([[maybe_unused]] std::int64_t index) {
+  assert(g_MapCellHits.size() == g_MapCells.size() && "the probes' table follows the grid");
+  assert((index < 0 || index >= static_cast<std::int64_t>(g_MapCells.size()) ||
+          g_MapCellHits[static_cast<std::size_t>(index)] ==
+              CellHitOf(g_MapCells[static_cast<std::size_t>(index)])) &&
+         "a cell was changed without refreshing its entry");
+}
+
+void RefreshMapCellHit(const cMapCell& cell) {
+  const std::less<const cMapCell*> before;
+  if (before(&cell, g_MapCells.data()) || !before(&cell, g_MapCells.data() + g_MapCells.size()))
+    return;
+  const auto index = static_cast<std::size_t>(&cell - g_MapCells.data());
+  if (index < g_MapCellHits.size()) g_MapCellHits[index] = CellHitOf(cell);
+}
+
+void RefreshMapCellHits() {
+  g_MapCellHits.resize(g_MapCells.size());
+  for (std::size_t i = 0; i < g_MapCells.size(); ++i) g_MapCellHits[i] = CellHitOf(g_MapCells[i]);
+}
+
 bool ResetMapCells(int width, int height) {
   g_MapCells.clear();
+  g_MapCellHits.clear();
   width = std::max(width, 0);
   height = std::max(height, 0);
   const std::int64_t cells = (static_cast<std::int64_t>(height) + 2 * kMapMargin)
@@ -61,5 +76,6 @@ bool ResetMapCells(int width, int height) {
   cMapCell empty;
   MakeEmptyCell(empty);
   g_MapCells.assign(static_cast<std::size_t>(cells), empty);
+  g_MapCellHits.assign(static_cast<std::size_t>(cells), CellHitOf(empty));
   return true;
 }

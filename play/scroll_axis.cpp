@@ -77,29 +77,13 @@ void cScrollAxis::SetUpY(int cells, int pixelExtent) {
   m_nStride = m_nCells;
 }
 
-namespace {
-
-cScrollAxis* g_pBoundX = nullptr;
-cScrollAxis* g_pBoundY = nullptr;
-
-cScrollAxis& RestingAxis(int axis) {
-  static cScrollAxis rest[2];
-  return rest[axis];
-}
-
-}  // namespace
+namespace scroll_axis_detail {
+cScrollAxis* g_pBound[2] = {nullptr, nullptr};
+cScrollAxis cPlayScene::* const kSceneAxis[2] = {&cPlayScene::m_ScrollX, &cPlayScene::m_ScrollY};
+cScrollAxis g_Resting[2];
+}  // namespace scroll_axis_detail
 
 void BindScrollAxes(cScrollAxis* x, cScrollAxis* y) {
-  g_pBoundX = x;
-  g_pBoundY = y;
-}
-
-cScrollAxis& ScrollAxisX() {
-  if (g_pBoundX) return *g_pBoundX;
-  return g_pPlayScene ? g_pPlayScene->m_ScrollX : RestingAxis(0);
-}
-
-cScrollAxis& ScrollAxisY() {
-  if (g_pBoundY) return *g_pBoundY;
-  return g_pPlayScene ? g_pPlayScene->m_ScrollY : RestingAxis(1);
+  scroll_axis_detail::g_pBound[0] = x;
+  scroll_axis_detail::g_pBound[1] = y;
 }

@@ -46,5 +46,20 @@ int MapRowShift(int width);
 // The axes the play objects clamp against: those bound here (tests, tools), else the play
 // scene's, else two resting axes of an empty map. BindScrollAxes(nullptr, nullptr) unbinds.
 void BindScrollAxes(cScrollAxis* x, cScrollAxis* y);
-cScrollAxis& ScrollAxisX();
-cScrollAxis& ScrollAxisY();
+// Every object asks for the axes several times per sub-step, so the choice is made inline.
+// The scene's axes are reached through member pointers, which need no complete scene type.
+class cPlayScene;
+extern cPlayScene* g_pPlayScene;
+namespace scroll_axis_detail {
+extern cScrollAxis* g_pBound[2];
+extern cScrollAxis cPlayScene::* const kSceneAxis[2];
+extern cScrollAxis g_Resting[2];
+
+inline cScrollAxis& Axis(int axis) {
+  if (g_pBound[axis]) return *g_pBound[axis];
+  return g_pPlayScene ? g_pPlayScene->*kSceneAxis[axis] : g_Resting[axis];
+}
+}  // namespace scroll_axis_detail
+
+inline cScrollAxis& ScrollAxisX() { return scroll_axis_detail::Axis(0); }
+inline cScrollAxis& ScrollAxisY() { return scroll_axis_detail::Axis(1); }

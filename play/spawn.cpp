@@ -195,14 +195,15 @@ bool BlockPresent(cMapCell& cell) { return cell.m_sGraphic != 0 && cell.Appears(
 bool SummonBlock(cMapCell& cell, std::int64_t index, int column, int row, const cEdShot& params,
                  const cEdBlock& block) {
   if (!RefusesOverHero(params) && !RefusesOverChara(params)) {
-    cell.SetBlock(block);
+    SetMapCellBlock(cell, block);
     HoldCaughtObjects(index, column, row, params);
     return true;
   }
   const cMapCell kept = cell;
-  cell.SetBlock(block);
+  SetMapCellBlock(cell, block);
   if (HoldCaughtObjects(index, column, row, params) == 1) {
     cell = kept;
+    RefreshMapCellHit(cell);
     return false;
   }
   return true;
@@ -211,7 +212,7 @@ bool SummonBlock(cMapCell& cell, std::int64_t index, int column, int row, const 
 void EraseBlock(cMapCell& cell) {
   // Entry 0 of the common palette is the fixed empty definition.
   if (!g_CommonPalette.m_Blocks.empty())
-    cell.SetBlock(g_CommonPalette.m_Blocks.front());
+    SetMapCellBlock(cell, g_CommonPalette.m_Blocks.front());
   else
     MakeEmptyCell(cell);
 }

@@ -139,8 +139,7 @@ void BuildStage(cPlayScene& scene, int bLoadStage, int bFresh) {
   for (const cEdBlock& block : g_Stage.m_PlacedBlocks) {
     cMapCell* cell = MapCellAtBlock(block.m_sPosX, block.m_sPosY);
     if (!cell) continue;
-    static_cast<cEdBlock&>(*cell) = block;
-    cell->m_bAppeared = 0;
+    SetMapCellBlock(*cell, block);
   }
 
   g_Heroes.clear();

@@ -23,7 +23,7 @@
 //   g_Heroes, g_CharaList, g_ItemList                    empty              play/play_scene.h
 //   g_MenuPos                                            three positions    play/play_scene.h
 //   g_CharaExcSurfaces ... g_MessageSurfaces, with their descriptions   empty   play/play_graphics.h
-//   g_MapCells                                           empty              play/map_cells.h
+//   g_MapCells, g_MapCellHits                            empty              play/map_cells.h
 //   g_ReplayLog, g_PrevReplayLog, g_nReplayNoticeWait    empty, seed 0, 0   play/replay_log.h
 //   g_bInStageSetup                                      zero               objects/chara_flows.h
 //   CmdExecFunc, ItemCmdFunc                             filled             flows/cmd_dispatch.h

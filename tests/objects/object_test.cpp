@@ -241,6 +241,7 @@ TEST_F(ObjectTest, BlockCornersStopAtTheFirstBlockingCorner) {
   for (auto [col, row] : {std::pair{2, 3}, std::pair{2, 4}, std::pair{3, 3}}) {
     PutSolid(col, row);
     MapCellAtBlock(col, row)->m_Conds.push_back(cond);
+    RefreshMapCellHit(*MapCellAtBlock(col, row));
   }
   cObject o;
   Shape(o);

@@ -84,10 +84,12 @@ class cPlayWorld : public ::testing::Test {
     ASSERT_NE(cell, nullptr);
     cell->m_sGraphic = 1;
     cell->m_nHitMode = BLOCK_HIT_SOLID;
+    RefreshMapCellHit(*cell);
   }
 
   cScopedStageUnits m_Units;
   cScopedValue<cVector<cMapCell>> m_Cells{g_MapCells, {}};
+  cScopedValue<cVector<sCellHit>> m_CellHits{g_MapCellHits, {}};
   cScopedValue<cSystemData> m_System{g_SystemData};
   cScopedValue<cVector<cDbAnimeSet>> m_AnimeSets{g_DataBase.m_AnimeSet};
   cScopedValue<cPlayData> m_Progress{g_PlayData};

@@ -248,6 +248,7 @@ TEST_F(ShotTest, WideShotProbesEveryThirtyTwoPixelsAndItsLastColumn) {
   for (const sCase& c : {sCase{3, 3, 1}, sCase{4, 2, 0}, sCase{2, 2, 1}, sCase{1, 4, 0}}) {
     SCOPED_TRACE(testing::Message() << c.solidColumn << "," << c.solidRow);
     cScopedValue<cVector<cMapCell>> cells(g_MapCells);
+    cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
     PutSolid(c.solidColumn, c.solidRow);
     cShot shot;
     Fire(shot, def, 0, 0, (1 + 10) * 32 + 20, (2 + 10) * 32 + 4);

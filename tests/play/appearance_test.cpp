@@ -5,8 +5,10 @@
 #include <climits>
 
 #include "content/condition.h"
+#include "content/palette.h"
 #include "foundation/compare.h"
 #include "objects/object_services.h"
+#include "play/map_cells.h"
 #include "play/spawn.h"
 #include "stage_fixture.h"
 #include "tests/objects/play_world.h"
@@ -65,7 +67,7 @@ TEST_F(AppearanceTest, CheckOnceBlocksStayUntilReplaced) {
   block.m_Conds.push_back(CommonVar(5, COMPARE_AT_LEAST, 1));
   block.m_bCondOnce = 1;
   cMapCell& cell = *MapCellAtBlock(4, 4);
-  cell.SetBlock(block);
+  SetMapCellBlock(cell, block);
   EXPECT_EQ(CheckBlockAppearance(cell), 0);
   EXPECT_EQ(cell.GetHitMode(1), BLOCK_HIT_NONE);
   g_PlayData.m_CommonVar[5] = 1;
@@ -83,7 +85,7 @@ TEST_F(AppearanceTest, CheckOnceBlocksStayUntilReplaced) {
 
   // Without the switch the list is tested every time.
   block.m_bCondOnce = 0;
-  cell.SetBlock(block);
+  SetMapCellBlock(cell, block);
   g_PlayData.m_CommonVar[5] = 1;
   EXPECT_EQ(CheckBlockAppearance(cell), 1);
   g_PlayData.m_CommonVar[5] = 0;
@@ -131,6 +133,80 @@ TEST_F(AppearanceTest, CharactersItemsAndFlows) {
   EXPECT_EQ(CheckFlowConditions(chara, run), 1);
   g_PlayData.m_CommonVar[3] = 0;
   EXPECT_EQ(CheckFlowConditions(chara, run), 1);
+}
+
+// The collision probes read a compact copy of each cell; whatever changes a cell (the stage's
+// set-up, a block command, a refused summon put back, an emptied cell) must leave the probes
+// answering as the cell does.
+TEST_F(AppearanceTest, ProbesAnswerAsTheCellsWhateverChangesThem) {
+  const auto at = [](int column, int row, const cEdBlock& block) {
+    cEdBlock placed = block;
+    placed.m_sPosX = static_cast<std::int16_t>(column);
+    placed.m_sPosY = static_cast<std::int16_t>(row);
+    return placed;
+  };
+  cEdBlock solid;
+  solid.m_sGraphic = 1;
+  solid.m_nHitMode = BLOCK_HIT_SOLID;
+  cEdBlock passed = solid;
+  passed.m_nPassGroup = 2;
+  cEdBlock deadly = solid;
+  deadly.m_nHitMode = BLOCK_HIT_DEADLY;
+  cEdBlock hidden = solid;
+  hidden.m_Conds.push_back(CommonVar(5, COMPARE_AT_LEAST, 1));
+  hidden.m_bCondOnce = 1;
+  g_Stage.m_PlacedBlocks = {at(1, 3, passed), at(2, 3, deadly), at(3, 3, hidden)};
+  SetUpStage(1);
+
+  const auto probe = [](int column, int row, int group) {
+    const std::int64_t index =
+        MapCellIndex((column + kMapMargin) * 32 + 5, (row + kMapMargin) * 32 + 5);
+    const int mode = MapCellHitMode(index, group);
+    EXPECT_EQ(mode, MapCellAt(index).GetHitMode(group))
+        << "cell " << column << "," << row << " group " << group;
+    return mode;
+  };
+  EXPECT_EQ(probe(1, 3, 1), BLOCK_HIT_SOLID);
+  EXPECT_EQ(probe(1, 3, 2), BLOCK_HIT_NONE);
+  EXPECT_EQ(probe(2, 3, 1), BLOCK_HIT_DEADLY);
+  EXPECT_EQ(probe(3, 3, 1), BLOCK_HIT_NONE);
+  g_PlayData.m_CommonVar[5] = 1;
+  EXPECT_EQ(probe(3, 3, 1), BLOCK_HIT_SOLID);
+  g_PlayData.m_CommonVar[5] = 0;
+  EXPECT_EQ(probe(3, 3, 1), BLOCK_HIT_SOLID);  // latched
+
+  cEdShot summon;
+  summon.m_nBlockSummonMode = BLOCKCHANGE_SUMMON;
+  cEdShot erase;
+  erase.m_nBlockSummonMode = BLOCKCHANGE_ERASE;
+  const auto change = [](int column, int row, const cEdShot& params, const cEdBlock& block) {
+    ChangeBlock((column + kMapMargin) * 32, (row + kMapMargin) * 32, params, block);
+  };
+  change(4, 4, summon, deadly);
+  EXPECT_EQ(probe(4, 4, 1), BLOCK_HIT_DEADLY);
+  change(3, 3, summon, passed);
+  EXPECT_EQ(probe(3, 3, 2), BLOCK_HIT_NONE);
+  EXPECT_EQ(probe(3, 3, 1), BLOCK_HIT_SOLID);
+  change(2, 3, summon, hidden);
+  EXPECT_EQ(probe(2, 3, 1), BLOCK_HIT_NONE);
+  change(4, 4, erase, solid);  // the common palette's first block takes the cell
+  ASSERT_FALSE(g_CommonPalette.m_Blocks.empty());
+  EXPECT_EQ(probe(4, 4, 1), g_CommonPalette.m_Blocks.front().m_nHitMode);
+  MakeEmptyCell(*MapCellAtBlock(1, 3));
+  EXPECT_EQ(probe(1, 3, 1), BLOCK_HIT_NONE);
+
+  // A summon refused over the hero puts the cell back as it was.
+  cHero& hero = g_Heroes.front();
+  hero.m_bFinished = 0;
+  hero.m_dX = (6 + kMapMargin) * 32 + 4;
+  hero.m_dY = (6 + kMapMargin) * 32 + 4;
+  hero.m_dRight = hero.m_dX + 15;
+  hero.m_dBottom = hero.m_dY + 15;
+  cEdShot refused = summon;
+  refused.m_byReserved56 = 1;
+  change(6, 6, refused, solid);
+  EXPECT_EQ(MapCellAtBlock(6, 6)->m_sGraphic, 0);
+  EXPECT_EQ(probe(6, 6, 1), BLOCK_HIT_NONE);
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ TEST_F(BlockTest, AnItemBlockWaitsSixtyFramesUnlessTheHeroJumpsOrChangesFloor) {
     block.m_nHitMode = BLOCK_HIT_SOLID;
     block.m_nItemPalette = PALETTE_COMMON;
     block.m_sItemIndex = 1;
-    MapCellAtBlock(3, 4)->SetBlock(block);
+    SetMapCellBlock(*MapCellAtBlock(3, 4), block);
     cHero& hero = g_Heroes.front();
     Box(hero, 420, 448 - 16, 0, MOVE_GROUND);
     hero.m_HP.m_nValue = 10;

@@ -42,7 +42,7 @@ class CommandPlayTest : public cStageFixture {
     g_Heroes.front().SetUpFromDef(0, hero, (1 + 10) * 32, (3 + 10) * 32, 0);
     cEdBlock floor;
     floor.m_sGraphic = 1;
-    for (int c = 0; c <= 2; ++c) MapCellAtBlock(c, 5)->SetBlock(floor);
+    for (int c = 0; c <= 2; ++c) SetMapCellBlock(*MapCellAtBlock(c, 5), floor);
     scene.m_nPhase = PLAYPHASE_PLAY;
     EXPECT_EQ(g_CharaList.size(), 1u);
     return g_CharaList.front();
@@ -70,7 +70,7 @@ TEST_F(CommandPlayTest, AWalkerTurnsAtBothLedgesOfItsFloor) {
   cChara& walker = Build(walk, MOVE_GROUND, 7, 4);
   cEdBlock floor;
   floor.m_sGraphic = 1;
-  for (int c = 5; c <= 9; ++c) MapCellAtBlock(c, 5)->SetBlock(floor);
+  for (int c = 5; c <= 9; ++c) SetMapCellBlock(*MapCellAtBlock(c, 5), floor);
   const double left = (5 + 10) * 32, right = (10 + 10) * 32;
   double lowest = 1e9, highest = -1e9;
   int turns = 0, facing = walker.m_nFacing;

@@ -89,7 +89,7 @@ class FrameTest : public cStageFixture {
     // A floor under everyone.
     cEdBlock floor;
     floor.m_sGraphic = 1;
-    for (int column = 0; column < 20; ++column) MapCellAtBlock(column, 5)->SetBlock(floor);
+    for (int column = 0; column < 20; ++column) SetMapCellBlock(*MapCellAtBlock(column, 5), floor);
     scene.m_nPhase = PLAYPHASE_PLAY;
   }
   static cEdChara Flyer(int control, int column, int row) {

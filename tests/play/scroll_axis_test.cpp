@@ -77,6 +77,7 @@ TEST(ScrollAxisTest, AutoScrollSpeedPerSubStep) {
 
 TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
   cScopedValue<cVector<cMapCell>> cells(g_MapCells);
+  cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
   cScopedAxes axes;
   axes.x.SetUpX(20, 640);
   axes.y.SetUpY(3, 96);
@@ -101,6 +102,7 @@ TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
     EXPECT_EQ(outside.GetHitMode(1), 0);
     outside.m_nHitMode = BLOCK_HIT_SOLID;  // what a reader leaves there does not last
     EXPECT_EQ(MapCellAt(index).GetHitMode(1), 0);
+    EXPECT_EQ(MapCellHitMode(index, 1), 0);
   }
   // A column at or past the stride inside the vector reads the cell of the next row.
   EXPECT_EQ(&MapCellAt(64 + 3), &g_MapCells[64 + 3]);
@@ -108,6 +110,7 @@ TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
 
 TEST(MapCellsTest, OversizedGridIsRefused) {
   cScopedValue<cVector<cMapCell>> cells(g_MapCells);
+  cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
   EXPECT_FALSE(ResetMapCells(5000, 5000));
   EXPECT_TRUE(g_MapCells.empty());
   EXPECT_FALSE(ResetMapCells(2147483647, 1));

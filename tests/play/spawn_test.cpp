@@ -112,7 +112,7 @@ TEST_F(SpawnTest, BlockChangesByKindPresenceAndVersion) {
       old.m_Conds.resize(1);  // a condition that does not hold keeps the block away
       old.m_nCondMode = 0;
     }
-    cell.SetBlock(old);
+    SetMapCellBlock(cell, old);
     cEdBlock block;
     block.m_sGraphic = 7;
     cEdShot params;

@@ -116,6 +116,7 @@ struct sTileGuard {
 
 TEST_F(StageDraw, BlocksStartAtTheCameraCellAndSkipHiddenOrOtherLayers) {
   cRestore<cVector<cMapCell>> cells{g_MapCells};
+  cRestore<cVector<sCellHit>> hits{g_MapCellHits};
   sTileGuard tiles;
   m_Axes.x.SetUpX(30, 960);
   m_Axes.y.SetUpY(20, 640);

@@ -54,7 +54,7 @@ class cStageFixture : public cPlayDevice {
     block.m_nHitMode = static_cast<std::uint8_t>(hitMode);
     block.m_nEffect = static_cast<std::uint8_t>(effect);
     block.m_nEffectValue = value;
-    MapCellAtBlock(column, row)->SetBlock(block);
+    SetMapCellBlock(*MapCellAtBlock(column, row), block);
   }
   static cEdChara Chara(int control, int column, int row) {
     cEdChara c;
@@ -78,5 +78,6 @@ class cStageFixture : public cPlayDevice {
   cRestore<cSceneManager> manager{g_SceneManager};
   cRestore<cVector<cInputState>> inputs{g_Inputs};
   cRestore<cVector<cMapCell>> cells{g_MapCells};
+  cRestore<cVector<sCellHit>> hits{g_MapCellHits};
   cPlayScene scene;
 };

@@ -137,6 +137,7 @@ class StageSetupTest : public cPlayDevice {
   cRestore<cSceneManager> manager{g_SceneManager};
   cRestore<cVector<cInputState>> inputs{g_Inputs};
   cRestore<cVector<cMapCell>> cells{g_MapCells};
+  cRestore<cVector<sCellHit>> hits{g_MapCellHits};
   cRestore<CmdExecutor> vanish{CmdExecFunc[CMD_STATUS_OP2], Vanish};
   cPlayScene scene;
 };
