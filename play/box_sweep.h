@@ -96,12 +96,22 @@ class cBoxSweep {
       return;
     }
     for (const std::uint32_t k : m_Elsewhere) test(k);
-    // A box that reaches with's left edge starts at most the widest box's width before it.
     if (!m_bPlaced) Place();
-    const std::size_t n = m_ByLeft.size();
-    for (std::size_t i = PlaceFrom(with.m_dLeft - m_dMaxWidth - 1);
-         i < n && m_ByLeft[i].dLeft <= with.m_dRight; ++i)
-      test(m_ByLeft[i].k);
+    if (!m_Start.empty()) {
+      // A box that reaches with's left edge starts at most the widest box's width before it.
+      // The keys from `from` to with's right edge lie in the stretches of those two.
+      const double from = with.m_dLeft - m_dMaxWidth - 1;
+      const std::size_t last = m_Start.size() - 1;
+      const std::size_t to = Stretch(with.m_dRight);
+      std::size_t i = m_Start[Stretch(from)];
+      const std::size_t end = to < last ? m_Start[to + 1] : m_ByLeft.size();
+      if (i < end && end - i > kShortRun) i = FirstFrom(from, i, end);
+      for (; i < end; ++i) {
+        const sKey& key = m_ByLeft[i];
+        if (key.dLeft > with.m_dRight) break;
+        if (key.dLeft >= from) test(key.k);
+      }
+    }
     if (out.size() > 1) std::sort(out.begin(), out.end());
   }
 
@@ -141,8 +151,10 @@ class cBoxSweep {
   // The left edges are cut into as many equal stretches as there are keys (at most
   // kMaxStretches), and m_Start[b] is the first key of stretch b or later. Stretch() never
   // decreases with its argument, so every key before m_Start[Stretch(x)] is before x and every
-  // key from m_Start[Stretch(x) + 1] on is after it: the search looks only between the two.
+  // key from m_Start[Stretch(x) + 1] on is after it: a search looks only between the two, key
+  // by key, or by halves when there are more than kShortRun.
   static constexpr std::size_t kMaxStretches = 4096;
+  static constexpr std::size_t kShortRun = 16;
   std::size_t Stretch(double x) const {
     const double f = (x - m_dLow) * m_dScale;
     if (!(f > 0)) return 0;
@@ -164,12 +176,6 @@ class cBoxSweep {
       while (i < n && Stretch(m_ByLeft[i].dLeft) < b) ++i;
       m_Start[b] = i;
     }
-  }
-  std::size_t PlaceFrom(double x) const {
-    if (m_Start.empty()) return 0;
-    const std::size_t b = Stretch(x);
-    return b + 1 < m_Start.size() ? FirstFrom(x, m_Start[b], m_Start[b + 1])
-                                  : FirstFrom(x, m_Start[b]);
   }
 
   std::vector<sDRect> m_Boxes;            // in list order

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -297,29 +298,113 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due, bool& acted) {
   return 0;
 }
 
+// The shots of one group that can take part in the hits, in list order, so that the walks
+// over them for each group of characters read no shot that is off the screen (with the stage's
+// on-screen-hits switch). Whether a shot is on the screen does not change during the hits, and
+// the only shot that goes meanwhile is the one a walk erases itself. A shot added (a defeat's
+// flow fires one) changes the group's size: the walk goes on along the list from where it was,
+// as a walk of the list does, and the next walk takes the shots again.
+class cShotWalk {
+ public:
+  using Group = cList<cShot*>;
+
+  // Forgets the shots taken.
+  void Reset() { m_bTaken = false; }
+
+  // Calls meet(shot) on each shot of the group, in order, not marked for removal and taking
+  // part; meet sets due when the shot is to go, and the walk erases it. A non-zero answer
+  // ends the walk and is returned.
+  template <class Meet>
+  int Walk(cPlayScene& scene, Group& group, Meet&& meet) {
+    if (!g_bUseHitIndex) return WalkList(scene, group, group.begin(), meet);
+    if (!m_bTaken || group.size() != m_nCount) Take(group);
+    assert(Holds(group) && "the shots taken are not the group's");
+    for (sTaken& taken : m_Shots) {
+      if (!taken.pShot) continue;
+      cShot& s = *taken.pShot;
+      const Group::iterator next = std::next(taken.node);
+      if (s.m_bVanish) continue;
+      bool due = false;
+      if (const int r = meet(s, due)) return r;
+      if (due && !s.m_bVanish) {
+        EraseShotNow(scene, &s);
+        taken.pShot = nullptr;
+        --m_nCount;
+      }
+      if (group.size() != m_nCount) {
+        m_bTaken = false;
+        return WalkList(scene, group, next, meet);
+      }
+    }
+    return 0;
+  }
+
+ private:
+  struct sTaken {
+    Group::iterator node;
+    cShot* pShot;  // null once erased
+  };
+
+  template <class Meet>
+  static int WalkList(cPlayScene& scene, Group& group, Group::iterator it, Meet& meet) {
+    while (it != group.end()) {
+      cShot& s = **it;
+      const auto next = std::next(it);
+      if (s.m_bVanish || OutOfHits(s)) {
+        it = next;
+        continue;
+      }
+      bool due = false;
+      if (const int r = meet(s, due)) return r;
+      if (due && !s.m_bVanish) EraseShotNow(scene, &s);
+      it = next;
+    }
+    return 0;
+  }
+
+  void Take(Group& group) {
+    m_Shots.clear();
+    for (auto it = group.begin(); it != group.end(); ++it)
+      if (!OutOfHits(**it)) m_Shots.push_back({it, *it});
+    m_nCount = group.size();
+    m_bTaken = true;
+  }
+
+  // The shots taken are those of the group that take part, in order (checked in the builds
+  // with assertions).
+  bool Holds(Group& group) const {
+    auto taken = m_Shots.begin();
+    for (auto it = group.begin(); it != group.end(); ++it) {
+      if (OutOfHits(**it)) continue;
+      while (taken != m_Shots.end() && !taken->pShot) ++taken;
+      if (taken == m_Shots.end() || taken->node != it || taken->pShot != *it) return false;
+      ++taken;
+    }
+    while (taken != m_Shots.end() && !taken->pShot) ++taken;
+    return taken == m_Shots.end();
+  }
+
+  std::vector<sTaken> m_Shots;
+  std::size_t m_nCount = 0;  // the group's size the shots taken stand for
+  bool m_bTaken = false;
+};
+
 int ShotsAgainstCharas(cPlayScene& scene) {
   auto& shots = scene.m_ShotGroup;
   auto& charas = scene.m_CharaGroup;
   cGroupBoxes& boxes = HitGroupBoxes();
   boxes.Begin(&cCharaBase::m_HitBoxB);
+  static cShotWalk walk;
   for (int sg = 0; sg < kGroups; ++sg) {
+    walk.Reset();
     for (int cg = 0; cg < kGroups; ++cg) {
       if (cg == sg || shots[sg].empty() || charas[cg].empty()) continue;
-      for (auto it = shots[sg].begin(); it != shots[sg].end();) {
-        cShot& s = **it;
-        auto next = std::next(it);
-        if (s.m_bVanish || OutOfHits(s)) {
-          it = next;
-          continue;
-        }
-        bool due = false;
-        const int r = boxes.Scan(
+      const int r = walk.Walk(scene, shots[sg], [&](cShot& s, bool& due) {
+        return boxes.Scan(
             charas[cg], cg, s.m_HitBox.m_Rect,
             [&](cCharaBase& c, bool& acted) { return ShotMeetsChara(s, c, due, acted); });
-        if (r != 0) return r;
-        if (due && !s.m_bVanish) EraseShotNow(scene, &s);
-        it = next;
-      }
+      });
+      if (r != 0) return r;
     }
   }
   return 0;

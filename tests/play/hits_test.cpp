@@ -13,6 +13,7 @@
 #include "foundation/compare.h"
 #include "objects/chara_flows.h"
 #include "objects/object_services.h"
+#include "bench/heavy_stage.h"
 #include "stage_fixture.h"
 #include "tests/objects/play_world.h"
 
@@ -278,6 +279,46 @@ TEST_F(AttackTest, ShotsThatVanishMidWalkAndShotsMarkedForRemoval) {
   EXPECT_EQ(g_CharaList.back().m_HP.m_nValue, 10);
   EXPECT_TRUE(scene.m_ShotList.empty());
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
+}
+
+TEST_F(AttackTest, AShotFiredByADefeatMeetsTheCharactersOfTheWalkUnderWay) {
+  cScopedObjectServices services;
+  InstallObjectServices();
+  // The first character's defeat fires a shot of group 0; the second character's box covers
+  // the stage, wherever that shot starts.
+  cEdCmd shoot = Command(CMD_SHOT, 0);
+  NewShot(shoot.m_pShot);
+  shoot.m_pShot->m_nCount = 1;
+  shoot.m_pShot->m_sGraphic = 1;
+  shoot.m_pShot->m_nPower = 2;
+  shoot.m_pShot->m_bGroupFromFirer = 0;
+  shoot.m_pShot->m_nGroup = 0;
+  cEdFlow defeat;
+  defeat.m_nTrigger = TRIGGER_DEAD;
+  defeat.m_Cmds.push_back(shoot);
+  // Fired while the shot that defeats is followed by another of its group, the new shot is
+  // walked after that one and hits; fired while the last shot is walked, it is not reached.
+  for (const bool another : {true, false}) {
+    for (const bool indexed : {true, false}) {
+      Reset();
+      UseHitIndex(indexed);
+      g_Stage.m_nCharaInvincible = 0;
+      cChara& first = First();
+      cChara& wide = g_CharaList.back();
+      first.m_HP.m_nValue = 3;
+      first.m_Def.m_Flows = FlowVector({defeat});
+      SetupFlows(first, first.m_Def.m_Flows, 0, 0);
+      wide.m_HitBoxB.m_Rect = sDRect{-1e6, -1e6, 1e6, 1e6};
+      Shot(0, 504, 3);
+      if (another) Shot(0, 0, 0).m_HitBox.m_Rect = sDRect{5e6, 0, 5e6 + 7, 7};
+      const std::size_t before = scene.m_ShotGroup[0].size();
+      EXPECT_EQ(AttackHits(g_CharaList), 0);
+      EXPECT_EQ(first.m_bFinished, 1);
+      EXPECT_EQ(scene.m_ShotGroup[0].size(), before + 1);
+      EXPECT_EQ(wide.m_HP.m_nValue, another ? 5 : 7) << another << indexed;
+    }
+  }
+  UseHitIndex(true);
 }
 
 TEST_F(AttackTest, BreakableShotsClash) {
