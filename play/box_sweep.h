@@ -97,14 +97,13 @@ class cBoxSweep {
     }
     for (const std::uint32_t k : m_Elsewhere) test(k);
     if (!m_bPlaced) Place();
-    if (!m_Start.empty()) {
+    if (!m_ByLeft.empty()) {
       // A box that reaches with's left edge starts at most the widest box's width before it.
       // The keys from `from` to with's right edge lie in the stretches of those two.
       const double from = with.m_dLeft - m_dMaxWidth - 1;
-      const std::size_t last = m_Start.size() - 1;
       const std::size_t to = Stretch(with.m_dRight);
       std::size_t i = m_Start[Stretch(from)];
-      const std::size_t end = to < last ? m_Start[to + 1] : m_ByLeft.size();
+      const std::size_t end = to < m_nStretches ? m_Start[to + 1] : m_ByLeft.size();
       if (i < end && end - i > kShortRun) i = FirstFrom(from, i, end);
       for (; i < end; ++i) {
         const sKey& key = m_ByLeft[i];
@@ -158,24 +157,22 @@ class cBoxSweep {
   std::size_t Stretch(double x) const {
     const double f = (x - m_dLow) * m_dScale;
     if (!(f > 0)) return 0;
-    const auto last = static_cast<double>(m_Start.size() - 1);
-    return f >= last ? m_Start.size() - 1 : static_cast<std::size_t>(f);
+    return f >= static_cast<double>(m_nStretches) ? m_nStretches : static_cast<std::size_t>(f);
   }
   void Place() const {
     m_bPlaced = true;
-    m_Start.clear();
     const std::size_t n = m_ByLeft.size();
+    m_nStretches = std::min(n, kMaxStretches);
+    m_Start.resize(m_nStretches + 1);
     if (n == 0) return;
-    const std::size_t stretches = std::min(n, kMaxStretches);
     m_dLow = m_ByLeft.front().dLeft;
     const double span = m_ByLeft.back().dLeft - m_dLow;
-    m_dScale = span > 0 ? static_cast<double>(stretches) / span : 0;
-    m_Start.resize(stretches + 1);
-    std::size_t i = 0;
-    for (std::size_t b = 0; b <= stretches; ++b) {
-      while (i < n && Stretch(m_ByLeft[i].dLeft) < b) ++i;
-      m_Start[b] = i;
-    }
+    m_dScale = span > 0 ? static_cast<double>(m_nStretches) / span : 0;
+    std::size_t b = 0;
+    for (std::size_t i = 0; i < n; ++i)
+      for (const std::size_t upTo = Stretch(m_ByLeft[i].dLeft); b <= upTo; ++b)
+        m_Start[b] = static_cast<std::uint32_t>(i);
+    for (; b <= m_nStretches; ++b) m_Start[b] = static_cast<std::uint32_t>(n);
   }
 
   std::vector<sDRect> m_Boxes;            // in list order
@@ -185,7 +182,8 @@ class cBoxSweep {
   std::vector<sKey> m_Last;  // m_ByLeft of the last filling
   std::size_t m_nLastCount = 0;  // the count of its boxes
   // The stretches of the left edges, made again at the first search after a change.
-  mutable std::vector<std::size_t> m_Start;
+  mutable std::vector<std::uint32_t> m_Start;
+  mutable std::size_t m_nStretches = 0;
   mutable double m_dLow = 0, m_dScale = 0;
   mutable bool m_bPlaced = false;
 };

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -500,51 +501,80 @@ int CharasAgainstCharas(cPlayScene& scene) {
 
 // Shots of two groups meet where either breaks; the weaker breaks, both when they are equal.
 // Each shot of group i meets those of group j whose boxes overlap its own, in group j's order:
-// no shot moves meanwhile, and one that broke is passed over.
+// no shot moves or comes meanwhile, and one that broke is passed over. Each group's shots are
+// taken once with their boxes; two groups none of whose shots can break never meet.
 void ShotsAgainstShots(cPlayScene& scene) {
   auto& groups = scene.m_ShotGroup;
-  static cBoxSweep boxes;
-  static std::vector<cShot*> members;
-  static std::vector<std::uint8_t> broken;
+  struct sTaken {
+    std::vector<cShot*> members;  // in group order
+    cBoxSweep boxes;
+    std::vector<std::uint8_t> gone;
+    std::size_t nLeft = 0;
+    bool bBreakable = false, bTaken = false;
+  };
+  static std::array<sTaken, kGroups> taken;
   static std::vector<std::uint32_t> touching;
+  for (sTaken& t : taken) t.bTaken = false;
+  auto take = [&](int g) -> sTaken& {
+    sTaken& t = taken[static_cast<std::size_t>(g)];
+    if (t.bTaken) return t;
+    t.members.clear();
+    t.boxes.Clear();
+    t.bBreakable = false;
+    for (cShot* s : groups[g]) {
+      t.members.push_back(s);
+      t.boxes.Add(BoxOf(*s));
+      t.bBreakable = t.bBreakable || ShotBreakable(s->m_Def) != 0;
+    }
+    t.boxes.Sort();
+    t.gone.assign(t.members.size(), 0);
+    t.nLeft = t.members.size();
+    t.bTaken = true;
+    return t;
+  };
+  // A shot left is where it was taken, and the group holds the shots left (checked in the
+  // builds with assertions).
+  [[maybe_unused]] auto holds = [&](const sTaken& t, std::uint32_t k, int g) {
+    const sDRect now = BoxOf(*t.members[k]);
+    return std::memcmp(&now, &t.boxes.Box(k), sizeof now) == 0 && groups[g].size() == t.nLeft;
+  };
+  auto erase = [&](sTaken& t, std::uint32_t k) {
+    t.gone[k] = 1;
+    --t.nLeft;
+    EraseShotNow(scene, t.members[k]);
+  };
   for (int i = 0; i < kGroups; ++i) {
     for (int j = i + 1; j < kGroups; ++j) {
       if (groups[i].empty() || groups[j].empty()) continue;
-      boxes.Clear();
-      members.clear();
-      for (cShot* s2 : groups[j]) {
-        members.push_back(s2);
-        boxes.Add(BoxOf(*s2));
-      }
-      boxes.Sort();
-      broken.assign(members.size(), 0);
-      for (auto it1 = groups[i].begin(); it1 != groups[i].end();) {
-        cShot* s1 = *it1;
-        auto next1 = std::next(it1);
+      sTaken& first = take(i);
+      sTaken& second = take(j);
+      if (!first.bBreakable && !second.bBreakable) continue;
+      for (std::uint32_t n = 0; n < first.members.size(); ++n) {
+        if (first.gone[n]) continue;
+        assert(holds(first, n, i) && "a shot moved or went during the clashes");
+        cShot* s1 = first.members[n];
+        const sDRect& box1 = first.boxes.Box(n);
         bool due = false;
         if (g_bUseHitIndex) {
-          boxes.Touching(BoxOf(*s1), touching);
+          second.boxes.Touching(box1, touching);
         } else {
-          touching.resize(members.size());
-          for (std::uint32_t k = 0; k < members.size(); ++k) touching[k] = k;
+          touching.resize(second.members.size());
+          for (std::uint32_t k = 0; k < second.members.size(); ++k) touching[k] = k;
         }
         for (const std::uint32_t k : touching) {
-          if (broken[k]) continue;
-          cShot* s2 = members[k];
+          if (second.gone[k]) continue;
+          assert(holds(second, k, j) && "a shot moved or went during the clashes");
+          cShot* s2 = second.members[k];
           const bool b1 = ShotBreakable(s1->m_Def) != 0;
           const bool b2 = ShotBreakable(s2->m_Def) != 0;
-          if ((!b1 && !b2) || !Overlap(BoxOf(*s1), BoxOf(*s2))) continue;
+          if ((!b1 && !b2) || !Overlap(box1, second.boxes.Box(k))) continue;
           const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
           const bool lose1 = b1 && (!b2 || k1 <= k2);
           const bool lose2 = b2 && (!b1 || k2 <= k1);
           if (lose1) due = true;
-          if (lose2) {
-            broken[k] = 1;
-            EraseShotNow(scene, s2);
-          }
+          if (lose2) erase(second, k);
         }
-        if (due) EraseShotNow(scene, s1);
-        it1 = next1;
+        if (due) erase(first, n);
       }
     }
   }

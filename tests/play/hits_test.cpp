@@ -357,6 +357,25 @@ TEST_F(AttackTest, BreakableShotsClash) {
   EXPECT_EQ(AttackHits(g_CharaList), 0);
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
   EXPECT_EQ(scene.m_ShotGroup[2].size(), 1u);
+  // Four groups on one spot: the strong shot of group 0 breaks the others pair by pair, and a
+  // shot broken meets no group afterwards (groups 1 and 2, as strong as each other, would
+  // both break).
+  for (const bool indexed : {true, false}) {
+    Reset();
+    UseHitIndex(indexed);
+    const int strengths[] = {9, 4, 4, 1};
+    for (int g = 0; g < 4; ++g) {
+      cShot& s = Shot(g, 900);
+      s.m_Def.m_byReserved47 = 1;
+      s.m_Def.m_nVanishValue = static_cast<std::int8_t>(strengths[g]);
+    }
+    EXPECT_EQ(AttackHits(g_CharaList), 0);
+    std::vector<std::size_t> left;
+    for (int g = 0; g < 4; ++g) left.push_back(scene.m_ShotGroup[g].size());
+    EXPECT_EQ(left, (std::vector<std::size_t>{1, 0, 0, 0})) << indexed;
+    EXPECT_EQ(scene.m_ShotList.size(), 1u);
+  }
+  UseHitIndex(true);
 }
 
 TEST_F(AttackTest, CharactersAgainstCharacters) {
