@@ -507,10 +507,10 @@ void ShotsAgainstShots(cPlayScene& scene) {
   auto& groups = scene.m_ShotGroup;
   struct sTaken {
     std::vector<cShot*> members;  // in group order
-    cBoxSweep boxes;
+    cBoxSweep boxes;              // made when the group meets another
     std::vector<std::uint8_t> gone;
     std::size_t nLeft = 0;
-    bool bBreakable = false, bTaken = false;
+    bool bBreakable = false, bTaken = false, bBoxes = false;
   };
   static std::array<sTaken, kGroups> taken;
   static std::vector<std::uint32_t> touching;
@@ -518,19 +518,24 @@ void ShotsAgainstShots(cPlayScene& scene) {
   auto take = [&](int g) -> sTaken& {
     sTaken& t = taken[static_cast<std::size_t>(g)];
     if (t.bTaken) return t;
-    t.members.clear();
-    t.boxes.Clear();
+    t.members.assign(groups[g].begin(), groups[g].end());
     t.bBreakable = false;
-    for (cShot* s : groups[g]) {
-      t.members.push_back(s);
-      t.boxes.Add(BoxOf(*s));
-      t.bBreakable = t.bBreakable || ShotBreakable(s->m_Def) != 0;
-    }
-    t.boxes.Sort();
+    for (const cShot* s : t.members) t.bBreakable = t.bBreakable || ShotBreakable(s->m_Def) != 0;
     t.gone.assign(t.members.size(), 0);
     t.nLeft = t.members.size();
     t.bTaken = true;
+    t.bBoxes = false;
     return t;
+  };
+  // The boxes of the shots taken, made before any of them goes (shots go only where both
+  // groups have their boxes).
+  auto placeBoxes = [](sTaken& t) {
+    if (t.bBoxes) return;
+    assert(t.nLeft == t.members.size());
+    t.boxes.Clear();
+    for (const cShot* s : t.members) t.boxes.Add(BoxOf(*s));
+    t.boxes.Sort();
+    t.bBoxes = true;
   };
   // A shot left is where it was taken, and the group holds the shots left (checked in the
   // builds with assertions).
@@ -549,6 +554,8 @@ void ShotsAgainstShots(cPlayScene& scene) {
       sTaken& first = take(i);
       sTaken& second = take(j);
       if (!first.bBreakable && !second.bBreakable) continue;
+      placeBoxes(first);
+      placeBoxes(second);
       for (std::uint32_t n = 0; n < first.members.size(); ++n) {
         if (first.gone[n]) continue;
         assert(holds(first, n, i) && "a shot moved or went during the clashes");
