@@ -32,6 +32,7 @@ cShot::cShot(const cShot& other)
     : cObject(other),
       m_nOwnerNumber(other.m_nOwnerNumber),
       m_bIsShot(other.m_bIsShot),
+      m_bVanish(other.m_bVanish),
       m_nRangeLeft(other.m_nRangeLeft),
       m_nLifeLeft(other.m_nLifeLeft),
       m_nStep(other.m_nStep),
@@ -52,7 +53,6 @@ cShot::cShot(const cShot& other)
       m_Def(other.m_Def),
       m_pTarget(other.m_pTarget),
       m_pOwner(other.m_pOwner),
-      m_bVanish(other.m_bVanish),
       m_bHitTrigger(other.m_bHitTrigger),
       m_cHitTriggerId(other.m_cHitTriggerId) {}
 

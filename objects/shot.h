@@ -72,6 +72,8 @@ class cShot : public cObject {
 
   std::int32_t m_nOwnerNumber = 0;
   std::int32_t m_bIsShot = 0;
+  // Kept beside the object's screen flag, which the hits read with it for every shot.
+  std::int32_t m_bVanish = 0;
   std::int32_t m_nRangeLeft = 0;
   std::int32_t m_nLifeLeft = 0;
   std::int32_t m_nStep = 0;
@@ -90,7 +92,6 @@ class cShot : public cObject {
   cEdShot m_Def;                    // the shot's own copy of its definition
   cCharaBase* m_pTarget = nullptr;  // target character, or none
   cCharaBase* m_pOwner = nullptr;   // owner character, or none
-  std::int32_t m_bVanish = 0;
   std::int32_t m_bHitTrigger = 0;
   std::int8_t m_cHitTriggerId = 0;
 

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -297,29 +299,113 @@ int ShotMeetsChara(cShot& s, cCharaBase& c, bool& due, bool& acted) {
   return 0;
 }
 
+// The shots of one group that can take part in the hits, in list order, so that the walks
+// over them for each group of characters read no shot that is off the screen (with the stage's
+// on-screen-hits switch). Whether a shot is on the screen does not change during the hits, and
+// the only shot that goes meanwhile is the one a walk erases itself. A shot added (a defeat's
+// flow fires one) changes the group's size: the walk goes on along the list from where it was,
+// as a walk of the list does, and the next walk takes the shots again.
+class cShotWalk {
+ public:
+  using Group = cList<cShot*>;
+
+  // Forgets the shots taken.
+  void Reset() { m_bTaken = false; }
+
+  // Calls meet(shot) on each shot of the group, in order, not marked for removal and taking
+  // part; meet sets due when the shot is to go, and the walk erases it. A non-zero answer
+  // ends the walk and is returned.
+  template <class Meet>
+  int Walk(cPlayScene& scene, Group& group, Meet&& meet) {
+    if (!g_bUseHitIndex) return WalkList(scene, group, group.begin(), meet);
+    if (!m_bTaken || group.size() != m_nCount) Take(group);
+    assert(Holds(group) && "the shots taken are not the group's");
+    for (sTaken& taken : m_Shots) {
+      if (!taken.pShot) continue;
+      cShot& s = *taken.pShot;
+      const Group::iterator next = std::next(taken.node);
+      if (s.m_bVanish) continue;
+      bool due = false;
+      if (const int r = meet(s, due)) return r;
+      if (due && !s.m_bVanish) {
+        EraseShotNow(scene, &s);
+        taken.pShot = nullptr;
+        --m_nCount;
+      }
+      if (group.size() != m_nCount) {
+        m_bTaken = false;
+        return WalkList(scene, group, next, meet);
+      }
+    }
+    return 0;
+  }
+
+ private:
+  struct sTaken {
+    Group::iterator node;
+    cShot* pShot;  // null once erased
+  };
+
+  template <class Meet>
+  static int WalkList(cPlayScene& scene, Group& group, Group::iterator it, Meet& meet) {
+    while (it != group.end()) {
+      cShot& s = **it;
+      const auto next = std::next(it);
+      if (s.m_bVanish || OutOfHits(s)) {
+        it = next;
+        continue;
+      }
+      bool due = false;
+      if (const int r = meet(s, due)) return r;
+      if (due && !s.m_bVanish) EraseShotNow(scene, &s);
+      it = next;
+    }
+    return 0;
+  }
+
+  void Take(Group& group) {
+    m_Shots.clear();
+    for (auto it = group.begin(); it != group.end(); ++it)
+      if (!OutOfHits(**it)) m_Shots.push_back({it, *it});
+    m_nCount = group.size();
+    m_bTaken = true;
+  }
+
+  // The shots taken are those of the group that take part, in order (checked in the builds
+  // with assertions).
+  bool Holds(Group& group) const {
+    auto taken = m_Shots.begin();
+    for (auto it = group.begin(); it != group.end(); ++it) {
+      if (OutOfHits(**it)) continue;
+      while (taken != m_Shots.end() && !taken->pShot) ++taken;
+      if (taken == m_Shots.end() || taken->node != it || taken->pShot != *it) return false;
+      ++taken;
+    }
+    while (taken != m_Shots.end() && !taken->pShot) ++taken;
+    return taken == m_Shots.end();
+  }
+
+  std::vector<sTaken> m_Shots;
+  std::size_t m_nCount = 0;  // the group's size the shots taken stand for
+  bool m_bTaken = false;
+};
+
 int ShotsAgainstCharas(cPlayScene& scene) {
   auto& shots = scene.m_ShotGroup;
   auto& charas = scene.m_CharaGroup;
   cGroupBoxes& boxes = HitGroupBoxes();
   boxes.Begin(&cCharaBase::m_HitBoxB);
+  static cShotWalk walk;
   for (int sg = 0; sg < kGroups; ++sg) {
+    walk.Reset();
     for (int cg = 0; cg < kGroups; ++cg) {
       if (cg == sg || shots[sg].empty() || charas[cg].empty()) continue;
-      for (auto it = shots[sg].begin(); it != shots[sg].end();) {
-        cShot& s = **it;
-        auto next = std::next(it);
-        if (s.m_bVanish || OutOfHits(s)) {
-          it = next;
-          continue;
-        }
-        bool due = false;
-        const int r = boxes.Scan(
+      const int r = walk.Walk(scene, shots[sg], [&](cShot& s, bool& due) {
+        return boxes.Scan(
             charas[cg], cg, s.m_HitBox.m_Rect,
             [&](cCharaBase& c, bool& acted) { return ShotMeetsChara(s, c, due, acted); });
-        if (r != 0) return r;
-        if (due && !s.m_bVanish) EraseShotNow(scene, &s);
-        it = next;
-      }
+      });
+      if (r != 0) return r;
     }
   }
   return 0;
@@ -415,51 +501,87 @@ int CharasAgainstCharas(cPlayScene& scene) {
 
 // Shots of two groups meet where either breaks; the weaker breaks, both when they are equal.
 // Each shot of group i meets those of group j whose boxes overlap its own, in group j's order:
-// no shot moves meanwhile, and one that broke is passed over.
+// no shot moves or comes meanwhile, and one that broke is passed over. Each group's shots are
+// taken once with their boxes; two groups none of whose shots can break never meet.
 void ShotsAgainstShots(cPlayScene& scene) {
   auto& groups = scene.m_ShotGroup;
-  static cBoxSweep boxes;
-  static std::vector<cShot*> members;
-  static std::vector<std::uint8_t> broken;
+  struct sTaken {
+    std::vector<cShot*> members;  // in group order
+    cBoxSweep boxes;              // made when the group meets another
+    std::vector<std::uint8_t> gone;
+    std::size_t nLeft = 0;
+    bool bBreakable = false, bTaken = false, bBoxes = false;
+  };
+  static std::array<sTaken, kGroups> taken;
   static std::vector<std::uint32_t> touching;
+  for (sTaken& t : taken) t.bTaken = false;
+  auto take = [&](int g) -> sTaken& {
+    sTaken& t = taken[static_cast<std::size_t>(g)];
+    if (t.bTaken) return t;
+    t.members.assign(groups[g].begin(), groups[g].end());
+    t.bBreakable = false;
+    for (const cShot* s : t.members) t.bBreakable = t.bBreakable || ShotBreakable(s->m_Def) != 0;
+    t.gone.assign(t.members.size(), 0);
+    t.nLeft = t.members.size();
+    t.bTaken = true;
+    t.bBoxes = false;
+    return t;
+  };
+  // The boxes of the shots taken, made before any of them goes (shots go only where both
+  // groups have their boxes).
+  auto placeBoxes = [](sTaken& t) {
+    if (t.bBoxes) return;
+    assert(t.nLeft == t.members.size());
+    t.boxes.Clear();
+    for (const cShot* s : t.members) t.boxes.Add(BoxOf(*s));
+    t.boxes.Sort();
+    t.bBoxes = true;
+  };
+  // A shot left is where it was taken, and the group holds the shots left (checked in the
+  // builds with assertions).
+  [[maybe_unused]] auto holds = [&](const sTaken& t, std::uint32_t k, int g) {
+    const sDRect now = BoxOf(*t.members[k]);
+    return std::memcmp(&now, &t.boxes.Box(k), sizeof now) == 0 && groups[g].size() == t.nLeft;
+  };
+  auto erase = [&](sTaken& t, std::uint32_t k) {
+    t.gone[k] = 1;
+    --t.nLeft;
+    EraseShotNow(scene, t.members[k]);
+  };
   for (int i = 0; i < kGroups; ++i) {
     for (int j = i + 1; j < kGroups; ++j) {
       if (groups[i].empty() || groups[j].empty()) continue;
-      boxes.Clear();
-      members.clear();
-      for (cShot* s2 : groups[j]) {
-        members.push_back(s2);
-        boxes.Add(BoxOf(*s2));
-      }
-      boxes.Sort();
-      broken.assign(members.size(), 0);
-      for (auto it1 = groups[i].begin(); it1 != groups[i].end();) {
-        cShot* s1 = *it1;
-        auto next1 = std::next(it1);
+      sTaken& first = take(i);
+      sTaken& second = take(j);
+      if (!first.bBreakable && !second.bBreakable) continue;
+      placeBoxes(first);
+      placeBoxes(second);
+      for (std::uint32_t n = 0; n < first.members.size(); ++n) {
+        if (first.gone[n]) continue;
+        assert(holds(first, n, i) && "a shot moved or went during the clashes");
+        cShot* s1 = first.members[n];
+        const sDRect& box1 = first.boxes.Box(n);
         bool due = false;
         if (g_bUseHitIndex) {
-          boxes.Touching(BoxOf(*s1), touching);
+          second.boxes.Touching(box1, touching);
         } else {
-          touching.resize(members.size());
-          for (std::uint32_t k = 0; k < members.size(); ++k) touching[k] = k;
+          touching.resize(second.members.size());
+          for (std::uint32_t k = 0; k < second.members.size(); ++k) touching[k] = k;
         }
         for (const std::uint32_t k : touching) {
-          if (broken[k]) continue;
-          cShot* s2 = members[k];
+          if (second.gone[k]) continue;
+          assert(holds(second, k, j) && "a shot moved or went during the clashes");
+          cShot* s2 = second.members[k];
           const bool b1 = ShotBreakable(s1->m_Def) != 0;
           const bool b2 = ShotBreakable(s2->m_Def) != 0;
-          if ((!b1 && !b2) || !Overlap(BoxOf(*s1), BoxOf(*s2))) continue;
+          if ((!b1 && !b2) || !Overlap(box1, second.boxes.Box(k))) continue;
           const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
           const bool lose1 = b1 && (!b2 || k1 <= k2);
           const bool lose2 = b2 && (!b1 || k2 <= k1);
           if (lose1) due = true;
-          if (lose2) {
-            broken[k] = 1;
-            EraseShotNow(scene, s2);
-          }
+          if (lose2) erase(second, k);
         }
-        if (due) EraseShotNow(scene, s1);
-        it1 = next1;
+        if (due) erase(first, n);
       }
     }
   }

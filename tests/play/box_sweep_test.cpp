@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -32,22 +33,48 @@ sDRect RandomBox(std::mt19937& rng) {
   }
 }
 
+// A box of the usual kind: small and near.
+sDRect NearBox(std::mt19937& rng) {
+  sDRect box = RandomBox(rng);
+  while (!(std::fabs(box.m_dLeft) < 1e4 && std::fabs(box.m_dRight) < 1e4)) box = RandomBox(rng);
+  return box;
+}
+
 TEST(BoxSweep, FindsWhatAWalkFindsInListOrderAfterFillingAndAfterMoves) {
   std::mt19937 rng(7);
   cBoxSweep sweep;
   std::vector<std::uint32_t> found;
-  for (int round = 0; round < 20; ++round) {
-    std::vector<sDRect> boxes(static_cast<std::size_t>(rng() % 200));
+  std::vector<sDRect> boxes;
+  for (int round = 0; round < 24; ++round) {
+    // Fillings: any boxes; boxes in order of left edges, with ties (a list kept by place); the
+    // last round's boxes a little moved, all near; the same boxes in another order.
+    const int kind = round % 4;
     sweep.Clear();
-    for (sDRect& box : boxes) {
-      box = RandomBox(rng);
-      sweep.Add(box);
+    if (kind == 0 || kind == 1) {
+      boxes.resize(static_cast<std::size_t>(rng() % 200));
+      for (sDRect& box : boxes) box = RandomBox(rng);
     }
+    if (kind == 1) {
+      for (sDRect& box : boxes) box.m_dLeft = std::floor(box.m_dLeft / 8) * 8;
+      const auto key = [](const sDRect& b) { return std::isnan(b.m_dLeft) ? -INFINITY : b.m_dLeft; };
+      std::stable_sort(boxes.begin(), boxes.end(),
+                       [&](const sDRect& a, const sDRect& b) { return key(a) < key(b); });
+    }
+    if (kind == 2) {
+      for (sDRect& box : boxes) {
+        const double dx = static_cast<double>(rng() % 7) - 3;
+        box = std::fabs(box.m_dLeft) < 1e4 && std::fabs(box.m_dRight) < 1e4
+                  ? sDRect{box.m_dLeft + dx, box.m_dTop, box.m_dRight + dx, box.m_dBottom}
+                  : NearBox(rng);
+      }
+    }
+    if (kind == 3) std::shuffle(boxes.begin(), boxes.end(), rng);
+    for (const sDRect& box : boxes) sweep.Add(box);
     sweep.Sort();
     for (int step = 0; step < 200; ++step) {
       if (!boxes.empty() && step % 2 == 1) {
         const auto k = static_cast<std::uint32_t>(rng() % boxes.size());
-        boxes[k] = step % 10 == 3 ? boxes[k] : RandomBox(rng);
+        if (step % 10 != 3) boxes[k] = kind >= 2 ? NearBox(rng) : RandomBox(rng);
         sweep.Move(k, boxes[k]);
       }
       const sDRect with = RandomBox(rng);

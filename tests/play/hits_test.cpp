@@ -13,6 +13,7 @@
 #include "foundation/compare.h"
 #include "objects/chara_flows.h"
 #include "objects/object_services.h"
+#include "bench/heavy_stage.h"
 #include "stage_fixture.h"
 #include "tests/objects/play_world.h"
 
@@ -280,6 +281,46 @@ TEST_F(AttackTest, ShotsThatVanishMidWalkAndShotsMarkedForRemoval) {
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
 }
 
+TEST_F(AttackTest, AShotFiredByADefeatMeetsTheCharactersOfTheWalkUnderWay) {
+  cScopedObjectServices services;
+  InstallObjectServices();
+  // The first character's defeat fires a shot of group 0; the second character's box covers
+  // the stage, wherever that shot starts.
+  cEdCmd shoot = Command(CMD_SHOT, 0);
+  NewShot(shoot.m_pShot);
+  shoot.m_pShot->m_nCount = 1;
+  shoot.m_pShot->m_sGraphic = 1;
+  shoot.m_pShot->m_nPower = 2;
+  shoot.m_pShot->m_bGroupFromFirer = 0;
+  shoot.m_pShot->m_nGroup = 0;
+  cEdFlow defeat;
+  defeat.m_nTrigger = TRIGGER_DEAD;
+  defeat.m_Cmds.push_back(shoot);
+  // Fired while the shot that defeats is followed by another of its group, the new shot is
+  // walked after that one and hits; fired while the last shot is walked, it is not reached.
+  for (const bool another : {true, false}) {
+    for (const bool indexed : {true, false}) {
+      Reset();
+      UseHitIndex(indexed);
+      g_Stage.m_nCharaInvincible = 0;
+      cChara& first = First();
+      cChara& wide = g_CharaList.back();
+      first.m_HP.m_nValue = 3;
+      first.m_Def.m_Flows = FlowVector({defeat});
+      SetupFlows(first, first.m_Def.m_Flows, 0, 0);
+      wide.m_HitBoxB.m_Rect = sDRect{-1e6, -1e6, 1e6, 1e6};
+      Shot(0, 504, 3);
+      if (another) Shot(0, 0, 0).m_HitBox.m_Rect = sDRect{5e6, 0, 5e6 + 7, 7};
+      const std::size_t before = scene.m_ShotGroup[0].size();
+      EXPECT_EQ(AttackHits(g_CharaList), 0);
+      EXPECT_EQ(first.m_bFinished, 1);
+      EXPECT_EQ(scene.m_ShotGroup[0].size(), before + 1);
+      EXPECT_EQ(wide.m_HP.m_nValue, another ? 5 : 7) << another << indexed;
+    }
+  }
+  UseHitIndex(true);
+}
+
 TEST_F(AttackTest, BreakableShotsClash) {
   struct sCase {
     int breakable1, strength1, breakable2, strength2;
@@ -316,6 +357,25 @@ TEST_F(AttackTest, BreakableShotsClash) {
   EXPECT_EQ(AttackHits(g_CharaList), 0);
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
   EXPECT_EQ(scene.m_ShotGroup[2].size(), 1u);
+  // Four groups on one spot: the strong shot of group 0 breaks the others pair by pair, and a
+  // shot broken meets no group afterwards (groups 1 and 2, as strong as each other, would
+  // both break).
+  for (const bool indexed : {true, false}) {
+    Reset();
+    UseHitIndex(indexed);
+    const int strengths[] = {9, 4, 4, 1};
+    for (int g = 0; g < 4; ++g) {
+      cShot& s = Shot(g, 900);
+      s.m_Def.m_byReserved47 = 1;
+      s.m_Def.m_nVanishValue = static_cast<std::int8_t>(strengths[g]);
+    }
+    EXPECT_EQ(AttackHits(g_CharaList), 0);
+    std::vector<std::size_t> left;
+    for (int g = 0; g < 4; ++g) left.push_back(scene.m_ShotGroup[g].size());
+    EXPECT_EQ(left, (std::vector<std::size_t>{1, 0, 0, 0})) << indexed;
+    EXPECT_EQ(scene.m_ShotList.size(), 1u);
+  }
+  UseHitIndex(true);
 }
 
 TEST_F(AttackTest, CharactersAgainstCharacters) {
