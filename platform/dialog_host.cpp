@@ -9,6 +9,9 @@
 #include <atomic>
 #include <cctype>
 
+#include "platform/close_request.h"
+#include "platform/video.h"
+
 namespace platform {
 namespace {
 
@@ -22,8 +25,14 @@ ChooserWatcher g_chooserWatcher = nullptr;
 bool g_bChooserAnswered = false;
 std::string g_strChooserAnswer;
 
+// A close request (a signal from outside, the main window's close box) while a chooser or a
+// dialog waits for the user: it gives way, and the request stays for the program's own loop.
+bool CloseWaiting() { return CloseSignalPending() || WindowCloseWaiting(); }
+
 gboolean ChooserTick(gpointer) {
   if (g_chooserWatcher && g_openChooser) g_chooserWatcher(g_openChoice.title);
+  if (g_openChooser && CloseWaiting())
+    gtk_dialog_response(GTK_DIALOG(g_openChooser), GTK_RESPONSE_CANCEL);
   return G_SOURCE_CONTINUE;
 }
 
@@ -89,7 +98,27 @@ struct cHostDialog::sImpl {
   const sDialogEvents* events = nullptr;
   bool composing = false;
   bool filling = false;  // set while the program writes a control: no change notification
+  bool closeAsked = false;  // a close request was passed on to the dialog as its close box
 };
+
+namespace {
+
+// A close request is passed on as the close box once; a dialog that stays open after that is
+// ended as if it had been closed without an answer.
+gboolean DialogCloseTick(gpointer p) {
+  auto& d = *static_cast<cHostDialog::sImpl*>(p);
+  if (!d.loop || !CloseWaiting()) return G_SOURCE_CONTINUE;
+  if (!d.closeAsked) {
+    d.closeAsked = true;
+    if (d.events && d.events->close) d.events->close();
+  } else {
+    d.code = 0;
+    g_main_loop_quit(d.loop);
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
 
 bool StartDialogToolkit() {
   if (g_toolkit >= 0) return g_toolkit == 1;
@@ -409,11 +438,14 @@ int cHostDialog::RunModal(const sDialogEvents& events) {
   d.events = &events;
   d.code = 0;
   d.loop = g_main_loop_new(nullptr, FALSE);
+  d.closeAsked = false;
   const guint timer = g_timeout_add(1, IdleTick, nullptr);
+  const guint closeWatch = g_timeout_add(5, DialogCloseTick, &d);
   gtk_widget_show_all(d.window);
   m_bRunning = true;
   g_main_loop_run(d.loop);
   m_bRunning = false;
+  g_source_remove(closeWatch);
   g_source_remove(timer);
   gtk_widget_hide(d.window);
   g_main_loop_unref(d.loop);

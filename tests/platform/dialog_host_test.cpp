@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/close_signal.h"
+
 namespace {
 
 TEST(FileChooser, SavedNamesWithoutExtensionGetTheWholeDefaultOne) {
@@ -50,6 +52,37 @@ TEST(FileChooser, OpensNoLargerThanTheScreensWorkArea) {
     EXPECT_LE(g_nChooserH, areaH) << choice.title;
   }
   platform::SetChooserWatcher(nullptr);
+}
+
+// A close signal from outside while a chooser or a dialog waits for the user: it gives way at
+// once (a chooser as cancelled, a dialog through its own close handling, or ended when that
+// handling keeps it open) and the signal stays for the program's loop to take.
+TEST(FileChooser, ACloseSignalCancelsTheOpenChooser) {
+  if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
+  for (bool save : {true, false}) {
+    platform::sFileChoice choice;
+    choice.save = save;
+    choice.folder = "/tmp";
+    choice.title = save ? "save" : "open";
+    RunWhileCloseSignalArrives([&] { EXPECT_TRUE(platform::ChooseFiles(choice).empty()); });
+  }
+}
+
+TEST(HostDialog, ACloseSignalClosesTheOpenDialog) {
+  if (!platform::StartDialogToolkit()) GTEST_SKIP() << "no display";
+  for (bool closes : {true, false}) {
+    platform::cHostDialog dialog("dialog", 200, 100);
+    dialog.AddEdit(1, 10, 10, 100, 20);
+    platform::sDialogEvents events;
+    int closeCalls = 0;
+    // A dialog that ends on its close box, and one that stays open.
+    events.close = [&] {
+      ++closeCalls;
+      if (closes) dialog.End(7);
+    };
+    RunWhileCloseSignalArrives([&] { EXPECT_EQ(dialog.RunModal(events), closes ? 7 : 0); });
+    EXPECT_EQ(closeCalls, 1);
+  }
 }
 
 }  // namespace

@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
+#include "../support/close_signal.h"
 #include "../support/fresh_process.h"
-#include "platform/clock.h"
-#include "platform/close_request.h"
 #include "platform/glyph_source.h"
 
 TEST(MessageBox, WithoutADisplayNothingIsShown) {
@@ -41,21 +38,9 @@ TEST(MessageBox, ACloseSignalAnswersTheOpenBoxAndTheProgramEndsNormally) {
         {platform::kBoxOkCancel, platform::kAnswerCancel},
         {platform::kBoxOk | platform::kIconError, platform::kAnswerOk},
     };
-    for (const sCase& c : cases) {
-      std::atomic<bool> answered{false};
-      std::thread closer([&] {
-        platform::SleepMs(300);
-        platform::RaiseCloseSignalForTest();
-        // A box that does not give way within a few seconds has failed the test.
-        for (int waited = 0; !answered && waited < 5000; ++waited) platform::SleepMs(1);
-        if (!answered) std::_Exit(3);
+    for (const sCase& c : cases)
+      RunWhileCloseSignalArrives([&] {
+        EXPECT_EQ(platform::ShowMessageBox("question", "caption", c.type), c.answer) << c.type;
       });
-      const std::uint64_t start = platform::MonotonicMs();
-      EXPECT_EQ(platform::ShowMessageBox("question", "caption", c.type), c.answer) << c.type;
-      answered = true;
-      closer.join();
-      EXPECT_LT(platform::MonotonicMs() - start, 2000u);
-      EXPECT_TRUE(platform::TakeCloseSignal());
-    }
   });
 }
