@@ -157,7 +157,10 @@ class cBoxSweep {
   std::size_t Stretch(double x) const {
     const double f = (x - m_dLow) * m_dScale;
     if (!(f > 0)) return 0;
-    return f >= static_cast<double>(m_nStretches) ? m_nStretches : static_cast<std::size_t>(f);
+    // f is below the count of stretches here: a signed conversion is exact and cheaper.
+    return f >= static_cast<double>(m_nStretches)
+               ? m_nStretches
+               : static_cast<std::size_t>(static_cast<std::int64_t>(f));
   }
   void Place() const {
     m_bPlaced = true;
