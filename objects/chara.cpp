@@ -18,14 +18,9 @@
 cChara::cChara() = default;
 
 cChara::cChara(const cChara& other) : cCharaBase() {
-  Copy(other);
-  m_bInSight = other.m_bInSight;
-  m_bActivated = other.m_bActivated;
+  Copy(other);  // the view and activation flags with it
   m_DropItem = other.m_DropItem;
   m_nMarkCounter = other.m_nMarkCounter;
-  m_bIgnoreX = other.m_bIgnoreX;
-  m_bIgnoreY = other.m_bIgnoreY;
-  m_bActivatedOnce = other.m_bActivatedOnce;
 }
 
 cChara::~cChara() = default;
@@ -320,11 +315,10 @@ namespace {
 
 // The character's activation switch, or null when it has none or its number lies outside the
 // switches (such a number sets and tests nothing).
-std::uint8_t* ActivationSwitch(const cEdChara& def, cVector<std::uint8_t>& switches) {
-  if (!def.m_bSetSwitch || def.m_sSwitch < 0 ||
-      def.m_sSwitch >= static_cast<int>(switches.size()))
+std::uint8_t* ActivationSwitch(const sPassDef& def, cVector<std::uint8_t>& switches) {
+  if (!def.bSetSwitch || def.sSwitch < 0 || def.sSwitch >= static_cast<int>(switches.size()))
     return nullptr;
-  return &switches.data()[def.m_sSwitch];
+  return &switches.data()[def.sSwitch];
 }
 
 }  // namespace
@@ -332,19 +326,20 @@ std::uint8_t* ActivationSwitch(const cEdChara& def, cVector<std::uint8_t>& switc
 int cChara::CheckAppear(cVector<std::uint8_t>& switches) {
   m_bInSight = IsOnScreenAxes(m_bIgnoreX, m_bIgnoreY);
   if (m_bInSight)
-    if (std::uint8_t* own = ActivationSwitch(m_Def, switches)) *own = 1;
+    if (std::uint8_t* own = ActivationSwitch(PassDef(), switches)) *own = 1;
   return m_bInSight;
 }
 
 int cChara::CheckActive(cVector<std::uint8_t>& switches) {
-  const std::uint8_t* own = ActivationSwitch(m_Def, switches);
+  const sPassDef& def = PassDef();
+  const std::uint8_t* own = ActivationSwitch(def, switches);
   const bool bySwitch = own && *own != 0;
   const bool ground = m_bNoGravity == 0;
   if (!(m_bInSight || bySwitch || (ground && m_bJumping) ||
         (ground && m_bActivatedOnce && m_bAirLock)))
     return 0;
   m_bActivatedOnce = 1;
-  if (m_Def.m_nActiveOpt == 1) m_bIgnoreX = m_bIgnoreY = 1;
+  if (def.nActiveOpt == 1) m_bIgnoreX = m_bIgnoreY = 1;
   UpdateScreenRect();
   return 1;
 }

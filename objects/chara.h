@@ -42,12 +42,9 @@ class cChara : public cCharaBase {
   // The icon of the carried item above the character, frames 64 to 95 of every 96.
   void DrawMarkIcon(DDSURFACEDATA* target);
 
-  std::int32_t m_bInSight = 0;
-  std::int32_t m_bActivated = 0;
+  // (The view and activation flags live with the other flags in cCharaBase.)
   cItem m_DropItem;  // given to the hero on defeat; carried when its m_bCarried is 1
   std::int32_t m_nMarkCounter = 0;
-  std::int32_t m_bIgnoreX = 0, m_bIgnoreY = 0;
-  std::int32_t m_bActivatedOnce = 0;
 };
 
 // The first hero with the object number, else the first character of the list with it, else

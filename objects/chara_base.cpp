@@ -86,6 +86,7 @@ void cCharaBase::Reset(const cEdChara* def, double spawnX, double spawnY, int co
   if (def) {
     ++g_nCharaChangeCount;
     if (def != &m_Def) m_Def = *def;
+    m_PassDef = PassDefOf(m_Def);
     m_HP.m_nValue = m_Def.m_nMaxHP;
     m_SP.m_nValue = m_Def.m_nMaxSP;
   }

@@ -3,6 +3,7 @@
 // definition, the run-time flows, four target slots and an owner with the back-references
 // that keep them safe when objects go, HP and SP, the movement and contact state, variables,
 // immunity, one-shot animations, the character effect and two hit boxes.
+#include <cassert>
 #include <cstdint>
 #include <list>
 
@@ -77,6 +78,26 @@ struct sImmunity {
 // character list compare it.
 extern std::uint64_t g_nCharaChangeCount;
 
+// The settings of a character's definition that the passes over every character read each
+// sub-step, kept beside its flags so that a pass need not reach into the definition.
+struct sPassDef {
+  std::uint8_t bSolid = 0;      // no hit box
+  std::uint8_t bConds = 0;      // it has appearance conditions
+  std::uint8_t bSetSwitch = 0;  // it sets and tests activation switch sSwitch
+  std::uint8_t nActiveOpt = 0;
+  std::int16_t sSwitch = 0;
+  bool operator==(const sPassDef&) const = default;
+};
+inline sPassDef PassDefOf(const cEdChara& def) {
+  sPassDef p;
+  p.bSolid = def.m_bNoHitBox != 0 ? 1 : 0;
+  p.bConds = def.m_Conds.empty() ? 0 : 1;
+  p.bSetSwitch = def.m_bSetSwitch;
+  p.nActiveOpt = def.m_nActiveOpt;
+  p.sSwitch = def.m_sSwitch;
+  return p;
+}
+
 inline constexpr int kFlowGroups = 27;
 inline constexpr int kCharaVariables = 9;
 
@@ -128,13 +149,20 @@ class cCharaBase : public cObject {
   double JumpSpeed(double height) const;
   double JumpSpeedFromHalfBlocks(std::int8_t halfBlocks) const;
   int JumpTimeTenths(std::int8_t halfBlocks) const;
-  void ClearContacts();
+  void ClearContacts() {
+    m_bContactLeft = m_bContactRight = m_bContactTop = m_bContactBottom = 0;
+  }
   void ApplyCharaGravity();
   int IsOnGround();
   void OnLand();
   void OnHitCeiling();
   void Unride(int dismount);
-  void SavePos();
+  void SavePos() {
+    m_SavedExtent.m_dLeft = m_dX;
+    m_SavedExtent.m_dTop = m_dY;
+    m_SavedExtent.m_dRight = m_dRight;
+    m_SavedExtent.m_dBottom = m_dBottom;
+  }
   void RestorePos();
   void ApplyKnockback(int strength, double dirX, double dirY);
   void KnockbackFromChara(const cCharaBase& attacker);
@@ -212,11 +240,34 @@ class cCharaBase : public cObject {
   void DrawHPGauge(DDSURFACEDATA* target);
   void DrawSPGauge(DDSURFACEDATA* target);
 
+  // The copy of the definition's pass settings. Reset and Copy, the only writers of m_Def
+  // during play, keep it; debug builds check it where it is read.
+  const sPassDef& PassDef() const {
+    assert(m_PassDef == PassDefOf(m_Def) && "the pass settings follow the definition");
+    return m_PassDef;
+  }
+
   // Signed readings of the definition's bytes.
   std::int8_t Impact() const { return static_cast<std::int8_t>(m_Def.m_nImpact); }
   std::int8_t ImpactResist() const { return static_cast<std::int8_t>(m_Def.m_nImpactResist); }
 
-  // ---- fields, in order ----
+  // ---- fields ----
+  // First those that the passes over every character read each sub-step, together.
+  std::int32_t m_bFinished = 0;
+  sPassDef m_PassDef;  // read through PassDef()
+  // The view and activation of a computer character (a hero leaves them alone).
+  std::int32_t m_bInSight = 0;
+  std::int32_t m_bActivated = 0;
+  std::int32_t m_bIgnoreX = 0, m_bIgnoreY = 0;
+  std::int32_t m_bActivatedOnce = 0;
+  std::int32_t m_bAirLock = 0;
+  std::int32_t m_bJumping = 0;
+  std::int32_t m_nInvincibleTimer = 0;
+  std::int32_t m_bContactLeft = 0, m_bContactRight = 0, m_bContactTop = 0, m_bContactBottom = 0;
+  std::int32_t m_bRiding = 0;
+  std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
+  cList<sImmunity> m_Immunity;
+  sDRect m_SavedExtent;
   std::int32_t m_bNoUnlink = 0;    // a probe copy: the destructor leaves the links alone
   cVector<cCharaBase*> m_Targets;  // tg1 to tg4
   cCharaBase* m_pOwner = nullptr;
@@ -236,28 +287,20 @@ class cCharaBase : public cObject {
   double m_dAppliedPushY = 0;
   std::int32_t m_bGravityOff = 0;
   std::int32_t m_nBlockSide = -1;  // side of the last block contact: 0 left, 1 right
-  std::int32_t m_bAirLock = 0;
-  std::int32_t m_bRiseEnded = 0, m_bJumping = 0;
+  std::int32_t m_bRiseEnded = 0;
   std::int32_t m_bHeadBumped = 0;
   std::int32_t m_nAirTimer = 0;
   cMapCell* m_pGroundBlock = nullptr;
   cMapCell* m_pFloorKey = nullptr;
   cMapCell* m_pPrevFloorKey = nullptr;
   std::int32_t m_nFlyChangeTimer = 0;
-  std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
   std::int32_t m_nAnchorLeft = 0, m_nAnchorTop = 0;
-  std::int32_t m_bFinished = 0;
   std::int32_t m_nFinishWait = 0;
-  std::int32_t m_bContactLeft = 0, m_bContactRight = 0, m_bContactTop = 0, m_bContactBottom = 0;
   std::int32_t m_bDismounted = 0;
-  std::int32_t m_bRiding = 0;
   std::int32_t m_nRiddenNumber = 0;
   sDRect m_RiddenBox;
-  sDRect m_SavedExtent;
   sStatus m_HP, m_SP;
   cVector<std::int32_t> m_Vars;
-  std::int32_t m_nInvincibleTimer = 0;
-  cList<sImmunity> m_Immunity;
   cList<cOneShotAnime> m_OneShotAnime;
   cCharaEffect m_CharaEffect;
   std::int32_t m_bRemoveReq = 0;

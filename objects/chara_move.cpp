@@ -27,10 +27,6 @@ int cCharaBase::JumpTimeTenths(std::int8_t halfBlocks) const {
   return SubStepsToTop(JumpSpeedFromHalfBlocks(halfBlocks)) / g_nHitLevel / 6 + 1;
 }
 
-void cCharaBase::ClearContacts() {
-  m_bContactLeft = m_bContactRight = m_bContactTop = m_bContactBottom = 0;
-}
-
 void cCharaBase::ApplyCharaGravity() {
   if (m_bNoGravity || m_bRiding || m_bGravityOff || m_dPushY < 0) return;
   m_dVY = m_dVY + g_dGravity;
@@ -76,13 +72,6 @@ void cCharaBase::Unride(int dismount) {
   m_bRiding = 0;
   if (m_dPushY == 0) m_dVY = 0;
   if (dismount) m_bDismounted = 1;
-}
-
-void cCharaBase::SavePos() {
-  m_SavedExtent.m_dLeft = m_dX;
-  m_SavedExtent.m_dTop = m_dY;
-  m_SavedExtent.m_dRight = m_dRight;
-  m_SavedExtent.m_dBottom = m_dBottom;
 }
 
 void cCharaBase::RestorePos() {

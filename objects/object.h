@@ -137,32 +137,34 @@ class cObject {
   // The nearest character of the list for a shot's guidance, from the cell centre.
   cCharaBase* FindNearestFromCentre(const cList<cCharaBase*>& list) const;
 
-  // ---- fields, in order ----
-  std::int32_t m_nNumber = 0;
+  // ---- fields ----
+  // First those that the passes over every character read each sub-step (presence, life,
+  // the box, the screen rectangle), so that they share the cache lines of the list node.
+  std::int32_t m_bPresent = 0;
+  std::int32_t m_bOnScreen = 0;
   std::int32_t m_nLife = 0;  // 2147483647: unlimited
+  std::int32_t m_bNoGravity = 0;
+  double m_dX = 0, m_dY = 0;  // top-left of the collision box, map pixels
+  double m_dRight = 0, m_dBottom = 0;
+  std::int32_t m_bScreenBound = 0;
+  std::int8_t m_bAppeared = 0;
+  std::int8_t m_nBlockPass = 0;  // eBlockPass
+  sDrawRect m_Rect;
+  std::int32_t m_nWidth = 0, m_nHeight = 0;  // collision size, scaled
+  std::int32_t m_nLeftCell = 0, m_nTopCell = 0, m_nRightCell = 0, m_nBottomCell = 0;
+  std::int32_t m_nNumber = 0;
   std::int32_t m_nFacing = 0;  // 0 left, 1 right
   std::int16_t m_sCopyIndex = 0;
   std::int32_t m_nGraphic = 0;
   cAnime m_Anime;
-  sDrawRect m_Rect;
   std::int32_t m_nControl = 0;  // 0 player, 1 computer
   std::int32_t m_nInput = 0;
   std::int32_t m_nGroup = 0;  // 0 to 7
-  double m_dX = 0, m_dY = 0;  // top-left of the collision box, map pixels
-  double m_dRight = 0, m_dBottom = 0;
-  std::int32_t m_nLeftCell = 0, m_nTopCell = 0, m_nRightCell = 0, m_nBottomCell = 0;
   double m_dVX = 0, m_dVY = 0;  // pixels per sub-step
   double m_dInertiaX = 0, m_dInertiaY = 0;
   double m_dDecel = 0;
   std::int32_t m_bFrictionX = 0, m_bFrictionY = 0;
-  std::int32_t m_bScreenBound = 0;
-  std::int32_t m_nWidth = 0, m_nHeight = 0;  // collision size, scaled
   std::int32_t m_nBaseWidth = 0, m_nBaseHeight = 0;
-  std::int32_t m_bNoGravity = 0;
-  std::int8_t m_nBlockPass = 0;  // eBlockPass
-  std::int32_t m_bPresent = 0;
-  std::int32_t m_bOnScreen = 0;
-  std::int8_t m_bAppeared = 0;
 
  protected:
   cObject& operator=(const cObject&) = default;

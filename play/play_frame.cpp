@@ -42,7 +42,7 @@ bool HeroFinished() {
   return hero == nullptr || hero->m_bFinished != 0;
 }
 
-bool IsSolid(const cChara& chara) { return chara.m_Def.m_bNoHitBox != 0; }
+bool IsSolid(const cChara& chara) { return chara.PassDef().bSolid != 0; }
 bool Squeezed(const cCharaBase& c) {
   return (c.m_bContactLeft && c.m_bContactRight) || (c.m_bContactTop && c.m_bContactBottom);
 }
@@ -264,14 +264,30 @@ void RemoveFarOff(cPlayScene& scene) {
   }
 }
 
-void TickLifeTimers() {
+// A character's immunity, contacts and saved position at the start of a sub-step.
+void StartCharaSubStep(cCharaBase& chara) {
+  // Without a timer or an immunity the tick changes nothing.
+  if (chara.m_nInvincibleTimer != 0 || !chara.m_Immunity.empty()) chara.TickImmunity();
+  chara.ClearContacts();
+  chara.SavePos();
+}
+
+// The life timers (while the hero plays) and the start of every character's sub-step, in one
+// walk: a character whose life ends goes before its start, and removing it touches no other
+// character's immunity, contacts or position, so the order is that of two walks.
+void TickCharas(bool lifeTimers) {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& chara = *it;
-    if (!chara.m_bFinished && chara.m_nLife != INT_MAX && --chara.m_nLife < 0)
+    if (lifeTimers && !chara.m_bFinished && chara.m_nLife != INT_MAX && --chara.m_nLife < 0) {
       it = EraseCharaNode(it);
-    else
-      ++it;
+      continue;
+    }
+    StartCharaSubStep(chara);
+    ++it;
   }
+}
+
+void TickItemLifeTimers() {
   for (auto it = g_ItemList.begin(); it != g_ItemList.end();) {
     if (it->m_nLife != INT_MAX && --it->m_nLife < 0)
       it = g_ItemList.erase(it);
@@ -371,17 +387,12 @@ int RunSubStep(cPlayScene& scene, int c) {
   scene.m_nSubStep = c;
   ++scene.m_nSubStepTotal;
   UpdateAppearance(scene);
-  if (!HeroFinished()) TickLifeTimers();
-  for (cChara& chara : g_CharaList) {
-    chara.TickImmunity();
-    chara.ClearContacts();
-    chara.SavePos();
-  }
+  const bool lifeTimers = !HeroFinished();
+  TickCharas(lifeTimers);
+  if (lifeTimers) TickItemLifeTimers();
   cHero* hero = Hero();
   if (hero) {
-    hero->TickImmunity();
-    hero->ClearContacts();
-    hero->SavePos();
+    StartCharaSubStep(*hero);
     hero->KeepPrevFloor();
   }
   scene.m_ScrollX.Step();

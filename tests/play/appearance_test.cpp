@@ -101,7 +101,9 @@ TEST_F(AppearanceTest, CharactersItemsAndFlows) {
   own.m_nIndex = 2;
   own.m_nOperator = COMPARE_EQUAL;
   own.m_nConst = 4;
-  chara.m_Def.m_Conds.push_back(own);
+  cEdChara def;
+  def.m_Conds.push_back(own);
+  chara.Reset(&def, 0, 0, 0);
   EXPECT_EQ(CheckCharaAppearance(chara), 0);
   chara.m_Vars[2] = 4;  // the character's own variable
   EXPECT_EQ(CheckCharaAppearance(chara), 1);

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "foundation/timer.h"
 #include "objects/chara_flows.h"
 #include "objects/play_units.h"
+#include "play/spawn.h"
 #include "stage_end_fixture.h"
 #include "stage_fixture.h"
 
@@ -80,6 +82,7 @@ class FrameTest : public cStageFixture {
     heroDef.m_nFlyMode = 0;
     placed.push_back(heroDef);
     for (int i = 0; i < characters; ++i) placed.push_back(Flyer(1, 5 + i, 3));
+    if (firstSolid && characters > 0) placed[1].m_bNoHitBox = 1;
     g_Stage.m_PlacedCharas = placed;
     SetUpStage(speedLevel);
     ASSERT_FALSE(g_Heroes.empty());
@@ -123,6 +126,7 @@ class FrameTest : public cStageFixture {
 
   cCountGuard count;
   cEdChara heroDef;
+  bool firstSolid = false;  // the first computer character is solid
 };
 
 TEST_F(FrameTest, ALifeTimerOfZeroGoesInTheNextFramesFirstSubStep) {
@@ -275,6 +279,7 @@ TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) 
     Put(1, 4, BLOCK_HIT_DEADLY);
     cChara& solid = g_CharaList.front();
     solid.m_Def.m_bNoHitBox = 1;
+    solid.m_PassDef = PassDefOf(solid.m_Def);
     ++g_nCharaChangeCount;  // a definition changed outside a set-up
     solid.m_dX = hero.m_dRight - 10;
     solid.m_dY = hero.m_dY - 4;
@@ -291,6 +296,50 @@ TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) 
     EXPECT_EQ(ReadLines("EC_Game.txt"),
               timer == 0 ? std::vector<std::string>{"Dead 7"} : std::vector<std::string>{});
   }
+}
+
+// The passes read a character's solidity, appearance conditions and activation switch from
+// a copy kept beside its flags: every way a character gets its definition (the stage's
+// set-up, a summon, a new set-up, a copy) must leave the copy as the definition says.
+TEST_F(FrameTest, ThePassSettingsFollowEveryNewDefinition) {
+  firstSolid = true;
+  Build(10, 2);
+  auto matches = [](const cCharaBase& c) { return c.m_PassDef == PassDefOf(c.m_Def); };
+  ASSERT_EQ(g_CharaList.size(), 2u);
+  cChara& first = g_CharaList.front();
+  cChara& second = g_CharaList.back();
+  EXPECT_EQ(first.m_PassDef.bSolid, 1);
+  EXPECT_EQ(second.m_PassDef.bSolid, 0);
+
+  cEdChara other = Flyer(1, 0, 0);
+  other.m_bNoHitBox = 1;
+  other.m_bSetSwitch = 1;
+  other.m_sSwitch = 7;
+  other.m_nActiveOpt = 1;
+  other.m_Conds.emplace_back();
+  cEdShot params;
+  std::int32_t counter = 10;
+  SpawnCharacter(g_CharaList, (12 + 10) * 32, (1 + 10) * 32, 1, 0, params, other, counter,
+                 nullptr);
+  ASSERT_EQ(g_CharaList.size(), 3u);
+  const sPassDef want{1, 1, 1, 1, 7};
+  EXPECT_EQ(g_CharaList.back().m_PassDef, want);
+
+  cEdChara plain = Flyer(1, 0, 0);
+  first.InitFromDef(first.m_nNumber, plain, nullptr, first.m_dX, first.m_dY, 0, nullptr);
+  second.InitFromDef(second.m_nNumber, other, nullptr, second.m_dX, second.m_dY, 0, nullptr);
+  EXPECT_EQ(first.m_PassDef, sPassDef{});
+  EXPECT_EQ(second.m_PassDef, want);
+  {
+    cChara probe;
+    probe.m_bNoUnlink = 1;
+    probe.Copy(second);
+    EXPECT_EQ(probe.m_PassDef, want);
+    probe.Copy(first);
+    EXPECT_EQ(probe.m_PassDef, sPassDef{});
+  }
+  for (int f = 0; f < 3; ++f) Frame();  // the passes check the copies in debug builds
+  for (const cChara& c : g_CharaList) EXPECT_TRUE(matches(c)) << c.m_nNumber;
 }
 
 }  // namespace
