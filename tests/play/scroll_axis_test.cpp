@@ -108,6 +108,29 @@ TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
   EXPECT_EQ(&MapCellAt(64 + 3), &g_MapCells[64 + 3]);
 }
 
+// The probes' table holds a cell's hit mode and pass group in a byte; whatever a damaged or
+// unusual block holds, the probes answer as the cell does.
+TEST(MapCellsTest, ProbesAnswerAsTheCellForEveryHitModeAndPassGroup) {
+  cScopedValue<cVector<cMapCell>> cells(g_MapCells);
+  cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
+  cScopedAxes axes;
+  axes.x.SetUpX(4, 128);
+  axes.y.SetUpY(1, 32);
+  ASSERT_TRUE(ResetMapCells(4, 1));
+  cMapCell& cell = *MapCellAtBlock(0, 0);
+  const std::int64_t index = &cell - g_MapCells.data();
+  for (int mode : {0, 1, 2, 3, 4, 127, 200, 255}) {
+    for (int pass : {0, 3, 7, 15, 16, 127, 128, 200, 254, 255}) {
+      cell.m_nHitMode = static_cast<std::uint8_t>(mode);
+      cell.m_nPassGroup = static_cast<std::uint8_t>(pass);
+      RefreshMapCellHit(cell);
+      for (int group : {-56, -1, 0, 3, 7, 15, 16, 200, 255})
+        ASSERT_EQ(MapCellHitMode(index, group), cell.GetHitMode(group))
+            << "mode " << mode << " pass " << pass << " group " << group;
+    }
+  }
+}
+
 TEST(MapCellsTest, OversizedGridIsRefused) {
   cScopedValue<cVector<cMapCell>> cells(g_MapCells);
   cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
