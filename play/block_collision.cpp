@@ -36,8 +36,6 @@ int HitMode(std::int64_t cell, const cCharaBase& o) {
   return static_cast<std::int8_t>(MapCellHitMode(cell, o.m_nGroup));
 }
 
-std::int64_t CellOf(int px, int py) { return MapCellIndex(px, py); }
-
 }  // namespace
 
 std::int64_t FindCellOnEdge(const cCharaBase& o, int x1, int y1, int x2, int y2, int& mode) {
@@ -46,10 +44,11 @@ std::int64_t FindCellOnEdge(const cCharaBase& o, int x1, int y1, int x2, int y2,
   if (samples < 1 || (x1 != x2 && y1 != y2)) return 0;
   std::int64_t best = 0;
   int bestMode = -129;
+  const int shift = ScrollAxisX().m_nShift;
   if (x1 == x2) {
     for (int k = 0; k < samples; ++k) {
       const int y = static_cast<int>(y1 + std::int64_t{k} * (o.m_nBaseHeight - 1));
-      const std::int64_t cell = CellOf(x1, y);
+      const std::int64_t cell = MapCellIndex(x1, y, shift);
       const int m = HitMode(cell, o);
       if (m > bestMode) {
         best = cell;
@@ -61,7 +60,7 @@ std::int64_t FindCellOnEdge(const cCharaBase& o, int x1, int y1, int x2, int y2,
     std::int64_t bestDist = 0;
     for (int k = 0; k < samples; ++k) {
       const int x = static_cast<int>(x1 + std::int64_t{k} * (o.m_nBaseWidth - 1));
-      const std::int64_t cell = CellOf(x, y1);
+      const std::int64_t cell = MapCellIndex(x, y1, shift);
       const int m = HitMode(cell, o);
       const std::int64_t dist = std::llabs(std::int64_t{x} - middle);
       if (m > bestMode || (m == bestMode && dist < bestDist)) {
@@ -82,11 +81,12 @@ std::int64_t FindFloorCell(const cCharaBase& o) {
   const int step = o.m_nWidth / (count - 1);
   const int left = Trunc(o.m_dX), right = Trunc(o.m_dRight), row = Trunc(o.m_dBottom);
   const int middle = static_cast<int>((std::int64_t{left} + right) >> 1);
+  const int shift = ScrollAxisX().m_nShift;
   std::int64_t best = 0, bestDist = 0;
   int bestMode = -129;
   for (int k = 0; k < count; ++k) {
     const int x = k == count - 1 ? right : static_cast<int>(left + std::int64_t{k} * step);
-    const std::int64_t cell = CellOf(x, row);
+    const std::int64_t cell = MapCellIndex(x, row, shift);
     const int m = HitMode(cell, o);
     const std::int64_t dist = std::llabs(std::int64_t{x} - middle);
     if (m > bestMode || (m == bestMode && dist < bestDist)) {

@@ -4,7 +4,7 @@
 // (px, py) is (px >> 5) + ((py >> 5) << shift), shift being the x axis's.
 //
 // Beside the grid lies a table of what the collision probes need of each cell (its hit mode,
-// its pass group, whether it has appearance conditions), four bytes a cell instead of the
+// its pass group, whether it has appearance conditions), one byte a cell instead of the
 // whole cell. Whatever changes a cell's block, hit mode, pass group or conditions refreshes
 // its entry (SetMapCellBlock, MakeEmptyCell and ResetMapCells do; a direct write to a cell
 // is followed by RefreshMapCellHit or RefreshMapCellHits).
@@ -16,12 +16,13 @@
 
 extern cVector<cMapCell> g_MapCells;
 
-// One cell's entry of the probes' table.
+// One cell's entry of the probes' table: the hit mode in bits 0-1 and the pass group in bits
+// 2-5, or kNoPass for none; kAskCell when the cell has appearance conditions or values the
+// byte cannot hold, and the cell itself answers.
 struct sCellHit {
-  std::uint8_t nHitMode = BLOCK_HIT_NONE;
-  std::uint8_t nPassGroup = kNoPassGroup;
-  std::uint8_t bConds = 0;  // the cell has appearance conditions: the cell itself answers
-  std::uint8_t nPad = 0;
+  static constexpr std::uint8_t kNoPass = 0x80;
+  static constexpr std::uint8_t kAskCell = 0xFF;
+  std::uint8_t nCode = kNoPass | BLOCK_HIT_NONE;
   bool operator==(const sCellHit&) const = default;
 };
 extern cVector<sCellHit> g_MapCellHits;
@@ -38,21 +39,24 @@ inline cMapCell& MapCellAt(std::int64_t index) {
   if (index < 0 || index >= static_cast<std::int64_t>(g_MapCells.size())) return OutsideMapCell();
   return g_MapCells.data()[index];
 }
-// The flat index of the cell holding map pixel (px, py) (integer parts, shifted right by 5).
+// The flat index of the cell holding map pixel (px, py) (integer parts, shifted right by 5),
+// on a grid of row shift shift, or on the x axis's.
+inline std::int64_t MapCellIndex(std::int32_t px, std::int32_t py, int shift) {
+  return static_cast<std::int64_t>(px >> 5) + (static_cast<std::int64_t>(py >> 5) << shift);
+}
 inline std::int64_t MapCellIndex(std::int32_t px, std::int32_t py) {
-  return static_cast<std::int64_t>(px >> 5) +
-         (static_cast<std::int64_t>(py >> 5) << ScrollAxisX().m_nShift);
+  return MapCellIndex(px, py, ScrollAxisX().m_nShift);
 }
 // The cell of map column and row (margin excluded), or null outside the map: writes use it.
 cMapCell* MapCellAtBlock(int column, int row);
 
 // The entry a cell's state gives.
 inline sCellHit CellHitOf(const cMapCell& cell) {
-  sCellHit hit;
-  hit.nHitMode = cell.m_nHitMode;
-  hit.nPassGroup = cell.m_nPassGroup;
-  hit.bConds = cell.m_Conds.empty() ? 0 : 1;
-  return hit;
+  const unsigned mode = cell.m_nHitMode, pass = cell.m_nPassGroup;
+  if (!cell.m_Conds.empty() || mode > 3) return {sCellHit::kAskCell};
+  if (pass == kNoPassGroup) return {static_cast<std::uint8_t>(sCellHit::kNoPass | mode)};
+  if (pass > 15) return {sCellHit::kAskCell};
+  return {static_cast<std::uint8_t>(pass << 2 | mode)};
 }
 
 // Debug builds: stops when the entry of index no longer matches its cell.
@@ -65,10 +69,12 @@ inline std::uint8_t MapCellHitMode(std::int64_t index, int group) {
   CheckMapCellHit(index);
 #endif
   if (index < 0 || index >= static_cast<std::int64_t>(g_MapCellHits.size())) return BLOCK_HIT_NONE;
-  const sCellHit hit = g_MapCellHits.data()[index];
-  if (hit.bConds) return MapCellAt(index).GetHitMode(group);
-  if (static_cast<std::int8_t>(hit.nPassGroup) == group) return BLOCK_HIT_NONE;
-  return hit.nHitMode;
+  const std::uint8_t code = g_MapCellHits.data()[index].nCode;
+  if (code == sCellHit::kAskCell) return MapCellAt(index).GetHitMode(group);
+  // The pass group compares as a signed byte: no pass group reads as -1.
+  const int pass = (code & sCellHit::kNoPass) ? -1 : code >> 2;
+  if (pass == group) return BLOCK_HIT_NONE;
+  return code & 3;
 }
 
 // Refreshes the entry of a cell of the grid (a cell elsewhere is ignored), or of them all.

@@ -75,13 +75,26 @@ TEST(ScrollAxisTest, AutoScrollSpeedPerSubStep) {
   EXPECT_EQ(x.m_bAuto, 0);
 }
 
+// A fresh grid of width x height cells with the axes bound to it, the old grid back when the
+// test ends.
+class cScopedGrid {
+ public:
+  cScopedGrid(int width, int height) {
+    m_Axes.x.SetUpX(width, width * 32);
+    m_Axes.y.SetUpY(height, height * 32);
+    m_bMade = ResetMapCells(width, height);
+  }
+  bool m_bMade = false;
+
+ private:
+  cScopedValue<cVector<cMapCell>> m_Cells{g_MapCells};
+  cScopedValue<cVector<sCellHit>> m_Hits{g_MapCellHits};
+  cScopedAxes m_Axes;
+};
+
 TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
-  cScopedValue<cVector<cMapCell>> cells(g_MapCells);
-  cScopedValue<cVector<sCellHit>> hits(g_MapCellHits);
-  cScopedAxes axes;
-  axes.x.SetUpX(20, 640);
-  axes.y.SetUpY(3, 96);
-  ASSERT_TRUE(ResetMapCells(20, 3));
+  cScopedGrid grid(20, 3);
+  ASSERT_TRUE(grid.m_bMade);
   EXPECT_EQ(g_MapCells.size(), 23u * 64);
   for (const cMapCell& cell : g_MapCells) {
     EXPECT_EQ(cell.m_nHitMode, 0);
@@ -106,6 +119,25 @@ TEST(MapCellsTest, GridLayoutAndReadsOutsideIt) {
   }
   // A column at or past the stride inside the vector reads the cell of the next row.
   EXPECT_EQ(&MapCellAt(64 + 3), &g_MapCells[64 + 3]);
+}
+
+// The probes' table holds a cell's hit mode and pass group in a byte; whatever a damaged or
+// unusual block holds, the probes answer as the cell does.
+TEST(MapCellsTest, ProbesAnswerAsTheCellForEveryHitModeAndPassGroup) {
+  cScopedGrid grid(4, 1);
+  ASSERT_TRUE(grid.m_bMade);
+  cMapCell& cell = *MapCellAtBlock(0, 0);
+  const std::int64_t index = &cell - g_MapCells.data();
+  for (int mode : {0, 1, 2, 3, 4, 127, 200, 255}) {
+    for (int pass : {0, 3, 7, 15, 16, 127, 128, 200, 254, 255}) {
+      cell.m_nHitMode = static_cast<std::uint8_t>(mode);
+      cell.m_nPassGroup = static_cast<std::uint8_t>(pass);
+      RefreshMapCellHit(cell);
+      for (int group : {-56, -1, 0, 3, 7, 15, 16, 200, 255})
+        ASSERT_EQ(MapCellHitMode(index, group), cell.GetHitMode(group))
+            << "mode " << mode << " pass " << pass << " group " << group;
+    }
+  }
 }
 
 TEST(MapCellsTest, OversizedGridIsRefused) {
