@@ -115,29 +115,31 @@ class cFlowRun {
   // Whether m_nTrigger is the trigger of the flow the run points at.
   bool TriggerCurrent() const;
 
-  std::int32_t m_nIndex = 0;
-  std::int32_t m_nSerial = 0;
+  // What the triggers and the steps read of every run comes first, close together.
   cEdFlow* m_pFlow = nullptr;
+  cVector<cCmdRun> m_Cmds;
   // The trigger of m_pFlow (0 without a flow), read where the runs are walked so that a flow
   // is looked at only when its trigger is the one wanted. Set by PointAt.
   std::int32_t m_nTrigger = 0;
+  std::int32_t m_bRunning = 0;
+  std::int32_t m_bPaused = 0;
+  std::int32_t m_bStopForever = 0;
+  std::int32_t m_bStarted = 0;
+  std::int32_t m_bTriggered = 0;
+  std::int32_t m_nCursor = 0;
+  std::int32_t m_nSteps = 0;
+
+  std::int32_t m_bInterrupted = 0;
+  std::int32_t m_bKeyWaitMsg = 0;
+  std::int32_t m_bDeleteReq = 0;
+  std::int32_t m_nIndex = 0;
+  std::int32_t m_nSerial = 0;
+  std::int32_t m_nFirstKey = 0;
   std::uint8_t m_bCondPassed = 0;
   cVector<cEdKeyCond*> m_KeyConds;
   std::int32_t m_nKeyState = 0;
   std::int32_t m_nKeyEdge = 0;
-  cVector<cCmdRun> m_Cmds;
   cVector<sFlowAnime> m_Animes;
-  std::int32_t m_bRunning = 0;
-  std::int32_t m_bPaused = 0;
-  std::int32_t m_bStopForever = 0;
-  std::int32_t m_bDeleteReq = 0;
-  std::int32_t m_nCursor = 0;
-  std::int32_t m_nSteps = 0;
-  std::int32_t m_nFirstKey = 0;
-  std::int32_t m_bTriggered = 0;
-  std::int32_t m_bStarted = 0;
-  std::int32_t m_bKeyWaitMsg = 0;
-  std::int32_t m_bInterrupted = 0;
   cList<sArrange> m_Arranges;
 
  private:
