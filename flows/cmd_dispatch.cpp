@@ -165,7 +165,8 @@ void CountCmdRun(const cCharaBase* chara) {
 void ExecCmd(cCharaBase* chara, cCmdRun& run) {
   CountCmdRun(chara);
   if (!run.m_pCmd) return;
-  const int kind = run.m_pCmd->m_nKind;
+  run.KeepTraits();
+  const int kind = run.m_nCmdKind;
   if (kind < 0 || kind >= CMD_KIND_COUNT) return;  // a kind this program does not know
   CmdExecFunc[kind](chara, run);
 }

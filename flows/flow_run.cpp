@@ -56,6 +56,19 @@ void cCmdRun::Reset() {
     ApplyFlowArranges(*m_pCmd, CurChara(), flow);
     if (flow) flow->m_Arranges.clear();
   }
+  if (m_pCmd) ReadTraits();
+}
+
+void cCmdRun::ReadTraits() {
+  m_pTraitsOf = m_pCmd;
+  m_nCmdKind = m_pCmd->m_nKind;
+  m_bCmdParallel = IsParallel(*m_pCmd);
+  m_bCmdKeyWait = IsKeyWaitMessage(*m_pCmd);
+}
+
+bool cCmdRun::TraitsCurrent() const {
+  return m_pTraitsOf == m_pCmd && m_nCmdKind == m_pCmd->m_nKind &&
+         m_bCmdParallel == IsParallel(*m_pCmd) && m_bCmdKeyWait == IsKeyWaitMessage(*m_pCmd);
 }
 
 int cCmdRun::Exec() {
@@ -142,8 +155,9 @@ int cFlowRun::Step() {
     if (cmd.m_bDone) continue;
     if (cmd.m_nRemain == 0) cmd.Reset();
     if (!cmd.m_pCmd) continue;
-    const bool parallel = IsParallel(*cmd.m_pCmd);
-    if (!parallel && !IsKeyWaitMessage(*cmd.m_pCmd)) m_bKeyWaitMsg = 0;
+    cmd.KeepTraits();
+    const bool parallel = cmd.m_bCmdParallel != 0;
+    if (!parallel && !cmd.m_bCmdKeyWait) m_bKeyWaitMsg = 0;
     if (parallel) {
       if (cmd.Exec()) {
         cmd.m_bDone = 1;
@@ -190,11 +204,21 @@ void cFlowRun::StopForever(cCharaBase* owner) {
   if (m_bRunning) CutCommands(owner);
 }
 
+void cFlowRun::PointAt(cEdFlow* flow) {
+  m_pFlow = flow;
+  m_nTrigger = flow ? flow->m_nTrigger : 0;
+}
+
+bool cFlowRun::TriggerCurrent() const { return m_nTrigger == (m_pFlow ? m_pFlow->m_nTrigger : 0); }
+
 void cFlowRun::Repoint(cEdChara& def) {
   cEdFlow& flow = def.m_Flows[m_nIndex];
-  m_pFlow = &flow;
+  PointAt(&flow);
   m_KeyConds.clear();
   for (cEdKeyCond& cond : flow.m_KeyConds) m_KeyConds.push_back(&cond);
   const std::size_t n = std::min(m_Cmds.size(), flow.m_Cmds.size());
-  for (std::size_t k = 0; k < n; ++k) m_Cmds.data()[k].m_pCmd = &flow.m_Cmds.data()[k];
+  for (std::size_t k = 0; k < n; ++k) {
+    m_Cmds.data()[k].m_pCmd = &flow.m_Cmds.data()[k];
+    m_Cmds.data()[k].m_pTraitsOf = nullptr;
+  }
 }

@@ -3,6 +3,7 @@
 // command of it (cCmdRun), with the operations that start, step, pause and stop a flow, and
 // reset and execute one command. Every time here counts sub-steps: a flow is stepped once per
 // sub-step, and a command of d tenths of a second lasts d x 6 x N sub-steps.
+#include <cassert>
 #include <cstdint>
 
 #include "foundation/containers.h"
@@ -53,12 +54,27 @@ class cCmdRun {
   // For moves that fix two of time, speed and distance: derives the third (time mode 1 the
   // speed, 2 the duration).
   void CalcMoveTime(const cEdCmd& cmd, int copyIndex);
+  // The kind, parallel mark and key wait of m_pCmd (not null), read again when m_pCmd points
+  // elsewhere than when they were read.
+  void KeepTraits() {
+    if (m_pTraitsOf != m_pCmd) ReadTraits();
+    assert(TraitsCurrent() && "a command changed after its traits were read");
+  }
+  void ReadTraits();
+  bool TraitsCurrent() const;
 
   cEdCmd* m_pCmd = nullptr;  // the command inside the character's own copy of its flow
+  // What the flow's step and the dispatch read of m_pCmd, kept here so that a waiting command
+  // is stepped without looking at its definition: read for m_pTraitsOf, and again by Reset
+  // (after the arranges changed the command's parameters).
+  const cEdCmd* m_pTraitsOf = nullptr;
   std::int32_t m_bDone = 0;
   std::int32_t m_nDuration = 0;  // sub-steps
   std::int32_t m_nRemain = 0;    // sub-steps left; 0 before the command starts
   std::uint8_t m_cDir = 0;       // direction choice of a move, sense of a circle
+  std::int8_t m_nCmdKind = 0;
+  std::uint8_t m_bCmdParallel = 0;  // the parallel mark is 1
+  std::uint8_t m_bCmdKeyWait = 0;   // IsKeyWaitMessage
   std::int32_t m_nTargetX = 0, m_nTargetY = 0;
   double m_dSpeed = 0;  // pixels per sub-step
   std::int32_t m_nAngle = 0;
@@ -94,27 +110,36 @@ class cFlowRun {
   // Points the run at the flow of its index in a definition copy (the character's own copy
   // after the character was copied or its flow list changed).
   void Repoint(cEdChara& def);
+  // Points the run at a flow (or none) and keeps the flow's trigger at hand.
+  void PointAt(cEdFlow* flow);
+  // Whether m_nTrigger is the trigger of the flow the run points at.
+  bool TriggerCurrent() const;
 
+  // What the triggers and the steps read of every run comes first, close together.
+  cEdFlow* m_pFlow = nullptr;
+  cVector<cCmdRun> m_Cmds;
+  // The trigger of m_pFlow (0 without a flow), read where the runs are walked so that a flow
+  // is looked at only when its trigger is the one wanted. Set by PointAt.
+  std::int32_t m_nTrigger = 0;
+  std::int32_t m_bRunning = 0;
+  std::int32_t m_bPaused = 0;
+  std::int32_t m_bStopForever = 0;
+  std::int32_t m_bStarted = 0;
+  std::int32_t m_bTriggered = 0;
+  std::int32_t m_nCursor = 0;
+  std::int32_t m_nSteps = 0;
+
+  std::int32_t m_bInterrupted = 0;
+  std::int32_t m_bKeyWaitMsg = 0;
+  std::int32_t m_bDeleteReq = 0;
   std::int32_t m_nIndex = 0;
   std::int32_t m_nSerial = 0;
-  cEdFlow* m_pFlow = nullptr;
+  std::int32_t m_nFirstKey = 0;
   std::uint8_t m_bCondPassed = 0;
   cVector<cEdKeyCond*> m_KeyConds;
   std::int32_t m_nKeyState = 0;
   std::int32_t m_nKeyEdge = 0;
-  cVector<cCmdRun> m_Cmds;
   cVector<sFlowAnime> m_Animes;
-  std::int32_t m_bRunning = 0;
-  std::int32_t m_bPaused = 0;
-  std::int32_t m_bStopForever = 0;
-  std::int32_t m_bDeleteReq = 0;
-  std::int32_t m_nCursor = 0;
-  std::int32_t m_nSteps = 0;
-  std::int32_t m_nFirstKey = 0;
-  std::int32_t m_bTriggered = 0;
-  std::int32_t m_bStarted = 0;
-  std::int32_t m_bKeyWaitMsg = 0;
-  std::int32_t m_bInterrupted = 0;
   cList<sArrange> m_Arranges;
 
  private:

@@ -1,6 +1,7 @@
 #include "objects/chara.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "content/command.h"
 #include "content/command_tables.h"
@@ -208,7 +209,8 @@ int RunCharaFlowPass(cCharaBase& chara, int defeatMode, int checkRemove) {
       continue;
     }
     if (run->m_bPaused || run->m_bStopForever) continue;
-    const int trigger = run->m_pFlow ? run->m_pFlow->m_nTrigger : 0;
+    assert(run->TriggerCurrent() && "a run missed a change of its flow");
+    const int trigger = run->m_nTrigger;
     if (defeatMode && trigger != TRIGGER_DEAD) continue;
     if (run->Step()) {
       run = &chara.m_FlowRuns.data()[i];  // the step may have added flows

@@ -8,6 +8,7 @@
 #include "foundation/strings.h"
 #include "media/blit.h"
 #include "objects/chara.h"
+#include "objects/chara_flows.h"
 #include "objects/hero.h"
 #include "objects/shot.h"
 #include "play/hits.h"
@@ -197,6 +198,7 @@ void cCharaBase::Copy(const cCharaBase& other) {
   cCharaBase::operator=(other);  // the object part with it
   m_bNoUnlink = noUnlink;
   for (cFlowRun& run : m_FlowRuns) run.Repoint(m_Def);
+  RefreshFlowTriggers(*this);
 }
 
 void cCharaBase::SetBlockPos(int column, int row) {

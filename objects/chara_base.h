@@ -278,6 +278,9 @@ class cCharaBase : public cObject {
   cEdChara m_Def;
   std::int32_t m_nFlowSerial = 0;
   cVector<cFlowRun> m_FlowRuns;
+  // Bit t set when some run's flow has trigger t (0 to 31): a trigger no flow waits for is
+  // answered without walking the runs. Kept by RefreshFlowTriggers wherever runs change.
+  std::uint32_t m_nFlowTriggerMask = 0;
   cVector<std::uint8_t> m_RunningGroups, m_StoppedGroups, m_StartedGroups;
   std::int32_t m_bGroupStopped = 0, m_bFlowDeleteReq = 0;
   double m_dSpawnX = 0, m_dSpawnY = 0;

@@ -1,6 +1,7 @@
 #include "objects/chara_flows.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "content/chara.h"
 #include "content/flow.h"
@@ -262,7 +263,7 @@ int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index) {
     cFlowRun& run = chara.m_FlowRuns.data()[at];
     cEdFlow& flow = own.data()[at];
     run.m_nIndex = at;
-    run.m_pFlow = &flow;
+    run.PointAt(&flow);
     run.m_nSerial = chara.m_nFlowSerial;
     chara.m_nFlowSerial = AddWrap32(chara.m_nFlowSerial, 1);
     run.m_KeyConds.clear();
@@ -273,6 +274,7 @@ int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index) {
     if (insert) run.m_nKeyEdge = flow.m_bKeyRepeat == 0 ? 1 : 0;
   }
   if (insert) RebindFlowRuns(chara);
+  else RefreshFlowTriggers(chara);
   for (int j = 0; j < count && first + j < static_cast<int>(chara.m_FlowRuns.size()); ++j)
     BuildFlowAnimes(chara.m_FlowRuns.data()[first + j]);
   return count;
@@ -284,6 +286,32 @@ void RebindFlowRuns(cCharaBase& chara) {
     run.m_nIndex = static_cast<std::int32_t>(i);
     run.Repoint(chara.m_Def);
   }
+  RefreshFlowTriggers(chara);
+}
+
+namespace {
+
+std::uint32_t TriggerMaskOf(const cCharaBase& chara) {
+  std::uint32_t mask = 0;
+  for (const cFlowRun& run : chara.m_FlowRuns) {
+    if (!run.m_pFlow) continue;
+    const int trigger = run.m_pFlow->m_nTrigger;
+    if (trigger >= 0 && trigger < 32) mask |= std::uint32_t{1} << trigger;
+  }
+  return mask;
+}
+
+}  // namespace
+
+void RefreshFlowTriggers(cCharaBase& chara) {
+  for (cFlowRun& run : chara.m_FlowRuns) run.PointAt(run.m_pFlow);
+  chara.m_nFlowTriggerMask = TriggerMaskOf(chara);
+}
+
+bool FlowTriggersCurrent(const cCharaBase& chara) {
+  for (const cFlowRun& run : chara.m_FlowRuns)
+    if (!run.TriggerCurrent()) return false;
+  return chara.m_nFlowTriggerMask == TriggerMaskOf(chara);
 }
 
 void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other) {
@@ -347,6 +375,10 @@ void ResetFlowTriggers(cCharaBase& chara) {
 void cCharaBase::FireTrigger(int trigger) { FireTriggerEx(trigger, nullptr, 0); }
 
 void cCharaBase::FireTriggerEx(int trigger, cCharaBase* partner, int id) {
+  assert(FlowTriggersCurrent(*this) && "a run or the trigger mask missed a change of flows");
+  // No flow waits for this trigger: nothing would happen.
+  if (trigger >= 0 && trigger < 32 && (m_nFlowTriggerMask & (std::uint32_t{1} << trigger)) == 0)
+    return;
   // A trigger fired from inside a command gives that command its context back.
   cFlowContextGuard keep;
   CurChara() = this;
@@ -356,8 +388,8 @@ void cCharaBase::FireTriggerEx(int trigger, cCharaBase* partner, int id) {
   const bool latchLast = !g_SystemData.bCompatTriggerStart2;
   for (std::size_t i = 0; i < m_FlowRuns.size(); ++i) {
     cFlowRun& run = m_FlowRuns.data()[i];
+    if (run.m_nTrigger != trigger || !run.m_pFlow) continue;
     const cEdFlow* flow = run.m_pFlow;
-    if (!flow || flow->m_nTrigger != trigger) continue;
     if (latchFirst) {
       if (run.m_bTriggered) continue;
       run.m_bTriggered = 1;

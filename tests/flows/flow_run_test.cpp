@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "content/chara.h"
 #include "content/command.h"
 #include "content/flow.h"
 #include "flows/cmd_dispatch.h"
 #include "objects/chara.h"
+#include "objects/chara_flows.h"
 #include "project/system_data.h"
 #include "tests/support/scoped_value.h"
 
@@ -299,6 +301,62 @@ TEST(FlowRun, QueuedArrangesAreUsedUpByTheNextCommandThatIsNoArrange) {
   EXPECT_EQ(t.run.m_Arranges.size(), 1u);
   t.run.Step();
   EXPECT_TRUE(t.run.m_Arranges.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A character set up again from another definition, or copied, steps the commands of its own
+// definition as it now stands, including where the new commands took the old ones' places.
+TEST(FlowRun, RunsStepTheCommandsOfTheDefinitionAsSetUp) {
+  cFakeDispatch fake;
+  auto def = [](std::vector<int> kinds, bool parallel) {
+    cEdChara d;
+    cEdFlow flow;
+    flow.m_nTrigger = TRIGGER_NONE;
+    for (int kind : kinds) {
+      cEdCmd cmd;
+      cmd.m_nKind = static_cast<std::int8_t>(kind);
+      cmd.m_sTime = 1;
+      cmd.m_bParallel = parallel ? 1 : 0;
+      cmd.m_Params.assign(CmdParamCount(CMDSET_CHARA, kind), 0);
+      flow.m_Cmds.push_back(cmd);
+    }
+    d.m_Flows.push_back(flow);
+    return d;
+  };
+  // The kinds one step of the character's flow runs.
+  auto step = [](cChara& c) {
+    cFakeDispatch::s_Log.clear();
+    cFlowContextGuard keep;
+    CurChara() = &c;
+    cFlowRun& run = c.m_FlowRuns[0];
+    if (!run.m_bRunning) run.Start(&c);
+    run.Step();
+    std::vector<int> kinds;
+    for (const auto& entry : cFakeDispatch::s_Log) kinds.push_back(entry.first);
+    return kinds;
+  };
+  cChara c;
+  const cEdChara first = def({A, B}, true), second = def({C, D}, false);
+  c.Reset(&first, 0, 0, 0);
+  SetupFlows(c, c.m_Def.m_Flows, 0, -1);
+  EXPECT_EQ(step(c), (std::vector<int>{A, B}));
+  c.Reset(&second, 0, 0, 0);
+  SetupFlows(c, c.m_Def.m_Flows, 0, -1);
+  EXPECT_EQ(step(c), (std::vector<int>{C}));
+  c.Reset(&first, 0, 0, 0);
+  SetupFlows(c, c.m_Def.m_Flows, 0, -1);
+  EXPECT_EQ(step(c), (std::vector<int>{A, B}));
+
+  cChara copy;
+  copy.Reset(&second, 0, 0, 0);
+  SetupFlows(copy, copy.m_Def.m_Flows, 0, -1);
+  EXPECT_EQ(step(copy), (std::vector<int>{C}));
+  copy.Copy(c);
+  EXPECT_EQ(step(copy), (std::vector<int>{A, B}));
+  for (const cCmdRun& run : copy.m_FlowRuns[0].m_Cmds) EXPECT_TRUE(run.TraitsCurrent());
 }
 
 }  // namespace

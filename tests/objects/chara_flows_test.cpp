@@ -629,3 +629,79 @@ TEST_F(CharaFlowsTest, ACopiedCharacterRunsItsOwnFlows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A trigger reaches the flows that wait for it however the flow list changed: flows added,
+// replaced and removed by an item's flow change, a flow deleted by another character's flow
+// command, and a copied character.
+TEST_F(CharaFlowsTest, TriggersFollowTheFlowsAsTheyChange) {
+  auto flow = [](int id, int trigger) {
+    cEdFlow f = Flow(trigger, {MakeCmd(CMD_WAIT, 10)});
+    f.m_nID = static_cast<std::int8_t>(id);
+    return f;
+  };
+  auto change = [](cChara& ch, int op, int id, std::vector<cEdFlow> flows) {
+    cEdCmd cmd = MakeCmd(ITEMCMD_FLOW_CHANGE, 0, false, CMDSET_ITEM);
+    cmd.m_Params.assign(2, 0);
+    cmd.m_Params[0] = op;
+    cmd.m_Params[1] = id;
+    cmd.m_Flows = FlowVector(flows);
+    ItemCmd_FlowOperation(&ch, cmd, 0);
+  };
+  // The IDs of the flows the trigger starts, stopped again afterwards.
+  auto started = [](cChara& ch, int trigger) {
+    EXPECT_TRUE(FlowTriggersCurrent(ch));
+    ResetFlowTriggers(ch);
+    ch.FireTrigger(trigger);
+    std::string ids;
+    for (cFlowRun& run : ch.m_FlowRuns) {
+      if (run.m_bRunning) ids += static_cast<char>('0' + run.m_pFlow->m_nID);
+      run.Stop(&ch);
+    }
+    ResetFlowTriggers(ch);
+    return ids;
+  };
+
+  cChara& ch = Make({flow(1, TRIGGER_DEAD)});
+  EXPECT_EQ(started(ch, TRIGGER_DAMAGED), "");
+  change(ch, 0, 0, {flow(2, TRIGGER_DAMAGED), flow(3, TRIGGER_DAMAGED)});
+  EXPECT_EQ(started(ch, TRIGGER_DAMAGED), "23");
+  change(ch, 1, 2, {flow(4, TRIGGER_ATTACK_HIT)});
+  EXPECT_EQ(started(ch, TRIGGER_DAMAGED), "3");
+  EXPECT_EQ(started(ch, TRIGGER_ATTACK_HIT), "4");
+  change(ch, 2, 3, {});
+  EXPECT_EQ(started(ch, TRIGGER_DAMAGED), "");
+  EXPECT_EQ(started(ch, TRIGGER_DEAD), "1");
+
+  // Deleted by another character's flow command (the character in its target slot 1).
+  cEdCmd del = MakeCmd(CMD_FLOW_OP, 0, true);
+  del.m_Params[0] = FLOWOP_DELETE;
+  del.m_Params[1] = FLOWSEL_BY_ID;
+  del.m_Params[2] = 1;
+  del.m_Params[3] = 1;
+  cChara& other = Make({Flow(TRIGGER_NONE, {del})});
+  SetTarget(other, 0, &ch, 0);
+  {
+    cFlowContextGuard keep;
+    CurChara() = &other;
+    CurFlow() = &other.m_FlowRuns[0];
+    cCmdRun& run = other.m_FlowRuns[0].m_Cmds[0];
+    run.Reset();
+    run.Exec();
+  }
+  EXPECT_EQ(started(ch, TRIGGER_DEAD), "");
+  EXPECT_EQ(started(ch, TRIGGER_ATTACK_HIT), "4");
+  SetTarget(other, 0, nullptr, 1);
+
+  // A copy answers its own flows' triggers.
+  change(ch, 0, 0, {flow(5, TRIGGER_KNOCKED_BACK)});
+  cChara& copy = m_Charas.emplace_back(ch);
+  EXPECT_EQ(started(copy, TRIGGER_KNOCKED_BACK), "5");
+  EXPECT_EQ(started(copy, TRIGGER_ATTACK_HIT), "4");
+  cChara assigned;
+  assigned.Copy(ch);
+  EXPECT_EQ(started(assigned, TRIGGER_KNOCKED_BACK), "5");
+}
+
+}  // namespace
