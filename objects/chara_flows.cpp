@@ -303,10 +303,7 @@ std::uint32_t TriggerMaskOf(const cCharaBase& chara) {
 
 }  // namespace
 
-void RefreshFlowTriggers(cCharaBase& chara) {
-  for (cFlowRun& run : chara.m_FlowRuns) run.PointAt(run.m_pFlow);
-  chara.m_nFlowTriggerMask = TriggerMaskOf(chara);
-}
+void RefreshFlowTriggers(cCharaBase& chara) { chara.m_nFlowTriggerMask = TriggerMaskOf(chara); }
 
 bool FlowTriggersCurrent(const cCharaBase& chara) {
   for (const cFlowRun& run : chara.m_FlowRuns)
