@@ -67,7 +67,7 @@ struct sFlowWorld {
       for (int f = 0; f < 3; ++f) c.m_FlowRuns[f].Start(&c);
     }
   }
-  std::list<cChara> charas;
+  cCharaList charas;
 };
 
 // One frame: the trigger latches cleared, then per sub-step trigger 0 and one step of every

@@ -27,7 +27,7 @@ void BM_CharacterPhysicsFrame(benchmark::State& state) {
     for (int row = 0; row < kHeight; ++row) MapCellAtBlock(col, row)->m_nHitMode = BLOCK_HIT_SOLID;
   RefreshMapCellHits();
 
-  std::list<cChara> charas(kCharas);
+  cCharaList charas(kCharas);
   int i = 0;
   for (cChara& ch : charas) {
     ch.Reset(nullptr, 0, 0, 0);

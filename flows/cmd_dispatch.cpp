@@ -157,7 +157,7 @@ namespace {
 void CountCmdRun(const cCharaBase* chara) {
   g_CmdRunners[g_nCmdRunCount % kCmdRunnerLog] = chara;
   ++g_nCmdRunCount;
-  if (chara && chara->m_Def.m_bNoHitBox != 0) ++g_nSolidCmdRunCount;
+  if (chara && chara->PassDef().bSolid) ++g_nSolidCmdRunCount;
 }
 
 }  // namespace

@@ -67,10 +67,10 @@ class cVector : public std::vector<T> {
   }
 };
 
-template <class T>
-class cList : public std::list<T> {
+template <class T, class A = std::allocator<T>>
+class cList : public std::list<T, A> {
  public:
-  using std::list<T>::list;
+  using std::list<T, A>::list;
   cList() = default;
 
   template <cIndex I>

@@ -303,7 +303,7 @@ void LeaveGroupList(cCharaBase& chara) {
   if (it != list.end()) list.erase(it);
 }
 
-std::list<cChara>::iterator EraseCharaNode(std::list<cChara>::iterator node) {
+cCharaList::iterator EraseCharaNode(cCharaList::iterator node) {
   cChara& chara = *node;
   chara.UnlinkReferences();
   LeaveGroupList(chara);

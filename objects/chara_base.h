@@ -10,6 +10,7 @@
 #include "content/chara.h"
 #include "flows/flow_run.h"
 #include "foundation/containers.h"
+#include "objects/object_lists.h"
 #include "objects/object.h"
 #include "play/chara_effect.h"
 
@@ -355,7 +356,7 @@ void LeaveGroupList(cCharaBase& chara);
 // The character list's node removal: unlinks the character, takes it out of its group list
 // and the character list, and gives the next node.
 class cChara;
-std::list<cChara>::iterator EraseCharaNode(std::list<cChara>::iterator node);
+cCharaList::iterator EraseCharaNode(cCharaList::iterator node);
 
 // Hero 0, the player's character, or null before a stage has one.
 cCharaBase* FirstHero();

@@ -53,7 +53,7 @@ bool g_bPassCharaRemoved = false;
 
 // Removes a character from the list, or, when it is the one the pass works on, everything but
 // the freeing; the next node.
-cList<cChara>::iterator RemoveChara(cList<cChara>& list, cList<cChara>::iterator it) {
+cCharaList::iterator RemoveChara(cCharaList& list, cCharaList::iterator it) {
   if (&*it != g_pPassChara) return EraseCharaNode(it);
   cChara& chara = *it;
   chara.UnlinkReferences();
@@ -80,7 +80,7 @@ int DeathCheck(cCharaBase& object) {
   return object.OnDead() == 1 ? 1 : 0;
 }
 
-int DefeatObject(cCharaBase* object, cList<cChara>*) {
+int DefeatObject(cCharaBase* object, cCharaList*) {
   if (!object) return 0;
   const int r = DeathCheck(*object);
   if (r == 1) EndStageNow();
@@ -88,7 +88,7 @@ int DefeatObject(cCharaBase* object, cList<cChara>*) {
   return r;
 }
 
-int CheckDefeats(cList<cChara>& list) {
+int CheckDefeats(cCharaList& list) {
   if (!g_Heroes.empty() && g_Heroes.front().m_HP.m_nValue <= 0) {
     HeroDefeat();
     return 1;
@@ -598,7 +598,7 @@ int ApplyItemDefEffect(cEdItem& def, cCharaBase& hero) {
   return ApplyItemEffect(item, hero);
 }
 
-int AttackHits(cList<cChara>&) {
+int AttackHits(cCharaList&) {
   if (!g_pPlayScene) return 0;
   cPlayScene& scene = *g_pPlayScene;
   scene.m_bHitsDone = 1;

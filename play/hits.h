@@ -2,6 +2,7 @@
 // What happens when objects meet: attack hits, pick-ups and the defeats that commands caused.
 // Results: 0 play goes on, 1 the stage ends, 2 the hero is defeated.
 #include "foundation/containers.h"
+#include "objects/object_lists.h"
 
 class cChara;
 class cCharaBase;
@@ -14,7 +15,7 @@ class cItem;
 int DeathCheck(cCharaBase& object);
 // The defeat of an object with the scene's reactions: 0 play goes on, 1 the stage ends, 2 the
 // hero is defeated.
-int DefeatObject(cCharaBase* object, cList<cChara>* list);
+int DefeatObject(cCharaBase* object, cCharaList* list);
 
 // The character a pass of the frame works on: while the guard lives, CheckDefeats does not
 // free it but unlinks it, takes it out of its group list and marks it finished, and
@@ -27,10 +28,10 @@ struct sPassCharaGuard {
 };
 bool PassCharaRemoved();
 // The characters whose HP commands took, and the removal requests; non-zero ends the frame.
-int CheckDefeats(cList<cChara>& list);
+int CheckDefeats(cCharaList& list);
 // The attack hits of one sub-step: shots against characters, finished shots, characters
 // against characters, shots against shots.
-int AttackHits(cList<cChara>& list);
+int AttackHits(cCharaList& list);
 // Whether the hits search the groups by place (on at start); off, every scan walks all of a
 // group's members.
 void UseHitIndex(bool on);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/containers.h"
+#include "objects/object_lists.h"
 #include "play/play_records.h"
 #include "play/scene_manager.h"
 #include "play/scroll_axis.h"
@@ -148,7 +149,7 @@ class cPlayScene : public cScene {
 // The objects of the running stage. Links between objects are plain pointers, so the
 // containers never move their elements.
 extern cList<cHero> g_Heroes;  // element 0 is the player and the only one
-extern cList<cChara> g_CharaList;
+extern cCharaList g_CharaList;
 extern cList<cItem> g_ItemList;
 
 struct sMenuPos {

@@ -15,7 +15,7 @@
 #include "project/system_data.h"
 
 cList<cHero> g_Heroes;
-cList<cChara> g_CharaList;
+cCharaList g_CharaList;
 cList<cItem> g_ItemList;
 
 namespace {

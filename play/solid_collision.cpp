@@ -168,7 +168,7 @@ void BumpHead(cCharaBase& o, double vy, double y) {
   SetY(o, y);
 }
 
-bool AnySolidOverlaps(cList<cChara>& list, const sDRect& box, int number, int other) {
+bool AnySolidOverlaps(cCharaList& list, const sDRect& box, int number, int other) {
   auto meets = [&](const cChara& c) {
     return IsSolidFor(c, number) && c.m_nNumber != other && box.Overlaps(BoxOf(c));
   };
@@ -580,7 +580,7 @@ void RideAlong(cCharaBase& o) {
   }
 }
 
-int OverlapsSolidCharacter(cCharaBase& object, cList<cChara>& list) {
+int OverlapsSolidCharacter(cCharaBase& object, cCharaList& list) {
   if (PassesAll(object)) return 0;
   return AnySolidOverlaps(list, BoxOf(object), object.m_nNumber, object.m_nNumber) ? 1 : 0;
 }

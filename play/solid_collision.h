@@ -3,6 +3,7 @@
 // every operation here, is a character of g_CharaList whose definition makes it a block, that
 // is present and not finished, and whose object number differs from the tested object's.
 #include "foundation/containers.h"
+#include "objects/object_lists.h"
 
 class cChara;
 class cCharaBase;
@@ -40,7 +41,7 @@ int IsSqueezedBySolids(cCharaBase& object, const sDRect& start);
 // The object rides a character and moves with it.
 void RideAlong(cCharaBase& object);
 // 1 when the object overlaps a solid character of the list (other than itself).
-int OverlapsSolidCharacter(cCharaBase& object, cList<cChara>& list);
+int OverlapsSolidCharacter(cCharaBase& object, cCharaList& list);
 // The same over g_CharaList, also skipping the character numbered number.
 int OverlapsOtherSolidCharacter(cCharaBase& object, int number);
 // 1 when the solid character the object rides lies within 5 pixels below it (or touches it).

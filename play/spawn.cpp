@@ -86,7 +86,7 @@ bool RunTimeListFull(std::size_t size) {
 
 void ResetRunTimeListReport() { s_bListFullReported = false; }
 
-void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
+void PlaceCharacter(cCharaList& list, int column, int row, std::int32_t& counter,
                     cEdChara& def, cItem* item) {
   cEdChara copy = def;
   const int n = ExtraCopies(copy) + 1;
@@ -118,7 +118,7 @@ void PlaceItem(cList<cItem>& list, int column, int row, std::int32_t& counter, c
   ++counter;
 }
 
-void SpawnCharacter(cList<cChara>& list, double x, double y, int group, int facing,
+void SpawnCharacter(cCharaList& list, double x, double y, int group, int facing,
                     const cEdShot& params, const cEdChara& def, std::int32_t& counter,
                     cCharaBase* summoner) {
   cEdChara copy = def;

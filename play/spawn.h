@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/containers.h"
+#include "objects/object_lists.h"
 
 class cChara;
 class cCharaBase;
@@ -29,12 +30,12 @@ void ResetRunTimeListReport();
 
 // The placements of the stage record: the extra copies of a character (each carrying a copy
 // of item, or none), and an item. Objects outside the whole map are dropped and use no number.
-void PlaceCharacter(cList<cChara>& list, int column, int row, std::int32_t& counter,
+void PlaceCharacter(cCharaList& list, int column, int row, std::int32_t& counter,
                     cEdChara& def, cItem* item);
 void PlaceItem(cList<cItem>& list, int column, int row, std::int32_t& counter, cEdItem& def);
 // A summon at the 32-pixel area whose top-left corner is (x, y) in map pixels. A character on
 // a blocked place is taken away again and uses no number.
-void SpawnCharacter(cList<cChara>& list, double x, double y, int group, int facing,
+void SpawnCharacter(cCharaList& list, double x, double y, int group, int facing,
                     const cEdShot& params, const cEdChara& def, std::int32_t& counter,
                     cCharaBase* summoner);
 void SpawnItem(cList<cItem>& list, double x, double y, const cEdShot& params,

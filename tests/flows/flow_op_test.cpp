@@ -77,7 +77,7 @@ class FlowOpTest : public cPlayWorld {
   }
 
   cScopedHeroes m_Heroes;
-  std::list<cChara> m_Charas;
+  cCharaList m_Charas;
 };
 
 TEST_F(FlowOpTest, SelectionsReachTheirFlows) {

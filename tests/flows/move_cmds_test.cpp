@@ -74,7 +74,7 @@ class MoveCmdTest : public cPlayWorld {
 
   cScopedValue<cVector<cInputState>> m_Inputs{g_Inputs};
   cScopedHeroes m_Heroes;
-  cScopedValue<cList<cChara>> m_Charas{g_CharaList, {}};
+  cScopedValue<cCharaList> m_Charas{g_CharaList, {}};
 };
 
 TEST_F(MoveCmdTest, LineByDirectionGivesSpeedAndFacing) {

@@ -79,7 +79,7 @@ class StageCmds : public cPlayWorld {
   cScopedHeroes m_Heroes;
   cPlayScene m_Scene;
   cScopedGlobal<cPlayScene*> m_ScenePtr{g_pPlayScene, &m_Scene};
-  cScopedValue<cList<cChara>> m_Charas{g_CharaList, {}};
+  cScopedValue<cCharaList> m_Charas{g_CharaList, {}};
 };
 
 std::string g_BoxText;

@@ -28,7 +28,7 @@ bool HasRef(const cCharaBase& holder, const cCharaBase* object, int slot) {
 TEST_F(CharaBaseTest, LinksAreRecordedOnceAndClearedWhenACharacterGoes) {
   cHero& hero = m_Heroes.Add();
   hero.Reset(nullptr, 0, 0, 0);
-  std::list<cChara> charas(4);
+  cCharaList charas(4);
   auto it = charas.begin();
   cChara& a = *it++;
   cChara& b = *it++;
@@ -76,7 +76,7 @@ TEST_F(CharaBaseTest, LinksAreRecordedOnceAndClearedWhenACharacterGoes) {
 TEST_F(CharaBaseTest, AProbeCopyLeavesTheOriginalsLinksAlone) {
   cHero& hero = m_Heroes.Add();
   hero.Reset(nullptr, 0, 0, 0);
-  std::list<cChara> charas(2);
+  cCharaList charas(2);
   cChara& a = charas.front();
   cChara& b = charas.back();
   for (cChara& ch : charas) {

@@ -144,7 +144,7 @@ class CharaFlowsTest : public cPlayWorld {
   cScopedValue<cVector<cDbAnime>> m_Anime{g_DataBase.m_Anime};
   cScopedValue<AnimeRuns> m_Sequences{g_AnimeSequences};
   cScopedHeroes m_Heroes;
-  std::list<cChara> m_Charas;
+  cCharaList m_Charas;
 };
 
 TEST_F(CharaFlowsTest, SetUpGivesDurationsSpeedsAndSerials) {

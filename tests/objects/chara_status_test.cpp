@@ -318,7 +318,7 @@ TEST_F(CharaStatusTest, ADropItemEndsTheStageOnlyWhenItAsksTo) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "hero HP " << c.heroHP << " clears " << c.clears);
     hero.m_HP.m_nValue = c.heroHP;
-    std::list<cChara> list(1);
+    cCharaList list(1);
     cChara& ch = list.front();
     ch.Reset(nullptr, 0, 0, 0);
     ch.m_Def.m_sDeathEffect = 4;

@@ -24,7 +24,7 @@ class ItemChara : public cPlayWorld {
 
 TEST(GlobalObjectLists, StartEmptyAndHoldTheObjectsOfAStage) {
   static_assert(std::is_same_v<decltype(g_Heroes), cList<cHero>>);
-  static_assert(std::is_same_v<decltype(g_CharaList), cList<cChara>>);
+  static_assert(std::is_same_v<decltype(g_CharaList), cCharaList>);
   static_assert(std::is_same_v<decltype(g_ItemList), cList<cItem>>);
   EXPECT_TRUE(g_Heroes.empty());
   EXPECT_TRUE(g_CharaList.empty());
@@ -336,7 +336,7 @@ TEST_F(ItemChara, CopyIntoTheListKeepsTheCarriedItemAndPointsFlowsAtTheOwnCopy) 
   cEdChara def;
   def.m_nActiveRange = 3;
   def.m_Flows.push_back(WaitFlow(TRIGGER_ALWAYS));
-  cList<cChara> list;
+  cCharaList list;
   {
     cChara temp;
     temp.InitFromDef(4, def, &carried, 0, 0, 0, nullptr);

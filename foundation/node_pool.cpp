@@ -1,0 +1,66 @@
+#include "foundation/node_pool.h"
+
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define TW_POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define TW_POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define TW_POOL_POISON(p, n) ((void)(p), (void)(n))
+#define TW_POOL_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+namespace foundation_detail {
+
+namespace {
+constexpr std::size_t kLine = 64;
+constexpr std::size_t kBlockBytes = 256 * 1024;
+}  // namespace
+
+cNodePoolStore::cNodePoolStore(std::size_t nodeSize)
+    : m_nSlot((nodeSize + kLine - 1) / kLine * kLine) {}
+
+void* cNodePoolStore::Take() {
+  void* node;
+  if (m_pFree) {
+    TW_POOL_UNPOISON(m_pFree, m_nSlot);
+    node = m_pFree;
+    m_pFree = m_pFree->m_pNext;
+  } else {
+    if (m_pNext == m_pEnd) NextBlock();
+    node = m_pNext;
+    m_pNext += m_nSlot;
+    TW_POOL_UNPOISON(node, m_nSlot);
+  }
+  ++m_nLive;
+  return node;
+}
+
+void cNodePoolStore::Give(void* node) noexcept {
+  sFree* free = static_cast<sFree*>(node);
+  free->m_pNext = m_pFree;
+  m_pFree = free;
+  TW_POOL_POISON(node, m_nSlot);
+  if (--m_nLive == 0) {
+    // Every node is back: cut from the start again, so the next list filled in one go lies
+    // in order.
+    m_pFree = nullptr;
+    m_nBlock = 0;
+    m_pNext = m_pEnd = nullptr;
+  }
+}
+
+void cNodePoolStore::NextBlock() {
+  const std::size_t count = m_nSlot >= kBlockBytes ? 1 : kBlockBytes / m_nSlot;
+  if (m_pEnd) ++m_nBlock;
+  if (m_nBlock == m_Blocks.size()) {
+    char* block = static_cast<char*>(::operator new(count * m_nSlot, std::align_val_t{kLine}));
+    TW_POOL_POISON(block, count * m_nSlot);
+    m_Blocks.push_back(block);
+  }
+  m_pNext = m_Blocks[m_nBlock];
+  m_pEnd = m_pNext + count * m_nSlot;
+}
+
+}  // namespace foundation_detail
