@@ -73,7 +73,7 @@ bool HeroDies(cPlayScene& scene, const char* what) {
   return true;
 }
 
-using CharaIt = cList<cChara>::iterator;
+using CharaIt = cCharaList::iterator;
 
 // A character whose flows asked for its defeat (pass step 2); erase is set when it goes.
 // True when the frame ends.
