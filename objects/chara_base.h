@@ -269,6 +269,8 @@ class cCharaBase : public cObject {
   std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
   cList<sImmunity> m_Immunity;
   sDRect m_SavedExtent;
+  // The hit boxes: placed with the position at each step, read by the attack hits.
+  sHitBox m_HitBoxA, m_HitBoxB;
   std::int32_t m_bNoUnlink = 0;    // a probe copy: the destructor leaves the links alone
   cVector<cCharaBase*> m_Targets;  // tg1 to tg4
   cCharaBase* m_pOwner = nullptr;
@@ -310,7 +312,6 @@ class cCharaBase : public cObject {
   std::int32_t m_bRemoveReq = 0;
   std::int32_t m_nSightRange = 0;  // pixels
   std::int32_t m_bHiddenThisStep = 0;
-  sHitBox m_HitBoxA, m_HitBoxB;
   std::int32_t m_nAnimeSet = 0;  // the animation set the sequencer was built from
 
  protected:
