@@ -3,6 +3,7 @@
 // an optional acceleration, a guidance, a lifetime and a range); a sword stays beside its owner
 // and plays the frames of its sword type, then ends. The play scene keeps every shot in its
 // shot list and points at it from the list of its group.
+#include <cassert>
 #include <cstdint>
 
 #include "content/shot.h"
@@ -29,6 +30,18 @@ struct sVolley {
   std::int32_t nLaunchX = 0, nLaunchY = 0;
   std::int32_t nDirection = 0;
 };
+
+// The switches of a shot's definition that the passes over every shot read each sub-step,
+// kept beside the shot's state so that a pass need not reach into the definition.
+struct sShotTraits {
+  std::int8_t nGuide = 0;
+  std::int8_t bRange = 0;
+  std::int8_t bLifetime = 0;
+  std::int8_t bPassesBlocks = 0;  // ShotPassesBlocks
+  std::int8_t bBreakable = 0;     // ShotBreakable
+  bool operator==(const sShotTraits&) const = default;
+};
+sShotTraits ShotTraitsOf(const cEdShot& def);
 
 // Command kinds that make shot objects.
 inline constexpr int kShotCmdKind = 11;
@@ -70,30 +83,45 @@ class cShot : public cObject {
   void AimOnce(cObject& object);
   void AimAt(cObject& object);
 
-  std::int32_t m_nOwnerNumber = 0;
+  // The copy of the definition's switches. SetUp, the copy, and the range's end (the only
+  // writers of m_Def during play) keep it; one who writes m_Def otherwise calls KeepTraits.
+  // Debug builds check it where it is read.
+  const sShotTraits& Traits() const {
+    assert(m_Traits == ShotTraitsOf(m_Def) && "the shot's switches follow its definition");
+    return m_Traits;
+  }
+  void KeepTraits() { m_Traits = ShotTraitsOf(m_Def); }
+
+  // ---- fields ----
+  // First those that the passes over every shot read each sub-step, right after the object's
+  // own, so that they take as few cache lines as they can: the flight's state, then the
+  // removal mark, the definition's switches and the hit box, which the hits read together.
   std::int32_t m_bIsShot = 0;
-  // Kept beside the object's screen flag, which the hits read with it for every shot.
-  std::int32_t m_bVanish = 0;
-  std::int32_t m_nRangeLeft = 0;
   std::int32_t m_nLifeLeft = 0;
-  std::int32_t m_nStep = 0;
-  std::int32_t m_nSwordFrame = 0;
-  double m_dAccel = 0;
-  double m_dAimSpeed = 0;
-  double m_dBaseVX = 0, m_dBaseVY = 0;
+  std::int32_t m_nRangeLeft = 0;
   std::int32_t m_bAccel = 0;
+  std::int32_t m_bGuideDone = 0;
+  std::int32_t m_nStep = 0;
+  double m_dBaseVX = 0, m_dBaseVY = 0;
+  std::int32_t m_bVanish = 0;
+  sShotTraits m_Traits;  // read through Traits()
+  // The hit trigger of the definition (ShotHitTriggerId, ShotHitTrigger), read on a meeting.
+  std::int8_t m_cHitTriggerId = 0;
+  std::int32_t m_bHitTrigger = 0;
+  sHitBox m_HitBox;
+  // Then the rest.
+  std::int32_t m_nOwnerNumber = 0;
+  std::int32_t m_nSwordFrame = 0;
   std::int32_t m_nGuideStart = 0;
   std::int32_t m_nGuideEnd = 0;
-  std::int32_t m_bGuideDone = 0;
+  double m_dAccel = 0;
+  double m_dAimSpeed = 0;
   double m_dWavePhase = 0;
   double m_dWaveSin = 0, m_dWaveCos = 0;
-  sHitBox m_HitBox;
   cList<cCharaBase*> m_HitCharas;
   cEdShot m_Def;                    // the shot's own copy of its definition
   cCharaBase* m_pTarget = nullptr;  // target character, or none
   cCharaBase* m_pOwner = nullptr;   // owner character, or none
-  std::int32_t m_bHitTrigger = 0;
-  std::int8_t m_cHitTriggerId = 0;
 
   // Where AddShotToList put the shot (never copied with it): its list and its node there, and
   // the group list that holds its pointer (none when none) with that node. They let the shot

@@ -340,6 +340,8 @@ TEST_F(AttackTest, BreakableShotsClash) {
     s1.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength1);
     s2.m_Def.m_byReserved47 = static_cast<std::int8_t>(c.breakable2);
     s2.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength2);
+    s1.KeepTraits();
+    s2.KeepTraits();
     EXPECT_EQ(AttackHits(g_CharaList), 0);
     EXPECT_EQ(scene.m_ShotGroup[0].size(), c.left1 ? 1u : 0u) << c.strength1 << c.strength2;
     EXPECT_EQ(scene.m_ShotGroup[2].size(), c.left2 ? 1u : 0u) << c.strength1 << c.strength2;
@@ -350,10 +352,12 @@ TEST_F(AttackTest, BreakableShotsClash) {
   cShot& s1 = Shot(0, 900);
   s1.m_Def.m_byReserved47 = 1;
   s1.m_Def.m_nVanishValue = 5;
+  s1.KeepTraits();
   Shot(2, 904);  // unbreakable: s1 is due
   cShot& last = Shot(2, 906);
   last.m_Def.m_byReserved47 = 1;
   last.m_Def.m_nVanishValue = 5;
+  last.KeepTraits();
   EXPECT_EQ(AttackHits(g_CharaList), 0);
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
   EXPECT_EQ(scene.m_ShotGroup[2].size(), 1u);
@@ -368,6 +372,7 @@ TEST_F(AttackTest, BreakableShotsClash) {
       cShot& s = Shot(g, 900);
       s.m_Def.m_byReserved47 = 1;
       s.m_Def.m_nVanishValue = static_cast<std::int8_t>(strengths[g]);
+      s.KeepTraits();
     }
     EXPECT_EQ(AttackHits(g_CharaList), 0);
     std::vector<std::size_t> left;
