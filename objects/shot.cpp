@@ -605,7 +605,7 @@ void cShot::Draw(DDSURFACEDATA* target, int bStopped) {
   }
 }
 
-cShot& AddShotToList(cList<cShot>& list, const cShot& shot) {
+cShot& AddShotToList(cShotList& list, const cShot& shot) {
   cShot& copy = list.emplace_back(shot);
   copy.m_pInList = &list;
   copy.m_ListPos = std::prev(list.end());
@@ -618,7 +618,7 @@ cShot& AddShotToList(cList<cShot>& list, const cShot& shot) {
   return copy;
 }
 
-cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node) {
+cShotList::iterator EraseShot(cShotList& list, cShotList::iterator node) {
   if (g_pPlayScene && !g_pPlayScene->m_ShotGroup.empty()) {
     cList<cShot*>& members = g_pPlayScene->m_ShotGroup[node->m_Def.m_nGroup];
     // The node kept at the shot's entry, while the shot still names that group; otherwise
@@ -633,7 +633,22 @@ cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node
   return list.erase(node);
 }
 
-void EraseShotAt(cList<cShot>& list, cShot& shot) {
+namespace {
+bool g_bShotMarked = false;
+}  // namespace
+
+void MarkShotForRemoval(cShot& shot) {
+  shot.m_bVanish = 1;
+  g_bShotMarked = true;
+}
+
+bool TakeShotMarks() {
+  const bool marked = g_bShotMarked;
+  g_bShotMarked = false;
+  return marked;
+}
+
+void EraseShotAt(cShotList& list, cShot& shot) {
   if (shot.m_pInList == &list) {
     EraseShot(list, shot.m_ListPos);
     return;

@@ -10,6 +10,7 @@
 #include "foundation/containers.h"
 #include "objects/chara_base.h"
 #include "objects/object.h"
+#include "objects/object_lists.h"
 
 struct DDSURFACEDATA;
 class cDbSwordFrame;
@@ -126,8 +127,8 @@ class cShot : public cObject {
   // Where AddShotToList put the shot (never copied with it): its list and its node there, and
   // the group list that holds its pointer (none when none) with that node. They let the shot
   // leave both lists without a search.
-  cList<cShot>* m_pInList = nullptr;
-  cList<cShot>::iterator m_ListPos{};
+  cShotList* m_pInList = nullptr;
+  cShotList::iterator m_ListPos{};
   cList<cShot*>* m_pInGroup = nullptr;
   cList<cShot*>::iterator m_GroupPos{};
 
@@ -175,13 +176,19 @@ const AnimeRuns& ShotAnimeRuns();
 
 // Appends a copy of the shot to the list and a pointer to the copy to the list of its group
 // in the play scene; the copy.
-cShot& AddShotToList(cList<cShot>& list, const cShot& shot);
+cShot& AddShotToList(cShotList& list, const cShot& shot);
 // Removes the shot from its group's list and from the list; the next node.
-cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node);
+cShotList::iterator EraseShot(cShotList& list, cShotList::iterator node);
 // Removes the shot at this address from its group's list and from the list, when the list
 // holds it.
-void EraseShotAt(cList<cShot>& list, cShot& shot);
+void EraseShotAt(cShotList& list, cShot& shot);
 int HasShotLink(const cVector<sShotLink>& links, const sShotLink& link);
+// Marks a shot for removal with the finished shots of the attack hits (a shot that a command
+// removes while the hits are under way).
+void MarkShotForRemoval(cShot& shot);
+// Whether a shot was marked since the last call, so that the attack hits look for the marked
+// shots only then; the note is cleared.
+bool TakeShotMarks();
 
 // The nearest character of a group for the aiming guidance (none when there is none).
 cCharaBase* NearestCharaForShot(const cShot& shot, int group);

@@ -604,8 +604,13 @@ int AttackHits(cCharaList&) {
   scene.m_bHitsDone = 1;
   if (g_Stage.m_nAttackHitLevel == 0 || scene.m_AttackHitStep[scene.m_nSubStep - 1] != 0)
     if (const int r = ShotsAgainstCharas(scene)) return r;
-  for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end();)
-    it = it->m_bVanish ? EraseShot(scene.m_ShotList, it) : std::next(it);
+  if (TakeShotMarks()) {
+    for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end();)
+      it = it->m_bVanish ? EraseShot(scene.m_ShotList, it) : std::next(it);
+  }
+  assert(std::none_of(scene.m_ShotList.begin(), scene.m_ShotList.end(),
+                      [](const cShot& s) { return s.m_bVanish != 0; }) &&
+         "a shot was marked for removal without MarkShotForRemoval");
   if (const int r = CharasAgainstCharas(scene)) return r;
   ShotsAgainstShots(scene);
   scene.m_bHitsDone = 0;
