@@ -104,7 +104,7 @@ class cShot : public cObject {
   std::int32_t m_bGuideDone = 0;
   std::int32_t m_nStep = 0;
   double m_dBaseVX = 0, m_dBaseVY = 0;
-  std::int32_t m_bVanish = 0;
+  std::int32_t m_bVanish = 0;  // set through MarkShotForRemoval
   sShotTraits m_Traits;  // read through Traits()
   // The hit trigger of the definition (ShotHitTriggerId, ShotHitTrigger), read on a meeting.
   std::int8_t m_cHitTriggerId = 0;
