@@ -132,7 +132,7 @@ void ExecCmd_Sword(cCharaBase* chara, cCmdRun& run) {
     cVector<cDbSwordType>& types = g_DataBase.m_SwordType;
     // A number outside the table is reported by the table and takes entry 0.
     const cDbSwordType* type = types.empty() ? nullptr : &types[number];
-    cList<cShot>& list = g_pPlayScene->m_ShotList;
+    cShotList& list = g_pPlayScene->m_ShotList;
     if (!type || type->m_Frames.empty()) {
       Report("Sword type %d has no frames: no sword", number);
     } else if (!RunTimeListFull(list.size())) {

@@ -79,7 +79,7 @@ void RemoveShot(cShot& shot) {
   cPlayScene* scene = g_pPlayScene;
   if (!scene) return;
   if (scene->m_bHitsDone) {
-    shot.m_bVanish = 1;
+    MarkShotForRemoval(shot);
     return;
   }
   EraseShotAt(scene->m_ShotList, shot);

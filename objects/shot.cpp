@@ -26,35 +26,49 @@ const AnimeRuns& ShotAnimeRuns() {
   return runs;
 }
 
-cShot::cShot() { m_Def.SetDefaults(); }
+sShotTraits ShotTraitsOf(const cEdShot& def) {
+  sShotTraits t;
+  t.nGuide = def.m_nGuide;
+  t.bRange = def.m_bRange;
+  t.bLifetime = def.m_bLifetime;
+  t.bPassesBlocks = static_cast<std::int8_t>(ShotPassesBlocks(def));
+  t.bBreakable = def.m_byReserved47;
+  return t;
+}
+
+cShot::cShot() {
+  m_Def.SetDefaults();
+  KeepTraits();
+}
 
 cShot::cShot(const cShot& other)
     : cObject(other),
-      m_nOwnerNumber(other.m_nOwnerNumber),
       m_bIsShot(other.m_bIsShot),
-      m_bVanish(other.m_bVanish),
-      m_nRangeLeft(other.m_nRangeLeft),
       m_nLifeLeft(other.m_nLifeLeft),
+      m_nRangeLeft(other.m_nRangeLeft),
+      m_bAccel(other.m_bAccel),
+      m_bGuideDone(other.m_bGuideDone),
       m_nStep(other.m_nStep),
-      m_nSwordFrame(other.m_nSwordFrame),
-      m_dAccel(other.m_dAccel),
-      m_dAimSpeed(other.m_dAimSpeed),
       m_dBaseVX(other.m_dBaseVX),
       m_dBaseVY(other.m_dBaseVY),
-      m_bAccel(other.m_bAccel),
+      m_bVanish(other.m_bVanish),
+      m_Traits(other.m_Traits),
+      m_cHitTriggerId(other.m_cHitTriggerId),
+      m_bHitTrigger(other.m_bHitTrigger),
+      m_HitBox(other.m_HitBox),
+      m_nOwnerNumber(other.m_nOwnerNumber),
+      m_nSwordFrame(other.m_nSwordFrame),
       m_nGuideStart(other.m_nGuideStart),
       m_nGuideEnd(other.m_nGuideEnd),
-      m_bGuideDone(other.m_bGuideDone),
+      m_dAccel(other.m_dAccel),
+      m_dAimSpeed(other.m_dAimSpeed),
       m_dWavePhase(other.m_dWavePhase),
       m_dWaveSin(other.m_dWaveSin),
       m_dWaveCos(other.m_dWaveCos),
-      m_HitBox(other.m_HitBox),
       m_HitCharas(other.m_HitCharas),
       m_Def(other.m_Def),
       m_pTarget(other.m_pTarget),
-      m_pOwner(other.m_pOwner),
-      m_bHitTrigger(other.m_bHitTrigger),
-      m_cHitTriggerId(other.m_cHitTriggerId) {}
+      m_pOwner(other.m_pOwner) {}
 
 cShot::~cShot() { Unlink(); }
 
@@ -142,6 +156,7 @@ void cShot::SetUp(int number, cCharaBase& owner, int kind, cEdShot& def, const s
     m_nGroup = owner.m_Def.m_nGroup;
     m_Def.m_nGroup = static_cast<std::int8_t>(owner.m_Def.m_nGroup);
   }
+  KeepTraits();
   m_HitBox.Clear();
   if (!m_bIsShot) {
     m_HitBox.m_nWidth = m_HitBox.m_nBaseWidth = w;
@@ -248,18 +263,20 @@ int cShot::Update() {
   }
   m_dVX = m_dVX + m_dBaseVX;
   if (m_bNoGravity) m_dVY = m_dVY + m_dBaseVY;
-  if (m_Def.m_bLifetime) {
+  const sShotTraits& traits = Traits();
+  if (traits.bLifetime) {
     if (m_nLifeLeft <= 0) return 1;
     --m_nLifeLeft;
   }
   if (m_dVX != 0) m_nFacing = m_dVX > 0 ? 1 : 0;
-  if (m_Def.m_bRange) {
+  if (traits.bRange) {
     if (m_nRangeLeft > 0) {
       --m_nRangeLeft;
     } else {
       if (!m_Def.m_bStopAtRangeEnd) return 1;
       m_dBaseVX = m_dBaseVY = 0;
       m_Def.m_nGuide = GUIDE_STRAIGHT;
+      m_Traits.nGuide = GUIDE_STRAIGHT;
       if (m_bScreenBound) {
         m_dVX = autoX;
         if (m_bNoGravity) m_dVY = autoY;
@@ -273,7 +290,8 @@ int cShot::Update() {
 
 void cShot::RunGuide() {
   if (m_bGuideDone) return;
-  switch (m_Def.m_nGuide) {
+  const int guide = Traits().nGuide;
+  switch (guide) {
     case GUIDE_AIM_HERO:
     case GUIDE_AIM_NEAREST:
     case GUIDE_AIM_TARGET:
@@ -281,7 +299,7 @@ void cShot::RunGuide() {
     case GUIDE_HOME_NEAREST:
     case GUIDE_HOME_TARGET:
     case GUIDE_HOME_NEAREST_RETARGET:
-      GuideAim(m_Def.m_nGuide);
+      GuideAim(guide);
       break;
     case GUIDE_WAVE:
       GuideWave();
@@ -525,7 +543,7 @@ int cShot::MoveY() {
 }
 
 int cShot::HitBlocks() {
-  if (ShotPassesBlocks(m_Def)) return 0;
+  if (Traits().bPassesBlocks) return 0;
   const int shift = ScrollAxisX().m_nShift;
   const auto blocks = [&](std::int64_t column, std::int64_t row) {
     return MapCellHitMode(column + (row << shift), m_nGroup) != 0;
@@ -587,7 +605,7 @@ void cShot::Draw(DDSURFACEDATA* target, int bStopped) {
   }
 }
 
-cShot& AddShotToList(cList<cShot>& list, const cShot& shot) {
+cShot& AddShotToList(cShotList& list, const cShot& shot) {
   cShot& copy = list.emplace_back(shot);
   copy.m_pInList = &list;
   copy.m_ListPos = std::prev(list.end());
@@ -600,7 +618,7 @@ cShot& AddShotToList(cList<cShot>& list, const cShot& shot) {
   return copy;
 }
 
-cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node) {
+cShotList::iterator EraseShot(cShotList& list, cShotList::iterator node) {
   if (g_pPlayScene && !g_pPlayScene->m_ShotGroup.empty()) {
     cList<cShot*>& members = g_pPlayScene->m_ShotGroup[node->m_Def.m_nGroup];
     // The node kept at the shot's entry, while the shot still names that group; otherwise
@@ -615,7 +633,22 @@ cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node
   return list.erase(node);
 }
 
-void EraseShotAt(cList<cShot>& list, cShot& shot) {
+namespace {
+bool g_bShotMarked = false;
+}  // namespace
+
+void MarkShotForRemoval(cShot& shot) {
+  shot.m_bVanish = 1;
+  g_bShotMarked = true;
+}
+
+bool TakeShotMarks() {
+  const bool marked = g_bShotMarked;
+  g_bShotMarked = false;
+  return marked;
+}
+
+void EraseShotAt(cShotList& list, cShot& shot) {
   if (shot.m_pInList == &list) {
     EraseShot(list, shot.m_ListPos);
     return;

@@ -3,12 +3,14 @@
 // an optional acceleration, a guidance, a lifetime and a range); a sword stays beside its owner
 // and plays the frames of its sword type, then ends. The play scene keeps every shot in its
 // shot list and points at it from the list of its group.
+#include <cassert>
 #include <cstdint>
 
 #include "content/shot.h"
 #include "foundation/containers.h"
 #include "objects/chara_base.h"
 #include "objects/object.h"
+#include "objects/object_lists.h"
 
 struct DDSURFACEDATA;
 class cDbSwordFrame;
@@ -29,6 +31,18 @@ struct sVolley {
   std::int32_t nLaunchX = 0, nLaunchY = 0;
   std::int32_t nDirection = 0;
 };
+
+// The switches of a shot's definition that the passes over every shot read each sub-step,
+// kept beside the shot's state so that a pass need not reach into the definition.
+struct sShotTraits {
+  std::int8_t nGuide = 0;
+  std::int8_t bRange = 0;
+  std::int8_t bLifetime = 0;
+  std::int8_t bPassesBlocks = 0;  // ShotPassesBlocks
+  std::int8_t bBreakable = 0;     // ShotBreakable
+  bool operator==(const sShotTraits&) const = default;
+};
+sShotTraits ShotTraitsOf(const cEdShot& def);
 
 // Command kinds that make shot objects.
 inline constexpr int kShotCmdKind = 11;
@@ -70,36 +84,51 @@ class cShot : public cObject {
   void AimOnce(cObject& object);
   void AimAt(cObject& object);
 
-  std::int32_t m_nOwnerNumber = 0;
+  // The copy of the definition's switches. SetUp, the copy, and the range's end (the only
+  // writers of m_Def during play) keep it; one who writes m_Def otherwise calls KeepTraits.
+  // Debug builds check it where it is read.
+  const sShotTraits& Traits() const {
+    assert(m_Traits == ShotTraitsOf(m_Def) && "the shot's switches follow its definition");
+    return m_Traits;
+  }
+  void KeepTraits() { m_Traits = ShotTraitsOf(m_Def); }
+
+  // ---- fields ----
+  // First those that the passes over every shot read each sub-step, right after the object's
+  // own, so that they take as few cache lines as they can: the flight's state, then the
+  // removal mark, the definition's switches and the hit box, which the hits read together.
   std::int32_t m_bIsShot = 0;
-  // Kept beside the object's screen flag, which the hits read with it for every shot.
-  std::int32_t m_bVanish = 0;
-  std::int32_t m_nRangeLeft = 0;
   std::int32_t m_nLifeLeft = 0;
-  std::int32_t m_nStep = 0;
-  std::int32_t m_nSwordFrame = 0;
-  double m_dAccel = 0;
-  double m_dAimSpeed = 0;
-  double m_dBaseVX = 0, m_dBaseVY = 0;
+  std::int32_t m_nRangeLeft = 0;
   std::int32_t m_bAccel = 0;
+  std::int32_t m_bGuideDone = 0;
+  std::int32_t m_nStep = 0;
+  double m_dBaseVX = 0, m_dBaseVY = 0;
+  std::int32_t m_bVanish = 0;  // set through MarkShotForRemoval
+  sShotTraits m_Traits;  // read through Traits()
+  // The hit trigger of the definition (ShotHitTriggerId, ShotHitTrigger), read on a meeting.
+  std::int8_t m_cHitTriggerId = 0;
+  std::int32_t m_bHitTrigger = 0;
+  sHitBox m_HitBox;
+  // Then the rest.
+  std::int32_t m_nOwnerNumber = 0;
+  std::int32_t m_nSwordFrame = 0;
   std::int32_t m_nGuideStart = 0;
   std::int32_t m_nGuideEnd = 0;
-  std::int32_t m_bGuideDone = 0;
+  double m_dAccel = 0;
+  double m_dAimSpeed = 0;
   double m_dWavePhase = 0;
   double m_dWaveSin = 0, m_dWaveCos = 0;
-  sHitBox m_HitBox;
   cList<cCharaBase*> m_HitCharas;
   cEdShot m_Def;                    // the shot's own copy of its definition
   cCharaBase* m_pTarget = nullptr;  // target character, or none
   cCharaBase* m_pOwner = nullptr;   // owner character, or none
-  std::int32_t m_bHitTrigger = 0;
-  std::int8_t m_cHitTriggerId = 0;
 
   // Where AddShotToList put the shot (never copied with it): its list and its node there, and
   // the group list that holds its pointer (none when none) with that node. They let the shot
   // leave both lists without a search.
-  cList<cShot>* m_pInList = nullptr;
-  cList<cShot>::iterator m_ListPos{};
+  cShotList* m_pInList = nullptr;
+  cShotList::iterator m_ListPos{};
   cList<cShot*>* m_pInGroup = nullptr;
   cList<cShot*>::iterator m_GroupPos{};
 
@@ -147,13 +176,19 @@ const AnimeRuns& ShotAnimeRuns();
 
 // Appends a copy of the shot to the list and a pointer to the copy to the list of its group
 // in the play scene; the copy.
-cShot& AddShotToList(cList<cShot>& list, const cShot& shot);
+cShot& AddShotToList(cShotList& list, const cShot& shot);
 // Removes the shot from its group's list and from the list; the next node.
-cList<cShot>::iterator EraseShot(cList<cShot>& list, cList<cShot>::iterator node);
+cShotList::iterator EraseShot(cShotList& list, cShotList::iterator node);
 // Removes the shot at this address from its group's list and from the list, when the list
 // holds it.
-void EraseShotAt(cList<cShot>& list, cShot& shot);
+void EraseShotAt(cShotList& list, cShot& shot);
 int HasShotLink(const cVector<sShotLink>& links, const sShotLink& link);
+// Marks a shot for removal with the finished shots of the attack hits (a shot that a command
+// removes while the hits are under way).
+void MarkShotForRemoval(cShot& shot);
+// Whether a shot was marked since the last call, so that the attack hits look for the marked
+// shots only then; the note is cleared.
+bool TakeShotMarks();
 
 // The nearest character of a group for the aiming guidance (none when there is none).
 cCharaBase* NearestCharaForShot(const cShot& shot, int group);

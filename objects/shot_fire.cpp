@@ -170,7 +170,7 @@ void StartAtBase(sVolley& v) {
 }
 
 // n objects along the row or column from the base point.
-void SpawnRow(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void SpawnRow(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   StartAtBase(v);
   for (int i = 0; i < def.m_nCount; ++i) {
     SpawnAt(list, v, owner, run, def);
@@ -580,7 +580,7 @@ int AimAngle(double x, double y, cCharaBase& owner, cEdShot& def, sVolley& volle
 
 // ---- formations ---------------------------------------------------------------------------
 
-void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireStraightA(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutStraightAAngled(v, def, owner);
   else
@@ -588,7 +588,7 @@ void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   SpawnRow(list, owner, run, def, v);
 }
 
-void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireStraightB(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutStraightBAngled(v, def, owner);
   else
@@ -596,7 +596,7 @@ void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   SpawnRow(list, owner, run, def, v);
 }
 
-void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireSpread(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   if (v.nAngle != 0 || ShotAimFlag(def))
     LayoutSpreadAngled(v, def, owner);
   else
@@ -616,7 +616,7 @@ void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& de
   }
 }
 
-void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireThunder(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   const cCharaBase* ref = ReferenceObject(owner, def);
   if (!ref) return;
   if (v.nAngle == 0)
@@ -637,7 +637,7 @@ void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& d
   }
 }
 
-void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireExplosion(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   LayoutAtOwnerCentre(v, def, owner);
   StartAtBase(v);
   const int n = def.m_nCount;
@@ -649,7 +649,7 @@ void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot&
   }
 }
 
-void FireSurround(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
+void FireSurround(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& v) {
   const cCharaBase* ref = ReferenceObject(owner, def);
   if (!ref) return;
   const sGeom g = Geom(v, &def, *ref);
@@ -669,7 +669,7 @@ void FireSurround(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& 
 
 // ---- firing and summoning -----------------------------------------------------------------
 
-void FireShot(cList<cShot>& list, cCharaBase& owner, cCmdRun& run, cEdShot& def) {
+void FireShot(cShotList& list, cCharaBase& owner, cCmdRun& run, cEdShot& def) {
   sVolley v{};
   v.nCellWidth = v.nCellHeight = def.m_nSizeFactor * 16;
   v.nDirection = ShotDirCode(def.m_nDirection, owner.m_nFacing);
@@ -719,7 +719,7 @@ void SummonBlockFromPalette(cCharaBase& owner, cCmdRun& run, cEdShot& params) {
   Summon(owner, run, params, 32, true);
 }
 
-void SpawnAt(cList<cShot>* list, sVolley& v, cCharaBase& owner, cCmdRun& run, cEdShot& def) {
+void SpawnAt(cShotList* list, sVolley& v, cCharaBase& owner, cCmdRun& run, cEdShot& def) {
   if (!run.m_pCmd || !g_pPlayScene) return;
   cPlayScene& scene = *g_pPlayScene;
   const double x = v.nSpawnX, y = v.nSpawnY;

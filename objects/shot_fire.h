@@ -23,24 +23,24 @@ extern const std::int32_t g_DirAngleInt[12];
 
 // One formation: lays the record out and puts an object at each point (list: the shot list,
 // or none for the summons).
-using FormationHandler = void (*)(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+using FormationHandler = void (*)(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                                   sVolley& volley);
 extern const FormationHandler g_FormationFunc[FORMATION_COUNT];
 
-void FireStraightA(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+void FireStraightA(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                    sVolley& volley);
-void FireStraightB(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+void FireStraightB(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                    sVolley& volley);
-void FireSpread(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& volley);
-void FireThunder(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+void FireSpread(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def, sVolley& volley);
+void FireThunder(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                  sVolley& volley);
-void FireExplosion(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+void FireExplosion(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                    sVolley& volley);
-void FireSurround(cList<cShot>* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
+void FireSurround(cShotList* list, cCharaBase& owner, cCmdRun& run, cEdShot& def,
                   sVolley& volley);
 
 // Fires the definition's formation once per copy into the shot list.
-void FireShot(cList<cShot>& list, cCharaBase& owner, cCmdRun& run, cEdShot& def);
+void FireShot(cShotList& list, cCharaBase& owner, cCmdRun& run, cEdShot& def);
 // One copy of the formation of palette entries; nothing for an index outside the palette's
 // list (or, for characters, a player-controlled definition).
 void SummonCharaFromPalette(cCharaBase& owner, cCmdRun& run, cEdShot& params);
@@ -49,7 +49,7 @@ void SummonBlockFromPalette(cCharaBase& owner, cCmdRun& run, cEdShot& params);
 
 // Creates the object of the run's command kind at the record's spawn point: a shot (11), a
 // block change (13), a character (14) or an item (15).
-void SpawnAt(cList<cShot>* list, sVolley& volley, cCharaBase& owner, cCmdRun& run, cEdShot& def);
+void SpawnAt(cShotList* list, sVolley& volley, cCharaBase& owner, cCmdRun& run, cEdShot& def);
 // Whole degrees from the map point (x, y) toward the owner's aim target; with a target that
 // moves with the scrolling screen, the lead angle, and the record's speed becomes the speed
 // the lead needs.

@@ -520,7 +520,7 @@ void ShotsAgainstShots(cPlayScene& scene) {
     if (t.bTaken) return t;
     t.members.assign(groups[g].begin(), groups[g].end());
     t.bBreakable = false;
-    for (const cShot* s : t.members) t.bBreakable = t.bBreakable || ShotBreakable(s->m_Def) != 0;
+    for (const cShot* s : t.members) t.bBreakable = t.bBreakable || s->Traits().bBreakable != 0;
     t.gone.assign(t.members.size(), 0);
     t.nLeft = t.members.size();
     t.bTaken = true;
@@ -572,8 +572,8 @@ void ShotsAgainstShots(cPlayScene& scene) {
           if (second.gone[k]) continue;
           assert(holds(second, k, j) && "a shot moved or went during the clashes");
           cShot* s2 = second.members[k];
-          const bool b1 = ShotBreakable(s1->m_Def) != 0;
-          const bool b2 = ShotBreakable(s2->m_Def) != 0;
+          const bool b1 = s1->Traits().bBreakable != 0;
+          const bool b2 = s2->Traits().bBreakable != 0;
           if ((!b1 && !b2) || !Overlap(box1, second.boxes.Box(k))) continue;
           const int k1 = ShotClashStrength(s1->m_Def), k2 = ShotClashStrength(s2->m_Def);
           const bool lose1 = b1 && (!b2 || k1 <= k2);
@@ -604,8 +604,13 @@ int AttackHits(cCharaList&) {
   scene.m_bHitsDone = 1;
   if (g_Stage.m_nAttackHitLevel == 0 || scene.m_AttackHitStep[scene.m_nSubStep - 1] != 0)
     if (const int r = ShotsAgainstCharas(scene)) return r;
-  for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end();)
-    it = it->m_bVanish ? EraseShot(scene.m_ShotList, it) : std::next(it);
+  if (TakeShotMarks()) {
+    for (auto it = scene.m_ShotList.begin(); it != scene.m_ShotList.end();)
+      it = it->m_bVanish ? EraseShot(scene.m_ShotList, it) : std::next(it);
+  }
+  assert(std::none_of(scene.m_ShotList.begin(), scene.m_ShotList.end(),
+                      [](const cShot& s) { return s.m_bVanish != 0; }) &&
+         "a shot was marked for removal without MarkShotForRemoval");
   if (const int r = CharasAgainstCharas(scene)) return r;
   ShotsAgainstShots(scene);
   scene.m_bHitsDone = 0;

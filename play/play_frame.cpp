@@ -219,7 +219,7 @@ const cEraseArea& ShotEraseArea(const cShot& shot) {
 bool ShotTestsBlocks(int /*subStep*/) { return true; }
 
 void RunShots(cPlayScene& scene, int c) {
-  cList<cShot>& shots = scene.m_ShotList;
+  cShotList& shots = scene.m_ShotList;
   for (auto it = shots.begin(); it != shots.end();) {
     cShot& shot = *it;
     if (shot.Update() == 1) {

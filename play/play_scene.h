@@ -90,7 +90,7 @@ class cPlayScene : public cScene {
   std::int32_t m_nStageEndReq = 0;  // 0 none, 1 end the stage (clear), 2 defeat the hero
   cScrollAxis m_ScrollX;  // camera x, screen 640
   cScrollAxis m_ScrollY;  // camera y, screen 480
-  cList<cShot> m_ShotList;  // every shot and sword, in creation order
+  cShotList m_ShotList;  // every shot and sword, in creation order
   cVector<cList<cCharaBase*>> m_CharaGroup;
   cVector<cList<cShot*>> m_ShotGroup;
   cList<cMessage> m_MessageList;

@@ -107,6 +107,38 @@ TEST_F(ShotTest, RangeShorterThanAFrameSharesItOutAlongTheVelocity) {
   EXPECT_EQ(stopper.m_Def.m_nGuide, GUIDE_STRAIGHT);
 }
 
+// The copy of the definition's switches that the passes read follows the definition through
+// the set-up (again on a shot already set up), the copy into the list and the range's end.
+TEST_F(ShotTest, TheDefinitionsSwitchesFollowItsChanges) {
+  cPlayScene scene;
+  cScopedValue<cPlayScene*> current(g_pPlayScene, &scene);
+  m_nRange = 1;
+  m_nLifetime = 10;
+  cEdShot def;
+  def.m_nGuide = GUIDE_WAVE;
+  def.m_bRange = 1;
+  def.m_bStopAtRangeEnd = 1;
+  def.m_bLifetime = 1;
+  def.m_nBlockMode = 1;
+  def.m_byReserved47 = 1;
+  cShot shot;
+  Fire(shot, def, 4, 0);
+  const sShotTraits set{GUIDE_WAVE, 1, 1, 1, 1};
+  EXPECT_EQ(shot.m_Traits, set);
+  cShot& listed = AddShotToList(scene.m_ShotList, shot);
+  EXPECT_EQ(listed.m_Traits, set);
+  for (int s = 0; s < 8 && listed.m_Def.m_nGuide != GUIDE_STRAIGHT; ++s)
+    ASSERT_EQ(Step(listed), 0);
+  ASSERT_EQ(listed.m_Def.m_nGuide, GUIDE_STRAIGHT);
+  EXPECT_EQ(listed.m_Traits, ShotTraitsOf(listed.m_Def));
+  cEdShot plain;
+  Fire(listed, plain, 4, 0);
+  EXPECT_EQ(listed.m_Traits, sShotTraits{});
+  EXPECT_EQ(listed.m_Traits, ShotTraitsOf(listed.m_Def));
+  scene.m_ShotGroup[0].clear();
+  scene.m_ShotList.clear();
+}
+
 TEST_F(ShotTest, LifetimeCountsTenthsOfASecond) {
   g_Stage.SetSpeedLevel(2);
   m_nLifetime = 1;

@@ -273,12 +273,40 @@ TEST_F(AttackTest, ShotsThatVanishMidWalkAndShotsMarkedForRemoval) {
   for (int i = 0; i < 2; ++i) Shot(0, 504, 3).m_Def.m_byReserved27 = 1;
   // A shot marked for removal hits nobody and goes with the finished shots.
   cShot& marked = Shot(0, 604, 3);
-  marked.m_bVanish = 1;
+  MarkShotForRemoval(marked);
   EXPECT_EQ(AttackHits(g_CharaList), 0);
   EXPECT_EQ(First().m_HP.m_nValue, 4);
   EXPECT_EQ(g_CharaList.back().m_HP.m_nValue, 10);
   EXPECT_TRUE(scene.m_ShotList.empty());
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
+}
+
+TEST_F(AttackTest, ShotsACommandRemovesDuringTheHitsGoWithTheFinishedShots) {
+  cScopedObjectServices services;
+  InstallObjectServices();
+  g_Stage.m_nCharaInvincible = 0;
+  // Defeated by a shot, the first character takes the shots of group 2 out of play: while the
+  // hits are under way they are only marked, so the one on the second character meets nobody
+  // and goes with the finished shots.
+  cEdCmd vanish = Command(CMD_VANISH, 0);
+  vanish.m_Params[0] = 1;  // the shots of a group
+  vanish.m_Params[1] = 2;
+  vanish.m_Params[2] = 1;  // off the screen too
+  cEdFlow defeat;
+  defeat.m_nTrigger = TRIGGER_DEAD;
+  defeat.m_Cmds.push_back(vanish);
+  cChara& first = First();
+  first.m_HP.m_nValue = 3;
+  first.m_Def.m_Flows = FlowVector({defeat});
+  SetupFlows(first, first.m_Def.m_Flows, 0, 0);
+  Shot(0, 504, 3);
+  Shot(2, 604, 3);
+  EXPECT_EQ(AttackHits(g_CharaList), 0);
+  EXPECT_EQ(first.m_bFinished, 1);
+  EXPECT_EQ(g_CharaList.back().m_HP.m_nValue, 10);
+  EXPECT_EQ(scene.m_ShotList.size(), 1u);
+  EXPECT_EQ(scene.m_ShotGroup[0].size(), 1u);
+  EXPECT_TRUE(scene.m_ShotGroup[2].empty());
 }
 
 TEST_F(AttackTest, AShotFiredByADefeatMeetsTheCharactersOfTheWalkUnderWay) {
@@ -340,6 +368,8 @@ TEST_F(AttackTest, BreakableShotsClash) {
     s1.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength1);
     s2.m_Def.m_byReserved47 = static_cast<std::int8_t>(c.breakable2);
     s2.m_Def.m_nVanishValue = static_cast<std::int8_t>(c.strength2);
+    s1.KeepTraits();
+    s2.KeepTraits();
     EXPECT_EQ(AttackHits(g_CharaList), 0);
     EXPECT_EQ(scene.m_ShotGroup[0].size(), c.left1 ? 1u : 0u) << c.strength1 << c.strength2;
     EXPECT_EQ(scene.m_ShotGroup[2].size(), c.left2 ? 1u : 0u) << c.strength1 << c.strength2;
@@ -350,10 +380,12 @@ TEST_F(AttackTest, BreakableShotsClash) {
   cShot& s1 = Shot(0, 900);
   s1.m_Def.m_byReserved47 = 1;
   s1.m_Def.m_nVanishValue = 5;
+  s1.KeepTraits();
   Shot(2, 904);  // unbreakable: s1 is due
   cShot& last = Shot(2, 906);
   last.m_Def.m_byReserved47 = 1;
   last.m_Def.m_nVanishValue = 5;
+  last.KeepTraits();
   EXPECT_EQ(AttackHits(g_CharaList), 0);
   EXPECT_TRUE(scene.m_ShotGroup[0].empty());
   EXPECT_EQ(scene.m_ShotGroup[2].size(), 1u);
@@ -368,6 +400,7 @@ TEST_F(AttackTest, BreakableShotsClash) {
       cShot& s = Shot(g, 900);
       s.m_Def.m_byReserved47 = 1;
       s.m_Def.m_nVanishValue = static_cast<std::int8_t>(strengths[g]);
+      s.KeepTraits();
     }
     EXPECT_EQ(AttackHits(g_CharaList), 0);
     std::vector<std::size_t> left;
