@@ -280,8 +280,11 @@ class cCharaBase : public cObject {
   std::int32_t m_nFlowSerial = 0;
   cVector<cFlowRun> m_FlowRuns;
   // Bit t set when some run's flow has trigger t (0 to 31): a trigger no flow waits for is
-  // answered without walking the runs. Kept by RefreshFlowTriggers wherever runs change.
+  // answered without walking the runs. Kept by RefreshFlowSummary wherever runs change.
   std::uint32_t m_nFlowTriggerMask = 0;
+  // Some run has animations to start (sFlowAnime entries); without any, the runs are not
+  // walked for them. Kept with the mask.
+  std::uint8_t m_bFlowAnimes = 0;
   cVector<std::uint8_t> m_RunningGroups, m_StoppedGroups, m_StartedGroups;
   std::int32_t m_bGroupStopped = 0, m_bFlowDeleteReq = 0;
   double m_dSpawnX = 0, m_dSpawnY = 0;
