@@ -1,5 +1,7 @@
 #include "flows/flow_run.h"
 
+#include <cassert>
+
 #include "content/chara.h"
 #include "content/command.h"
 #include "content/flow.h"
@@ -198,7 +200,10 @@ int cFlowRun::Step() {
     ++m_nCursor;
     break;
   }
-  if (m_Cmds.data()[count - 1].m_bDone) return 1;
+  // A command is done only once the cursor has reached it: the last one is looked at only then.
+  assert((m_nCursor >= count - 1 || !m_Cmds.data()[count - 1].m_bDone) &&
+         "a command ahead of the cursor is done");
+  if (m_nCursor >= count - 1 && m_Cmds.data()[count - 1].m_bDone) return 1;
   m_nSteps = AddWrap32(m_nSteps, 1);
   return 0;
 }
