@@ -57,8 +57,8 @@ enum eMoveTrait : std::uint8_t {
 };
 
 // One running command. The fields after m_nRemain are the executors' own state between
-// sub-steps; each kind uses some of them. What a flow's step and the walking and flying moves
-// read at every sub-step comes first, within 64 bytes.
+// sub-steps; each kind uses some of them. What a flow's step reads of every command comes
+// first, within 32 bytes, and what the walking and flying moves read follows, within 64.
 class cCmdRun {
  public:
   // Prepares the command for a new run: its whole duration ahead, its state cleared, and the
@@ -84,15 +84,15 @@ class cCmdRun {
   // is stepped without looking at its definition: read for m_pTraitsOf, and again by Reset
   // (after the arranges changed the command's parameters).
   const cEdCmd* m_pTraitsOf = nullptr;
-  const cEdMove* m_pMove = nullptr;  // m_pCmd's move, or null
   std::int32_t m_bDone = 0;
-  std::int32_t m_nDuration = 0;  // sub-steps
   std::int32_t m_nRemain = 0;    // sub-steps left; 0 before the command starts
   std::uint8_t m_cDir = 0;       // direction choice of a move, sense of a circle
   std::int8_t m_nCmdKind = 0;
   std::uint8_t m_bCmdParallel = 0;  // the parallel mark is 1
   std::uint8_t m_bCmdKeyWait = 0;   // IsKeyWaitMessage
-  double m_dSpeed = 0;              // pixels per sub-step
+  std::int32_t m_nDuration = 0;     // sub-steps
+  const cEdMove* m_pMove = nullptr;  // m_pCmd's move, or null
+  double m_dSpeed = 0;               // pixels per sub-step
   std::uint8_t m_nMoveTraits = 0;   // eMoveTrait bits of *m_pMove
   std::int32_t m_bBegun = 0;
   std::int32_t m_nFaceReq = 0;  // 0 none, 1 face left, 2 face right
