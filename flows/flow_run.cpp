@@ -1,8 +1,11 @@
 #include "flows/flow_run.h"
 
+#include <cassert>
+
 #include "content/chara.h"
 #include "content/command.h"
 #include "content/flow.h"
+#include "content/move.h"
 #include "flows/cmd_dispatch.h"
 #include "flows/cmd_params.h"
 #include "foundation/message_box.h"
@@ -23,6 +26,23 @@ struct sDetachedContext {
 sDetachedContext s_Detached;
 
 bool IsParallel(const cEdCmd& cmd) { return cmd.m_bParallel == 1; }
+
+std::uint8_t MoveTraitsOf(const cEdMove* move) {
+  if (!move) return 0;
+  std::uint8_t traits = 0;
+  auto set = [&traits](bool on, eMoveTrait trait) {
+    if (on) traits = static_cast<std::uint8_t>(traits | trait);
+  };
+  set(move->m_bKeepFacing != 0, MOVETRAIT_KEEP_FACING);
+  set(move->m_bSpeedLimit != 0, MOVETRAIT_SPEED_LIMIT);
+  set(move->m_bAnimeWithMove != 0, MOVETRAIT_ANIME_WITH_MOVE);
+  set(move->m_bTurnWithChara != 0, MOVETRAIT_TURN_WITH_CHARA);
+  set(move->m_bLockX != 0, MOVETRAIT_LOCK_X);
+  set(move->m_bLockY != 0, MOVETRAIT_LOCK_Y);
+  set(move->m_nMode == 0, MOVETRAIT_MODE_0);
+  set(move->m_nMode == 1, MOVETRAIT_MODE_1);
+  return traits;
+}
 
 }  // namespace
 
@@ -64,11 +84,14 @@ void cCmdRun::ReadTraits() {
   m_nCmdKind = m_pCmd->m_nKind;
   m_bCmdParallel = IsParallel(*m_pCmd);
   m_bCmdKeyWait = IsKeyWaitMessage(*m_pCmd);
+  m_pMove = m_pCmd->m_pMove.get();
+  m_nMoveTraits = MoveTraitsOf(m_pMove);
 }
 
 bool cCmdRun::TraitsCurrent() const {
   return m_pTraitsOf == m_pCmd && m_nCmdKind == m_pCmd->m_nKind &&
-         m_bCmdParallel == IsParallel(*m_pCmd) && m_bCmdKeyWait == IsKeyWaitMessage(*m_pCmd);
+         m_bCmdParallel == IsParallel(*m_pCmd) && m_bCmdKeyWait == IsKeyWaitMessage(*m_pCmd) &&
+         m_pMove == m_pCmd->m_pMove.get() && m_nMoveTraits == MoveTraitsOf(m_pMove);
 }
 
 int cCmdRun::Exec() {
@@ -177,7 +200,10 @@ int cFlowRun::Step() {
     ++m_nCursor;
     break;
   }
-  if (m_Cmds.data()[count - 1].m_bDone) return 1;
+  // A command is done only once the cursor has reached it: the last one is looked at only then.
+  assert((m_nCursor >= count - 1 || !m_Cmds.data()[count - 1].m_bDone) &&
+         "a command ahead of the cursor is done");
+  if (m_nCursor >= count - 1 && m_Cmds.data()[count - 1].m_bDone) return 1;
   m_nSteps = AddWrap32(m_nSteps, 1);
   return 0;
 }

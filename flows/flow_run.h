@@ -13,6 +13,7 @@ class cEdChara;
 class cEdCmd;
 class cEdFlow;
 class cEdKeyCond;
+class cEdMove;
 
 // One queued arrange entry: the arrange command's five parameters (the character command
 // kind whose parameter changes, the parameter's index, the assignment operator, the source
@@ -42,8 +43,22 @@ struct sSamplePoint {
   double dY = 0;
 };
 
+// What the move commands read of a command's move at every sub-step, as bits of
+// cCmdRun::m_nMoveTraits.
+enum eMoveTrait : std::uint8_t {
+  MOVETRAIT_KEEP_FACING = 1 << 0,
+  MOVETRAIT_SPEED_LIMIT = 1 << 1,
+  MOVETRAIT_ANIME_WITH_MOVE = 1 << 2,
+  MOVETRAIT_TURN_WITH_CHARA = 1 << 3,
+  MOVETRAIT_LOCK_X = 1 << 4,
+  MOVETRAIT_LOCK_Y = 1 << 5,
+  MOVETRAIT_MODE_0 = 1 << 6,
+  MOVETRAIT_MODE_1 = 1 << 7,
+};
+
 // One running command. The fields after m_nRemain are the executors' own state between
-// sub-steps; each kind uses some of them.
+// sub-steps; each kind uses some of them. What a flow's step reads of every command comes
+// first, within 32 bytes, and what the walking and flying moves read follows, within 64.
 class cCmdRun {
  public:
   // Prepares the command for a new run: its whole duration ahead, its state cleared, and the
@@ -54,14 +69,15 @@ class cCmdRun {
   // For moves that fix two of time, speed and distance: derives the third (time mode 1 the
   // speed, 2 the duration).
   void CalcMoveTime(const cEdCmd& cmd, int copyIndex);
-  // The kind, parallel mark and key wait of m_pCmd (not null), read again when m_pCmd points
-  // elsewhere than when they were read.
+  // The kind, parallel mark, key wait and move of m_pCmd (not null), read again when m_pCmd
+  // points elsewhere than when they were read.
   void KeepTraits() {
     if (m_pTraitsOf != m_pCmd) ReadTraits();
     assert(TraitsCurrent() && "a command changed after its traits were read");
   }
   void ReadTraits();
   bool TraitsCurrent() const;
+  bool HasMoveTrait(eMoveTrait trait) const { return (m_nMoveTraits & trait) != 0; }
 
   cEdCmd* m_pCmd = nullptr;  // the command inside the character's own copy of its flow
   // What the flow's step and the dispatch read of m_pCmd, kept here so that a waiting command
@@ -69,25 +85,27 @@ class cCmdRun {
   // (after the arranges changed the command's parameters).
   const cEdCmd* m_pTraitsOf = nullptr;
   std::int32_t m_bDone = 0;
-  std::int32_t m_nDuration = 0;  // sub-steps
   std::int32_t m_nRemain = 0;    // sub-steps left; 0 before the command starts
   std::uint8_t m_cDir = 0;       // direction choice of a move, sense of a circle
   std::int8_t m_nCmdKind = 0;
   std::uint8_t m_bCmdParallel = 0;  // the parallel mark is 1
   std::uint8_t m_bCmdKeyWait = 0;   // IsKeyWaitMessage
+  std::int32_t m_nDuration = 0;     // sub-steps
+  const cEdMove* m_pMove = nullptr;  // m_pCmd's move, or null
+  double m_dSpeed = 0;               // pixels per sub-step
+  std::uint8_t m_nMoveTraits = 0;   // eMoveTrait bits of *m_pMove
+  std::int32_t m_bBegun = 0;
+  std::int32_t m_nFaceReq = 0;  // 0 none, 1 face left, 2 face right
+  std::int32_t m_nLastFacing = 0;
+  double m_dVelX = 0, m_dVelY = 0;
+  double m_dMaxSpeed = 0;
+  std::int32_t m_nCount = 0;
   std::int32_t m_nTargetX = 0, m_nTargetY = 0;
-  double m_dSpeed = 0;  // pixels per sub-step
   std::int32_t m_nAngle = 0;
   std::int32_t m_nMoveArg1 = 0;  // circle: radius x N; homing: lag in sub-steps
   std::int32_t m_nMoveArg2 = 0, m_nMoveArg3 = 0;  // circle: start and end angle x N
   cList<sSamplePoint> m_Samples;
-  double m_dVelX = 0, m_dVelY = 0;
-  std::int32_t m_nFaceReq = 0;  // 0 none, 1 face left, 2 face right
-  std::int32_t m_nCount = 0;
-  std::int32_t m_bBegun = 0;
   double m_dPhaseX = 0, m_dPhaseY = 0;
-  double m_dMaxSpeed = 0;
-  std::int32_t m_nLastFacing = 0;
 };
 
 // How many times any flow was started; a caller that fired triggers compares it to learn
@@ -115,23 +133,23 @@ class cFlowRun {
   // Whether m_nTrigger is the trigger of the flow the run points at.
   bool TriggerCurrent() const;
 
-  // What the triggers and the steps read of every run comes first, close together.
+  // What the triggers and the steps read of every run comes first, within 64 bytes.
   cEdFlow* m_pFlow = nullptr;
   cVector<cCmdRun> m_Cmds;
   // The trigger of m_pFlow (0 without a flow), read where the runs are walked so that a flow
   // is looked at only when its trigger is the one wanted. Set by PointAt.
   std::int32_t m_nTrigger = 0;
-  std::int32_t m_bRunning = 0;
-  std::int32_t m_bPaused = 0;
-  std::int32_t m_bStopForever = 0;
-  std::int32_t m_bStarted = 0;
-  std::int32_t m_bTriggered = 0;
   std::int32_t m_nCursor = 0;
   std::int32_t m_nSteps = 0;
+  std::uint8_t m_bRunning = 0;
+  std::uint8_t m_bPaused = 0;
+  std::uint8_t m_bStopForever = 0;
+  std::uint8_t m_bStarted = 0;
+  std::uint8_t m_bTriggered = 0;
+  std::uint8_t m_bInterrupted = 0;
+  std::uint8_t m_bKeyWaitMsg = 0;
+  std::uint8_t m_bDeleteReq = 0;
 
-  std::int32_t m_bInterrupted = 0;
-  std::int32_t m_bKeyWaitMsg = 0;
-  std::int32_t m_bDeleteReq = 0;
   std::int32_t m_nIndex = 0;
   std::int32_t m_nSerial = 0;
   std::int32_t m_nFirstKey = 0;

@@ -14,8 +14,11 @@
 namespace {
 
 // The move record of the command, or null: a damaged command without one moves nothing.
-const cEdMove* MoveOf(const cCmdRun& run) {
-  return run.m_pCmd ? run.m_pCmd->m_pMove.get() : nullptr;
+// Read from the run, where it is kept with the command's traits.
+const cEdMove* MoveOf(cCmdRun& run) {
+  if (!run.m_pCmd) return nullptr;
+  run.KeepTraits();
+  return run.m_pMove;
 }
 
 // A character that moves no longer keeps its place on the screen.
@@ -55,16 +58,16 @@ void ExecCmd_MoveLine(cCharaBase* chara, cCmdRun& run) {
     } else {
       chara->DirToVelocity(run.m_dSpeed, run.m_cDir, run.m_dVelX, run.m_dVelY, run.m_nFaceReq);
     }
-  } else if (move->m_bTurnWithChara && chara->m_Def.m_bFixedFacing == 1 &&
-             (move->m_nMode == 0 || g_SystemData.bCompatMoveLine2) &&
+  } else if (run.HasMoveTrait(MOVETRAIT_TURN_WITH_CHARA) && chara->m_Def.m_bFixedFacing == 1 &&
+             (run.HasMoveTrait(MOVETRAIT_MODE_0) || g_SystemData.bCompatMoveLine2) &&
              chara->m_nFacing != run.m_nLastFacing) {
     run.m_dVelX = -run.m_dVelX;
     run.m_dVelY = -run.m_dVelY;
   }
   if (!chara->m_bNoGravity) run.m_dVelY = 0;
   if (!g_SystemData.bCompatMoveLine) {
-    if (move->m_bLockX) run.m_dVelX = 0;
-    if (move->m_bLockY) run.m_dVelY = 0;
+    if (run.HasMoveTrait(MOVETRAIT_LOCK_X)) run.m_dVelX = 0;
+    if (run.HasMoveTrait(MOVETRAIT_LOCK_Y)) run.m_dVelY = 0;
   }
   chara->ApplyCmdMove(run.m_dVelX, run.m_dVelY, run.m_nFaceReq, run, *move, 0);
   run.m_nLastFacing = chara->m_nFacing;

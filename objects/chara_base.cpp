@@ -198,7 +198,7 @@ void cCharaBase::Copy(const cCharaBase& other) {
   cCharaBase::operator=(other);  // the object part with it
   m_bNoUnlink = noUnlink;
   for (cFlowRun& run : m_FlowRuns) run.Repoint(m_Def);
-  RefreshFlowTriggers(*this);
+  RefreshFlowSummary(*this);
 }
 
 void cCharaBase::SetBlockPos(int column, int row) {

@@ -267,6 +267,21 @@ class cCharaBase : public cObject {
   std::int32_t m_bContactLeft = 0, m_bContactRight = 0, m_bContactTop = 0, m_bContactBottom = 0;
   std::int32_t m_bRiding = 0;
   std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
+  // Then what a character's flow pass reads and sets of it each sub-step, together.
+  cVector<cFlowRun> m_FlowRuns;
+  // Bit t set when some run's flow has trigger t (0 to 31): a trigger no flow waits for is
+  // answered without walking the runs. Kept by RefreshFlowSummary wherever runs change.
+  std::uint32_t m_nFlowTriggerMask = 0;
+  // Some run has animations to start (sFlowAnime entries); without any, the runs are not
+  // walked for them. Kept with the mask.
+  std::uint8_t m_bFlowAnimes = 0;
+  std::int32_t m_bGroupStopped = 0, m_bFlowDeleteReq = 0;
+  std::int32_t m_bMoving = 0;
+  std::int32_t m_bGravityOff = 0;
+  std::int32_t m_nAirTimer = 0;
+  std::int32_t m_bRemoveReq = 0;
+  std::int32_t m_bHiddenThisStep = 0;
+  sStatus m_HP;
   cList<sImmunity> m_Immunity;
   sDRect m_SavedExtent;
   // The hit boxes: placed with the position at each step, read by the attack hits.
@@ -280,22 +295,14 @@ class cCharaBase : public cObject {
   std::uint8_t m_nOwnerNotifySlot = 0;
   cEdChara m_Def;
   std::int32_t m_nFlowSerial = 0;
-  cVector<cFlowRun> m_FlowRuns;
-  // Bit t set when some run's flow has trigger t (0 to 31): a trigger no flow waits for is
-  // answered without walking the runs. Kept by RefreshFlowTriggers wherever runs change.
-  std::uint32_t m_nFlowTriggerMask = 0;
   cVector<std::uint8_t> m_RunningGroups, m_StoppedGroups, m_StartedGroups;
-  std::int32_t m_bGroupStopped = 0, m_bFlowDeleteReq = 0;
   double m_dSpawnX = 0, m_dSpawnY = 0;
-  std::int32_t m_bMoving = 0;
   double m_dPushX = 0, m_dPushY = 0;
   std::int32_t m_bKnockedBack = 0;
   double m_dAppliedPushY = 0;
-  std::int32_t m_bGravityOff = 0;
   std::int32_t m_nBlockSide = -1;  // side of the last block contact: 0 left, 1 right
   std::int32_t m_bRiseEnded = 0;
   std::int32_t m_bHeadBumped = 0;
-  std::int32_t m_nAirTimer = 0;
   cMapCell* m_pGroundBlock = nullptr;
   cMapCell* m_pFloorKey = nullptr;
   cMapCell* m_pPrevFloorKey = nullptr;
@@ -305,13 +312,11 @@ class cCharaBase : public cObject {
   std::int32_t m_bDismounted = 0;
   std::int32_t m_nRiddenNumber = 0;
   sDRect m_RiddenBox;
-  sStatus m_HP, m_SP;
+  sStatus m_SP;
   cVector<std::int32_t> m_Vars;
   cList<cOneShotAnime> m_OneShotAnime;
   cCharaEffect m_CharaEffect;
-  std::int32_t m_bRemoveReq = 0;
   std::int32_t m_nSightRange = 0;  // pixels
-  std::int32_t m_bHiddenThisStep = 0;
   std::int32_t m_nAnimeSet = 0;  // the animation set the sequencer was built from
 
  protected:

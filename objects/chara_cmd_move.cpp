@@ -1,5 +1,6 @@
 // The movement commands' side of the character base: a command's move record turned into a
 // velocity and a facing request, and the step that applies them to the character.
+#include <cassert>
 #include <cmath>
 
 #include "content/chara.h"
@@ -345,18 +346,20 @@ void cCharaBase::CalcAvoidOffscreen(const cCmdRun& run, const cEdMove& move, dou
 
 void cCharaBase::ApplyCmdMove(double vx, double vy, int request, cCmdRun& run, const cEdMove& move,
                               int forceFacing) {
-  if ((m_Def.m_bFixedFacing == 0 || forceFacing == 1) && move.m_bKeepFacing == 0) {
+  // The move's switches as the run keeps them: the move itself is read only for a limit.
+  assert(run.m_pMove == &move && run.TraitsCurrent() && "the run's move traits are stale");
+  if ((m_Def.m_bFixedFacing == 0 || forceFacing == 1) && !run.HasMoveTrait(MOVETRAIT_KEEP_FACING)) {
     if (request == kFaceLeft) m_nFacing = 0;
     if (request == kFaceRight) m_nFacing = 1;
   }
-  if (move.m_bSpeedLimit) {
+  if (run.HasMoveTrait(MOVETRAIT_SPEED_LIMIT)) {
     Accelerate(m_dInertiaX, vx, move.m_dAccelFactor, run.m_dMaxSpeed, m_bFrictionX);
     Accelerate(m_dInertiaY, vy, move.m_dAccelFactor, run.m_dMaxSpeed, m_bFrictionY);
   } else {
     m_dVX = m_dVX + NanAsZero(vx);
     m_dVY = m_dVY + NanAsZero(vy);
   }
-  if (!move.m_bAnimeWithMove) {
+  if (!run.HasMoveTrait(MOVETRAIT_ANIME_WITH_MOVE)) {
     m_bMoving = 1;
     ShowMoveAnime();
   }

@@ -273,10 +273,10 @@ int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index) {
       PrepareCmdRun(run.m_Cmds.data()[k], flow.m_Cmds.data()[k], chara);
     if (insert) run.m_nKeyEdge = flow.m_bKeyRepeat == 0 ? 1 : 0;
   }
-  if (insert) RebindFlowRuns(chara);
-  else RefreshFlowTriggers(chara);
   for (int j = 0; j < count && first + j < static_cast<int>(chara.m_FlowRuns.size()); ++j)
     BuildFlowAnimes(chara.m_FlowRuns.data()[first + j]);
+  if (insert) RebindFlowRuns(chara);
+  else RefreshFlowSummary(chara);
   return count;
 }
 
@@ -286,7 +286,7 @@ void RebindFlowRuns(cCharaBase& chara) {
     run.m_nIndex = static_cast<std::int32_t>(i);
     run.Repoint(chara.m_Def);
   }
-  RefreshFlowTriggers(chara);
+  RefreshFlowSummary(chara);
 }
 
 namespace {
@@ -301,14 +301,24 @@ std::uint32_t TriggerMaskOf(const cCharaBase& chara) {
   return mask;
 }
 
+std::uint8_t HasFlowAnimes(const cCharaBase& chara) {
+  for (const cFlowRun& run : chara.m_FlowRuns)
+    if (!run.m_Animes.empty()) return 1;
+  return 0;
+}
+
 }  // namespace
 
-void RefreshFlowTriggers(cCharaBase& chara) { chara.m_nFlowTriggerMask = TriggerMaskOf(chara); }
+void RefreshFlowSummary(cCharaBase& chara) {
+  chara.m_nFlowTriggerMask = TriggerMaskOf(chara);
+  chara.m_bFlowAnimes = HasFlowAnimes(chara);
+}
 
-bool FlowTriggersCurrent(const cCharaBase& chara) {
+bool FlowSummaryCurrent(const cCharaBase& chara) {
   for (const cFlowRun& run : chara.m_FlowRuns)
     if (!run.TriggerCurrent()) return false;
-  return chara.m_nFlowTriggerMask == TriggerMaskOf(chara);
+  return chara.m_nFlowTriggerMask == TriggerMaskOf(chara) &&
+         chara.m_bFlowAnimes == HasFlowAnimes(chara);
 }
 
 void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other) {
@@ -372,7 +382,7 @@ void ResetFlowTriggers(cCharaBase& chara) {
 void cCharaBase::FireTrigger(int trigger) { FireTriggerEx(trigger, nullptr, 0); }
 
 void cCharaBase::FireTriggerEx(int trigger, cCharaBase* partner, int id) {
-  assert(FlowTriggersCurrent(*this) && "a run or the trigger mask missed a change of flows");
+  assert(FlowSummaryCurrent(*this) && "a run or the trigger mask missed a change of flows");
   // No flow waits for this trigger: nothing would happen.
   if (trigger >= 0 && trigger < 32 && (m_nFlowTriggerMask & (std::uint32_t{1} << trigger)) == 0)
     return;
@@ -623,6 +633,8 @@ int FirstPressedKey(const cInputState& input) {
 // ---- flow animations --------------------------------------------------------------------
 
 void UpdateFlowAnimes(cCharaBase& chara) {
+  assert(chara.m_bFlowAnimes == HasFlowAnimes(chara) && "the runs' animations changed unseen");
+  if (!chara.m_bFlowAnimes) return;
   for (cFlowRun& run : chara.m_FlowRuns) {
     if (!run.m_bRunning || run.m_bPaused) continue;
     for (const sFlowAnime& entry : run.m_Animes) {

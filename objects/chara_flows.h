@@ -32,11 +32,12 @@ int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index);
 // Copies the runs of another character and points them at this character's own flows.
 void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other);
 void RebindFlowRuns(cCharaBase& chara);
-// Recomputes the character's mask of its runs' triggers (m_nFlowTriggerMask) from the runs'
-// flows; after any change to the runs or to what they point at.
-void RefreshFlowTriggers(cCharaBase& chara);
-// Whether the mask and every run's trigger match the flows they stand for.
-bool FlowTriggersCurrent(const cCharaBase& chara);
+// Recomputes what the character keeps about its runs as a whole, the mask of their triggers
+// (m_nFlowTriggerMask) and whether any has animations (m_bFlowAnimes); after any change to the
+// runs or to what they point at.
+void RefreshFlowSummary(cCharaBase& chara);
+// Whether the mask, the animation mark and every run's trigger match the flows they stand for.
+bool FlowSummaryCurrent(const cCharaBase& chara);
 void RemoveFlow(cCharaBase& chara, int index);
 // ID 0 removes every flow and gives 0; another ID removes its flows and gives the index of the
 // first one removed, or -1.

@@ -195,6 +195,31 @@ TEST_F(MoveCmdTest, RemirrorAndAxisLocksFollowTheirVersions) {
   }
 }
 
+// The switches a running move reads are those of the command it now stands for, after the
+// character was copied from another or set up again from another definition.
+TEST_F(MoveCmdTest, AMoveReadsTheSwitchesOfTheCommandItStandsFor) {
+  g_SystemData.bCompatMoveLine = 0;
+  cEdCmd locked = Move(CMD_MOVE_LINE, MOVEDIR_RIGHT);
+  locked.m_pMove->m_bLockX = 1;
+  const cEdCmd free = Move(CMD_MOVE_LINE, MOVEDIR_RIGHT);
+  cChara& ch = Make(locked, MOVE_FLY);
+  cChara& other = Make(free, MOVE_FLY);
+  auto vx = [](cChara& c) {
+    Step(c);
+    EXPECT_TRUE(Run(c).TraitsCurrent());
+    return c.m_dVX;
+  };
+  EXPECT_EQ(vx(ch), 0);
+  EXPECT_GT(vx(other), 0);
+  ch.Copy(other);
+  EXPECT_GT(vx(ch), 0);
+  cEdChara def = ch.m_Def;
+  def.m_Flows[0].m_Cmds[0] = locked;
+  ch.Reset(&def, 0, 0, 0);
+  SetupFlows(ch, ch.m_Def.m_Flows, 0, -1);
+  EXPECT_EQ(vx(ch), 0);
+}
+
 TEST_F(MoveCmdTest, GroundMoveTurnsAtALedgeEvenWithItsFacingFixed) {
   // Floor under columns 4 and 5 only; the character stands on column 5, facing right.
   PutSolid(4, 6);

@@ -252,6 +252,51 @@ TEST_F(CharaFlowsTest, AnimationLeadInMeetsTheCommandOrStartsWithTheFlow) {
   }
 }
 
+// The flows' animations start however the character came by the flows that carry them: added
+// by an item's flow change, copied from another character, and none once they are removed.
+TEST_F(CharaFlowsTest, FlowAnimationsFollowTheFlowsAsTheyChange) {
+  g_DataBase.m_Anime.resize(2);
+  g_DataBase.m_Anime[1].m_Frames.resize(1);
+  g_DataBase.m_Anime[1].m_Frames[0].m_nTime = 1;
+  BuildAnimeFrameTable(g_DataBase.m_Anime, g_AnimeSequences);
+  cEdCmd act = MakeCmd(CMD_WAIT, 3);
+  act.m_sAnime = 1;
+  cEdFlow animated = Flow(TRIGGER_NONE, {act});
+  animated.m_nID = 5;
+  auto change = [](cChara& ch, int op, std::vector<cEdFlow> flows) {
+    cEdCmd cmd = MakeCmd(ITEMCMD_FLOW_CHANGE, 0, false, CMDSET_ITEM);
+    cmd.m_Params.assign(2, 0);
+    cmd.m_Params[0] = op;
+    cmd.m_Params[1] = 5;
+    cmd.m_Flows = FlowVector(flows);
+    ItemCmd_FlowOperation(&ch, cmd, 0);
+  };
+  // How many animations the character's running flows start at their present step.
+  auto started = [](cChara& ch) {
+    EXPECT_TRUE(FlowSummaryCurrent(ch));
+    ch.m_OneShotAnime.clear();
+    for (cFlowRun& run : ch.m_FlowRuns) {
+      if (!run.m_bRunning) run.Start(&ch);
+      if (!run.m_Animes.empty()) run.m_nSteps = run.m_Animes[0].nStart;
+    }
+    UpdateFlowAnimes(ch);
+    return ch.m_OneShotAnime.size();
+  };
+
+  cChara& ch = Make({Flow(TRIGGER_NONE)});
+  EXPECT_EQ(started(ch), 0u);
+  change(ch, 0, {animated});
+  EXPECT_EQ(started(ch), 1u);
+  cChara& copy = Make({Flow(TRIGGER_NONE)});
+  copy.Copy(ch);
+  EXPECT_EQ(started(copy), 1u);
+  change(ch, 2, {});
+  EXPECT_EQ(started(ch), 0u);
+  cChara& other = Make({Flow(TRIGGER_NONE)});
+  copy.Copy(other);
+  EXPECT_EQ(started(copy), 0u);
+}
+
 // A flow with one key condition (button 1 pressed) that passes only while the button is on.
 TEST_F(CharaFlowsTest, TriggerLatchPerCompatibility) {
   struct sCase {
@@ -651,7 +696,7 @@ TEST_F(CharaFlowsTest, TriggersFollowTheFlowsAsTheyChange) {
   };
   // The IDs of the flows the trigger starts, stopped again afterwards.
   auto started = [](cChara& ch, int trigger) {
-    EXPECT_TRUE(FlowTriggersCurrent(ch));
+    EXPECT_TRUE(FlowSummaryCurrent(ch));
     ResetFlowTriggers(ch);
     ch.FireTrigger(trigger);
     std::string ids;
