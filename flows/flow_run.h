@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "foundation/containers.h"
+#include "foundation/node_pool.h"
 
 class cCharaBase;
 class cEdChara;
@@ -108,12 +109,17 @@ class cCmdRun {
   double m_dPhaseX = 0, m_dPhaseY = 0;
 };
 
+// A flow's command runs and a character's flow runs: arrays cut in order from pools of their
+// own, so that those of the characters of a stage lie in the order of its list.
+using CmdRunVector = cVector<cCmdRun, cArrayPool<cCmdRun>>;
+
 // How many times any flow was started; a caller that fired triggers compares it to learn
 // whether anything more than the triggers' bookkeeping happened.
 extern std::uint64_t g_nFlowStarts;
 
-// One flow of a character, run from its first command to its last.
-class cFlowRun {
+// One flow of a character, run from its first command to its last. Each run starts on a cache
+// line, so that the walks over a character's runs read one line of each.
+class alignas(64) cFlowRun {
  public:
   // Starts the flow from its first command. A flow that runs before the stage starts does its
   // immediate commands here, at once, and is stopped again.
@@ -135,7 +141,7 @@ class cFlowRun {
 
   // What the triggers and the steps read of every run comes first, within 64 bytes.
   cEdFlow* m_pFlow = nullptr;
-  cVector<cCmdRun> m_Cmds;
+  CmdRunVector m_Cmds;
   // The trigger of m_pFlow (0 without a flow), read where the runs are walked so that a flow
   // is looked at only when its trigger is the one wanted. Set by PointAt.
   std::int32_t m_nTrigger = 0;
@@ -165,6 +171,8 @@ class cFlowRun {
   // flow's group as stopped.
   void CutCommands(cCharaBase* owner);
 };
+
+using FlowRunVector = cVector<cFlowRun, cArrayPool<cFlowRun>>;
 
 // The context commands run in: the character whose flows or triggers run, its flow and the
 // command. They are the play scene's fields; without a play scene (tools, tests) a context of

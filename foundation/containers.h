@@ -22,13 +22,13 @@ namespace foundation_detail {
                                     std::int64_t elementSize);
 }  // namespace foundation_detail
 
-template <class T>
-class cVector : public std::vector<T> {
+template <class T, class A = std::allocator<T>>
+class cVector : public std::vector<T, A> {
  public:
-  using std::vector<T>::vector;
+  using std::vector<T, A>::vector;
   cVector() = default;
-  cVector(const std::vector<T>& v) : std::vector<T>(v) {}
-  cVector(std::vector<T>&& v) : std::vector<T>(std::move(v)) {}
+  cVector(const std::vector<T, A>& v) : std::vector<T, A>(v) {}
+  cVector(std::vector<T, A>&& v) : std::vector<T, A>(std::move(v)) {}
 
   template <cIndex I>
   T& operator[](I index) {
@@ -60,9 +60,9 @@ class cVector : public std::vector<T> {
   T& At(std::int64_t index) {
     const std::int64_t size = static_cast<std::int64_t>(this->size());
     if (index >= 0 && index < size) [[likely]]
-      return std::vector<T>::operator[](static_cast<std::size_t>(index));
+      return std::vector<T, A>::operator[](static_cast<std::size_t>(index));
     foundation_detail::IndexFault('V', index, size, static_cast<std::int64_t>(sizeof(T)));
-    if (size > 0) return std::vector<T>::front();
+    if (size > 0) return std::vector<T, A>::front();
     return DefaultElement();
   }
 };

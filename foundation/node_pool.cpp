@@ -16,6 +16,9 @@ namespace foundation_detail {
 namespace {
 constexpr std::size_t kLine = 64;
 constexpr std::size_t kBlockBytes = 256 * 1024;
+
+// An array's size in whole cache lines (an empty one takes one).
+std::size_t ArrayLines(std::size_t bytes) { return bytes == 0 ? 1 : (bytes + kLine - 1) / kLine; }
 }  // namespace
 
 cNodePoolStore::cNodePoolStore(std::size_t nodeSize)
@@ -61,6 +64,57 @@ void cNodePoolStore::NextBlock() {
   }
   m_pNext = m_Blocks[m_nBlock];
   m_pEnd = m_pNext + count * m_nSlot;
+}
+
+void* cArrayPoolStore::Take(std::size_t bytes) {
+  const std::size_t lines = ArrayLines(bytes);
+  const std::size_t size = lines * kLine;
+  std::lock_guard<std::mutex> lock(m_Lock);
+  void* array;
+  if (sFree*& free = m_pFree[lines - 1]) {
+    TW_POOL_UNPOISON(free, size);
+    array = free;
+    free = free->m_pNext;
+  } else {
+    if (static_cast<std::size_t>(m_pEnd - m_pNext) < size) NextBlock();
+    array = m_pNext;
+    m_pNext += size;
+    TW_POOL_UNPOISON(array, size);
+  }
+  ++m_nLive;
+  return array;
+}
+
+void cArrayPoolStore::Give(void* array, std::size_t bytes) noexcept {
+  const std::size_t lines = ArrayLines(bytes);
+  std::lock_guard<std::mutex> lock(m_Lock);
+  sFree* free = static_cast<sFree*>(array);
+  free->m_pNext = m_pFree[lines - 1];
+  m_pFree[lines - 1] = free;
+  TW_POOL_POISON(array, lines * kLine);
+  if (--m_nLive == 0) {
+    // Every array is back: cut from the start again, in order.
+    for (sFree*& f : m_pFree) f = nullptr;
+    m_nBlock = 0;
+    m_pNext = m_pEnd = nullptr;
+  }
+}
+
+void cArrayPoolStore::NextBlock() {
+  // What is left of the block stays uncut until every array is back.
+  if (m_pEnd) ++m_nBlock;
+  if (m_nBlock == m_Blocks.size()) {
+    char* block = static_cast<char*>(::operator new(kBlockBytes, std::align_val_t{kLine}));
+    TW_POOL_POISON(block, kBlockBytes);
+    m_Blocks.push_back(block);
+  }
+  m_pNext = m_Blocks[m_nBlock];
+  m_pEnd = m_pNext + kBlockBytes;
+}
+
+cArrayPoolStore& ArrayPoolStore() {
+  static auto* store = new cArrayPoolStore;
+  return *store;
 }
 
 }  // namespace foundation_detail

@@ -268,7 +268,7 @@ class cCharaBase : public cObject {
   std::int32_t m_bRiding = 0;
   std::int32_t m_bAnchorX = 0, m_bAnchorY = 0;
   // Then what a character's flow pass reads and sets of it each sub-step, together.
-  cVector<cFlowRun> m_FlowRuns;
+  FlowRunVector m_FlowRuns;
   // Bit t set when some run's flow has trigger t (0 to 31): a trigger no flow waits for is
   // answered without walking the runs. Kept by RefreshFlowSummary wherever runs change.
   std::uint32_t m_nFlowTriggerMask = 0;
@@ -284,7 +284,10 @@ class cCharaBase : public cObject {
   sStatus m_HP;
   cList<sImmunity> m_Immunity;
   sDRect m_SavedExtent;
-  // The hit boxes: placed with the position at each step, read by the attack hits.
+  std::int32_t m_nBlockSide = -1;  // side of the last block contact: 0 left, 1 right
+  std::int32_t m_bRiseEnded = 0;
+  // The hit boxes: placed with the position at each step, read by the attack hits. In a node
+  // of the character list each lies on a cache line of its own.
   sHitBox m_HitBoxA, m_HitBoxB;
   std::int32_t m_bNoUnlink = 0;    // a probe copy: the destructor leaves the links alone
   cVector<cCharaBase*> m_Targets;  // tg1 to tg4
@@ -300,8 +303,6 @@ class cCharaBase : public cObject {
   double m_dPushX = 0, m_dPushY = 0;
   std::int32_t m_bKnockedBack = 0;
   double m_dAppliedPushY = 0;
-  std::int32_t m_nBlockSide = -1;  // side of the last block contact: 0 left, 1 right
-  std::int32_t m_bRiseEnded = 0;
   std::int32_t m_bHeadBumped = 0;
   cMapCell* m_pGroundBlock = nullptr;
   cMapCell* m_pFloorKey = nullptr;

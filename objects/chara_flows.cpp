@@ -321,7 +321,7 @@ bool FlowSummaryCurrent(const cCharaBase& chara) {
          chara.m_bFlowAnimes == HasFlowAnimes(chara);
 }
 
-void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other) {
+void AssignFlowRuns(cCharaBase& chara, const FlowRunVector& other) {
   chara.m_FlowRuns = other;
   RebindFlowRuns(chara);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "content/command.h"
+#include "flows/flow_run.h"
 #include "foundation/containers.h"
 
 class cCharaBase;
@@ -30,7 +31,7 @@ bool ExpandLoopsOrReport(CmdVector& cmds);
 // (at the end for -1 or an index outside it). The number of flows given.
 int SetupFlows(cCharaBase& chara, FlowVector& flows, int insert, int index);
 // Copies the runs of another character and points them at this character's own flows.
-void AssignFlowRuns(cCharaBase& chara, const cVector<cFlowRun>& other);
+void AssignFlowRuns(cCharaBase& chara, const FlowRunVector& other);
 void RebindFlowRuns(cCharaBase& chara);
 // Recomputes what the character keeps about its runs as a whole, the mask of their triggers
 // (m_nFlowTriggerMask) and whether any has animations (m_bFlowAnimes); after any change to the

@@ -1,8 +1,10 @@
 // One frame of play (the play phase) and its sub-steps.
 #include "play/play_frame.h"
 
+#include <cassert>
 #include <climits>
 #include <iterator>
+#include <vector>
 
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
@@ -148,14 +150,17 @@ bool StepChara(cPlayScene& scene, cChara& chara, bool solidPass, bool& erase) {
   return FinishCharaStep(chara, erase, dead, remove);
 }
 
-// Pass 1 (solid) or pass 2 (the others); true when the frame ends. The next element is taken
-// only when the current one is done, so that removals of others are safe and characters
-// appended meanwhile are walked too.
-bool RunCharaPass(cPlayScene& scene, bool solidPass) {
-  for (CharaIt it = g_CharaList.begin(); it != g_CharaList.end();) {
+bool Steps(const cChara& chara) {
+  return !chara.m_bFinished && chara.m_bPresent && chara.m_bActivated;
+}
+
+// Pass 1 (solid) or pass 2 (the others) from node it on; true when the frame ends. The next
+// element is taken only when the current one is done, so that removals of others are safe
+// and characters appended meanwhile are walked too.
+bool RunCharaPass(cPlayScene& scene, bool solidPass, CharaIt it) {
+  while (it != g_CharaList.end()) {
     cChara& chara = *it;
-    if (IsSolid(chara) != solidPass || chara.m_bFinished || !chara.m_bPresent ||
-        !chara.m_bActivated) {
+    if (IsSolid(chara) != solidPass || !Steps(chara)) {
       ++it;
       continue;
     }
@@ -163,6 +168,27 @@ bool RunCharaPass(cPlayScene& scene, bool solidPass) {
     const bool ends = StepChara(scene, chara, solidPass, erase);
     it = erase ? EraseCharaNode(it) : std::next(it);
     if (ends) return true;
+  }
+  return false;
+}
+
+// Pass 1 over the solid characters' nodes alone, as long as no character is made, copied, set
+// up or destroyed; from a change on, the walk goes on along the list from the next node. The
+// characters and their order are those of the walk along the whole list, which skips every
+// other character.
+bool RunSolidPass(cPlayScene& scene) {
+  const std::uint64_t at = g_nCharaChangeCount;
+  const std::vector<CharaIt>& solids = SolidCharaNodes();
+  for (std::size_t i = 0; i < solids.size(); ++i) {
+    const CharaIt it = solids[i];
+    cChara& chara = *it;
+    assert(IsSolid(chara));
+    if (!Steps(chara)) continue;
+    bool erase = false;
+    const bool ends = StepChara(scene, chara, true, erase);
+    const CharaIt next = erase ? EraseCharaNode(it) : std::next(it);
+    if (ends) return true;
+    if (g_nCharaChangeCount != at) return RunCharaPass(scene, true, next);
   }
   return false;
 }
@@ -272,12 +298,60 @@ void StartCharaSubStep(cCharaBase& chara) {
   chara.SavePos();
 }
 
+// The appearance of the hero and of every character: present, on screen, in view (which sets
+// the activation switches).
+void MarkAppearance(cPlayScene& scene) {
+  if (cHero* hero = Hero()) {
+    hero->m_bPresent = 1;
+    hero->m_bOnScreen = 1;
+  }
+  for (std::uint8_t& s : scene.m_ActiveSwitch) s = 0;
+  for (cChara& chara : g_CharaList) {
+    if (CheckCharaAppearance(chara)) {
+      chara.m_bPresent = 1;
+      chara.m_bOnScreen = chara.IsOnScreen();
+      chara.CheckAppear(scene.m_ActiveSwitch);
+    } else {
+      chara.m_bPresent = 0;
+      chara.m_bOnScreen = 0;
+    }
+  }
+}
+
+// A character's activation, once every character's view set the switches.
+void Activate(cPlayScene& scene, cChara& chara) {
+  chara.m_bActivated = chara.m_bPresent && chara.CheckActive(scene.m_ActiveSwitch) ? 1 : 0;
+}
+
+void UpdateItemsAndShots(cPlayScene& scene) {
+  for (cItem& item : g_ItemList) {
+    const bool present = CheckItemAppearance(item) != 0;
+    item.m_bPresent = present ? 1 : 0;
+    item.m_bOnScreen = present ? item.IsOnScreen() : 0;
+  }
+  for (cShot& shot : scene.m_ShotList) {
+    shot.m_bPresent = 1;
+    shot.m_bOnScreen = shot.IsOnScreen();
+  }
+}
+
+// Whether some item's appearance is tested against conditions, which may read characters
+// through the hero's targets.
+bool ItemsHaveConditions() {
+  for (const cItem& item : g_ItemList)
+    if (!item.m_Def.m_Conds.empty()) return true;
+  return false;
+}
+
 // The life timers (while the hero plays) and the start of every character's sub-step, in one
 // walk: a character whose life ends goes before its start, and removing it touches no other
-// character's immunity, contacts or position, so the order is that of two walks.
-void TickCharas(bool lifeTimers) {
+// character's immunity, contacts or position, so the order is that of two walks. With a scene,
+// each character's activation comes first in the same walk: it reads and sets the character's
+// own fields alone, which neither a removal nor the start of another changes.
+void TickCharas(bool lifeTimers, cPlayScene* activateIn) {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& chara = *it;
+    if (activateIn) Activate(*activateIn, chara);
     if (lifeTimers && !chara.m_bFinished && chara.m_nLife != INT_MAX && --chara.m_nLife < 0) {
       it = EraseCharaNode(it);
       continue;
@@ -334,32 +408,9 @@ void DefeatHero(cPlayScene& scene) {
 }
 
 void UpdateAppearance(cPlayScene& scene) {
-  if (cHero* hero = Hero()) {
-    hero->m_bPresent = 1;
-    hero->m_bOnScreen = 1;
-  }
-  for (std::uint8_t& s : scene.m_ActiveSwitch) s = 0;
-  for (cChara& chara : g_CharaList) {
-    if (CheckCharaAppearance(chara)) {
-      chara.m_bPresent = 1;
-      chara.m_bOnScreen = chara.IsOnScreen();
-      chara.CheckAppear(scene.m_ActiveSwitch);
-    } else {
-      chara.m_bPresent = 0;
-      chara.m_bOnScreen = 0;
-    }
-  }
-  for (cChara& chara : g_CharaList)
-    chara.m_bActivated = chara.m_bPresent && chara.CheckActive(scene.m_ActiveSwitch) ? 1 : 0;
-  for (cItem& item : g_ItemList) {
-    const bool present = CheckItemAppearance(item) != 0;
-    item.m_bPresent = present ? 1 : 0;
-    item.m_bOnScreen = present ? item.IsOnScreen() : 0;
-  }
-  for (cShot& shot : scene.m_ShotList) {
-    shot.m_bPresent = 1;
-    shot.m_bOnScreen = shot.IsOnScreen();
-  }
+  MarkAppearance(scene);
+  for (cChara& chara : g_CharaList) Activate(scene, chara);
+  UpdateItemsAndShots(scene);
 }
 
 int CountTime(cPlayScene& scene, int delta) {
@@ -386,9 +437,17 @@ void CountPlayTime(cPlayScene& scene) {
 int RunSubStep(cPlayScene& scene, int c) {
   scene.m_nSubStep = c;
   ++scene.m_nSubStepTotal;
-  UpdateAppearance(scene);
   const bool lifeTimers = !HeroFinished();
-  TickCharas(lifeTimers);
+  if (ItemsHaveConditions()) {
+    UpdateAppearance(scene);
+    TickCharas(lifeTimers, nullptr);
+  } else {
+    // No item looks at characters: the activations join the walk of the life timers, which
+    // then comes after the items and shots, as it does after the activations.
+    MarkAppearance(scene);
+    UpdateItemsAndShots(scene);
+    TickCharas(lifeTimers, &scene);
+  }
   if (lifeTimers) TickItemLifeTimers();
   cHero* hero = Hero();
   if (hero) {
@@ -398,10 +457,10 @@ int RunSubStep(cPlayScene& scene, int c) {
   scene.m_ScrollX.Step();
   scene.m_ScrollY.Step();
   if (!HeroFinished()) {
-    if (RunCharaPass(scene, true)) return 1;
+    if (RunSolidPass(scene)) return 1;
     cSolidIndexWindow solidsStill;
     if (RunHeroStep(scene, *hero)) return 1;
-    if (RunCharaPass(scene, false)) return 1;
+    if (RunCharaPass(scene, false, g_CharaList.begin())) return 1;
   }
   RunShots(scene, c);
   if (HeroFinished()) return 0;

@@ -22,21 +22,33 @@
 
 namespace {
 
-// The characters of g_CharaList whose definition makes them blocks, in list order: rebuilt
-// whenever a character was made, copied, set up or destroyed since it was last built. Whether
-// one is present, finished or the tested object itself is asked at each use. A loop over it
-// runs nothing that can make or destroy a character.
-const std::vector<cChara*>& SolidCandidates() {
-  static std::vector<cChara*> solids;
-  static std::uint64_t builtAt = ~std::uint64_t{0};
-  if (builtAt != g_nCharaChangeCount) {
-    solids.clear();
-    for (cChara& c : g_CharaList)
-      if (c.m_Def.m_bNoHitBox != 0) solids.push_back(&c);
-    builtAt = g_nCharaChangeCount;
+// The characters of g_CharaList whose definition makes them blocks, in list order, as
+// characters and as list nodes: rebuilt whenever a character was made, copied, set up or
+// destroyed since it was last built. Whether one is present, finished or the tested object
+// itself is asked at each use.
+struct sSolids {
+  std::vector<cChara*> charas;
+  std::vector<cCharaList::iterator> nodes;
+  std::uint64_t builtAt = ~std::uint64_t{0};
+};
+
+const sSolids& Solids() {
+  static sSolids solids;
+  if (solids.builtAt != g_nCharaChangeCount) {
+    solids.charas.clear();
+    solids.nodes.clear();
+    for (auto it = g_CharaList.begin(); it != g_CharaList.end(); ++it) {
+      if (it->m_Def.m_bNoHitBox == 0) continue;
+      solids.charas.push_back(&*it);
+      solids.nodes.push_back(it);
+    }
+    solids.builtAt = g_nCharaChangeCount;
   }
   return solids;
 }
+
+// A loop over it runs nothing that can make or destroy a character.
+const std::vector<cChara*>& SolidCandidates() { return Solids().charas; }
 
 sDRect BoxOf(const cObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
 
@@ -474,6 +486,8 @@ int WalkingPushOut(cCharaBase& o) {
 sDRect BoxAndBelow(const cCharaBase& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom + 5}; }
 
 }  // namespace
+
+const std::vector<cCharaList::iterator>& SolidCharaNodes() { return Solids().nodes; }
 
 cSolidIndexWindow::cSolidIndexWindow() {
   g_bSolidWindow = true;

@@ -9,6 +9,10 @@ class cChara;
 class cCharaBase;
 struct sDRect;
 
+// The nodes of the characters of g_CharaList whose definition makes them blocks, in list
+// order, valid while g_nCharaChangeCount stays as it was when this was asked for.
+const std::vector<cCharaList::iterator>& SolidCharaNodes();
+
 // While a window is open, the solid characters are searched by place. It is opened where no
 // solid character moves but through its own commands or by being made, set up or destroyed:
 // the hero's step and the pass of the other characters.

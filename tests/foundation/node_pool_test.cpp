@@ -65,4 +65,63 @@ TEST(NodePoolTest, FreedNodesComeBackFirstAndAnEmptyPoolStartsAgainInOrder) {
   for (const T& e : again) EXPECT_EQ(e.id, -(id++));
 }
 
+// Arrays of two types made one after the other, as a character's set-up makes its flow runs
+// and their command runs.
+struct sRun {
+  char bytes[150] = {};
+  int id = 0;
+};
+struct sCmd {
+  char bytes[100] = {};
+};
+using RunArray = cVector<sRun, cArrayPool<sRun>>;
+using CmdArray = cVector<sCmd, cArrayPool<sCmd>>;
+
+std::uintptr_t At(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
+
+TEST(ArrayPoolTest, ArraysLieInTheOrderTheyAreMadeAndAnEmptyPoolStartsAgain) {
+  std::vector<RunArray> runs;
+  std::vector<CmdArray> cmds;
+  for (int i = 0; i < 400; ++i) {  // more than one block holds
+    runs.emplace_back(3);
+    runs.back()[2].id = i;
+    cmds.emplace_back(2);
+  }
+  // Each array on a cache line, its commands right after its runs (3 x 156 bytes in 8 lines),
+  // the next runs right after those (2 x 100 bytes in 4 lines), within each block.
+  int adjacent = 0;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_EQ(At(runs[i].data()) % 64, 0u);
+    EXPECT_EQ(At(cmds[i].data()), At(runs[i].data()) + 8 * 64) << i;
+    if (i > 0 && At(runs[i].data()) == At(cmds[i - 1].data()) + 4 * 64) ++adjacent;
+    EXPECT_EQ(runs[i][2].id, static_cast<int>(i));
+  }
+  EXPECT_GE(adjacent, 395);  // all but where a block ends
+
+  // A freed array's place goes to the next array of the same size; a copy takes its own.
+  const std::uintptr_t freed = At(cmds[10].data());
+  cmds[10] = CmdArray();
+  CmdArray again(2);
+  EXPECT_EQ(At(again.data()), freed);
+  {
+    const RunArray copy = runs[5];
+    EXPECT_NE(copy.data(), runs[5].data());
+    EXPECT_EQ(copy[2].id, 5);
+    // Arrays past the limit come from the heap and work as any other.
+    RunArray big(100);
+    big[99].id = 7;
+    EXPECT_EQ(big[99].id, 7);
+  }
+
+  // Once every array is back, the next ones take the first places again, in order.
+  const std::uintptr_t first = At(runs[0].data());
+  again = CmdArray();
+  runs.clear();
+  cmds.clear();
+  RunArray run(3);
+  CmdArray cmd(2);
+  EXPECT_EQ(At(run.data()), first);
+  EXPECT_EQ(At(cmd.data()), first + 8 * 64);
+}
+
 }  // namespace

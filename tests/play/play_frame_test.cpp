@@ -298,6 +298,45 @@ TEST_F(FrameTest, AHeroPushedIntoADeadlyBlockDiesOrSurvivesByItsFlyChangeTimer) 
   }
 }
 
+// The solid characters' pass walks their nodes alone while no character comes or goes, and
+// the list from the next node on once one does: each character is stepped once a sub-step,
+// solid ones first, all in list order. Each records its number in the hero's variable 1.
+TEST_F(FrameTest, SolidCharactersAreSteppedOnceInListOrderWhileOthersComeAndGo) {
+  for (bool removeSecond : {false, true}) {
+    Build(1, 5);
+    g_Heroes.front().m_Vars[1] = 0;
+    int number = 0;
+    for (cChara& c : g_CharaList) {
+      c.m_HP.m_nValue = 5;
+      ++number;
+      if (number <= 3) {
+        c.m_Def.m_bNoHitBox = 1;
+        c.m_PassDef = PassDefOf(c.m_Def);
+      }
+      cEdCmd code;
+      code.m_nKind = CMD_CODE;
+      code.m_Params.assign(CmdParamCount(CMDSET_CHARA, CMD_CODE), 0);
+      code.m_strText = "pl.v1 = pl.v1 * 10 + " + std::to_string(number);
+      cEdFlow flow;
+      flow.m_nTrigger = TRIGGER_ALWAYS;
+      flow.m_Cmds.push_back(code);
+      c.m_Def.m_Flows.push_back(flow);
+      SetupFlows(c, c.m_Def.m_Flows, 0, -1);
+    }
+    ++g_nCharaChangeCount;  // definitions changed outside a set-up
+    auto second = std::next(g_CharaList.begin());
+    if (removeSecond) {
+      // The first one's defeat check takes the second one out in the middle of the pass.
+      Aim(g_CharaList.front(), *second, TakeHP());
+      second->m_bRemoveReq = 1;
+    }
+    Frame();
+    EXPECT_EQ(scene.m_nSubStepTotal, 1);
+    EXPECT_EQ(g_Heroes.front().m_Vars[1], removeSecond ? 1345 : 12345);
+    EXPECT_EQ(g_CharaList.size(), removeSecond ? 4u : 5u);
+  }
+}
+
 // The passes read a character's solidity, appearance conditions and activation switch from
 // a copy kept beside its flags: every way a character gets its definition (the stage's
 // set-up, a summon, a new set-up, a copy) must leave the copy as the definition says.
