@@ -109,8 +109,9 @@ class cCmdRun {
   double m_dPhaseX = 0, m_dPhaseY = 0;
 };
 
-// A flow's command runs and a character's flow runs: arrays cut in order from pools of their
-// own, so that those of the characters of a stage lie in the order of its list.
+// A flow's command runs and a character's flow runs: arrays cut from the array pool in the
+// order they are made, so that those of the characters of a stage lie in the order of its
+// list, each character's together.
 using CmdRunVector = cVector<cCmdRun, cArrayPool<cCmdRun>>;
 
 // How many times any flow was started; a caller that fired triggers compares it to learn

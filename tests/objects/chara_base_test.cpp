@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <list>
 
 #include "objects/chara.h"
@@ -126,6 +127,20 @@ TEST_F(CharaBaseTest, EraseCharaNodeTakesTheCharacterOutOfEveryList) {
   for (cCharaBase* ch : scene.m_CharaGroup[2]) EXPECT_NE(ch->m_nNumber, 1);
   g_CharaList.clear();
   scene.m_CharaGroup[2].clear();
+}
+
+// The attack hits read the two hit boxes of every character after the passes: in a node of
+// the character list each lies on a cache line of its own, as does each flow run.
+TEST_F(CharaBaseTest, InAListNodeEachHitBoxAndFlowRunStartsACacheLine) {
+  g_CharaList.clear();
+  cChara& ch = g_CharaList.emplace_back();
+  ch.m_bNoUnlink = 1;
+  ch.m_FlowRuns.resize(3);
+  auto line = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) % 64; };
+  EXPECT_EQ(line(&ch.m_HitBoxA), 0u);
+  EXPECT_EQ(line(&ch.m_HitBoxB), 0u);
+  for (const cFlowRun& run : ch.m_FlowRuns) EXPECT_EQ(line(&run), 0u);
+  g_CharaList.clear();
 }
 
 TEST_F(CharaBaseTest, BlockPlacementAtScaleTwoKeepsCentreAndCellBottom) {
