@@ -234,7 +234,15 @@ class cGroupBoxes {
     copy.members.clear();
     copy.byAddress.clear();
     copy.sweep.Clear();
+    // The members lie in the group's order, not in memory's: each box is asked for a few
+    // members before it is read.
+    auto ahead = group.begin();
+    for (int k = 0; k < kFetchAhead && ahead != group.end(); ++k) ++ahead;
     for (auto it = group.begin(); it != group.end(); ++it) {
+      if (ahead != group.end()) {
+        __builtin_prefetch(&((**ahead).*m_pBox).m_Rect);
+        ++ahead;
+      }
       copy.members.push_back(it);
       copy.sweep.Add(((**it).*m_pBox).m_Rect);
     }
@@ -243,6 +251,8 @@ class cGroupBoxes {
     copy.nChangeAt = g_nCharaChangeCount;
     copy.nCmdAt = g_nCmdRunCount;
   }
+
+  static constexpr int kFetchAhead = 4;
 
   sHitBox cCharaBase::*m_pBox = nullptr;
   std::array<sCopy, kGroups> m_Copies;
