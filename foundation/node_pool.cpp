@@ -19,6 +19,18 @@ constexpr std::size_t kBlockBytes = 256 * 1024;
 
 // An array's size in whole cache lines (an empty one takes one).
 std::size_t ArrayLines(std::size_t bytes) { return bytes == 0 ? 1 : (bytes + kLine - 1) / kLine; }
+
+// Block number index, made (bytes long, poisoned) when it is one past the last; when the
+// memory cannot be had, nothing has changed.
+char* BlockAt(std::vector<char*>& blocks, std::size_t index, std::size_t bytes) {
+  if (index == blocks.size()) {
+    blocks.reserve(blocks.size() + 1);
+    char* block = static_cast<char*>(::operator new(bytes, std::align_val_t{kLine}));
+    TW_POOL_POISON(block, bytes);
+    blocks.push_back(block);
+  }
+  return blocks[index];
+}
 }  // namespace
 
 cNodePoolStore::cNodePoolStore(std::size_t nodeSize)
@@ -56,13 +68,9 @@ void cNodePoolStore::Give(void* node) noexcept {
 
 void cNodePoolStore::NextBlock() {
   const std::size_t count = m_nSlot >= kBlockBytes ? 1 : kBlockBytes / m_nSlot;
-  if (m_pEnd) ++m_nBlock;
-  if (m_nBlock == m_Blocks.size()) {
-    char* block = static_cast<char*>(::operator new(count * m_nSlot, std::align_val_t{kLine}));
-    TW_POOL_POISON(block, count * m_nSlot);
-    m_Blocks.push_back(block);
-  }
-  m_pNext = m_Blocks[m_nBlock];
+  const std::size_t next = m_pEnd ? m_nBlock + 1 : m_nBlock;
+  m_pNext = BlockAt(m_Blocks, next, count * m_nSlot);
+  m_nBlock = next;
   m_pEnd = m_pNext + count * m_nSlot;
 }
 
@@ -102,13 +110,9 @@ void cArrayPoolStore::Give(void* array, std::size_t bytes) noexcept {
 
 void cArrayPoolStore::NextBlock() {
   // What is left of the block stays uncut until every array is back.
-  if (m_pEnd) ++m_nBlock;
-  if (m_nBlock == m_Blocks.size()) {
-    char* block = static_cast<char*>(::operator new(kBlockBytes, std::align_val_t{kLine}));
-    TW_POOL_POISON(block, kBlockBytes);
-    m_Blocks.push_back(block);
-  }
-  m_pNext = m_Blocks[m_nBlock];
+  const std::size_t next = m_pEnd ? m_nBlock + 1 : m_nBlock;
+  m_pNext = BlockAt(m_Blocks, next, kBlockBytes);
+  m_nBlock = next;
   m_pEnd = m_pNext + kBlockBytes;
 }
 

@@ -3,9 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "foundation/containers.h"
+
+namespace {
+// While set, the aligned allocations of the pools' blocks fail.
+bool g_bFailBlocks = false;
+}  // namespace
+
+// The aligned allocation of this test program, which the pools' blocks come from.
+void* operator new(std::size_t n, std::align_val_t align) {
+  const std::size_t a = static_cast<std::size_t>(align);
+  if (g_bFailBlocks && n >= 64 * 1024) throw std::bad_alloc();
+  if (void* p = std::aligned_alloc(a, (n + a - 1) / a * a)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -122,6 +139,46 @@ TEST(ArrayPoolTest, ArraysLieInTheOrderTheyAreMadeAndAnEmptyPoolStartsAgain) {
   CmdArray cmd(2);
   EXPECT_EQ(At(run.data()), first);
   EXPECT_EQ(At(cmd.data()), first + 8 * 64);
+}
+
+// A block that cannot be had fails the allocation that needed it and changes nothing: the
+// next allocation, once memory is there again, gets a good place.
+TEST(NodePoolTest, ABlockThatCannotBeHadLeavesThePoolsAsTheyWere) {
+  using T = sNode<4>;
+  cList<T, cNodePool<T>> list;
+  list.emplace_back();  // the first block
+  g_bFailBlocks = true;
+  bool failed = false;
+  for (int i = 0; i < 1000 && !failed; ++i) {  // until the block is full
+    try {
+      list.emplace_back().id = i;
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
+  }
+  EXPECT_TRUE(failed);
+  EXPECT_THROW(list.emplace_back(), std::bad_alloc);
+  g_bFailBlocks = false;
+  list.emplace_back().id = -1;
+  EXPECT_EQ(list.back().id, -1);
+  EXPECT_EQ((At(&list.back()) - At(&list.front())) % 64, 0u);  // a slot of the pool
+
+  std::vector<RunArray> arrays;
+  arrays.emplace_back(3);
+  g_bFailBlocks = true;
+  failed = false;
+  for (int i = 0; i < 1000 && !failed; ++i) {
+    try {
+      arrays.emplace_back(3);
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
+  }
+  EXPECT_TRUE(failed);
+  g_bFailBlocks = false;
+  arrays.emplace_back(3)[2].id = 9;
+  EXPECT_EQ(arrays.back()[2].id, 9);
+  EXPECT_EQ(At(arrays.back().data()) % 64, 0u);
 }
 
 }  // namespace
