@@ -9,19 +9,26 @@
 // One pool per node type, not locked: the lists that use it belong to the game thread.
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace foundation_detail {
 
-class cNodePoolStore {
+// Places of whole cache lines cut from 256 KB blocks, one after the other in the order they
+// are asked for. A place given back goes to the next request of its size; once every place is
+// back, cutting starts again at the first block, in order. The blocks are kept for the rest of
+// the run. Not locked.
+class cLineStore {
  public:
-  explicit cNodePoolStore(std::size_t nodeSize);
-  cNodePoolStore(const cNodePoolStore&) = delete;
-  cNodePoolStore& operator=(const cNodePoolStore&) = delete;
+  static constexpr std::size_t kLine = 64;
+  static constexpr std::size_t kBlockBytes = 256 * 1024;
 
-  void* Take();
-  void Give(void* node) noexcept;
+  cLineStore() = default;
+  cLineStore(const cLineStore&) = delete;
+  cLineStore& operator=(const cLineStore&) = delete;
+
+  // A place of lines cache lines, 1 to kBlockBytes / kLine.
+  void* Take(std::size_t lines);
+  void Give(void* place, std::size_t lines) noexcept;
 
  private:
   struct sFree {
@@ -29,42 +36,24 @@ class cNodePoolStore {
   };
   void NextBlock();
 
-  std::size_t m_nSlot;       // node size rounded up to whole cache lines
-  std::size_t m_nLive = 0;   // nodes handed out and not given back
+  std::size_t m_nLive = 0;   // places handed out and not given back
   std::size_t m_nBlock = 0;  // the block being cut, an index into m_Blocks
-  char* m_pNext = nullptr;   // the next uncut slot of that block
+  char* m_pNext = nullptr;   // the next uncut line of that block
   char* m_pEnd = nullptr;
-  sFree* m_pFree = nullptr;
+  std::vector<sFree*> m_Free;  // the places given back, by their size in lines less one
   std::vector<char*> m_Blocks;
 };
 
-// The store of the array pools: arrays of every size and type are cut from the same blocks
-// in the order they are made; a freed array is kept for the next one of its size in whole
-// cache lines. Locked, as arrays are copied wherever their owners are.
-class cArrayPoolStore {
- public:
-  static constexpr std::size_t kMaxBytes = 2048;
+// The cache lines that bytes take (an empty request takes one).
+constexpr std::size_t LinesOf(std::size_t bytes) {
+  return bytes == 0 ? 1 : (bytes + cLineStore::kLine - 1) / cLineStore::kLine;
+}
 
-  void* Take(std::size_t bytes);
-  void Give(void* array, std::size_t bytes) noexcept;
-
- private:
-  struct sFree {
-    sFree* m_pNext;
-  };
-  void NextBlock();
-
-  std::mutex m_Lock;
-  std::size_t m_nLive = 0;
-  std::size_t m_nBlock = 0;
-  char* m_pNext = nullptr;
-  char* m_pEnd = nullptr;
-  sFree* m_pFree[kMaxBytes / 64] = {};
-  std::vector<char*> m_Blocks;
-};
-
-// The one store, never destroyed (arrays of globals go back to it at exit).
-cArrayPoolStore& ArrayPoolStore();
+// The store of the array pools, shared by every type, locked, as arrays are copied wherever
+// their owners are.
+inline constexpr std::size_t kMaxArrayBytes = 2048;
+void* TakeArray(std::size_t bytes);
+void GiveArray(void* array, std::size_t bytes) noexcept;
 
 }  // namespace foundation_detail
 
@@ -78,12 +67,12 @@ class cNodePool {
   cNodePool(const cNodePool<U>&) noexcept {}
 
   T* allocate(std::size_t n) {
-    if (n != 1) return std::allocator<T>().allocate(n);
-    return static_cast<T*>(Store().Take());
+    if (n != 1 || !Pooled()) return std::allocator<T>().allocate(n);
+    return static_cast<T*>(Store().Take(Lines()));
   }
   void deallocate(T* p, std::size_t n) noexcept {
-    if (n != 1) return std::allocator<T>().deallocate(p, n);
-    Store().Give(p);
+    if (n != 1 || !Pooled()) return std::allocator<T>().deallocate(p, n);
+    Store().Give(p, Lines());
   }
 
   template <class U>
@@ -92,16 +81,26 @@ class cNodePool {
   }
 
  private:
-  // Never destroyed: lists that outlive it (globals) give their nodes back at exit.
-  static foundation_detail::cNodePoolStore& Store() {
+  // (Asked where T is complete: the lists name their nodes' type before it is.)
+  static constexpr std::size_t Lines() {
     static_assert(alignof(T) <= 64, "a node is aligned to a cache line at most");
-    static auto* store = new foundation_detail::cNodePoolStore(sizeof(T));
+    return foundation_detail::LinesOf(sizeof(T));
+  }
+  // A node larger than a block comes from the heap.
+  static constexpr bool Pooled() {
+    return Lines() * foundation_detail::cLineStore::kLine <=
+           foundation_detail::cLineStore::kBlockBytes;
+  }
+
+  // Never destroyed: lists that outlive it (globals) give their nodes back at exit.
+  static foundation_detail::cLineStore& Store() {
+    static auto* store = new foundation_detail::cLineStore;
     return *store;
   }
 };
 
 // An allocator for the small arrays that the play loop reads beside the list nodes each
-// sub-step (a character's flow runs, a flow's command runs). Arrays of up to kMaxBytes, of
+// sub-step (a character's flow runs, a flow's command runs). Arrays of up to kMaxArrayBytes, of
 // every type that uses it, are cut one after the other from shared blocks, each on a cache
 // line, in the order they are made: what a character set up in one go makes lies together,
 // and a list filled in one go has its arrays in its own order, so a walk over it reads
@@ -117,11 +116,11 @@ class cArrayPool {
 
   T* allocate(std::size_t n) {
     if (n > kMaxCount) return std::allocator<T>().allocate(n);
-    return static_cast<T*>(Stores().Take(n * sizeof(T)));
+    return static_cast<T*>(foundation_detail::TakeArray(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t n) noexcept {
     if (n > kMaxCount) return std::allocator<T>().deallocate(p, n);
-    Stores().Give(p, n * sizeof(T));
+    foundation_detail::GiveArray(p, n * sizeof(T));
   }
 
   template <class U>
@@ -131,10 +130,5 @@ class cArrayPool {
 
  private:
   static_assert(alignof(T) <= 64, "an array is aligned to a cache line at most");
-  static constexpr std::size_t kMaxCount =
-      foundation_detail::cArrayPoolStore::kMaxBytes / sizeof(T);
-
-  static foundation_detail::cArrayPoolStore& Stores() {
-    return foundation_detail::ArrayPoolStore();
-  }
+  static constexpr std::size_t kMaxCount = foundation_detail::kMaxArrayBytes / sizeof(T);
 };
