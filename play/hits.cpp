@@ -14,6 +14,7 @@
 #include "content/palette.h"
 #include "flows/cmd_dispatch.h"
 #include "flows/flow_run.h"
+#include "foundation/prefetch.h"
 #include "media/sound.h"
 #include "objects/chara.h"
 #include "objects/hero.h"
@@ -240,7 +241,7 @@ class cGroupBoxes {
     for (int k = 0; k < kFetchAhead && ahead != group.end(); ++k) ++ahead;
     for (auto it = group.begin(); it != group.end(); ++it) {
       if (ahead != group.end()) {
-        __builtin_prefetch(&((**ahead).*m_pBox).m_Rect);
+        FetchLine(&((**ahead).*m_pBox).m_Rect);
         ++ahead;
       }
       copy.members.push_back(it);

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "foundation/prefetch.h"
 #include "foundation/report.h"
 #include "foundation/shell_services.h"
 #include "foundation/timer.h"
@@ -161,7 +162,7 @@ bool Steps(const cChara& chara) {
 void FetchNextRuns(CharaIt it) {
   const CharaIt next = std::next(it);
   if (next == g_CharaList.end()) return;
-  for (const cFlowRun& run : next->m_FlowRuns) __builtin_prefetch(&run);
+  for (const cFlowRun& run : next->m_FlowRuns) FetchLine(&run);
 }
 
 // Pass 1 (solid) or pass 2 (the others) from node it on; true when the frame ends. The next
