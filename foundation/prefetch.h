@@ -1,8 +1,7 @@
 #pragma once
-// Asks the memory for cache lines ahead of their use, without waiting for them. Written so that
+// Asks the memory for a cache line ahead of its use, without waiting for it. Written so that
 // the request is made wherever it stands: the compiler drops a loop that does nothing but
 // __builtin_prefetch.
-#include <cstdint>
 
 inline void FetchLine(const void* p) {
 #if defined(__x86_64__) || defined(__i386__)
@@ -10,12 +9,4 @@ inline void FetchLine(const void* p) {
 #else
   __builtin_prefetch(p);
 #endif
-}
-
-// Every cache line from begin up to end (not included).
-inline void FetchLines(const void* begin, const void* end) {
-  constexpr std::uintptr_t kLine = 64;
-  auto at = reinterpret_cast<std::uintptr_t>(begin) & ~(kLine - 1);
-  const auto stop = reinterpret_cast<std::uintptr_t>(end);
-  for (; at < stop; at += kLine) FetchLine(reinterpret_cast<const void*>(at));
 }
